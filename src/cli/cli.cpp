@@ -1,0 +1,42 @@
+#include "cli/cli.h"
+
+#include <CLI/CLI.hpp>
+
+#include <ostream>
+
+#include "cli/irr_command.h"
+#include "cli/usage_error.h"
+
+namespace valmora::cli {
+
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    CLI::App app{"Valmora: the internal rate of return (IRR) of an investment, on the command line."};
+    app.name("valmora-cli");
+    app.require_subcommand(1);
+    app.footer("Run 'valmora-cli COMMAND --help' for the options of a command.");
+
+    IrrOptions irr;
+    CLI::App* irrCommand = AddIrrCommand(app, irr);
+
+    std::vector<const char*> argv;
+    for (const auto& a : args) argv.push_back(a.c_str());
+    try {
+        app.parse(static_cast<int>(argv.size()), argv.data());
+        if (irrCommand->parsed()) return RunIrr(irr, in, out);
+    } catch (const CLI::CallForHelp&) {
+        // The help of the command asked for, or of the program.
+        const CLI::App* asked = &app;
+        for (const CLI::App* sub : app.get_subcommands()) asked = sub;
+        out << asked->help();
+        return 0;
+    } catch (const CLI::ParseError& e) {
+        err << "valmora-cli: " << e.what() << "\n";
+        return kUsageStatus;
+    } catch (const UsageError& e) {
+        err << "valmora-cli: " << e.what() << "\n";
+        return kUsageStatus;
+    }
+    return kUsageStatus;
+}
+
+}  // namespace valmora::cli

@@ -1,0 +1,27 @@
+// valmora-cli irr: the deterministic evaluation of one cash-flow series.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace CLI { class App; }
+
+namespace valmora::cli {
+
+struct IrrOptions {
+    std::string increment = "0.01";
+    std::string tolerance = "1E-07";
+    std::string periods = "1";
+    std::string file;
+    bool json = false;
+    std::vector<std::string> flows;
+};
+
+// Adds the `irr` subcommand, filling `options` when it is parsed.
+CLI::App* AddIrrCommand(CLI::App& app, IrrOptions& options);
+
+// Runs it; returns the exit status. Throws UsageError on bad input.
+int RunIrr(const IrrOptions& options, std::istream& in, std::ostream& out);
+
+}  // namespace valmora::cli

@@ -1,0 +1,71 @@
+#include "cli/usage_error.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <istream>
+
+#include "solver/text_rules.h"
+
+namespace valmora::cli {
+
+double ParseNumber(std::string_view text, std::string_view what) {
+    if (!IsNumeric(text))
+        throw UsageError(std::string(what) + ": '" + std::string(text) + "' is not a number");
+    double value = LeadingValue(text);
+    if (!std::isfinite(value))
+        throw UsageError(std::string(what) + ": '" + std::string(text) + "' is too large");
+    return value;
+}
+
+long ParseWhole(std::string_view text, std::string_view what, long low, long high) {
+    double value = ParseNumber(text, what);
+    if (value != std::floor(value) || value < static_cast<double>(low) || value > static_cast<double>(high))
+        throw UsageError(std::string(what) + " must be a whole number from " + std::to_string(low) + " to " +
+                         std::to_string(high) + " (got " + std::string(text) + ")");
+    return static_cast<long>(value);
+}
+
+std::vector<double> ParseNumberList(std::istream& in, std::string_view what) {
+    std::vector<double> values;
+    std::string token;
+    auto flush = [&] {
+        if (!token.empty()) values.push_back(ParseNumber(token, what));
+        token.clear();
+    };
+    char c;
+    while (in.get(c)) {
+        if (c == ' ' || c == '\t' || c == ',' || c == '\n' || c == '\r') flush();
+        else token += c;
+    }
+    flush();
+    return values;
+}
+
+std::vector<double> ReadCashFlows(const std::vector<std::string>& args, const std::string& file,
+                                  std::istream& stdinStream) {
+    if (!file.empty() && !args.empty())
+        throw UsageError("give the cash flows as arguments or with --file, not both");
+    std::vector<double> flows;
+    if (file == "-") {
+        flows = ParseNumberList(stdinStream, "cash flow");
+    } else if (!file.empty()) {
+        std::error_code ec;
+        if (std::filesystem::is_directory(file, ec)) throw UsageError("cannot read '" + file + "': it is a folder");
+        std::ifstream in(file, std::ios::binary);
+        if (!in) throw UsageError("cannot read '" + file + "': " + std::strerror(errno));
+        flows = ParseNumberList(in, "cash flow");
+        if (in.bad()) throw UsageError("cannot read '" + file + "': read error");
+    } else {
+        for (const auto& a : args) flows.push_back(ParseNumber(a, "cash flow"));
+    }
+    if (flows.empty()) throw UsageError("no cash flows given: P0 P1 ... PN");
+    if (flows.size() < 2 || flows.size() > 32767)
+        throw UsageError("the number of payments N must be from 1 to 32766 (got " +
+                         std::to_string(flows.size() - 1) + ")");
+    return flows;
+}
+
+}  // namespace valmora::cli

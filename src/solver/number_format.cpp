@@ -1,0 +1,64 @@
+#include "solver/number_format.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "solver/text_rules.h"
+
+namespace valmora {
+namespace {
+
+// The value rounded to `decimals` places, as "-123.45000"; a result that is
+// all zeros carries no sign.
+std::string Fixed(double value, int decimals) {
+    char buf[400];
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    std::string text(buf, res.ptr);
+    if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+    return text;
+}
+
+// Drops trailing zeros beyond `keep` decimals (and the point when none stay).
+std::string TrimDecimals(std::string text, std::size_t keep) {
+    std::size_t point = text.find('.');
+    if (point == std::string::npos) return text;
+    std::size_t minEnd = point + 1 + keep;
+    while (text.size() > minEnd && text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+    return text;
+}
+
+bool Printable(double value) { return std::isfinite(value); }
+
+}  // namespace
+
+std::string FormatRate(double value) {
+    if (!Printable(value)) return GeneralText(value);
+    return TrimDecimals(Fixed(value, 5), 1);
+}
+
+std::string FormatMean(double value) {
+    if (!Printable(value)) return GeneralText(value);
+    return TrimDecimals(Fixed(value, 5), 0);
+}
+
+std::string FormatBalance(double value) {
+    if (!Printable(value)) return GeneralText(value);
+    return Fixed(value, 2);
+}
+
+std::string FormatCoefficient(double value) {
+    if (!Printable(value)) return GeneralText(value);
+    std::string text = Fixed(value, 2);
+    std::size_t digitsStart = text[0] == '-' ? 1 : 0;
+    if (text.compare(digitsStart, 2, "0.") == 0) text.erase(digitsStart, 1);
+    return text;
+}
+
+std::string FileNumberText(double value) {
+    std::string text = GeneralText(value);
+    if (text[0] == '-') return text + " ";
+    return " " + text + " ";
+}
+
+}  // namespace valmora

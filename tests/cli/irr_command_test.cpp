@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+
+namespace valmora::cli {
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Outcome RunCli(std::vector<std::string> args, const std::string& input = "") {
+    args.insert(args.begin(), "valmora-cli");
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    int status = Run(args, in, out, err);
+    return {status, out.str(), err.str()};
+}
+
+nlohmann::ordered_json RunJson(std::vector<std::string> args) {
+    args.insert(args.begin(), {"irr", "--json"});
+    Outcome o = RunCli(args);
+    EXPECT_EQ(o.status, 0) << o.err;
+    return nlohmann::ordered_json::parse(o.out);
+}
+
+TEST(IrrJson, StartExample) {
+    auto j = RunJson({"--", "-1000", "500", "500", "500"});
+    EXPECT_EQ(j["max_roots"], 1);
+    EXPECT_EQ(j["upper_bound"], 1.0);
+    EXPECT_EQ(j["derivative"], nlohmann::ordered_json({500.0, 1000.0, 1500.0}));
+    ASSERT_EQ(j["irrs"].size(), 1u);
+    EXPECT_NEAR(j["irrs"][0].get<double>(), 0.23375, 5e-6);
+    EXPECT_EQ(j["scan_complete"], true);
+    EXPECT_TRUE(j["stopped_at"].is_null());
+    ASSERT_EQ(j["balances"].size(), 1u);
+    EXPECT_EQ(j["balances"][0]["type"], "Simple, pure investment");
+    EXPECT_EQ(j["balances"][0]["pb"].size(), 4u);
+    std::vector<std::string> keys;
+    for (auto& [k, v] : j.items()) keys.push_back(k);
+    EXPECT_EQ(keys, (std::vector<std::string>{"max_roots", "upper_bound", "derivative", "irrs", "scan_complete",
+                                              "stopped_at", "balances"}));
+}
+
+TEST(IrrJson, MixedExample) {
+    auto j = RunJson({"--", "-1000", "1300", "-400", "200"});
+    EXPECT_EQ(j["max_roots"], 3);
+    EXPECT_EQ(j["upper_bound"], 2.0);
+    ASSERT_EQ(j["irrs"].size(), 1u);
+    EXPECT_NEAR(j["irrs"][0].get<double>(), 0.1017, 5e-5);
+    auto pb = j["balances"][0]["pb"];
+    EXPECT_NEAR(pb[0].get<double>(), -1000.0, 1e-9);
+    EXPECT_NEAR(pb[1].get<double>(), 198.30, 5e-3);
+    EXPECT_NEAR(pb[2].get<double>(), -181.54, 5e-3);
+    EXPECT_NEAR(pb[3].get<double>(), 0.0, 1e-4);
+    EXPECT_EQ(j["balances"][0]["type"], "Nonsimple, mixed");
+}
+
+TEST(IrrJson, PeriodsMultiplyTheRates) {
+    auto once = RunJson({"--", "-1000", "500", "500", "500"});
+    auto monthly = RunJson({"--periods", "12", "--", "-1000", "500", "500", "500"});
+    EXPECT_DOUBLE_EQ(monthly["irrs"][0].get<double>(), 12 * once["irrs"][0].get<double>());
+    // The balances still use the rate per period.
+    EXPECT_EQ(monthly["balances"][0]["pb"], once["balances"][0]["pb"]);
+}
+
+TEST(IrrJson, IncompleteScanSaysWhere) {
+    // Two sign changes, no root before x of about 1.2e6: the budget stops the scan.
+    auto j = RunJson({"--", "-1000", "2000", "-1500", "0", "1E-9"});
+    EXPECT_EQ(j["scan_complete"], false);
+    EXPECT_GT(j["stopped_at"].get<double>(), 0.0);
+}
+
+TEST(IrrText, ShowsWhatTheScreenShows) {
+    Outcome o = RunCli({"irr", "--", "-1000", "1300", "-400", "200"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    for (const char* part : {"Maximum # of positive real roots = 3", "= 2\n", "1st derivative: 1300 -800 600",
+                             "    1  0.1017", "-1000.00", "198.30", "-181.54", "Nonsimple, mixed"})
+        EXPECT_NE(o.out.find(part), std::string::npos) << part << "\n" << o.out;
+}
+
+TEST(IrrText, SaysWhenNothingWasFoundOrSearched) {
+    Outcome none = RunCli({"irr", "--", "-1000", "-500"});
+    EXPECT_NE(none.out.find("No IRR was found in the searched range."), std::string::npos) << none.out;
+    Outcome cut = RunCli({"irr", "--", "-1000", "2000", "-1500", "0", "1E-9"});
+    EXPECT_NE(cut.out.find("The search stopped at x = "), std::string::npos) << cut.out;
+    EXPECT_NE(cut.out.find("were not searched"), std::string::npos) << cut.out;
+}
+
+TEST(IrrInput, ReadsFilesAndStandardInput) {
+    auto fromArgs = RunCli({"irr", "--json", "--", "-1000", "500", "500", "500"});
+    auto fromFile = RunCli({"irr", "--json", "--file", std::string(VALMORA_TEST_DATA) + "/start_example.txt"});
+    auto fromStdin = RunCli({"irr", "--json", "--file", "-"}, "-1000,500 500\n500\n");
+    EXPECT_EQ(fromFile.status, 0) << fromFile.err;
+    EXPECT_EQ(fromFile.out, fromArgs.out);
+    EXPECT_EQ(fromStdin.out, fromArgs.out);
+}
+
+TEST(IrrInput, BadInputIsOneLineAndStatusTwo) {
+    struct Case { std::vector<std::string> args; std::string input; const char* mentions; };
+    const Case cases[] = {
+        {{"irr", "--", "-1000", "abc"}, "", "'abc' is not a number"},
+        {{"irr"}, "", "no cash flows"},
+        {{"irr", "--", "-1000"}, "", "from 1 to 32766 (got 0)"},
+        {{"irr", "--increment", "0", "--", "-1000", "500"}, "", "--increment"},
+        {{"irr", "--increment", "1", "--", "-1000", "500"}, "", "--increment"},
+        {{"irr", "--increment", "x", "--", "-1000", "500"}, "", "--increment"},
+        {{"irr", "--tolerance", "-0.1", "--", "-1000", "500"}, "", "--tolerance"},
+        {{"irr", "--tolerance", "1", "--", "-1000", "500"}, "", "--tolerance"},
+        {{"irr", "--periods", "0", "--", "-1000", "500"}, "", "--periods"},
+        {{"irr", "--periods", "32768", "--", "-1000", "500"}, "", "--periods"},
+        {{"irr", "--periods", "1.5", "--", "-1000", "500"}, "", "--periods"},
+        {{"irr", "--file", "/nonexistent/flows.txt"}, "", "cannot read '/nonexistent/flows.txt'"},
+        {{"irr", "--file", "/"}, "", "cannot read '/'"},
+        {{"irr", "--file", "-"}, "-1000 5x0", "'5x0' is not a number"},
+        {{"irr", "--file", "-", "1"}, "-1000 500", "not both"},
+        {{"irr", "--", "-1000", "1e999"}, "", "too large"},
+        {{"irr", "--", "-1E300", "1E-300"}, "", "no upper bound"},
+        {{"irr", "--bogus"}, "", "bogus"},
+        {{}, "", "subcommand"},
+    };
+    for (const auto& c : cases) {
+        Outcome o = RunCli(c.args, c.input);
+        EXPECT_EQ(o.status, 2) << c.mentions;
+        EXPECT_TRUE(o.out.empty()) << c.mentions;
+        EXPECT_NE(o.err.find(c.mentions), std::string::npos) << o.err;
+        EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << "one line: " << o.err;
+    }
+}
+
+TEST(IrrInput, TooManyPayments) {
+    std::string flows = "-1000";
+    for (int i = 0; i < 32767; ++i) flows += " 1";
+    Outcome o = RunCli({"irr", "--file", "-"}, flows);
+    EXPECT_EQ(o.status, 2);
+    EXPECT_NE(o.err.find("got 32767"), std::string::npos) << o.err;
+}
+
+TEST(Help, DescribesEveryOption) {
+    Outcome top = RunCli({"--help"});
+    EXPECT_EQ(top.status, 0);
+    EXPECT_NE(top.out.find("irr"), std::string::npos);
+    Outcome irr = RunCli({"irr", "--help"});
+    EXPECT_EQ(irr.status, 0);
+    for (const char* opt : {"--increment", "--tolerance", "--periods", "--json", "--file", "P0 P1 ... PN"})
+        EXPECT_NE(irr.out.find(opt), std::string::npos) << opt;
+}
+
+}  // namespace
+}  // namespace valmora::cli
