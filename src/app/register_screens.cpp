@@ -1,0 +1,24 @@
+#include "app/screen_manager.h"
+#include "shell/form2.h"
+#include "shell/form5.h"
+#include "shell/form6.h"
+#include "shell/frm_about.h"
+#include "shell/frm_login.h"
+
+namespace valmora {
+
+namespace {
+template <class T> void Add(ScreenManager& screens) {
+    screens.Register(T::kId, [](ScreenManager& s) { return new T(s); });
+}
+}  // namespace
+
+void RegisterScreens(ScreenManager& screens) {
+    Add<Form2>(screens);
+    Add<Form5>(screens);
+    Add<Form6>(screens);
+    Add<FrmAbout>(screens);
+    Add<FrmLogin>(screens);
+}
+
+}  // namespace valmora

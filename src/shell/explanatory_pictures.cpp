@@ -1,0 +1,1 @@
+#include "shell/explanatory_pictures.h"

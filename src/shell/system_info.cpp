@@ -1,0 +1,1 @@
+#include "shell/system_info.h"

@@ -1,0 +1,111 @@
+#include "ui/controls.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "ui/fonts.h"
+#include "ui/twips.h"
+
+namespace valmora::ui {
+
+QLabel* NewLabel(QWidget* parent, const QString& text, int left, int top, int width, int height) {
+    return NewLabel(parent, text, left, top, width, height, SansSerif());
+}
+
+QLabel* NewLabel(QWidget* parent, const QString& text, int left, int top, int width, int height,
+                 const QFont& font) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(font);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Place(label, left, top, width, height);
+    return label;
+}
+
+QLineEdit* NewTextBox(QWidget* parent, const QString& text, int left, int top, int width, int height) {
+    auto* edit = new QLineEdit(text, parent);
+    edit->setFont(SansSerif());
+    edit->setAlignment(Qt::AlignCenter);
+    edit->setTextMargins(0, 0, 0, 0);
+    Place(edit, left, top, width, height);
+    return edit;
+}
+
+QPushButton* NewButton(QWidget* parent, const QString& caption, int left, int top, int width, int height) {
+    auto* button = new QPushButton(caption, parent);
+    button->setFont(SansSerif());
+    button->setAutoDefault(false);
+    Place(button, left, top, width, height);
+    return button;
+}
+
+QRadioButton* NewOption(QWidget* parent, const QString& caption, int left, int top, int width, int height) {
+    auto* option = new QRadioButton(caption, parent);
+    option->setFont(SansSerif());
+    Place(option, left, top, width, height);
+    return option;
+}
+
+QCheckBox* NewCheckBox(QWidget* parent, const QString& caption, int left, int top, int width, int height) {
+    auto* box = new QCheckBox(caption, parent);
+    box->setFont(SansSerif());
+    Place(box, left, top, width, height);
+    return box;
+}
+
+QGroupBox* NewFrame(QWidget* parent, const QString& caption, int left, int top, int width, int height,
+                    const QFont& font) {
+    auto* frame = new QGroupBox(caption, parent);
+    frame->setFont(font);
+    Place(frame, left, top, width, height);
+    return frame;
+}
+
+QFrame* NewLine(QWidget* parent, int x1, int y1, int x2, int y2) {
+    auto* line = new QFrame(parent);
+    const bool horizontal = y1 == y2;
+    line->setFrameShape(horizontal ? QFrame::HLine : QFrame::VLine);
+    line->setFrameShadow(QFrame::Plain);
+    line->setForegroundRole(QPalette::WindowText);
+    if (horizontal) line->setGeometry(Twips(x1), Twips(y1), Twips(x2 - x1), 1);
+    else line->setGeometry(Twips(x1), Twips(y1), 1, Twips(y2 - y1));
+    return line;
+}
+
+void ClearOptions(std::initializer_list<QRadioButton*> options) {
+    for (QRadioButton* option : options) {
+        // An exclusive button refuses to clear itself; lift that for the moment.
+        const bool exclusive = option->autoExclusive();
+        option->setAutoExclusive(false);
+        option->setChecked(false);
+        option->setAutoExclusive(exclusive);
+    }
+}
+
+void SetFaceColor(QAbstractButton* button, const QColor& color) {
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, color.isValid() ? color : QApplication::palette().color(QPalette::Button));
+    button->setPalette(palette);
+}
+
+QColor FaceColor(const QAbstractButton* button) { return button->palette().color(QPalette::Button); }
+
+void SetBackColor(QWidget* widget, const QColor& color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, color);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void FocusAndSelectAll(QLineEdit* edit) {
+    edit->setFocus(Qt::OtherFocusReason);
+    edit->selectAll();
+}
+
+}  // namespace valmora::ui

@@ -1,0 +1,52 @@
+// Small helpers over Qt widgets for what the screens do to their controls.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <initializer_list>
+
+class QAbstractButton;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+
+namespace valmora::ui {
+
+// Controls placed at twips positions inside `parent`, in "MS Sans Serif"
+// 8.25 pt unless a font is given.
+QLabel* NewLabel(QWidget* parent, const QString& text, int left, int top, int width, int height);
+QLabel* NewLabel(QWidget* parent, const QString& text, int left, int top, int width, int height,
+                 const QFont& font);
+// A text box with its text centred.
+QLineEdit* NewTextBox(QWidget* parent, const QString& text, int left, int top, int width, int height);
+QPushButton* NewButton(QWidget* parent, const QString& caption, int left, int top, int width, int height);
+QRadioButton* NewOption(QWidget* parent, const QString& caption, int left, int top, int width, int height);
+QCheckBox* NewCheckBox(QWidget* parent, const QString& caption, int left, int top, int width, int height);
+// A frame whose caption has `font`; its controls keep the normal font.
+QGroupBox* NewFrame(QWidget* parent, const QString& caption, int left, int top, int width, int height,
+                    const QFont& font);
+// A straight line from (x1, y1) to (x2, y2), horizontal or vertical.
+QFrame* NewLine(QWidget* parent, int x1, int y1, int x2, int y2);
+
+// Clears option buttons without running their click handlers.
+void ClearOptions(std::initializer_list<QRadioButton*> options);
+
+// The face colour of a button; an invalid colour gives back the system's
+// button-face colour.
+void SetFaceColor(QAbstractButton* button, const QColor& color);
+QColor FaceColor(const QAbstractButton* button);
+
+// The background of a label or frame.
+void SetBackColor(QWidget* widget, const QColor& color);
+
+// Gives a text box the focus and selects its whole text, as Home then
+// Shift+End do, so that the next keystroke replaces it.
+void FocusAndSelectAll(QLineEdit* edit);
+
+}  // namespace valmora::ui

@@ -1,0 +1,26 @@
+#include "ui/fonts.h"
+
+#include <QStringList>
+
+namespace valmora::ui {
+namespace {
+
+QFont Make(const QString& family, double points, bool bold) {
+    QFont font(family);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+}
+
+}  // namespace
+
+void InstallFontSubstitutes() {
+    QFont::insertSubstitutions("MS Sans Serif", {"Liberation Sans", "Arial"});
+    QFont::insertSubstitutions("Arial", {"Liberation Sans"});
+}
+
+QFont SansSerif(double points, bool bold) { return Make("MS Sans Serif", points, bold); }
+QFont Arial(double points, bool bold) { return Make("Arial", points, bold); }
+
+}  // namespace valmora::ui

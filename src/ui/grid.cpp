@@ -1,0 +1,201 @@
+#include "ui/grid.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <algorithm>
+
+#include "ui/twips.h"
+
+namespace valmora::ui {
+namespace {
+
+constexpr int kRowHeightTwips = 240;
+constexpr int kColWidthTwips = 960;
+const QColor kWhite(255, 255, 255);
+constexpr int kMarkRole = Qt::UserRole + 1;  // a colour painted by the program
+
+}  // namespace
+
+Grid::Grid(QWidget* parent) : QTableWidget(2, 2, parent) {
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    horizontalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setMinimumSectionSize(1);
+    horizontalHeader()->setDefaultSectionSize(Twips(kColWidthTwips));
+    verticalHeader()->setDefaultSectionSize(Twips(kRowHeightTwips));
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
+    setFocusPolicy(Qt::StrongFocus);
+    StyleAll();
+}
+
+void Grid::SetRows(int rows) {
+    setRowCount(std::max(rows, 0));
+    row_ = std::clamp(row_, 0, std::max(rowCount() - 1, 0));
+    StyleAll();
+}
+
+void Grid::SetCols(int cols) {
+    setColumnCount(std::max(cols, 0));
+    col_ = std::clamp(col_, 0, std::max(columnCount() - 1, 0));
+    StyleAll();
+}
+
+void Grid::SetFixedRows(int rows) {
+    fixedRows_ = rows;
+    StyleAll();
+}
+
+void Grid::SetFixedCols(int cols) {
+    fixedCols_ = cols;
+    StyleAll();
+}
+
+void Grid::SetCurrent(int row, int col) {
+    if (row < 0 || col < 0 || row >= rowCount() || col >= columnCount()) return;
+    const int oldRow = row_;
+    const int oldCol = col_;
+    row_ = row;
+    col_ = col;
+    if (oldRow < rowCount() && oldCol < columnCount()) StyleCell(oldRow, oldCol);
+    StyleCell(row_, col_);
+    ShowCurrent();
+}
+
+QString Grid::Text(int row, int col) const {
+    const QTableWidgetItem* it = item(row, col);
+    return it ? it->text() : QString();
+}
+
+void Grid::SetText(int row, int col, const QString& text) {
+    if (QTableWidgetItem* it = Cell(row, col)) {
+        it->setText(text);
+        it->setTextAlignment(Qt::AlignCenter);
+    }
+}
+
+void Grid::ClearText() {
+    for (int r = 0; r < rowCount(); ++r)
+        for (int c = 0; c < columnCount(); ++c)
+            if (QTableWidgetItem* it = item(r, c)) it->setText(QString());
+}
+
+void Grid::SetCellColor(int row, int col, const QColor& color) {
+    if (QTableWidgetItem* it = Cell(row, col)) {
+        // White is the cells' own colour: painting it removes a mark.
+        it->setData(kMarkRole, color == kWhite ? QVariant() : QVariant(color));
+        StyleCell(row, col);
+    }
+}
+
+QColor Grid::CellColor(int row, int col) const {
+    const QTableWidgetItem* it = item(row, col);
+    QVariant mark = it ? it->data(kMarkRole) : QVariant();
+    if (mark.isValid()) return mark.value<QColor>();
+    return IsFixed(row, col) ? palette().color(QPalette::Button) : kWhite;
+}
+
+void Grid::SetColWidthTwips(int col, int twips) { setColumnWidth(col, Twips(twips)); }
+
+void Grid::SetCurrentCellColor(const QColor& color) {
+    currentColor_ = color;
+    StyleCell(row_, col_);
+}
+
+QTableWidgetItem* Grid::Cell(int row, int col) {
+    if (row < 0 || col < 0 || row >= rowCount() || col >= columnCount()) return nullptr;
+    QTableWidgetItem* it = item(row, col);
+    if (!it) {
+        it = new QTableWidgetItem;
+        it->setFlags(Qt::ItemIsEnabled);
+        it->setTextAlignment(Qt::AlignCenter);
+        setItem(row, col, it);
+    }
+    return it;
+}
+
+// Fixed cells in the button-face colour; the current cell in its own colour
+// unless the program marked it.
+void Grid::StyleCell(int row, int col) {
+    QTableWidgetItem* it = Cell(row, col);
+    if (!it) return;
+    QColor back = CellColor(row, col);
+    if (row == row_ && col == col_ && !IsFixed(row, col) && !it->data(kMarkRole).isValid() &&
+        currentColor_.isValid())
+        back = currentColor_;
+    it->setBackground(back);
+    it->setForeground(back.lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black));
+}
+
+void Grid::StyleAll() {
+    for (int r = 0; r < rowCount(); ++r)
+        for (int c = 0; c < columnCount(); ++c) StyleCell(r, c);
+}
+
+void Grid::ShowCurrent() {
+    if (QTableWidgetItem* it = item(row_, col_)) scrollToItem(it);
+}
+
+void Grid::MoveByUser(int row, int col) {
+    SetCurrent(row, col);
+    emit EnterCell();
+}
+
+void Grid::keyPressEvent(QKeyEvent* event) {
+    int row = row_;
+    int col = col_;
+    switch (event->key()) {
+        case Qt::Key_Up: --row; break;
+        case Qt::Key_Down: ++row; break;
+        case Qt::Key_Left: --col; break;
+        case Qt::Key_Right: ++col; break;
+        case Qt::Key_Home: col = fixedCols_; break;
+        case Qt::Key_End: col = columnCount() - 1; break;
+        case Qt::Key_PageUp: row = fixedRows_; break;
+        case Qt::Key_PageDown: row = rowCount() - 1; break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: emit KeyPress(13); return;
+        case Qt::Key_Backspace: emit KeyPress(8); return;
+        default:
+            if (!event->text().isEmpty()) emit KeyPress(event->text().at(0).unicode());
+            else QTableWidget::keyPressEvent(event);
+            return;
+    }
+    // Arrow keys move among the cells a user can reach.
+    if (rowCount() <= fixedRows_ || columnCount() <= fixedCols_) return;
+    row = std::clamp(row, fixedRows_, rowCount() - 1);
+    col = std::clamp(col, fixedCols_, columnCount() - 1);
+    if (row != row_ || col != col_) MoveByUser(row, col);
+}
+
+void Grid::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    pressedRow_ = pressedCol_ = -1;
+    if (event->button() != Qt::LeftButton) return;
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (!index.isValid()) return;
+    pressedRow_ = index.row();
+    pressedCol_ = index.column();
+    if (!IsFixed(pressedRow_, pressedCol_) && (pressedRow_ != row_ || pressedCol_ != col_))
+        MoveByUser(pressedRow_, pressedCol_);
+}
+
+void Grid::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || pressedRow_ < 0) return;
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid() && index.row() == pressedRow_ && index.column() == pressedCol_)
+        emit Click(pressedRow_, pressedCol_);
+    pressedRow_ = pressedCol_ = -1;
+}
+
+void Grid::mouseMoveEvent(QMouseEvent*) {}
+
+void Grid::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
+
+}  // namespace valmora::ui

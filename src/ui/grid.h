@@ -1,0 +1,69 @@
+// A grid of text cells with fixed (heading) rows and columns, a current
+// cell, and the events the screens rely on: moving the current cell from code
+// raises nothing, a move by the user raises EnterCell, a mouse click raises
+// Click, and typed characters reach KeyPress instead of an editor.
+#pragma once
+
+#include <QColor>
+#include <QTableWidget>
+
+namespace valmora::ui {
+
+class Grid : public QTableWidget {
+    Q_OBJECT
+public:
+    explicit Grid(QWidget* parent = nullptr);
+
+    void SetRows(int rows);
+    void SetCols(int cols);
+    int Rows() const { return rowCount(); }
+    int Cols() const { return columnCount(); }
+    void SetFixedRows(int rows);
+    void SetFixedCols(int cols);
+    bool IsFixed(int row, int col) const { return row < fixedRows_ || col < fixedCols_; }
+
+    // The current cell. Setting it from code raises no EnterCell.
+    int Row() const { return row_; }
+    int Col() const { return col_; }
+    void SetCurrent(int row, int col);
+
+    QString Text(int row, int col) const;
+    void SetText(int row, int col, const QString& text);  // centred
+    // Erases the text of every cell, headings included; the sizes stay.
+    void ClearText();
+
+    void SetCellColor(int row, int col, const QColor& color);
+    QColor CellColor(int row, int col) const;
+    void SetColWidthTwips(int col, int twips);
+    // The colour the current cell is drawn in.
+    void SetCurrentCellColor(const QColor& color);
+
+signals:
+    void EnterCell();
+    void Click(int row, int col);
+    void KeyPress(int code);  // 13 Enter, 8 Backspace, otherwise the character
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QTableWidgetItem* Cell(int row, int col);
+    void StyleCell(int row, int col);
+    void StyleAll();
+    void ShowCurrent();
+    void MoveByUser(int row, int col);
+
+    int fixedRows_ = 1;
+    int fixedCols_ = 1;
+    int row_ = 0;
+    int col_ = 0;
+    QColor currentColor_;
+    int pressedRow_ = -1;
+    int pressedCol_ = -1;
+};
+
+}  // namespace valmora::ui

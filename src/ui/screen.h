@@ -1,0 +1,39 @@
+// A screen of the program: a top-level window whose client area has a fixed
+// size in twips, with its controls placed inside at twips positions.
+#pragma once
+
+#include <QWidget>
+
+class QMenuBar;
+class QVBoxLayout;
+
+namespace valmora::ui {
+
+class Screen : public QWidget {
+    Q_OBJECT
+public:
+    Screen(const QString& caption, int clientWidthTwips, int clientHeightTwips);
+
+    // The area the controls are placed in.
+    QWidget* Client() const { return client_; }
+    // Puts a menu bar above the client area.
+    void SetMenuBar(QMenuBar* menuBar);
+
+    // Runs when the screen is loaded, before it is first shown.
+    virtual void Form_Load() {}
+
+    bool CentredOnce() const { return centred_; }
+    void MarkCentred() { centred_ = true; }
+
+protected:
+    // The user closed the window by its frame. The default closes it.
+    virtual bool FrameClosed() { return true; }
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* client_;
+    QVBoxLayout* layout_;
+    bool centred_ = false;
+};
+
+}  // namespace valmora::ui

@@ -1,0 +1,70 @@
+#include "ui/up_down.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QToolButton>
+
+#include <algorithm>
+
+#include "solver/text_rules.h"
+
+namespace valmora::ui {
+
+UpDown::UpDown(QLineEdit* buddy, int minimum, int maximum, QWidget* parent)
+    : QWidget(parent), buddy_(buddy), minimum_(minimum), maximum_(maximum), value_(minimum) {
+    setFocusPolicy(Qt::StrongFocus);
+    up_ = new QToolButton(this);
+    down_ = new QToolButton(this);
+    up_->setArrowType(Qt::UpArrow);
+    down_->setArrowType(Qt::DownArrow);
+    for (QToolButton* b : {up_, down_}) {
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAutoRepeat(true);
+    }
+    connect(up_, &QToolButton::clicked, this, [this] { setFocus(Qt::MouseFocusReason); Step(1); });
+    connect(down_, &QToolButton::clicked, this, [this] { setFocus(Qt::MouseFocusReason); Step(-1); });
+}
+
+void UpDown::SetValue(int value) {
+    value = std::clamp(value, minimum_, maximum_);
+    if (value == value_) return;
+    value_ = value;
+    buddy_->setText(QString::number(value_));
+    emit Changed();
+}
+
+void UpDown::Step(int delta) {
+    // A value typed into the box counts as the current one.
+    const std::string typed = buddy_->text().toStdString();
+    if (valmora::IsNumeric(typed)) {
+        if (auto v = valmora::ToInt16(valmora::LeadingValue(typed)))
+            value_ = std::clamp(static_cast<int>(*v), minimum_, maximum_);
+    }
+    const int next = std::clamp(value_ + delta, minimum_, maximum_);
+    if (next == value_ && buddy_->text() == QString::number(value_)) return;
+    value_ = next;
+    buddy_->setText(QString::number(value_));
+    emit Changed();
+}
+
+void UpDown::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Up) Step(1);
+    else if (event->key() == Qt::Key_Down) Step(-1);
+    else QWidget::keyPressEvent(event);
+}
+
+void UpDown::resizeEvent(QResizeEvent*) {
+    const int half = height() / 2;
+    up_->setGeometry(0, 0, width(), half);
+    down_->setGeometry(0, half, width(), height() - half);
+}
+
+void UpDown::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::EnabledChange) {
+        up_->setEnabled(isEnabled());
+        down_->setEnabled(isEnabled());
+    }
+    QWidget::changeEvent(event);
+}
+
+}  // namespace valmora::ui

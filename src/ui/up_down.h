@@ -1,0 +1,43 @@
+// An up-down spinner bound to the text box to its left: each arrow (click, or
+// arrow key while it has the focus) moves the value by 1 within its range,
+// without wrapping, and writes it as the box's text.
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+class QToolButton;
+
+namespace valmora::ui {
+
+class UpDown : public QWidget {
+    Q_OBJECT
+public:
+    UpDown(QLineEdit* buddy, int minimum, int maximum, QWidget* parent);
+
+    int Value() const { return value_; }
+    // Sets the value from code (clamped) and writes it to the box.
+    void SetValue(int value);
+    QToolButton* UpButton() const { return up_; }
+    QToolButton* DownButton() const { return down_; }
+
+signals:
+    void Changed();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void Step(int delta);
+
+    QLineEdit* buddy_;
+    QToolButton* up_;
+    QToolButton* down_;
+    int minimum_;
+    int maximum_;
+    int value_;
+};
+
+}  // namespace valmora::ui

@@ -1,0 +1,64 @@
+#include "screen_harness.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QStyleFactory>
+
+#include "ui/fonts.h"
+
+namespace valmora::testing {
+
+namespace {
+
+// The offscreen platform cannot raise windows; its notice about that is noise.
+void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.contains("does not support raise()")) return;
+    qt_message_output(type, context, message);
+}
+
+}  // namespace
+
+void PrepareApplication() {
+    qInstallMessageHandler(QuietHandler);
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    ui::InstallFontSubstitutes();
+}
+
+ScreenHarness::ScreenHarness() : screens(ws, dialogs) {
+    PrepareApplication();
+    RegisterScreens(screens);
+}
+
+ScreenHarness::~ScreenHarness() { Settle(); }
+
+void ScreenHarness::Settle() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+bool ScreenHarness::Visible(ScreenId id) const {
+    const ui::Screen* s = screens.Find(id);
+    return s && s->isVisible();
+}
+
+std::vector<ScreenId> ScreenHarness::VisibleScreens() const {
+    std::vector<ScreenId> out;
+    for (int i = 0; i < kScreenCount; ++i)
+        if (Visible(static_cast<ScreenId>(i))) out.push_back(static_cast<ScreenId>(i));
+    return out;
+}
+
+QWidget* FocusIn(QWidget* window) { return window->focusWidget(); }
+
+void Click(QWidget* widget) {
+    QVERIFY2(widget->isVisible() && widget->isEnabled(), "a user can click only what is shown and enabled");
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+    } else {
+        QTest::mouseClick(widget, Qt::LeftButton);
+    }
+}
+
+}  // namespace valmora::testing

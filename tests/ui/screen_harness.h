@@ -1,0 +1,40 @@
+// One program's worth of screens for a test: a workspace, dialogs answered by
+// the test, and the screen manager with every screen registered.
+#pragma once
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QTest>
+
+#include "app/screen_manager.h"
+#include "recording_dialogs.h"
+#include "ui/screen.h"
+
+namespace valmora::testing {
+
+// Qt's own setup for screen tests: the Fusion style and the font fallbacks.
+void PrepareApplication();
+
+struct ScreenHarness {
+    ScreenHarness();
+    ~ScreenHarness();
+
+    // Lets unloaded screens go and deferred checks run.
+    void Settle();
+    // True when the screen is loaded and visible.
+    bool Visible(ScreenId id) const;
+    // The screens now visible.
+    std::vector<ScreenId> VisibleScreens() const;
+
+    Workspace ws;
+    RecordingDialogs dialogs;
+    ScreenManager screens;
+};
+
+// The widget that has the focus inside `window`.
+QWidget* FocusIn(QWidget* window);
+
+// Clicks a button, option or check box as a user would.
+void Click(QWidget* widget);
+
+}  // namespace valmora::testing
