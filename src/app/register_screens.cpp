@@ -1,4 +1,5 @@
 #include "app/screen_manager.h"
+#include "deterministic/form1.h"
 #include "shell/form2.h"
 #include "shell/form5.h"
 #include "shell/form6.h"
@@ -14,6 +15,7 @@ template <class T> void Add(ScreenManager& screens) {
 }  // namespace
 
 void RegisterScreens(ScreenManager& screens) {
+    Add<Form1>(screens);
     Add<Form2>(screens);
     Add<Form5>(screens);
     Add<Form6>(screens);

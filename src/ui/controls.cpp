@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "ui/button.h"
 #include "ui/fonts.h"
 #include "ui/twips.h"
 
@@ -38,7 +39,7 @@ QLineEdit* NewTextBox(QWidget* parent, const QString& text, int left, int top, i
 }
 
 QPushButton* NewButton(QWidget* parent, const QString& caption, int left, int top, int width, int height) {
-    auto* button = new QPushButton(caption, parent);
+    auto* button = new Button(caption, parent);
     button->setFont(SansSerif());
     button->setAutoDefault(false);
     Place(button, left, top, width, height);
@@ -63,6 +64,10 @@ QGroupBox* NewFrame(QWidget* parent, const QString& caption, int left, int top, 
                     const QFont& font) {
     auto* frame = new QGroupBox(caption, parent);
     frame->setFont(font);
+    // The caption sits on the frame's top line.
+    frame->setStyleSheet(
+        "QGroupBox { border: 1px solid palette(mid); margin-top: 0.6em; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; }");
     Place(frame, left, top, width, height);
     return frame;
 }

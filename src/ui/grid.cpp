@@ -176,22 +176,20 @@ void Grid::keyPressEvent(QKeyEvent* event) {
 
 void Grid::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
-    pressedRow_ = pressedCol_ = -1;
-    if (event->button() != Qt::LeftButton) return;
+    pressed_ = event->button() == Qt::LeftButton;
+    if (!pressed_) return;
     const QModelIndex index = indexAt(event->position().toPoint());
-    if (!index.isValid()) return;
     pressedRow_ = index.row();
     pressedCol_ = index.column();
-    if (!IsFixed(pressedRow_, pressedCol_) && (pressedRow_ != row_ || pressedCol_ != col_))
+    if (index.isValid() && !IsFixed(pressedRow_, pressedCol_) && (pressedRow_ != row_ || pressedCol_ != col_))
         MoveByUser(pressedRow_, pressedCol_);
 }
 
 void Grid::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || pressedRow_ < 0) return;
+    if (event->button() != Qt::LeftButton || !pressed_) return;
+    pressed_ = false;
     const QModelIndex index = indexAt(event->position().toPoint());
-    if (index.isValid() && index.row() == pressedRow_ && index.column() == pressedCol_)
-        emit Click(pressedRow_, pressedCol_);
-    pressedRow_ = pressedCol_ = -1;
+    if (index.row() == pressedRow_ && index.column() == pressedCol_) emit Click(pressedRow_, pressedCol_);
 }
 
 void Grid::mouseMoveEvent(QMouseEvent*) {}

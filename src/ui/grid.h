@@ -40,7 +40,7 @@ public:
 
 signals:
     void EnterCell();
-    void Click(int row, int col);
+    void Click(int row, int col);  // -1, -1 for a click beside the cells
     void KeyPress(int code);  // 13 Enter, 8 Backspace, otherwise the character
 
 protected:
@@ -62,6 +62,7 @@ private:
     int row_ = 0;
     int col_ = 0;
     QColor currentColor_;
+    bool pressed_ = false;
     int pressedRow_ = -1;
     int pressedCol_ = -1;
 };

@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
     testing::ScreenHarness h;
     const Shot shots[] = {
         {ScreenId::Form2, "start"},
+        {ScreenId::Form1, "deterministic"},
     };
     int failures = 0;
     for (const Shot& shot : shots) {
