@@ -2,9 +2,12 @@
 
 #include <CLI/CLI.hpp>
 
+#include <iostream>
 #include <ostream>
+#include <unistd.h>
 
 #include "cli/irr_command.h"
+#include "cli/simulate_command.h"
 #include "cli/usage_error.h"
 
 namespace valmora::cli {
@@ -17,12 +20,16 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
 
     IrrOptions irr;
     CLI::App* irrCommand = AddIrrCommand(app, irr);
+    SimulateOptions simulate;
+    CLI::App* simulateCommand = AddSimulateCommand(app, simulate);
 
     std::vector<const char*> argv;
     for (const auto& a : args) argv.push_back(a.c_str());
     try {
         app.parse(static_cast<int>(argv.size()), argv.data());
         if (irrCommand->parsed()) return RunIrr(irr, in, out);
+        // A progress bar only for a person watching the terminal.
+        if (simulateCommand->parsed()) return RunSimulate(simulate, out, err, &err == &std::cerr && isatty(2));
     } catch (const CLI::CallForHelp&) {
         // The help of the command asked for, or of the program.
         const CLI::App* asked = &app;

@@ -1,28 +1,16 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "cli/cli.h"
+#include "cli_runner.h"
 
 namespace valmora::cli {
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Outcome RunCli(std::vector<std::string> args, const std::string& input = "") {
-    args.insert(args.begin(), "valmora-cli");
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    int status = Run(args, in, out, err);
-    return {status, out.str(), err.str()};
-}
+using testing::Outcome;
+using testing::RunCli;
 
 nlohmann::ordered_json RunJson(std::vector<std::string> args) {
     args.insert(args.begin(), {"irr", "--json"});

@@ -1,0 +1,196 @@
+#include "cli/simulate_command.h"
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <ostream>
+#include <random>
+
+#include "cli/run_statistics.h"
+#include "cli/usage_error.h"
+#include "solver/number_format.h"
+#include "stochastic/random_payments.h"
+#include "stochastic/setup_check.h"
+#include "stochastic/simulation_run.h"
+
+namespace valmora::cli {
+namespace {
+
+constexpr long kMaxSimulations = 10'000'000;
+
+// A message of the screens, with its lines joined into one.
+std::string OneLine(std::string message) {
+    for (char& c : message)
+        if (c == '\r') c = ' ';
+    return message;
+}
+
+// Draws "[#####.....]  45%  450/1000" on the terminal at most ten times a second.
+class ProgressBar : public RunObserver {
+public:
+    ProgressBar(std::ostream& err, bool show) : err_(err), show_(show) {}
+    ~ProgressBar() override {
+        if (drawn_) err_ << "\r" << std::string(60, ' ') << "\r" << std::flush;
+    }
+    void SimulationStarted(long number, long count) override {
+        if (!show_) return;
+        const auto now = std::chrono::steady_clock::now();
+        if (drawn_ && number != count && now - last_ < std::chrono::milliseconds(100)) return;
+        last_ = now;
+        drawn_ = true;
+        const int filled = static_cast<int>(30 * number / count);
+        err_ << "\r[" << std::string(filled, '#') << std::string(30 - filled, '.') << "] " << (100 * number / count)
+             << "%  " << number << "/" << count << std::flush;
+    }
+    void SimulationDone(const Workspace&, long, bool) override {}
+    void Notice(const std::string&, const std::string&) override {}
+
+private:
+    std::ostream& err_;
+    bool show_;
+    bool drawn_ = false;
+    std::chrono::steady_clock::time_point last_{};
+};
+
+int DistributionType(const std::string& name) {
+    if (name.empty()) throw UsageError("Select a distribution: --dist uniform, normal or exponential");
+    if (name == "uniform") return 1;
+    if (name == "normal") return 2;
+    if (name == "exponential") return 3;
+    throw UsageError("--dist: '" + name + "' is not uniform, normal or exponential");
+}
+
+std::int16_t ChoiceCode(const std::string& name) {
+    if (name == "lowest") return 1;
+    if (name == "second") return 2;
+    if (name == "third") return 3;
+    if (name == "highest") return 4;
+    throw UsageError("--choice: '" + name + "' is not lowest, second, third or highest");
+}
+
+// The workspace settings of the run, refused as the screens refuse them.
+Workspace Settings(const SimulateOptions& o) {
+    Workspace ws;
+    ws.DistType = static_cast<std::int16_t>(DistributionType(o.dist));
+    // Parameters given must be numbers; the distribution then says what it needs.
+    if (!o.p1.empty()) ws.DistParam1 = ParseNumber(o.p1, "--p1");
+    if (!o.p2.empty()) ws.DistParam2 = ParseNumber(o.p2, "--p2");
+    const SetupCheck check = CheckSetup(ws.DistType, o.p1, o.p2, o.positiveOnly);
+    if (!check.ok) throw UsageError(OneLine(check.message));
+
+    ws.SimInvestment = ParseNumber(o.investment, "--investment");
+    ws.SimNumPayments = static_cast<std::int16_t>(ParseWhole(o.payments, "--payments", 1, 32766));
+    ws.PeriodsPerYear = static_cast<std::int16_t>(ParseWhole(o.periods, "--periods", 1, 32767));
+    ws.AllowNegPayments = o.positiveOnly ? 0 : 1;
+    ws.Increment = ParseNumber(o.increment, "--increment");
+    if (!(ws.Increment > 0 && ws.Increment < 1))
+        throw UsageError("--increment " + o.increment +
+                         ": Used to find approximate root locations. Enter a valid increment (e.g.:0.01)");
+    ws.Tolerance = ParseNumber(o.tolerance, "--tolerance");
+    if (!(ws.Tolerance >= 0 && ws.Tolerance < 1))
+        throw UsageError("--tolerance " + o.tolerance +
+                         ": Used by Newton's Method to find roots. Enter a valid tolerance (e.g.:0.0000001)");
+    ws.IrrChoice = ChoiceCode(o.choice);
+    ws.SaveToFile = o.output.empty() ? 0 : 1;
+    ws.OutputPath = o.output;
+    return ws;
+}
+
+void PrintText(const RunOutcome& run, const std::optional<IrrStatistics>& s, const SimulateOptions& o,
+               std::ostream& out) {
+    auto rate = [&](double v) { return FormatRate(v); };
+    out << "Simulations run:            " << run.simulations << "\n";
+    out << "Simulations with an IRR:    " << run.withIrr << "\n";
+    out << "Simulations without an IRR: " << run.simulations - run.withIrr << "\n";
+    if (s) {
+        out << "Mean IRR:                   " << rate(s->mean) << "\n";
+        out << "Standard deviation:         " << rate(s->sd) << "\n";
+        out << "Minimum:                    " << rate(s->min) << "\n";
+        out << "5th percentile:             " << rate(s->p05) << "\n";
+        out << "Median (50th percentile):   " << rate(s->p50) << "\n";
+        out << "95th percentile:            " << rate(s->p95) << "\n";
+        out << "Maximum:                    " << rate(s->max) << "\n";
+    }
+    out << "Largest IRR used instead:   " << run.fallbacks << "\n";
+    if (run.incompleteScans > 0)
+        out << "Searches stopped early:     " << run.incompleteScans << " (their range beyond was not searched)\n";
+    if (!o.output.empty()) out << "IRRs written to:            " << o.output << "\n";
+}
+
+void PrintJson(const RunOutcome& run, const std::optional<IrrStatistics>& s, std::ostream& out) {
+    nlohmann::ordered_json j;
+    auto value = [&](double IrrStatistics::*field) {
+        return s ? nlohmann::ordered_json((*s).*field) : nlohmann::ordered_json(nullptr);
+    };
+    j["simulations"] = run.simulations;
+    j["with_irr"] = run.withIrr;
+    j["without_irr"] = run.simulations - run.withIrr;
+    j["mean"] = value(&IrrStatistics::mean);
+    j["sd"] = value(&IrrStatistics::sd);
+    j["min"] = value(&IrrStatistics::min);
+    j["p05"] = value(&IrrStatistics::p05);
+    j["p50"] = value(&IrrStatistics::p50);
+    j["p95"] = value(&IrrStatistics::p95);
+    j["max"] = value(&IrrStatistics::max);
+    j["fallbacks"] = run.fallbacks;
+    out << j.dump(2) << "\n";
+}
+
+}  // namespace
+
+CLI::App* AddSimulateCommand(CLI::App& app, SimulateOptions& o) {
+    auto* cmd = app.add_subcommand(
+        "simulate", "Draw random payment series and keep one IRR per simulation, optionally writing them to a file");
+    cmd->add_option("--dist", o.dist, "Payment distribution: uniform, normal or exponential");
+    cmd->add_option("--p1", o.p1, "Uniform: lower bound; normal: mean; exponential: mean (1/lambda)");
+    cmd->add_option("--p2", o.p2, "Uniform: upper bound; normal: standard deviation");
+    cmd->add_option("--investment", o.investment, "Initial investment, a positive amount for an outflow")
+        ->default_str("1000");
+    cmd->add_option("--payments", o.payments, "Number of payments N per series, 1..32766")->default_str("1");
+    cmd->add_option("--periods", o.periods, "Payment/compounding periods per year M, 1..32767 (rates are M x the rate per period)")
+        ->default_str("1");
+    cmd->add_flag("--positive-only", o.positiveOnly, "Draw again every payment below 0");
+    cmd->add_option("--sims", o.sims, "Number of simulations, 1..10000000")->default_str("100");
+    cmd->add_option("--increment", o.increment, "Scan step in x = 1/(1 + i), 0 < X < 1")->default_str("0.01");
+    cmd->add_option("--tolerance", o.tolerance, "Newton's method tolerance, 0 <= X < 1")->default_str("1E-08");
+    cmd->add_option("--choice", o.choice,
+                    "Which IRR a simulation with several keeps: lowest, second, third or highest "
+                    "(the highest when the one asked for does not exist)")
+        ->default_str("lowest");
+    cmd->add_option("--output", o.output, "Write one kept IRR per line to FILE (created or emptied)");
+    cmd->add_option("--seed", o.seed, "Start the generator from S, with a frozen clock: the same command gives the same file");
+    cmd->add_flag("--json", o.json, "Print the summary as one JSON object");
+    cmd->footer("Example: valmora-cli simulate --dist normal --p1 400 --p2 400 --payments 72 --sims 10000 --output irrs.exp");
+    return cmd;
+}
+
+int RunSimulate(const SimulateOptions& o, std::ostream& out, std::ostream& err, bool progress) {
+    Workspace ws = Settings(o);
+    const long sims = ParseWhole(o.sims, "--sims", 1, kMaxSimulations);
+
+    SystemClock systemClock;
+    FrozenClock frozenClock;
+    const bool seeded = !o.seed.empty();
+    const std::uint64_t seed = seeded ? static_cast<std::uint64_t>(ParseWhole(o.seed, "--seed", 0, (1L << 53) - 1))
+                                      : (static_cast<std::uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}();
+    RandomPayments random(seed, seeded ? static_cast<Clock&>(frozenClock) : systemClock);
+
+    RunOutcome run;
+    {
+        ProgressBar bar(err, progress);
+        run = RunSimulations(ws, random, bar, sims, true);
+    }
+    if (run.status == RunStatus::FileError && run.simulations == 0) throw UsageError(run.message);
+    if (run.status == RunStatus::NoPayment) throw UsageError(run.message);
+    if (run.status != RunStatus::Complete) {
+        err << "valmora-cli: " << run.message << "\n";
+        return 1;
+    }
+    const auto stats = Summarise(run.kept);
+    if (o.json) PrintJson(run, stats, out);
+    else PrintText(run, stats, o, out);
+    return 0;
+}
+
+}  // namespace valmora::cli

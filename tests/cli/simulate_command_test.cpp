@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+#include "cli_runner.h"
+
+namespace valmora::cli {
+namespace {
+
+using testing::Outcome;
+using testing::RunCli;
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class Simulate : public ::testing::Test {
+protected:
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::string File(const std::string& name) { return (dir / name).string(); }
+
+    std::filesystem::path dir = [] {
+        auto d = std::filesystem::temp_directory_path() / ("valmora-cli-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(d);
+        return d;
+    }();
+};
+
+TEST_F(Simulate, SeededUniformRunIsReproducible) {
+    const std::vector<std::string> args = {"simulate", "--dist", "uniform", "--p1", "500", "--p2", "1500",
+                                           "--payments", "1", "--sims", "1000", "--output", File("a.exp"),
+                                           "--seed", "1"};
+    Outcome first = RunCli(args);
+    ASSERT_EQ(first.status, 0) << first.err;
+    const std::string bytes = ReadFile(File("a.exp"));
+    std::istringstream lines(bytes);
+    std::string line;
+    int count = 0;
+    double low = 1, high = -1;
+    while (std::getline(lines, line)) {
+        ++count;
+        ASSERT_EQ(line.back(), '\r');
+        const double irr = std::stod(line);
+        low = std::min(low, irr);
+        high = std::max(high, irr);
+    }
+    EXPECT_EQ(count, 1000);
+    // One payment uniform on [500, 1500) for 1000: IRRs uniform on [-0.5, 0.5).
+    EXPECT_GE(low, -0.5);
+    EXPECT_LT(high, 0.5);
+    EXPECT_LT(low, -0.45);
+    EXPECT_GT(high, 0.45);
+
+    ASSERT_EQ(RunCli(args).status, 0);
+    EXPECT_EQ(ReadFile(File("a.exp")), bytes);
+    auto other = args;
+    other.back() = "2";
+    ASSERT_EQ(RunCli(other).status, 0);
+    EXPECT_NE(ReadFile(File("a.exp")), bytes);
+}
+
+TEST_F(Simulate, JsonSummary) {
+    Outcome o = RunCli({"simulate", "--dist", "normal", "--p1", "400", "--p2", "400", "--payments", "12",
+                        "--sims", "300", "--seed", "3", "--choice", "third", "--json"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    auto j = nlohmann::ordered_json::parse(o.out);
+    std::vector<std::string> keys;
+    for (auto& [k, v] : j.items()) keys.push_back(k);
+    EXPECT_EQ(keys, (std::vector<std::string>{"simulations", "with_irr", "without_irr", "mean", "sd", "min", "p05",
+                                              "p50", "p95", "max", "fallbacks"}));
+    EXPECT_EQ(j["simulations"], 300);
+    EXPECT_EQ(j["with_irr"].get<int>() + j["without_irr"].get<int>(), 300);
+    EXPECT_LE(j["min"].get<double>(), j["p05"].get<double>());
+    EXPECT_LE(j["p05"].get<double>(), j["p50"].get<double>());
+    EXPECT_LE(j["p50"].get<double>(), j["p95"].get<double>());
+    EXPECT_LE(j["p95"].get<double>(), j["max"].get<double>());
+    // Series with one IRR cannot give the third lowest: the highest is kept.
+    EXPECT_GT(j["fallbacks"].get<int>(), 0);
+}
+
+TEST_F(Simulate, RunWithoutAnyIrr) {
+    // Every payment negative: no sign change, no IRR, no line.
+    Outcome o = RunCli({"simulate", "--dist", "uniform", "--p1", "-2000", "--p2", "-1000", "--sims", "50",
+                        "--output", File("none.exp"), "--json"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    auto j = nlohmann::json::parse(o.out);
+    EXPECT_EQ(j["without_irr"], 50);
+    EXPECT_TRUE(j["mean"].is_null());
+    EXPECT_EQ(ReadFile(File("none.exp")), "");
+    Outcome text = RunCli({"simulate", "--dist", "uniform", "--p1", "-2000", "--p2", "-1000", "--sims", "5"});
+    EXPECT_NE(text.out.find("Simulations without an IRR: 5"), std::string::npos) << text.out;
+}
+
+TEST_F(Simulate, MoreSimulationsThanTheScreenAllows) {
+    Outcome o = RunCli({"simulate", "--dist", "exponential", "--p1", "1200", "--sims", "20000", "--json"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(nlohmann::json::parse(o.out)["simulations"], 20000);
+}
+
+TEST_F(Simulate, BadInputIsOneLineAndStatusTwo) {
+    struct Case { std::vector<std::string> args; const char* mentions; };
+    const std::string missing = File("no/such/folder/irrs.exp");
+    const Case cases[] = {
+        {{}, "Select a distribution"},
+        {{"--dist", "gamma"}, "'gamma' is not uniform, normal or exponential"},
+        {{"--dist", "uniform", "--p1", "5", "--p2", "5"}, "Enter correct uniform distribution parameters"},
+        {{"--dist", "normal", "--p1", "300", "--p2", "400"}, "Mean must be at least one (1) standard deveiations obove zero"},
+        {{"--dist", "normal", "--p1", "-5", "--p2", "1"}, "Enter correct normal distribution parameters"},
+        {{"--dist", "exponential", "--p1", "0"}, "Enter correct exponential distribution parameters"},
+        {{"--dist", "uniform", "--p1", "-100", "--p2", "0", "--positive-only"}, "Only positive payments"},
+        {{"--dist", "uniform", "--p1", "abc", "--p2", "5"}, "--p1: 'abc' is not a number"},
+        {{"--dist", "exponential", "--p1", "5", "--investment", "x"}, "--investment"},
+        {{"--dist", "exponential", "--p1", "5", "--payments", "0"}, "--payments must be a whole number from 1 to 32766"},
+        {{"--dist", "exponential", "--p1", "5", "--payments", "32767"}, "--payments"},
+        {{"--dist", "exponential", "--p1", "5", "--periods", "0"}, "--periods"},
+        {{"--dist", "exponential", "--p1", "5", "--sims", "0"}, "--sims"},
+        {{"--dist", "exponential", "--p1", "5", "--increment", "0"}, "Enter a valid increment (e.g.:0.01)"},
+        {{"--dist", "exponential", "--p1", "5", "--increment", "1"}, "Enter a valid increment (e.g.:0.01)"},
+        {{"--dist", "exponential", "--p1", "5", "--tolerance", "1"}, "Enter a valid tolerance (e.g.:0.0000001)"},
+        {{"--dist", "exponential", "--p1", "5", "--choice", "fourth"}, "--choice"},
+        {{"--dist", "exponential", "--p1", "5", "--seed", "-1"}, "--seed"},
+        {{"--dist", "exponential", "--p1", "5", "--output", missing}, missing.c_str()},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.insert(args.begin(), "simulate");
+        Outcome o = RunCli(args);
+        EXPECT_EQ(o.status, 2) << c.mentions;
+        EXPECT_TRUE(o.out.empty()) << c.mentions;
+        EXPECT_NE(o.err.find(c.mentions), std::string::npos) << o.err;
+        EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << "one line: " << o.err;
+    }
+}
+
+TEST_F(Simulate, WriteFailureIsReported) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    Outcome o = RunCli({"simulate", "--dist", "exponential", "--p1", "1200", "--sims", "100000", "--output",
+                        "/dev/full"});
+    EXPECT_NE(o.status, 0);
+    EXPECT_NE(o.err.find("/dev/full"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("No space left on device"), std::string::npos) << o.err;
+}
+
+TEST(SimulateHelp, DescribesEveryOption) {
+    Outcome o = RunCli({"simulate", "--help"});
+    EXPECT_EQ(o.status, 0);
+    for (const char* opt : {"--dist", "--p1", "--p2", "--investment", "--payments", "--periods", "--positive-only",
+                            "--sims", "--increment", "--tolerance", "--choice", "--output", "--seed", "--json"})
+        EXPECT_NE(o.out.find(opt), std::string::npos) << opt;
+}
+
+}  // namespace
+}  // namespace valmora::cli
