@@ -10,6 +10,9 @@ QFont Make(const QString& family, double points, bool bold) {
     font.setPointSizeF(points);
     font.setBold(bold);
     font.setStyleStrategy(QFont::PreferAntialias);
+    // Glyph widths in whole pixels, as the screens were laid out with: with
+    // fractional widths long labels wrap onto a line more than they hold.
+    font.setHintingPreference(QFont::PreferFullHinting);
     return font;
 }
 

@@ -130,7 +130,7 @@ void Grid::StyleCell(int row, int col) {
         currentColor_.isValid())
         back = currentColor_;
     it->setBackground(back);
-    it->setForeground(back.lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black));
+    it->setForeground(qGray(back.rgb()) < 128 ? QColor(Qt::white) : QColor(Qt::black));
 }
 
 void Grid::StyleAll() {

@@ -5,7 +5,7 @@
 set -u
 program=$1
 exec xvfb-run -a sh -c '
-  "$0" & pid=$!
+  QT_QPA_PLATFORM=xcb "$0" & pid=$!
   visible=""
   for attempt in $(seq 100); do
     sleep 0.1
