@@ -1,8 +1,11 @@
 #include <QApplication>
 #include <QStyleFactory>
 
+#include <random>
+
 #include "app/screen_manager.h"
 #include "solver/workspace.h"
+#include "stochastic/random_payments.h"
 #include "ui/dialogs.h"
 #include "ui/fonts.h"
 
@@ -16,7 +19,11 @@ int main(int argc, char** argv) {
 
     valmora::Workspace workspace;
     valmora::ui::QtDialogs dialogs;
+    valmora::SystemClock clock;
+    valmora::RandomPayments random((static_cast<std::uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}(),
+                                   clock);
     valmora::ScreenManager screens(workspace, dialogs);
+    screens.SetRandom(random);
     valmora::RegisterScreens(screens);
     screens.Show(valmora::ScreenId::Form2);
     return QApplication::exec();

@@ -5,6 +5,8 @@
 #include "shell/form6.h"
 #include "shell/frm_about.h"
 #include "shell/frm_login.h"
+#include "stochastic/form3.h"
+#include "stochastic/form4.h"
 
 namespace valmora {
 
@@ -17,6 +19,8 @@ template <class T> void Add(ScreenManager& screens) {
 void RegisterScreens(ScreenManager& screens) {
     Add<Form1>(screens);
     Add<Form2>(screens);
+    Add<Form3>(screens);
+    Add<Form4>(screens);
     Add<Form5>(screens);
     Add<Form6>(screens);
     Add<FrmAbout>(screens);

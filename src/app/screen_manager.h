@@ -12,6 +12,8 @@
 
 namespace valmora {
 
+class RandomPayments;
+
 namespace ui {
 class Dialogs;
 class Screen;
@@ -31,6 +33,9 @@ public:
 
     Workspace& Ws() { return ws_; }
     ui::Dialogs& Dialogs() { return dialogs_; }
+    // The program's one random payment generator.
+    RandomPayments& Random() { return *random_; }
+    void SetRandom(RandomPayments& random) { random_ = &random; }
 
     // Creates the screen and runs its load handler, unless it is loaded.
     // Nothing when no such screen is registered.
@@ -56,6 +61,7 @@ private:
 
     Workspace& ws_;
     ui::Dialogs& dialogs_;
+    RandomPayments* random_ = nullptr;
     std::array<Factory, kScreenCount> factories_;
     std::array<ui::Screen*, kScreenCount> screens_{};
     bool ended_ = false;

@@ -28,6 +28,7 @@ void PrepareApplication() {
 ScreenHarness::ScreenHarness() : screens(ws, dialogs) {
     PrepareApplication();
     RegisterScreens(screens);
+    screens.SetRandom(random);
 }
 
 ScreenHarness::~ScreenHarness() { Settle(); }

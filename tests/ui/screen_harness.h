@@ -8,6 +8,7 @@
 
 #include "app/screen_manager.h"
 #include "recording_dialogs.h"
+#include "stochastic/random_payments.h"
 #include "ui/screen.h"
 
 namespace valmora::testing {
@@ -28,6 +29,9 @@ struct ScreenHarness {
 
     Workspace ws;
     RecordingDialogs dialogs;
+    // Reproducible draws: a fixed seed and a frozen clock.
+    FrozenClock clock;
+    RandomPayments random{1, clock};
     ScreenManager screens;
 };
 

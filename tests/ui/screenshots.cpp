@@ -2,10 +2,23 @@
 // checking layouts by eye: valmora_screenshots OUTPUT_FOLDER
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QTabWidget>
+#include <QTest>
 
+#include <functional>
+
+#include "deterministic/form1.h"
 #include "screen_harness.h"
+#include "stochastic/form3.h"
+#include "ui/grid.h"
 #include "ui/screen.h"
+#include "ui/up_down.h"
 
 using namespace valmora;
 
@@ -14,7 +27,45 @@ namespace {
 struct Shot {
     ScreenId id;
     const char* file;
+    // Brings the screen into the state shown, after it is loaded and shown.
+    std::function<void(testing::ScreenHarness&)> prepare;
 };
+
+void TypeInto(QWidget* widget, const QString& text) {
+    QTest::keyClicks(widget, text);
+}
+
+// The start example evaluated and its rate picked.
+void EvaluateStartExample(testing::ScreenHarness& h) {
+    Form1& f = h.screens.Get<Form1>();
+    for (int i = 0; i < 2; ++i) QTest::mouseClick(f.UpDown1->UpButton(), Qt::LeftButton);
+    f.MSHFlexGrid1->SetCurrent(1, 1);
+    for (int k = 1; k <= 3; ++k) {
+        TypeInto(f.MSHFlexGrid1, "500");
+        QTest::keyClick(f.MSHFlexGrid1, Qt::Key_Return);
+    }
+    f.Command1->click();
+    f.Command3->click();
+    QTableWidgetItem* rate = f.MSHFlexGrid2->item(1, 1);
+    QTest::mouseClick(f.MSHFlexGrid2->viewport(), Qt::LeftButton, {}, f.MSHFlexGrid2->visualItemRect(rate).center());
+}
+
+void ChooseNormal(testing::ScreenHarness& h) {
+    Form3& f = h.screens.Get<Form3>();
+    f.Option2->setChecked(true);
+    TypeInto(f.Text3, "400");
+    TypeInto(f.Text4, "400");
+}
+
+void SmallRun(testing::ScreenHarness& h) {
+    ChooseNormal(h);
+    Form3& f = h.screens.Get<Form3>();
+    f.HScroll2->setValue(12);
+    f.SSTab1->setCurrentIndex(1);
+    f.Option5->setChecked(true);
+    f.HScroll1->setValue(500);
+    f.Command4->click();
+}
 
 }  // namespace
 
@@ -23,18 +74,30 @@ int main(int argc, char** argv) {
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screens");
     QDir().mkpath(folder);
 
-    testing::ScreenHarness h;
     const Shot shots[] = {
-        {ScreenId::Form2, "start"},
-        {ScreenId::Form1, "deterministic"},
+        {ScreenId::Form2, "start", {}},
+        {ScreenId::Form1, "deterministic", {}},
+        {ScreenId::Form1, "deterministic-evaluated", EvaluateStartExample},
+        {ScreenId::Form3, "stochastic-setup", ChooseNormal},
+        {ScreenId::Form3, "stochastic-run", SmallRun},
+        {ScreenId::Form4, "multiple-irr", {}},
+        {ScreenId::Form5, "form5", {}},
+        {ScreenId::Form6, "form6", {}},
+        {ScreenId::About, "about", {}},
+        {ScreenId::Login, "login", {}},
     };
     int failures = 0;
     for (const Shot& shot : shots) {
+        testing::ScreenHarness h;
         h.screens.Show(shot.id);
+        if (shot.prepare) shot.prepare(h);
+        h.Settle();
         ui::Screen* screen = h.screens.Find(shot.id);
-        if (!screen) { ++failures; continue; }
         const QString path = folder + "/" + shot.file + ".png";
-        if (!screen->grab().save(path)) ++failures;
+        if (!screen || !screen->grab().save(path)) {
+            qWarning("could not render %s", qPrintable(path));
+            ++failures;
+        }
     }
     return failures == 0 ? 0 : 1;
 }

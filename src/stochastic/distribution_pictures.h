@@ -1,0 +1,36 @@
+// The pictures of the distribution frame: the uniform density, and the
+// exponential density with its formula.
+#pragma once
+
+#include <QWidget>
+
+namespace valmora {
+
+// A rectangle from LB to UB on the x axis at height 1/(UB - LB).
+class UniformDensityPicture : public QWidget {
+public:
+    explicit UniformDensityPicture(QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// f(x) = lambda e^(-lambda x)
+class ExponentialFormulaPicture : public QWidget {
+public:
+    explicit ExponentialFormulaPicture(QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// A decreasing exponential density f(x).
+class ExponentialDensityPicture : public QWidget {
+public:
+    explicit ExponentialDensityPicture(QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+}  // namespace valmora
