@@ -38,7 +38,11 @@ InputBlocker::~InputBlocker() { qApp->removeEventFilter(this); }
 
 bool InputBlocker::eventFilter(QObject* watched, QEvent* event) {
     if (!IsInput(event->type()) || !watched->isWidgetType()) return false;
-    return qobject_cast<Screen*>(static_cast<QWidget*>(watched)->window()) != nullptr;
+    if (!qobject_cast<Screen*>(static_cast<QWidget*>(watched)->window())) return false;
+    // A close refused, a shortcut claimed here so that no button takes it.
+    if (event->type() == QEvent::ShortcutOverride) event->accept();
+    else event->ignore();
+    return true;
 }
 
 }  // namespace valmora::ui

@@ -1,6 +1,8 @@
 #include "screen_harness.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QRadioButton>
 #include <QApplication>
 #include <QStyleFactory>
 
@@ -55,7 +57,10 @@ QWidget* FocusIn(QWidget* window) { return window->focusWidget(); }
 
 void Click(QWidget* widget) {
     QVERIFY2(widget->isVisible() && widget->isEnabled(), "a user can click only what is shown and enabled");
-    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    if (qobject_cast<QRadioButton*>(widget) || qobject_cast<QCheckBox*>(widget)) {
+        // On the indicator: only it and the caption take the click.
+        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(8, widget->height() / 2));
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
     } else {
         QTest::mouseClick(widget, Qt::LeftButton);
