@@ -13,18 +13,18 @@
 namespace valmora {
 
 Form4::Form4(ScreenManager& screens)
-    : Screen("Multiple IIR Selection", 5280, 4200), screens_(screens), ws_(screens.Ws()) {
+    : Screen("Multiple IIR Selection", 7080, 3960), screens_(screens), ws_(screens.Ws()) {
     QWidget* c = Client();
     Label1 = ui::NewLabel(c, "If multiple IRRs exist, select which to be sent to file.  IRRs will always be "
-                             "non-negative.", 240, 120, 4800, 435);
-    Frame1 = ui::NewFrame(c, "Select IRR to use", 240, 660, 4800, 1695, ui::SansSerif());
+                             "non-negative.", 240, 120, 6600, 435);
+    Frame1 = ui::NewFrame(c, "Select IRR to use", 240, 600, 6600, 1695, ui::SansSerif());
     Option1 = ui::NewOption(Frame1, "Lowest IRR", 360, 300, 3600, 285);
     Option3 = ui::NewOption(Frame1, "2nd  Lowest IRR", 360, 630, 3600, 285);
     Option4 = ui::NewOption(Frame1, "3rd Lowest IRR", 360, 960, 3600, 285);
     Option2 = ui::NewOption(Frame1, "Highest IRR", 360, 1290, 3600, 285);
     Check1 = ui::NewCheckBox(c, "Notify me if the program must use an IRR other than the one specified above.", 240,
-                             2520, 4800, 495);
-    Command1 = ui::NewButton(c, "<< &Back", 240, 3360, 1455, 495);
+                             2460, 6600, 375);
+    Command1 = ui::NewButton(c, "<< &Back", 240, 3120, 1455, 495);
     ui::SetFaceColor(Command1, QColor(255, 255, 0));
 
     // Each option stores the code of its rule.
