@@ -393,6 +393,7 @@ void Form3::ShowDistribution(int type) {
                               : "Exponential Distribution Parameters");
     ws_.DistParam3 = 0;
     if (exponential) ws_.DistParam2 = 0;
+    Label18->setVisible(!exponential);
     Label26->show();
     for (ui::LineShape* line : {Line3, Line4, Line5}) line->show();
     Image1->setVisible(exponential);
@@ -464,6 +465,15 @@ void Form3::CheckTabZero() {
     // The run uses what was checked: the boxes as they stand now.
     ws_.DistParam1 = Value(Text3->text());
     if (ws_.DistType != 3) ws_.DistParam2 = Value(Text4->text());
+    ShowParameters();
+}
+
+// The parameters the run will use, in the summary of tab 1.
+void Form3::ShowParameters() {
+    const bool uniform = ws_.DistType == 1;
+    Label17->setText((uniform ? "LB = " : "Mean = ") + Plain(ws_.DistParam1));
+    Label18->setText((uniform ? "UB = " : "SD = ") + Plain(ws_.DistParam2));
+    Label18->setVisible(ws_.DistType != 3);
 }
 
 // ---- Simulation settings and output ----------------------------------------

@@ -139,6 +139,7 @@ private:
     void ResizeGrid1();
     void SSTab1_Click();
     void CheckTabZero();
+    void ShowParameters();
     void PointHintArrowAtTab();
 
     // Simulation settings and output.

@@ -132,6 +132,12 @@ void Form3::ShowOutcome(const RunOutcome& outcome) {
     if (outcome.status == RunStatus::Complete) {
         screens_.Dialogs().Message("Simulation Complete", "Done!");
         screens_.Dialogs().Beep();
+        // A search cut short may have missed the lowest rates of its series.
+        if (outcome.incompleteScans > 0)
+            screens_.Dialogs().Message(
+                QString::number(outcome.incompleteScans) +
+                " simulation(s) stopped searching for roots early (the work limit was reached): lower rates of "
+                "their series were not searched.");
     } else {
         screens_.Dialogs().Message(Q(outcome.message), "Error!");
     }
