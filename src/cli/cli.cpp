@@ -42,6 +42,9 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     } catch (const UsageError& e) {
         err << "valmora-cli: " << e.what() << "\n";
         return kUsageStatus;
+    } catch (const std::exception& e) {
+        err << "valmora-cli: " << e.what() << "\n";
+        return 1;
     }
     return kUsageStatus;
 }

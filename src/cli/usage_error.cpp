@@ -28,21 +28,31 @@ long ParseWhole(std::string_view text, std::string_view what, long low, long hig
     return static_cast<long>(value);
 }
 
-std::vector<double> ParseNumberList(std::istream& in, std::string_view what) {
+std::vector<double> ParseNumberList(std::istream& in, std::string_view what, std::size_t most) {
+    // No number is this long; a longer word is not one.
+    constexpr std::size_t kLongestWord = 400;
     std::vector<double> values;
     std::string token;
     auto flush = [&] {
         if (!token.empty()) values.push_back(ParseNumber(token, what));
         token.clear();
+        if (values.size() > most)
+            throw UsageError("more than " + std::to_string(most) + " numbers given");
     };
     char c;
     while (in.get(c)) {
         if (c == ' ' || c == '\t' || c == ',' || c == '\n' || c == '\r') flush();
-        else token += c;
+        else if (token.size() < kLongestWord) token += c;
+        else throw UsageError(std::string(what) + ": '" + token.substr(0, 20) + "...' is not a number");
     }
     flush();
     return values;
 }
+
+namespace {
+// P0 and at most 32766 payments, and one more to say there were too many.
+constexpr std::size_t kMostFlows = 32768;
+}  // namespace
 
 std::vector<double> ReadCashFlows(const std::vector<std::string>& args, const std::string& file,
                                   std::istream& stdinStream) {
@@ -50,13 +60,13 @@ std::vector<double> ReadCashFlows(const std::vector<std::string>& args, const st
         throw UsageError("give the cash flows as arguments or with --file, not both");
     std::vector<double> flows;
     if (file == "-") {
-        flows = ParseNumberList(stdinStream, "cash flow");
+        flows = ParseNumberList(stdinStream, "cash flow", kMostFlows);
     } else if (!file.empty()) {
         std::error_code ec;
         if (std::filesystem::is_directory(file, ec)) throw UsageError("cannot read '" + file + "': it is a folder");
         std::ifstream in(file, std::ios::binary);
         if (!in) throw UsageError("cannot read '" + file + "': " + std::strerror(errno));
-        flows = ParseNumberList(in, "cash flow");
+        flows = ParseNumberList(in, "cash flow", kMostFlows);
         if (in.bad()) throw UsageError("cannot read '" + file + "': read error");
     } else {
         for (const auto& a : args) flows.push_back(ParseNumber(a, "cash flow"));

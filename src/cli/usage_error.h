@@ -23,8 +23,9 @@ double ParseNumber(std::string_view text, std::string_view what);
 // `text` as a whole number in [low, high], or a UsageError naming `what`.
 long ParseWhole(std::string_view text, std::string_view what, long low, long high);
 
-// The numbers of a text, separated by blanks, tabs, commas or line breaks.
-std::vector<double> ParseNumberList(std::istream& in, std::string_view what);
+// The numbers of a text, separated by blanks, tabs, commas or line breaks;
+// a UsageError when there are more than `most`.
+std::vector<double> ParseNumberList(std::istream& in, std::string_view what, std::size_t most);
 
 // The cash flows given as arguments or read from a file ("-" for standard input).
 std::vector<double> ReadCashFlows(const std::vector<std::string>& args, const std::string& file,

@@ -208,7 +208,7 @@ void Form1::Text2_Change() {
     ResizeGrid3();
     // Rates of the old series must not be used with the new one.
     MSHFlexGrid2->setEnabled(false);
-    MSHFlexGrid2->ClearText();
+    for (int r = 1; r < MSHFlexGrid2->Rows(); ++r) MSHFlexGrid2->SetText(r, 1, "");
     MSHFlexGrid4->ClearText();
 }
 
@@ -291,6 +291,8 @@ void Form1::Command1_Click() {
     for (int k = 0; k <= n; ++k) payments.push_back(LeadingValue(Std(grid->Text(1, k))));
     const AnalysisStatus status = AnalyseCashFlows(ws_, payments);
     if (status != AnalysisStatus::Ok) {
+        // Nothing of an earlier analysis may be searched or picked now.
+        ForgetResults();
         screens_.Dialogs().Message(Q(AnalysisProblemText(status)), "Error!");
         return;
     }
@@ -315,7 +317,11 @@ void Form1::Command3_Click() {
     }
     // Rates of an earlier search must not stay next to the new ones.
     for (int r = 1; r < MSHFlexGrid2->Rows(); ++r) MSHFlexGrid2->SetText(r, 1, "");
-    LocateRoots(ws_);
+    const ScanStatus status = LocateRoots(ws_).status;
+    if (status != ScanStatus::Complete && status != ScanStatus::Incomplete) {
+        ForgetResults();
+        return;
+    }
     for (int r = 1; r <= ws_.RootCount; ++r) {
         ResizeGrid2();
         MSHFlexGrid2->SetCurrent(r, 1);

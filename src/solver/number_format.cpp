@@ -8,13 +8,31 @@
 namespace valmora {
 namespace {
 
-// The value rounded to `decimals` places, as "-123.45000"; a result that is
-// all zeros carries no sign.
+// The value rounded to `decimals` places, halves away from zero, as
+// "-123.45000"; a result that is all zeros carries no sign. Thirty more
+// digits than kept show the exact binary value far enough to tell a true
+// half from a value just below or above it.
 std::string Fixed(double value, int decimals) {
     char buf[400];
-    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed, decimals + 30);
     std::string text(buf, res.ptr);
-    if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+    const bool up = text[text.size() - 30] >= '5';
+    text.resize(text.size() - 30);
+    if (decimals == 0) text.pop_back();  // the point
+    if (up) {
+        // Add one in the last place kept, carrying to the left.
+        int i = static_cast<int>(text.size()) - 1;
+        for (; i >= 0; --i) {
+            if (text[i] == '.') continue;
+            if (text[i] != '9') {
+                ++text[i];
+                break;
+            }
+            text[i] = '0';
+        }
+        if (i < 0) text.insert(text.begin(), '1');
+    }
+    if (std::signbit(value) && text.find_first_not_of("0.") != std::string::npos) text = "-" + text;
     return text;
 }
 

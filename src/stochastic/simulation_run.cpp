@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "solver/cash_flow_analysis.h"
@@ -20,6 +21,11 @@ public:
         if (path.empty()) {
             error = "No IRR output file was chosen.";
             return false;
+        }
+        std::error_code ec;
+        if (std::filesystem::is_fifo(path, ec)) {
+            errno = 0;
+            return Failed("cannot be created: it is a pipe", error);
         }
         errno = 0;
         out_.open(path, std::ios::binary | std::ios::trunc);

@@ -34,14 +34,15 @@ void UpDown::SetValue(int value) {
 }
 
 void UpDown::Step(int delta) {
-    // A value typed into the box counts as the current one.
+    // A value typed into the box counts as the current one; one beyond the
+    // range is left alone by the arrow that points further away from it.
+    int current = value_;
     const std::string typed = buddy_->text().toStdString();
     if (valmora::IsNumeric(typed)) {
-        if (auto v = valmora::ToInt16(valmora::LeadingValue(typed)))
-            value_ = std::clamp(static_cast<int>(*v), minimum_, maximum_);
+        if (auto v = valmora::ToInt16(valmora::LeadingValue(typed))) current = *v;
     }
-    const int next = std::clamp(value_ + delta, minimum_, maximum_);
-    if (next == value_ && buddy_->text() == QString::number(value_)) return;
+    const int next = std::clamp(current + delta, minimum_, maximum_);
+    if (next == current || (delta > 0) != (next > current)) return;
     value_ = next;
     buddy_->setText(QString::number(value_));
     emit Changed();

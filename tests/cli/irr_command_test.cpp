@@ -111,6 +111,7 @@ TEST(IrrInput, BadInputIsOneLineAndStatusTwo) {
         {{"irr", "--file", "-", "1"}, "-1000 500", "not both"},
         {{"irr", "--", "-1000", "1e999"}, "", "too large"},
         {{"irr", "--", "-1E300", "1E-300"}, "", "no upper bound"},
+        {{"irr", "--file", "-"}, std::string(100000, '7'), "is not a number"},  // an endless word
         {{"irr", "--bogus"}, "", "bogus"},
         {{}, "", "subcommand"},
     };
@@ -129,6 +130,11 @@ TEST(IrrInput, TooManyPayments) {
     Outcome o = RunCli({"irr", "--file", "-"}, flows);
     EXPECT_EQ(o.status, 2);
     EXPECT_NE(o.err.find("got 32767"), std::string::npos) << o.err;
+    // Reading stops soon after the most there can be.
+    for (int i = 0; i < 100000; ++i) flows += " 1";
+    o = RunCli({"irr", "--file", "-"}, flows);
+    EXPECT_EQ(o.status, 2);
+    EXPECT_NE(o.err.find("more than 32768 numbers"), std::string::npos) << o.err;
 }
 
 TEST(Help, DescribesEveryOption) {

@@ -182,6 +182,27 @@ private slots:
         d.SpinPayments(4);
         QVERIFY(!d.f->MSHFlexGrid2->isEnabled());
         QVERIFY(!d.f->Command3->isEnabled());
+        // The rate goes; the headings and row numbers stay.
+        QCOMPARE(Form1Driver::Row(d.f->MSHFlexGrid2, 0), QStringList({" # ", "Value"}));
+        QCOMPARE(Form1Driver::Row(d.f->MSHFlexGrid2, 1), QStringList({"1", ""}));
+    }
+
+    void failedAnalysisLeavesNothingToSearch() {
+        Form1Driver d;
+        d.Evaluate("1000", {"500"});
+        Form1Driver::ClickCell(d.f->MSHFlexGrid1, 1, 1);
+        QTest::keyClicks(d.f->MSHFlexGrid1, ".1");
+        Click(d.f->Command1);
+        QVERIFY(d.f->Command3->isEnabled());
+        // An investment of 1E+308 against a payment of 0.1 has no whole-number bound.
+        d.f->Text1->selectAll();
+        d.f->Text1->insert("1e308");  // pasted: "1e" alone is no number
+        Click(d.f->Command1);
+        QCOMPARE(d.h.dialogs.Texts(),
+                 QStringList({"The payments differ too much in size: no upper bound on the roots can be found."}));
+        QCOMPARE(d.h.dialogs.shown[0].title, QString("Error!"));
+        QVERIFY(!d.f->Command3->isEnabled());
+        QVERIFY(!d.f->MSHFlexGrid2->isEnabled());
         QCOMPARE(d.f->MSHFlexGrid2->Text(1, 1), QString());
     }
 

@@ -475,6 +475,13 @@ private slots:
         QCOMPARE(d.h.ws.PeriodsPerYear, 12);
         QTest::mouseClick(down, Qt::LeftButton);
         QCOMPARE(d.h.ws.PeriodsPerYear, 11);
+        // A typed count beyond the spinner's range: up leaves it, down comes into the range.
+        Enter(f->Text13, "50");
+        QTest::mouseClick(up, Qt::LeftButton);
+        QCOMPARE(f->Text13->text(), QString("50"));
+        QCOMPARE(d.h.ws.PeriodsPerYear, 50);
+        QTest::mouseClick(down, Qt::LeftButton);
+        QCOMPARE(f->Text13->text(), QString("12"));
     }
 
     void gateChecksTheDistribution_data() {

@@ -33,6 +33,10 @@ TEST(SetupCheck, AcceptsOrSaysWhy) {
         {3, "0.5", "", false, ""},
         {3, "", "", false, exponential},
         {3, "-2", "", false, exponential},
+        // Payments that cannot be computed with.
+        {1, "-1e308", "1e308", false, uniform},
+        {2, "1.5e308", "1e308", false, normal},
+        {3, "2e307", "", false, exponential},
     };
     for (const Case& c : cases) {
         SetupCheck check = CheckSetup(c.dist, c.first, c.second, c.positiveOnly);

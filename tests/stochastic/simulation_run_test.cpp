@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "scripted_random.h"
 #include "solver/polynomial.h"
@@ -176,6 +177,14 @@ TEST_F(SimulationRun, FileProblemsStopTheRunAndNameTheFile) {
     EXPECT_NE(outcome.message.find(ws.OutputPath), std::string::npos) << outcome.message;
     EXPECT_NE(outcome.message.find("No such file or directory"), std::string::npos) << outcome.message;
     EXPECT_TRUE(observer.started.empty());
+
+    // A pipe would keep the run waiting for a reader.
+    const std::string pipe = (dir / "pipe").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    ws.OutputPath = pipe;
+    outcome = Run(1);
+    EXPECT_EQ(outcome.status, RunStatus::FileError);
+    EXPECT_NE(outcome.message.find("it is a pipe"), std::string::npos) << outcome.message;
 
     if (std::filesystem::exists("/dev/full")) {
         ws.OutputPath = "/dev/full";
