@@ -10,7 +10,7 @@
 #include <cmath>
 #include <vector>
 
-#include "shell/form2.h"
+#include "app/evaluation_screens.h"
 #include "solver/cash_flow_analysis.h"
 #include "solver/number_format.h"
 #include "solver/project_balances.h"
@@ -32,19 +32,10 @@ const QColor kYellow(255, 255, 0);
 const QColor kBlue(0, 0, 255);
 const QColor kWhite(255, 255, 255);
 
-const QString kIncrementMessage = "Used to find approximate root locations\rEnter a valid increment (e.g.:0.01)";
-const QString kToleranceMessage = "Used by Newton's Method to find roots\rEnter a valid tolerance (e.g.:0.0000001)";
 const QString kNoIrrMessage = "No IRR was found in the searched range.";
 
 std::string Std(const QString& text) { return text.toStdString(); }
 QString Q(const std::string& text) { return QString::fromStdString(text); }
-
-// The value a search-parameter box accepts: a number v with 0 <= v < 1.
-bool SearchParameter(const QString& text, double& value) {
-    if (!IsNumeric(Std(text))) return false;
-    value = LeadingValue(Std(text));
-    return value >= 0 && value < 1;
-}
 
 ui::Grid* NewGrid(QWidget* parent, int left, int top, int width, int height) {
     auto* grid = new ui::Grid(parent);
@@ -309,12 +300,7 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Command3_Click() {
-    // An increment of 0 would never advance the scan.
-    if (!(ws_.Increment > 0)) {
-        screens_.Dialogs().Message(kIncrementMessage, "Error!");
-        Text4->setText("0.01");
-        return;
-    }
+    if (!IncrementCanAdvance(screens_, Text4)) return;
     // Rates of an earlier search must not stay next to the new ones.
     for (int r = 1; r < MSHFlexGrid2->Rows(); ++r) MSHFlexGrid2->SetText(r, 1, "");
     const ScanStatus status = LocateRoots(ws_).status;
@@ -413,44 +399,18 @@ void Form1::Text7_Change() {
     MSHFlexGrid4->ClearText();
 }
 
-void Form1::Text4_Change() {
-    double value = 0;
-    if (SearchParameter(Text4->text(), value)) {
-        ws_.Increment = value;
-        return;
-    }
-    screens_.Dialogs().Message(kIncrementMessage, "Error!");
-    Text4->setText(Q(GeneralText(0.01)));
-}
+void Form1::Text4_Change() { CheckSearchParameter(screens_, Text4, SearchParameter::Increment); }
 
-void Form1::Text5_Change() {
-    double value = 0;
-    if (SearchParameter(Text5->text(), value)) {
-        ws_.Tolerance = value;
-        return;
-    }
-    screens_.Dialogs().Message(kToleranceMessage, "Error!");
-    Text5->setText(Q(GeneralText(0.00000001)));
-}
+void Form1::Text5_Change() { CheckSearchParameter(screens_, Text5, SearchParameter::Tolerance); }
 
 // ---- Leaving ---------------------------------------------------------------
 
 void Form1::Command2_Click() {
-    ws_.Answer = screens_.Dialogs().AskYesNo("Sure you want to exit this deterministic evaluation?", "Confirm");
-    if (!ws_.Answer) return;
-    ws_.Answer = screens_.Dialogs().AskYesNo("Want a stochastic simulation?", "Confirm");
-    if (ws_.Answer) {
-        screens_.Show(ScreenId::Form3);
-        screens_.Unload(kId);
-    } else {
-        screens_.End();
-    }
+    ConfirmExit(screens_, kId, "Sure you want to exit this deterministic evaluation?", "Want a stochastic simulation?",
+                ScreenId::Form3);
 }
 
-void Form1::Command4_Click() {
-    screens_.Get<Form2>().ReturnFromEvaluation();
-    screens_.Unload(kId);
-}
+void Form1::Command4_Click() { ReturnToStart(screens_, kId); }
 
 // Closing the window by its frame goes back to the start screen.
 bool Form1::FrameClosed() {

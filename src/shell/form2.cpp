@@ -17,75 +17,55 @@ namespace {
 
 const QColor kYellow(255, 255, 0);
 
-QLabel* MakeLabel(QWidget* parent, const QString& text, const QFont& font) {
-    auto* label = new QLabel(text, parent);
-    label->setFont(font);
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
 }  // namespace
 
 Form2::Form2(ScreenManager& screens) : Screen("Start", 9780, 7860), screens_(screens) {
     QWidget* c = Client();
-    using ui::Place;
 
-    Label1 = MakeLabel(c,
+    Label1 = ui::NewLabel(c,
         "This program permits a user to calculate the Internal Rate of Return (IRR) for an investment.  "
         "IRR is defined as the rate of interest that equates the present value of the entire series of cash "
         "flows to zero.   Consider the investment shown to the right consisting of an initial investment of "
         "$1,000 returning three equal payments of $500 each.  This simple, pure investment yields a single "
         "IRR = 23.375%",
-        ui::SansSerif(9.75));
-    Place(Label1, 240, 120, 6015, 1440);
+        240, 120, 6015, 1440, ui::SansSerif(9.75));
 
     Image2 = new CashFlowDiagram(c);
-    Place(Image2, 6480, 120, 3075, 2760);
+    ui::Place(Image2, 6480, 120, 3075, 2760);
 
-    Label4 = MakeLabel(c,
+    Label4 = ui::NewLabel(c,
         "Payments could be deterministic or stochastic.  If the user KNOWS with certainty the payments will be "
         "constant, the IRR problem is deterministic.  If the payments are uncertain but derived from a known "
         "distribution, then the problem becomes stochastic.",
-        ui::Arial(9.75));
-    Place(Label4, 240, 1800, 6045, 1080);
+        240, 1800, 6045, 1080, ui::Arial(9.75));
 
-    Label2 = MakeLabel(c,
+    Label2 = ui::NewLabel(c,
         "The program solves the equation shown to the right.    The compounding periods MUST concide with the "
         "payment periods.",
-        ui::SansSerif(9.75));
-    Place(Label2, 240, 3120, 3135, 975);
+        240, 3120, 3135, 975, ui::SansSerif(9.75));
 
     Image1 = new EquationPicture(c);
-    Place(Image1, 3600, 3000, 5985, 1335);
+    ui::Place(Image1, 3600, 3000, 5985, 1335);
 
-    Label3 = MakeLabel(c,
+    Label3 = ui::NewLabel(c,
         "The user may select payments that are deterministic or stochastic.  The stochastic payment selection "
         "will require the user to select either a uniform, normal, or exponential density function (with "
         "associated parameters) in creating the payment schedule.  For a stochastic analysis, the user will have "
         "to output the IRRs to file and then read the file into a probability distribution fitting program to "
         "develop the equation for the IRR  PDF (Probability Density Function).",
-        ui::SansSerif(9.75));
-    Place(Label3, 240, 4560, 9375, 1215);
+        240, 4560, 9375, 1215, ui::SansSerif(9.75));
 
-    Command3 = new QPushButton("More Discussion of IRRs, Types of Investments, and Project Balances", c);
-    Place(Command3, 240, 6000, 9375, 375);
+    Command3 = ui::NewButton(c, "More Discussion of IRRs, Types of Investments, and Project Balances", 240, 6000,
+                             9375, 375);
 
-    Frame1 = new QGroupBox("Payment Generation Method", c);
-    Frame1->setFont(ui::SansSerif(9.75, true));
-    Place(Frame1, 2640, 6600, 6495, 1095);
+    Frame1 = ui::NewFrame(c, "Payment Generation Method", 2640, 6600, 6495, 1095, ui::SansSerif(9.75, true));
     Frame1->hide();
-    Option1 = new QRadioButton("Deterministic (manual)", Frame1);
-    Place(Option1, 720, 480, 2175, 375);
-    Option2 = new QRadioButton("Stochastic (select distribution)", Frame1);
-    Place(Option2, 3480, 480, 2655, 375);
-    for (QRadioButton* option : {Option1, Option2}) option->setFont(ui::SansSerif());
+    Option1 = ui::NewOption(Frame1, "Deterministic (manual)", 720, 480, 2175, 375);
+    Option2 = ui::NewOption(Frame1, "Stochastic (select distribution)", 3480, 480, 2655, 375);
 
-    Command1 = new QPushButton("Continue", c);
-    Place(Command1, 360, 6720, 1335, 375);
+    Command1 = ui::NewButton(c, "Continue", 360, 6720, 1335, 375);
     ui::SetFaceColor(Command1, kYellow);
-    Command2 = new QPushButton("E&xit", c);
-    Place(Command2, 360, 7320, 1335, 375);
+    Command2 = ui::NewButton(c, "E&xit", 360, 7320, 1335, 375);
 
     MenuBar = new QMenuBar(this);
     QMenu* file = MenuBar->addMenu("&File");

@@ -13,8 +13,7 @@
 
 #include <cmath>
 
-#include "deterministic/form1.h"
-#include "shell/form2.h"
+#include "app/evaluation_screens.h"
 #include "solver/text_rules.h"
 #include "stochastic/distribution_pictures.h"
 #include "stochastic/setup_check.h"
@@ -32,8 +31,6 @@ namespace {
 const QColor kGreen(128, 255, 128);
 const QColor kRed(255, 0, 0);
 
-const QString kIncrementMessage = "Used to find approximate root locations\rEnter a valid increment (e.g.:0.01)";
-const QString kToleranceMessage = "Used by Newton's Method to find roots\rEnter a valid tolerance (e.g.:0.0000001)";
 
 std::string Std(const QString& text) { return text.toStdString(); }
 QString Q(const std::string& text) { return QString::fromStdString(text); }
@@ -487,25 +484,9 @@ void Form3::Text6_Change() {
     if (auto n = ToInt16(Value(Text6->text()))) ws_.NumSimulations = *n;
 }
 
-void Form3::Text9_Change() {
-    const QString text = Text9->text();
-    if (Numeric(text) && Value(text) >= 0 && Value(text) < 1) {
-        ws_.Increment = Value(text);
-        return;
-    }
-    screens_.Dialogs().Message(kIncrementMessage, "Error!");
-    Text9->setText(Plain(0.01));
-}
+void Form3::Text9_Change() { CheckSearchParameter(screens_, Text9, SearchParameter::Increment); }
 
-void Form3::Text10_Change() {
-    const QString text = Text10->text();
-    if (Numeric(text) && Value(text) >= 0 && Value(text) < 1) {
-        ws_.Tolerance = Value(text);
-        return;
-    }
-    screens_.Dialogs().Message(kToleranceMessage, "Error!");
-    Text10->setText(Plain(0.00000001));
-}
+void Form3::Text10_Change() { CheckSearchParameter(screens_, Text10, SearchParameter::Tolerance); }
 
 void Form3::Option4_Click() {
     Command3->setEnabled(true);
@@ -553,21 +534,11 @@ void Form3::Command5_Click() {
     screens_.Hide(kId);
 }
 
-void Form3::Command1_Click() {
-    screens_.Get<Form2>().ReturnFromEvaluation();
-    screens_.Unload(kId);
-}
+void Form3::Command1_Click() { ReturnToStart(screens_, kId); }
 
 void Form3::Command2_Click() {
-    ws_.Answer = screens_.Dialogs().AskYesNo("Sure you want to exit this stochastic simulation?", "Confirm");
-    if (!ws_.Answer) return;
-    ws_.Answer = screens_.Dialogs().AskYesNo("Want to solve a determistic problem?", "Confirm");
-    if (ws_.Answer) {
-        screens_.Show(ScreenId::Form1);
-        screens_.Unload(kId);
-    } else {
-        screens_.End();
-    }
+    ConfirmExit(screens_, kId, "Sure you want to exit this stochastic simulation?",
+                "Want to solve a determistic problem?", ScreenId::Form1);
 }
 
 // Closing the window by its frame goes back to the start screen.

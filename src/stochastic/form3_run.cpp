@@ -5,6 +5,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include "app/evaluation_screens.h"
 #include "solver/number_format.h"
 #include "stochastic/form3.h"
 #include "stochastic/simulation_run.h"
@@ -106,13 +107,7 @@ private:
 };
 
 void Form3::Command4_Click() {
-    // An increment of 0 would never advance the search.
-    if (!(ws_.Increment > 0)) {
-        screens_.Dialogs().Message(
-            "Used to find approximate root locations\rEnter a valid increment (e.g.:0.01)", "Error!");
-        Text9->setText("0.01");
-        return;
-    }
+    if (!IncrementCanAdvance(screens_, Text9)) return;
     RunOutcome outcome;
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -58,23 +58,7 @@ struct Form1Driver {
         Click(f->Command3);
     }
 
-    // Replaces a text box's text by typing, as select-all and keys would.
-    static void Retype(QLineEdit* edit, const QString& text) {
-        edit->selectAll();
-        if (text.isEmpty()) QTest::keyClick(edit, Qt::Key_Backspace);
-        else QTest::keyClicks(edit, text);
-    }
 
-    static QStringList Row(ui::Grid* grid, int row) {
-        QStringList texts;
-        for (int c = 0; c < grid->Cols(); ++c) texts << grid->Text(row, c);
-        return texts;
-    }
-    static QStringList Column(ui::Grid* grid, int col) {
-        QStringList texts;
-        for (int r = 0; r < grid->Rows(); ++r) texts << grid->Text(r, col);
-        return texts;
-    }
 
     ScreenHarness h;
     Form1* f = nullptr;

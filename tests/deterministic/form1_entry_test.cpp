@@ -16,8 +16,8 @@ private slots:
         Form1Driver d;
         Form1* f = d.f;
         QCOMPARE(f->windowTitle(), QString("IRR - Deterministic"));
-        QCOMPARE(Form1Driver::Row(f->MSHFlexGrid1, 0), QStringList({"0", "1"}));
-        QCOMPARE(Form1Driver::Row(f->MSHFlexGrid1, 1), QStringList({"-1000", ""}));
+        QCOMPARE(valmora::testing::GridRow(f->MSHFlexGrid1, 0), QStringList({"0", "1"}));
+        QCOMPARE(valmora::testing::GridRow(f->MSHFlexGrid1, 1), QStringList({"-1000", ""}));
         QCOMPARE(f->Text1->selectedText(), QString("1000"));
         QCOMPARE(valmora::testing::FocusIn(f), f->Text1);
         QCOMPARE(f->Text5->text(), QString(".00000001"));
@@ -26,8 +26,8 @@ private slots:
         QCOMPARE(d.h.ws.PeriodsPerYear, 1);
         QVERIFY(f->Option1->isChecked());
         QCOMPARE(f->Label8->text(), QString("IRR(s)"));
-        QCOMPARE(Form1Driver::Row(f->MSHFlexGrid2, 0), QStringList({" # ", "Value"}));
-        QCOMPARE(Form1Driver::Row(f->MSHFlexGrid3, 0), QStringList({"0"}));
+        QCOMPARE(valmora::testing::GridRow(f->MSHFlexGrid2, 0), QStringList({" # ", "Value"}));
+        QCOMPARE(valmora::testing::GridRow(f->MSHFlexGrid3, 0), QStringList({"0"}));
         // The step-by-step enabling.
         QVERIFY(f->Command1->isEnabled());
         for (QWidget* w : std::initializer_list<QWidget*>{f->Command3, f->MSHFlexGrid2, f->Label8, f->Label9,
@@ -57,13 +57,13 @@ private slots:
         };
         for (const Case& c : cases) {
             Form1Driver d;
-            Form1Driver::Retype(d.f->Text1, c.typed);
+            valmora::testing::Retype(d.f->Text1, c.typed);
             QCOMPARE(d.f->Text1->text(), QString(c.box));
             QCOMPARE(d.f->MSHFlexGrid1->Text(1, 0), QString(c.cell));
         }
         // A negative investment: the sign in front of digits already typed.
         Form1Driver d;
-        Form1Driver::Retype(d.f->Text1, "50");
+        valmora::testing::Retype(d.f->Text1, "50");
         d.f->Text1->setCursorPosition(0);
         QTest::keyClick(d.f->Text1, '-');
         QCOMPARE(d.f->MSHFlexGrid1->Text(1, 0), QString("50"));
@@ -77,11 +77,11 @@ private slots:
         Form1Driver d;
         d.EnterPayments({"100", "200", "300"});
         QCOMPARE(d.f->Text2->text(), QString("3"));
-        QCOMPARE(Form1Driver::Row(d.f->MSHFlexGrid1, 0), QStringList({"0", "1", "2", "3"}));
-        QCOMPARE(Form1Driver::Row(d.f->MSHFlexGrid3, 0), QStringList({"0", "1", "2"}));
+        QCOMPARE(valmora::testing::GridRow(d.f->MSHFlexGrid1, 0), QStringList({"0", "1", "2", "3"}));
+        QCOMPARE(valmora::testing::GridRow(d.f->MSHFlexGrid3, 0), QStringList({"0", "1", "2"}));
         d.SpinPayments(2);
         d.SpinPayments(3);
-        QCOMPARE(Form1Driver::Row(d.f->MSHFlexGrid1, 1), QStringList({"-1000", "100", "200", ""}));
+        QCOMPARE(valmora::testing::GridRow(d.f->MSHFlexGrid1, 1), QStringList({"-1000", "100", "200", ""}));
         // The spinner stops at its limits.
         d.SpinPayments(1);
         QTest::mouseClick(d.f->UpDown1->DownButton(), Qt::LeftButton);
@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(g->Text(1, 2), QString("-75"));
         QTest::keyClick(g, Qt::Key_Return);  // Enter in the last column stays
         QCOMPARE(g->Col(), 2);
-        QCOMPARE(Form1Driver::Row(g, 1), QStringList({"-1000", "12", "-75"}));
+        QCOMPARE(valmora::testing::GridRow(g, 1), QStringList({"-1000", "12", "-75"}));
         // Back on payment 1 by the arrow key: the cell is emptied for a new value.
         QTest::keyClick(g, Qt::Key_Left);
         QCOMPARE(g->Text(1, 1), QString());
@@ -126,14 +126,14 @@ private slots:
         // After load the current cell is the investment cell.
         QTest::keyClicks(g, "5");
         QTest::keyClick(g, Qt::Key_Backspace);
-        QCOMPARE(Form1Driver::Row(g, 1), QStringList({"-1000", ""}));
+        QCOMPARE(valmora::testing::GridRow(g, 1), QStringList({"-1000", ""}));
         // After a change of N it is in the heading row.
         d.SpinPayments(2);
         QTest::keyClicks(g, "7");
-        QCOMPARE(Form1Driver::Row(g, 0), QStringList({"0", "1", "2"}));
+        QCOMPARE(valmora::testing::GridRow(g, 0), QStringList({"0", "1", "2"}));
         Form1Driver::ClickCell(g, 0, 1);  // a heading click erases nothing
         Form1Driver::ClickCell(g, 1, 0);
-        QCOMPARE(Form1Driver::Row(g, 1), QStringList({"-1000", "", ""}));
+        QCOMPARE(valmora::testing::GridRow(g, 1), QStringList({"-1000", "", ""}));
     }
 
     void touchingAPaymentSendsTheUserBack() {
@@ -145,8 +145,8 @@ private slots:
         QCOMPARE(d.f->MSHFlexGrid1->Text(1, 2), QString());
         QVERIFY(!d.f->MSHFlexGrid2->isEnabled());
         QVERIFY(!d.f->Command3->isEnabled());
-        QCOMPARE(Form1Driver::Row(d.f->MSHFlexGrid2, 1), QStringList({"", ""}));
-        QCOMPARE(Form1Driver::Row(d.f->MSHFlexGrid4, 0), QStringList({"", ""}));
+        QCOMPARE(valmora::testing::GridRow(d.f->MSHFlexGrid2, 1), QStringList({"", ""}));
+        QCOMPARE(valmora::testing::GridRow(d.f->MSHFlexGrid4, 0), QStringList({"", ""}));
         QCOMPARE(d.h.ws.SelCol, 2);
         // A second click on the current cell empties what was typed since.
         QTest::keyClicks(d.f->MSHFlexGrid1, "42");

@@ -23,13 +23,13 @@ private slots:
         Click(f->Command1);
         QCOMPARE(f->Text3->text(), QString("1"));
         QCOMPARE(f->Text6->text(), QString("1"));
-        QCOMPARE(Form1Driver::Row(f->MSHFlexGrid3, 1), QStringList({"500", "1000", "1500"}));
+        QCOMPARE(valmora::testing::GridRow(f->MSHFlexGrid3, 1), QStringList({"500", "1000", "1500"}));
         QVERIFY(f->Command3->isEnabled());
         QCOMPARE(valmora::testing::FocusIn(f), f->Command3);
 
         Click(f->Command3);
-        QCOMPARE(Form1Driver::Column(f->MSHFlexGrid2, 1), QStringList({"Value", "0.23375"}));
-        QCOMPARE(Form1Driver::Column(f->MSHFlexGrid2, 0), QStringList({" # ", "1"}));
+        QCOMPARE(valmora::testing::GridColumn(f->MSHFlexGrid2, 1), QStringList({"Value", "0.23375"}));
+        QCOMPARE(valmora::testing::GridColumn(f->MSHFlexGrid2, 0), QStringList({" # ", "1"}));
         QVERIFY(!f->Command3->isEnabled());
         QVERIFY(f->MSHFlexGrid2->isEnabled());
         QVERIFY(f->Label8->isEnabled());
@@ -37,8 +37,8 @@ private slots:
 
         Form1Driver::ClickCell(f->MSHFlexGrid2, 1, 1);
         QVERIFY(f->Label9->isEnabled() && f->Label10->isEnabled() && f->MSHFlexGrid4->isEnabled());
-        QCOMPARE(Form1Driver::Column(f->MSHFlexGrid4, 0), QStringList({"0.23375", "0", "1", "2", "3"}));
-        QCOMPARE(Form1Driver::Column(f->MSHFlexGrid4, 1),
+        QCOMPARE(valmora::testing::GridColumn(f->MSHFlexGrid4, 0), QStringList({"0.23375", "0", "1", "2", "3"}));
+        QCOMPARE(valmora::testing::GridColumn(f->MSHFlexGrid4, 1),
                  QStringList({"PB(n)", "-1000.00", "-733.75", "-405.27", "0.00"}));
         QCOMPARE(f->Label14->text(), QString("Simple, pure investment"));
         QVERIFY(d.h.dialogs.shown.empty());
@@ -49,11 +49,11 @@ private slots:
         d.Evaluate("1000", {"1300", "-400", "200"});
         QCOMPARE(d.f->Text3->text(), QString("3"));
         QCOMPARE(d.f->Text6->text(), QString("2"));
-        QCOMPARE(Form1Driver::Row(d.f->MSHFlexGrid3, 1), QStringList({"1300", "-800", "600"}));
+        QCOMPARE(valmora::testing::GridRow(d.f->MSHFlexGrid3, 1), QStringList({"1300", "-800", "600"}));
         // The IRR grid is cut after the one rate found.
-        QCOMPARE(Form1Driver::Column(d.f->MSHFlexGrid2, 1), QStringList({"Value", "0.1017"}));
+        QCOMPARE(valmora::testing::GridColumn(d.f->MSHFlexGrid2, 1), QStringList({"Value", "0.1017"}));
         Form1Driver::ClickCell(d.f->MSHFlexGrid2, 1, 0);
-        QCOMPARE(Form1Driver::Column(d.f->MSHFlexGrid4, 1),
+        QCOMPARE(valmora::testing::GridColumn(d.f->MSHFlexGrid4, 1),
                  QStringList({"PB(n)", "-1000.00", "198.30", "-181.54", "0.00"}));
         QCOMPARE(d.f->Label14->text(), QString("Nonsimple, mixed"));
     }
@@ -95,7 +95,7 @@ private slots:
         };
         for (const Case& c : cases) {
             d.h.dialogs.shown.clear();
-            Form1Driver::Retype(c.box, c.typed);
+            valmora::testing::Retype(c.box, c.typed);
             QCOMPARE(c.box->text(), QString(c.shown));
             QCOMPARE(*c.in, c.stored);
             if (c.message.isEmpty()) {
@@ -111,7 +111,7 @@ private slots:
         Form1Driver d;
         d.EnterPayments({"500", "500", "500"});
         Click(d.f->Command1);
-        Form1Driver::Retype(d.f->Text4, "0");
+        valmora::testing::Retype(d.f->Text4, "0");
         QCOMPARE(d.h.ws.Increment, 0.0);
         Click(d.f->Command3);
         QCOMPARE(d.h.dialogs.Texts(),
@@ -126,8 +126,8 @@ private slots:
     void newSearchParametersNeedANewAnalysis() {
         Form1Driver d;
         d.Evaluate("1000", {"3600", "-4310", "1716"});  // rates 0.3, 0.2 and 0.1
-        QCOMPARE(Form1Driver::Column(d.f->MSHFlexGrid2, 1).mid(1).size(), 3);
-        Form1Driver::Retype(d.f->Text4, "0.5");
+        QCOMPARE(valmora::testing::GridColumn(d.f->MSHFlexGrid2, 1).mid(1).size(), 3);
+        valmora::testing::Retype(d.f->Text4, "0.5");
         QVERIFY(!d.f->Command3->isEnabled());
         Click(d.f->Command1);
         Click(d.f->Command3);
@@ -142,11 +142,11 @@ private slots:
         Click(f->Option2);
         QVERIFY(f->Text7->isEnabled() && f->UpDown2->isEnabled() && f->Label1->isEnabled());
         QCOMPARE(f->Label8->text(), QString("IRR(s) API"));
-        Form1Driver::Retype(f->Text7, "12");
+        valmora::testing::Retype(f->Text7, "12");
         QCOMPARE(d.h.ws.PeriodsPerYear, 12);
         QVERIFY(!f->Command3->isEnabled());
         QVERIFY(!f->MSHFlexGrid2->isEnabled());
-        QCOMPARE(Form1Driver::Row(f->MSHFlexGrid3, 1), QStringList({"", "", ""}));
+        QCOMPARE(valmora::testing::GridRow(f->MSHFlexGrid3, 1), QStringList({"", "", ""}));
         Click(f->Command1);
         Click(f->Command3);
         QCOMPARE(f->MSHFlexGrid2->Text(1, 1), QString("2.80502"));
@@ -157,14 +157,14 @@ private slots:
         // last good count comes back.
         struct Case { const char* typed; const char* kept; };
         for (const Case& c : {Case{"0", "12"}, Case{"54", "5"}, Case{"1.5", "1"}, Case{"x", "12"}, Case{"", "12"}}) {
-            Form1Driver::Retype(f->Text7, "12");
+            valmora::testing::Retype(f->Text7, "12");
             d.h.dialogs.shown.clear();
-            Form1Driver::Retype(f->Text7, c.typed);
+            valmora::testing::Retype(f->Text7, c.typed);
             QCOMPARE(f->Text7->text(), QString(c.kept));
             QCOMPARE(d.h.ws.PeriodsPerYear, QString(c.kept).toInt());
             QCOMPARE(d.h.dialogs.Texts(), QStringList({"Enter a whole number of periods per year from 1 to 53"}));
         }
-        Form1Driver::Retype(f->Text7, "12");
+        valmora::testing::Retype(f->Text7, "12");
         QTest::mouseClick(f->UpDown2->UpButton(), Qt::LeftButton);
         QCOMPARE(f->Text7->text(), QString("13"));
         QCOMPARE(d.h.ws.PeriodsPerYear, 13);
@@ -183,8 +183,8 @@ private slots:
         QVERIFY(!d.f->MSHFlexGrid2->isEnabled());
         QVERIFY(!d.f->Command3->isEnabled());
         // The rate goes; the headings and row numbers stay.
-        QCOMPARE(Form1Driver::Row(d.f->MSHFlexGrid2, 0), QStringList({" # ", "Value"}));
-        QCOMPARE(Form1Driver::Row(d.f->MSHFlexGrid2, 1), QStringList({"1", ""}));
+        QCOMPARE(valmora::testing::GridRow(d.f->MSHFlexGrid2, 0), QStringList({" # ", "Value"}));
+        QCOMPARE(valmora::testing::GridRow(d.f->MSHFlexGrid2, 1), QStringList({"1", ""}));
     }
 
     void failedAnalysisLeavesNothingToSearch() {

@@ -24,11 +24,6 @@ struct Form3Driver {
         f = h.screens.Find<Form3>();
     }
 
-    static void Retype(QLineEdit* edit, const QString& text) {
-        edit->selectAll();
-        if (text.isEmpty()) QTest::keyClick(edit, Qt::Key_Backspace);
-        else QTest::keyClicks(edit, text);
-    }
 
     void ClickTab(int index) {
         QTabBar* bar = f->SSTab1->tabBar();
@@ -52,16 +47,6 @@ struct Form3Driver {
         Click(f->Command3);
     }
 
-    static QStringList Row(ui::Grid* grid, int row) {
-        QStringList texts;
-        for (int c = 0; c < grid->Cols(); ++c) texts << grid->Text(row, c);
-        return texts;
-    }
-    static QStringList Column(ui::Grid* grid, int col) {
-        QStringList texts;
-        for (int r = 0; r < grid->Rows(); ++r) texts << grid->Text(r, col);
-        return texts;
-    }
 
     ScreenHarness h;
     Form3* f = nullptr;

@@ -107,7 +107,7 @@ private slots:
         };
         for (const Case& c : cases) {
             d.h.dialogs.shown.clear();
-            Form3Driver::Retype(c.box, c.typed);
+            valmora::testing::Retype(c.box, c.typed);
             QCOMPARE(c.box->text(), QString(c.shown));
             QCOMPARE(*c.in, c.stored);
             QCOMPARE(d.h.dialogs.Texts(), c.message.isEmpty() ? QStringList() : QStringList({c.message}));
@@ -131,7 +131,7 @@ private slots:
         d.h.screens.SetRandom(random);
         d.UniformOnTabOne("-4096", "4096", 3);
         d.ChooseFile(path);
-        Form3Driver::Retype(f->Text9, "0.01");
+        valmora::testing::Retype(f->Text9, "0.01");
         f->HScroll1->setValue(4);
         d.h.dialogs.shown.clear();
         Click(f->Command4);
@@ -151,9 +151,9 @@ private slots:
         QCOMPARE(f->Text8->text(), QString("0.1"));
         QCOMPARE(f->Text11->text(), QString("1"));
         // The last simulation's series, derivative and rates.
-        QCOMPARE(Form3Driver::Row(f->MSHFlexGrid1, 1), QStringList({"-1000.00", "2300.00", "-1320.00", ".00"}));
-        QCOMPARE(Form3Driver::Row(f->MSHFlexGrid1, 2), QStringList({"2300.00", "-2640.00", ".00", ""}));
-        QCOMPARE(Form3Driver::Column(f->MSHFlexGrid2, 0), QStringList({"IRRs = 2", "0.2", "0.1"}));
+        QCOMPARE(valmora::testing::GridRow(f->MSHFlexGrid1, 1), QStringList({"-1000.00", "2300.00", "-1320.00", ".00"}));
+        QCOMPARE(valmora::testing::GridRow(f->MSHFlexGrid1, 2), QStringList({"2300.00", "-2640.00", ".00", ""}));
+        QCOMPARE(valmora::testing::GridColumn(f->MSHFlexGrid2, 0), QStringList({"IRRs = 2", "0.2", "0.1"}));
         QCOMPARE(valmora::testing::FocusIn(f), f->Command4);
         QVERIFY(!QApplication::overrideCursor());
     }
@@ -240,7 +240,7 @@ private slots:
         Form3Driver d;
         d.UniformOnTabOne("500", "1500");
         d.ChooseNotSaving();
-        Form3Driver::Retype(d.f->Text9, "0");
+        valmora::testing::Retype(d.f->Text9, "0");
         d.h.dialogs.shown.clear();
         Click(d.f->Command4);
         QCOMPARE(d.h.dialogs.Texts(),

@@ -30,8 +30,8 @@ const QString kPositiveOnlyMessage =
 // Types a text over a box's selected contents. A leading minus is typed last,
 // in front of the digits, as a user must in a box that refuses a lone "-".
 void Enter(QLineEdit* edit, const QString& text) {
-    if (!text.startsWith('-')) return Form3Driver::Retype(edit, text);
-    Form3Driver::Retype(edit, text.mid(1));
+    if (!text.startsWith('-')) return valmora::testing::Retype(edit, text);
+    valmora::testing::Retype(edit, text.mid(1));
     QTest::keyClick(edit, Qt::Key_Home);
     QTest::keyClick(edit, '-');
 }
@@ -148,7 +148,7 @@ private slots:
         QCOMPARE(f->HScroll2->value(), 1);
         QCOMPARE(f->HScroll2->minimum(), 1);
         QCOMPARE(f->HScroll2->maximum(), 72);
-        QCOMPARE(Form3Driver::Row(f->MSHFlexGrid1, 0), QStringList({"0", "1"}));
+        QCOMPARE(valmora::testing::GridRow(f->MSHFlexGrid1, 0), QStringList({"0", "1"}));
         QCOMPARE(f->MSHFlexGrid1->Text(1, 0), QString("-1000"));
         QCOMPARE(f->MSHFlexGrid2->Cols(), 1);
 
@@ -431,7 +431,7 @@ private slots:
         QCOMPARE(f->Text2->text(), QString("2"));
         QCOMPARE(d.h.ws.SimNumPayments, 2);
         QCOMPARE(f->Label14->text(), QString("Number of Payments = 2"));
-        QCOMPARE(Form3Driver::Row(f->MSHFlexGrid1, 0), QStringList({"0", "1", "2"}));
+        QCOMPARE(valmora::testing::GridRow(f->MSHFlexGrid1, 0), QStringList({"0", "1", "2"}));
 
         bar->setFocus();
         QTest::keyClick(bar, Qt::Key_End);
@@ -440,7 +440,7 @@ private slots:
         QCOMPARE(f->Label14->text(), QString("Number of Payments = 72"));
         QStringList headers;
         for (int k = 0; k <= 72; ++k) headers << QString::number(k);
-        QCOMPARE(Form3Driver::Row(f->MSHFlexGrid1, 0), headers);
+        QCOMPARE(valmora::testing::GridRow(f->MSHFlexGrid1, 0), headers);
         QCOMPARE(f->MSHFlexGrid1->Text(1, 0), QString("-1000"));
         ClickArrow(bar, QStyle::SC_ScrollBarAddLine);  // no further
         QCOMPARE(f->Text2->text(), QString("72"));
@@ -689,9 +689,9 @@ private slots:
         QCOMPARE(f->Command4->text(), QString("Begin Simulation(s)"));
         QCOMPARE(f->ProgressBar1->value(), 0);
         QCOMPARE(f->Text7->text(), QString());
-        QCOMPARE(Form3Driver::Row(f->MSHFlexGrid1, 0), QStringList({"0", "1"}));
-        QCOMPARE(Form3Driver::Row(f->MSHFlexGrid1, 1), QStringList({"", ""}));
-        QCOMPARE(Form3Driver::Column(f->MSHFlexGrid2, 0).join(""), QString());
+        QCOMPARE(valmora::testing::GridRow(f->MSHFlexGrid1, 0), QStringList({"0", "1"}));
+        QCOMPARE(valmora::testing::GridRow(f->MSHFlexGrid1, 1), QStringList({"", ""}));
+        QCOMPARE(valmora::testing::GridColumn(f->MSHFlexGrid2, 0).join(""), QString());
     }
 
     void explainWhyOpensTheDiscussionBeside() {

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QApplication>
 #include <QStyleFactory>
@@ -65,6 +66,24 @@ void Click(QWidget* widget) {
     } else {
         QTest::mouseClick(widget, Qt::LeftButton);
     }
+}
+
+void Retype(QLineEdit* edit, const QString& text) {
+    edit->selectAll();
+    if (text.isEmpty()) QTest::keyClick(edit, Qt::Key_Backspace);
+    else QTest::keyClicks(edit, text);
+}
+
+QStringList GridRow(const ui::Grid* grid, int row) {
+    QStringList texts;
+    for (int c = 0; c < grid->Cols(); ++c) texts << grid->Text(row, c);
+    return texts;
+}
+
+QStringList GridColumn(const ui::Grid* grid, int col) {
+    QStringList texts;
+    for (int r = 0; r < grid->Rows(); ++r) texts << grid->Text(r, col);
+    return texts;
 }
 
 }  // namespace valmora::testing

@@ -4,12 +4,16 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QStringList>
 #include <QTest>
 
 #include "app/screen_manager.h"
 #include "recording_dialogs.h"
 #include "stochastic/random_payments.h"
+#include "ui/grid.h"
 #include "ui/screen.h"
+
+class QLineEdit;
 
 namespace valmora::testing {
 
@@ -40,5 +44,13 @@ QWidget* FocusIn(QWidget* window);
 
 // Clicks a button, option or check box as a user would.
 void Click(QWidget* widget);
+
+// Replaces a text box's text by typing over its selected text (Backspace
+// for an empty one).
+void Retype(QLineEdit* edit, const QString& text);
+
+// The texts of one row or one column of a grid.
+QStringList GridRow(const ui::Grid* grid, int row);
+QStringList GridColumn(const ui::Grid* grid, int col);
 
 }  // namespace valmora::testing
