@@ -37,13 +37,6 @@ const QString kNoIrrMessage = "No IRR was found in the searched range.";
 std::string Std(const QString& text) { return text.toStdString(); }
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
-ui::Grid* NewGrid(QWidget* parent, int left, int top, int width, int height) {
-    auto* grid = new ui::Grid(parent);
-    grid->setFont(ui::SansSerif());
-    ui::Place(grid, left, top, width, height);
-    return grid;
-}
-
 }  // namespace
 
 Form1::Form1(ScreenManager& screens)
@@ -80,14 +73,14 @@ void Form1::BuildControls() {
 
     Frame1 = ui::NewFrame(c, "Payment Array Coefficients with 1st Derivative", 240, 1800, 8895, 2535,
                           ui::SansSerif(8.25, true));
-    MSHFlexGrid1 = NewGrid(Frame1, 240, 360, 6255, 855);
+    MSHFlexGrid1 = ui::NewGrid(Frame1, 240, 360, 6255, 855);
     MSHFlexGrid1->SetCurrentCellColor(kLightYellow);
     Label11 = NewLabel(Frame1, "Payment Array", 6600, 360, 1230, 195, ui::SansSerif(8.25, true));
     Command1 = ui::NewButton(
         Frame1, "Payments entered...  compute derivative, # of + real roots, and Upper Bound on + real roots",
         6720, 840, 1935, 975);
     Command1->setToolTip("Click here when all payments are entered");
-    MSHFlexGrid3 = NewGrid(Frame1, 240, 1440, 6255, 855);
+    MSHFlexGrid3 = ui::NewGrid(Frame1, 240, 1440, 6255, 855);
     Label12 = NewLabel(Frame1, "1st Derivative", 6600, 2040, 1200, 195, ui::SansSerif(8.25, true));
 
     Frame2 = ui::NewFrame(c, "Compute Solutions", 240, 4560, 8895, 2775, ui::SansSerif(8.25, true));
@@ -108,7 +101,7 @@ void Form1::BuildControls() {
     Label8 = NewLabel(Frame2, "IRR(s)", 4920, 360, 675, 240, ui::SansSerif(9.75, true));
     Label8->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label8->setEnabled(false);
-    MSHFlexGrid2 = NewGrid(Frame2, 4320, 720, 1815, 1215);
+    MSHFlexGrid2 = ui::NewGrid(Frame2, 4320, 720, 1815, 1215);
     MSHFlexGrid2->SetCurrentCellColor(kBlue);
     MSHFlexGrid2->setEnabled(false);
     Label13 = NewLabel(Frame2, "Select an IRR to compute the project balances", 4320, 2040, 1815, 615);
@@ -120,7 +113,7 @@ void Form1::BuildControls() {
     Label9 = NewLabel(Frame2, "Project Balances", 6600, 360, 1935, 240, ui::SansSerif(9.75, true));
     Label9->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label9->setEnabled(false);
-    MSHFlexGrid4 = NewGrid(Frame2, 6600, 720, 2055, 1215);
+    MSHFlexGrid4 = ui::NewGrid(Frame2, 6600, 720, 2055, 1215);
     MSHFlexGrid4->setEnabled(false);
     Label10 = NewLabel(Frame2, "Type of Investment:", 6600, 2040, 2085, 195, ui::SansSerif(8.25, true));
     Label10->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -180,10 +173,9 @@ void Form1::Form_Load() {
 // ---- Payment entry ---------------------------------------------------------
 
 void Form1::Text1_Change() {
-    const std::string text = Std(Text1->text());
     // A number too large to compute with is refused like any other bad text.
-    if (IsNumeric(text) && std::isfinite(LeadingValue(text))) {
-        MSHFlexGrid1->SetText(1, 0, Q(GeneralText(-LeadingValue(text))));
+    if (const auto investment = FiniteNumber(Std(Text1->text()))) {
+        MSHFlexGrid1->SetText(1, 0, Q(GeneralText(-*investment)));
         return;
     }
     Text1->setText("");
@@ -308,8 +300,8 @@ void Form1::Command3_Click() {
         ForgetResults();
         return;
     }
+    ResizeGrid2();
     for (int r = 1; r <= ws_.RootCount; ++r) {
-        ResizeGrid2();
         MSHFlexGrid2->SetCurrent(r, 1);
         MSHFlexGrid2->SetText(r, 1, Q(FormatRate(ws_.IrrList[r])));
     }

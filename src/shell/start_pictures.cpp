@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "ui/controls.h"
 #include "ui/fonts.h"
 
 namespace valmora {
@@ -11,10 +12,7 @@ namespace {
 void WhiteFrame(QFrame* frame) {
     frame->setFrameStyle(QFrame::Box | QFrame::Plain);
     frame->setLineWidth(1);
-    QPalette palette = frame->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    frame->setPalette(palette);
-    frame->setAutoFillBackground(true);
+    ui::SetBackColor(frame, Qt::white);
 }
 
 // A tall bracket of a column vector, opening to the right when `left`.

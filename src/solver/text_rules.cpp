@@ -63,6 +63,13 @@ double LeadingValue(std::string_view text) {
     return strtod_l(number.c_str(), nullptr, cLocale);
 }
 
+std::optional<double> FiniteNumber(std::string_view text) {
+    if (!IsNumeric(text)) return std::nullopt;
+    const double value = LeadingValue(text);
+    if (!std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
 std::string GeneralText(double value) {
     if (std::isnan(value)) return "NaN";
     if (std::isinf(value)) return value > 0 ? "Infinity" : "-Infinity";

@@ -19,6 +19,9 @@ bool IsNumeric(std::string_view text);
 // reads as +/-infinity, so callers that need a finite value must check.
 double LeadingValue(std::string_view text);
 
+// The number the whole text holds, when it is one (IsNumeric) and finite.
+std::optional<double> FiniteNumber(std::string_view text);
+
 // A number written with up to 15 significant digits, no thousands separator,
 // "-" for negatives, in exponent form below 1E-04 and from 1E+15 in magnitude
 // (1E-08, 1.5E+20). Zero, negative zero included, is "0".

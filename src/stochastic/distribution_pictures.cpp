@@ -5,17 +5,11 @@
 
 #include <cmath>
 
+#include "ui/controls.h"
 #include "ui/fonts.h"
 
 namespace valmora {
 namespace {
-
-void White(QWidget* w) {
-    QPalette palette = w->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    w->setPalette(palette);
-    w->setAutoFillBackground(true);
-}
 
 // Axes with an arrow on each, from the origin `o` to the right and up.
 void Axes(QPainter& p, QPointF o, double right, double top) {
@@ -30,7 +24,7 @@ void Axes(QPainter& p, QPointF o, double right, double top) {
 
 }  // namespace
 
-UniformDensityPicture::UniformDensityPicture(QWidget* parent) : QWidget(parent) { White(this); }
+UniformDensityPicture::UniformDensityPicture(QWidget* parent) : QWidget(parent) { ui::SetBackColor(this, Qt::white); }
 
 void UniformDensityPicture::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -61,7 +55,7 @@ void UniformDensityPicture::paintEvent(QPaintEvent*) {
     p.drawText(span, Qt::AlignCenter, "UB - LB");
 }
 
-ExponentialFormulaPicture::ExponentialFormulaPicture(QWidget* parent) : QWidget(parent) { White(this); }
+ExponentialFormulaPicture::ExponentialFormulaPicture(QWidget* parent) : QWidget(parent) { ui::SetBackColor(this, Qt::white); }
 
 void ExponentialFormulaPicture::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -80,7 +74,7 @@ void ExponentialFormulaPicture::paintEvent(QPaintEvent*) {
     p.drawText(QPointF(x + 1, y - fm.ascent() * 0.55), QString("-") + lambda + "x");
 }
 
-ExponentialDensityPicture::ExponentialDensityPicture(QWidget* parent) : QWidget(parent) { White(this); }
+ExponentialDensityPicture::ExponentialDensityPicture(QWidget* parent) : QWidget(parent) { ui::SetBackColor(this, Qt::white); }
 
 void ExponentialDensityPicture::paintEvent(QPaintEvent*) {
     QPainter p(this);

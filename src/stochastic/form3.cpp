@@ -37,9 +37,7 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 QString Plain(double value) { return Q(GeneralText(value)); }
 
 // A number a user typed, finite.
-bool Numeric(const QString& text) {
-    return IsNumeric(Std(text)) && std::isfinite(LeadingValue(Std(text)));
-}
+bool Numeric(const QString& text) { return FiniteNumber(Std(text)).has_value(); }
 double Value(const QString& text) { return LeadingValue(Std(text)); }
 
 // A typed whole number from `low` to `high` (rounded halves to even), or nothing.
@@ -60,13 +58,6 @@ QScrollBar* NewScrollBar(QWidget* parent, int minimum, int maximum, int value, i
     return bar;
 }
 
-ui::Grid* NewGrid(QWidget* parent, int left, int top, int width, int height) {
-    auto* grid = new ui::Grid(parent);
-    grid->setFont(ui::SansSerif());
-    grid->setFocusPolicy(Qt::NoFocus);
-    ui::Place(grid, left, top, width, height);
-    return grid;
-}
 
 }  // namespace
 
@@ -207,10 +198,12 @@ void Form3::BuildSimulationTab(QWidget* t) {
     ProgressBar1->setTextVisible(false);
     ui::Place(ProgressBar1, 3360, 360, 5655, 285);
     Label22 = NewLabel(Frame5, "Payment coefficients with 1st dervative underneath", 240, 900, 6015, 285);
-    MSHFlexGrid1 = NewGrid(Frame5, 240, 1140, 6015, 1035);
+    MSHFlexGrid1 = ui::NewGrid(Frame5, 240, 1140, 6015, 1035);
+    MSHFlexGrid1->setFocusPolicy(Qt::NoFocus);
     MSHFlexGrid1->SetRows(3);
     Label15 = NewLabel(Frame5, "IRRs", 6480, 900, 1335, 285);
-    MSHFlexGrid2 = NewGrid(Frame5, 6480, 1140, 1335, 1635);
+    MSHFlexGrid2 = ui::NewGrid(Frame5, 6480, 1140, 1335, 1635);
+    MSHFlexGrid2->setFocusPolicy(Qt::NoFocus);
     MSHFlexGrid2->SetFixedCols(0);
     Label23 = NewLabel(Frame5, "Mean IRR", 7920, 900, 1215, 285);
     Text7 = ui::NewTextBox(Frame5, "", 7920, 1140, 1095, 285);

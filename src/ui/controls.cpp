@@ -11,6 +11,7 @@
 
 #include "ui/button.h"
 #include "ui/fonts.h"
+#include "ui/grid.h"
 #include "ui/twips.h"
 
 namespace valmora::ui {
@@ -70,6 +71,13 @@ QGroupBox* NewFrame(QWidget* parent, const QString& caption, int left, int top, 
         "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; }");
     Place(frame, left, top, width, height);
     return frame;
+}
+
+Grid* NewGrid(QWidget* parent, int left, int top, int width, int height) {
+    auto* grid = new Grid(parent);
+    grid->setFont(SansSerif());
+    Place(grid, left, top, width, height);
+    return grid;
 }
 
 QFrame* NewLine(QWidget* parent, int x1, int y1, int x2, int y2) {

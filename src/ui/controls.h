@@ -18,6 +18,8 @@ class QWidget;
 
 namespace valmora::ui {
 
+class Grid;
+
 // Controls placed at twips positions inside `parent`, in "MS Sans Serif"
 // 8.25 pt unless a font is given.
 QLabel* NewLabel(QWidget* parent, const QString& text, int left, int top, int width, int height);
@@ -31,6 +33,8 @@ QCheckBox* NewCheckBox(QWidget* parent, const QString& caption, int left, int to
 // A frame whose caption has `font`; its controls keep the normal font.
 QGroupBox* NewFrame(QWidget* parent, const QString& caption, int left, int top, int width, int height,
                     const QFont& font);
+// A grid in the normal font.
+Grid* NewGrid(QWidget* parent, int left, int top, int width, int height);
 // A straight line from (x1, y1) to (x2, y2), horizontal or vertical.
 QFrame* NewLine(QWidget* parent, int x1, int y1, int x2, int y2);
 

@@ -36,6 +36,15 @@ TEST(LeadingValue, OverflowReadsAsInfinity) {
     EXPECT_EQ(LeadingValue("1e-999"), 0.0);
 }
 
+TEST(FiniteNumber, WholeTextsThatAreFiniteNumbers) {
+    struct Case { const char* text; std::optional<double> value; };
+    const Case cases[] = {
+        {" 12 ", 12.0}, {"-.5", -0.5}, {"1e308", 1e308}, {"1e999", std::nullopt},
+        {"12a", std::nullopt}, {"-", std::nullopt}, {"", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FiniteNumber(c.text), c.value) << '"' << c.text << '"';
+}
+
 TEST(GeneralText, WritesFifteenSignificantDigits) {
     struct Case { double value; const char* text; };
     const Case cases[] = {
