@@ -10,7 +10,7 @@
 #include <QTabWidget>
 
 #include "screen_harness.h"
-#include "stochastic/form3.h"
+#include "screens/stochastic/form3.h"
 
 namespace valmora {
 namespace {

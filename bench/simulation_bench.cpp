@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "stochastic/simulation_run.h"
+#include "core/simulation/simulation_run.h"
 
 namespace valmora {
 namespace {

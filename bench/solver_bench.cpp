@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "solver/cash_flow_analysis.h"
-#include "solver/root_location.h"
+#include "core/solver/cash_flow_analysis.h"
+#include "core/solver/root_location.h"
 
 namespace valmora {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <random>
 
-#include "app/screen_manager.h"
-#include "solver/workspace.h"
-#include "stochastic/random_payments.h"
+#include "app/register_screens.h"
+#include "core/solver/workspace.h"
+#include "core/simulation/random_payments.h"
 #include "ui/dialogs.h"
 #include "ui/fonts.h"
 

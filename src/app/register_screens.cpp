@@ -1,12 +1,12 @@
-#include "app/screen_manager.h"
-#include "deterministic/form1.h"
-#include "shell/form2.h"
-#include "shell/form5.h"
-#include "shell/form6.h"
-#include "shell/frm_about.h"
-#include "shell/frm_login.h"
-#include "stochastic/form3.h"
-#include "stochastic/form4.h"
+#include "app/register_screens.h"
+#include "screens/deterministic/form1.h"
+#include "screens/shell/form2.h"
+#include "screens/shell/form5.h"
+#include "screens/shell/form6.h"
+#include "screens/shell/frm_about.h"
+#include "screens/shell/frm_login.h"
+#include "screens/stochastic/form3.h"
+#include "screens/stochastic/form4.h"
 
 namespace valmora {
 

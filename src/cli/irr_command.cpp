@@ -7,12 +7,12 @@
 #include <ostream>
 
 #include "cli/usage_error.h"
-#include "solver/cash_flow_analysis.h"
-#include "solver/number_format.h"
-#include "solver/project_balances.h"
-#include "solver/root_location.h"
-#include "solver/solver_messages.h"
-#include "solver/text_rules.h"
+#include "core/solver/cash_flow_analysis.h"
+#include "core/solver/number_format.h"
+#include "core/solver/project_balances.h"
+#include "core/solver/root_location.h"
+#include "core/solver/solver_messages.h"
+#include "core/solver/text_rules.h"
 
 namespace valmora::cli {
 namespace {

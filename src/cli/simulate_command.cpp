@@ -9,10 +9,10 @@
 
 #include "cli/run_statistics.h"
 #include "cli/usage_error.h"
-#include "solver/number_format.h"
-#include "stochastic/random_payments.h"
-#include "stochastic/setup_check.h"
-#include "stochastic/simulation_run.h"
+#include "core/solver/number_format.h"
+#include "core/simulation/random_payments.h"
+#include "core/simulation/setup_check.h"
+#include "core/simulation/simulation_run.h"
 
 namespace valmora::cli {
 namespace {

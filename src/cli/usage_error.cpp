@@ -7,7 +7,7 @@
 #include <fstream>
 #include <istream>
 
-#include "solver/text_rules.h"
+#include "core/solver/text_rules.h"
 
 namespace valmora::cli {
 

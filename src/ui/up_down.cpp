@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "solver/text_rules.h"
+#include "core/solver/text_rules.h"
 
 namespace valmora::ui {
 

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QStyleFactory>
 
+#include "app/register_screens.h"
 #include "ui/fonts.h"
 
 namespace valmora::testing {

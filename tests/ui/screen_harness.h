@@ -7,9 +7,9 @@
 #include <QStringList>
 #include <QTest>
 
-#include "app/screen_manager.h"
+#include "screens/common/screen_manager.h"
 #include "recording_dialogs.h"
-#include "stochastic/random_payments.h"
+#include "core/simulation/random_payments.h"
 #include "ui/grid.h"
 #include "ui/screen.h"
 

@@ -13,9 +13,9 @@
 
 #include <functional>
 
-#include "deterministic/form1.h"
+#include "screens/deterministic/form1.h"
 #include "screen_harness.h"
-#include "stochastic/form3.h"
+#include "screens/stochastic/form3.h"
 #include "ui/grid.h"
 #include "ui/screen.h"
 #include "ui/up_down.h"

@@ -1,0 +1,19 @@
+// What the screens and the command line tell the user about the solver's
+// own limits.
+#pragma once
+
+#include <string>
+
+#include "core/solver/cash_flow_analysis.h"
+#include "core/solver/workspace.h"
+
+namespace valmora {
+
+// Why a series could not be analysed, in a short sentence.
+std::string AnalysisProblemText(AnalysisStatus status);
+
+// For a scan that stopped early: where and why, and which rates were not
+// searched. Empty for a complete scan.
+std::string IncompleteScanText(const Workspace& ws);
+
+}  // namespace valmora

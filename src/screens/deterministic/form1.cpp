@@ -1,0 +1,413 @@
+#include "screens/deterministic/form1.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <cmath>
+#include <vector>
+
+#include "screens/common/evaluation_screens.h"
+#include "core/solver/cash_flow_analysis.h"
+#include "core/solver/number_format.h"
+#include "core/solver/project_balances.h"
+#include "core/solver/root_location.h"
+#include "core/solver/solver_messages.h"
+#include "core/solver/text_rules.h"
+#include "ui/controls.h"
+#include "ui/dialogs.h"
+#include "ui/fonts.h"
+#include "ui/grid.h"
+#include "ui/twips.h"
+#include "ui/up_down.h"
+
+namespace valmora {
+namespace {
+
+const QColor kLightYellow(255, 255, 128);
+const QColor kYellow(255, 255, 0);
+const QColor kBlue(0, 0, 255);
+const QColor kWhite(255, 255, 255);
+
+const QString kNoIrrMessage = "No IRR was found in the searched range.";
+
+std::string Std(const QString& text) { return text.toStdString(); }
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+Form1::Form1(ScreenManager& screens)
+    : Screen("IRR - Deterministic", 9555, 8160), screens_(screens), ws_(screens.Ws()) {
+    BuildControls();
+    Connect();
+}
+
+void Form1::BuildControls() {
+    using ui::NewLabel;
+    QWidget* c = Client();
+
+    Label3 = NewLabel(c, "Initial investment  =  ", 240, 240, 2505, 300, ui::SansSerif(12, true));
+    Text1 = ui::NewTextBox(c, "1000", 2880, 240, 1335, 285);
+    Label2 = NewLabel(c, "Number of payments = ", 5280, 240, 2790, 300, ui::SansSerif(12, true));
+    Text2 = ui::NewTextBox(c, "1", 8040, 240, 660, 285);
+    Text2->setEnabled(false);
+    UpDown1 = new ui::UpDown(Text2, 1, 72, c);
+    ui::Place(UpDown1, 8700, 240, 195, 285);
+
+    Label1 = NewLabel(c, "Compunding / payment periods per year = ", 5280, 840, 2505, 480, ui::SansSerif(9.75, true));
+    Label1->setEnabled(false);
+    Text7 = ui::NewTextBox(c, "1", 8040, 945, 615, 285);
+    Text7->setEnabled(false);
+    UpDown2 = new ui::UpDown(Text7, 1, 53, c);
+    ui::Place(UpDown2, 8655, 945, 240, 285);
+    UpDown2->setEnabled(false);
+
+    Frame3 = ui::NewFrame(c, "Select Type of IRR", 240, 780, 4095, 615, ui::SansSerif(8.25, true));
+    Option1 = ui::NewOption(Frame3, "Straight IRR", 240, 240, 1455, 255);
+    Option1->setToolTip("No accounting for time between compounding/payment periods");
+    Option2 = ui::NewOption(Frame3, "Convert IRR to API", 2040, 240, 1695, 255);
+    Option2->setToolTip("convert IRR  to API if compounding/payment periods are not annual");
+
+    Frame1 = ui::NewFrame(c, "Payment Array Coefficients with 1st Derivative", 240, 1800, 8895, 2535,
+                          ui::SansSerif(8.25, true));
+    MSHFlexGrid1 = ui::NewGrid(Frame1, 240, 360, 6255, 855);
+    MSHFlexGrid1->SetCurrentCellColor(kLightYellow);
+    Label11 = NewLabel(Frame1, "Payment Array", 6600, 360, 1230, 195, ui::SansSerif(8.25, true));
+    Command1 = ui::NewButton(
+        Frame1, "Payments entered...  compute derivative, # of + real roots, and Upper Bound on + real roots",
+        6720, 840, 1935, 975);
+    Command1->setToolTip("Click here when all payments are entered");
+    MSHFlexGrid3 = ui::NewGrid(Frame1, 240, 1440, 6255, 855);
+    Label12 = NewLabel(Frame1, "1st Derivative", 6600, 2040, 1200, 195, ui::SansSerif(8.25, true));
+
+    Frame2 = ui::NewFrame(c, "Compute Solutions", 240, 4560, 8895, 2775, ui::SansSerif(8.25, true));
+    Label4 = NewLabel(Frame2, "Maximum # of positive real roots =  ", 240, 360, 2490, 195);
+    Text3 = ui::NewTextBox(Frame2, "", 3120, 360, 615, 285);
+    Text3->setEnabled(false);
+    Label7 = NewLabel(Frame2, "Upper Bound on root(s) for F(x) where x = 1/(1 + i )", 240, 720, 2745, 390);
+    Text6 = ui::NewTextBox(Frame2, "", 3120, 840, 615, 285);
+    Text6->setEnabled(false);
+    Label5 = NewLabel(Frame2, "Increment = ", 360, 1320, 885, 195);
+    Text4 = ui::NewTextBox(Frame2, "0.01", 1440, 1320, 1095, 285);
+    Label6 = NewLabel(Frame2, "Newton's Method tolerance", 360, 1920, 885, 585);
+    Text5 = ui::NewTextBox(Frame2, ".00000001", 1440, 2160, 1095, 285);
+    Command3 = ui::NewButton(Frame2, "Locate Root(s)", 2880, 1440, 975, 975);
+    Command3->setEnabled(false);
+    Line2 = ui::NewLine(Frame2, 360, 1800, 2640, 1800);
+    Line1 = ui::NewLine(Frame2, 4080, 240, 4080, 2640);
+    Label8 = NewLabel(Frame2, "IRR(s)", 4920, 360, 675, 240, ui::SansSerif(9.75, true));
+    Label8->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label8->setEnabled(false);
+    MSHFlexGrid2 = ui::NewGrid(Frame2, 4320, 720, 1815, 1215);
+    MSHFlexGrid2->SetCurrentCellColor(kBlue);
+    MSHFlexGrid2->setEnabled(false);
+    Label13 = NewLabel(Frame2, "Select an IRR to compute the project balances", 4320, 2040, 1815, 615);
+    Label13->setAlignment(Qt::AlignCenter);
+    Label13->setFrameStyle(QFrame::Box | QFrame::Plain);
+    ui::SetBackColor(Label13, kYellow);
+    Label13->hide();
+    Line6 = ui::NewLine(Frame2, 6360, 240, 6360, 2640);
+    Label9 = NewLabel(Frame2, "Project Balances", 6600, 360, 1935, 240, ui::SansSerif(9.75, true));
+    Label9->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label9->setEnabled(false);
+    MSHFlexGrid4 = ui::NewGrid(Frame2, 6600, 720, 2055, 1215);
+    MSHFlexGrid4->setEnabled(false);
+    Label10 = NewLabel(Frame2, "Type of Investment:", 6600, 2040, 2085, 195, ui::SansSerif(8.25, true));
+    Label10->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label10->setEnabled(false);
+    Label14 = NewLabel(Frame2, "Investment Type", 6600, 2280, 2055, 255);
+    Label14->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    Command4 = ui::NewButton(c, "<< &Back", 240, 7560, 1455, 375);
+    Command2 = ui::NewButton(c, "E&xit", 7800, 7560, 1335, 375);
+
+    // The tab order of the controls a user can reach.
+    QWidget* order[] = {Text1, UpDown1, Command1, Command3, Command2, Text4, Text5, MSHFlexGrid2,
+                        MSHFlexGrid1, Command4, MSHFlexGrid4, Text7, UpDown2, Option1, Option2, MSHFlexGrid3};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void Form1::Connect() {
+    connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
+    connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
+    connect(UpDown1, &ui::UpDown::Changed, this, [this] { UpDown1_Change(); });
+    connect(MSHFlexGrid1, &ui::Grid::EnterCell, this, [this] { MSHFlexGrid1_EnterCell(); });
+    connect(MSHFlexGrid1, &ui::Grid::Click, this, [this](int r, int col) { MSHFlexGrid1_Click(r, col); });
+    connect(MSHFlexGrid1, &ui::Grid::KeyPress, this, [this](int code) { MSHFlexGrid1_KeyPress(code); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(MSHFlexGrid2, &ui::Grid::Click, this, [this](int r, int col) { MSHFlexGrid2_Click(r, col); });
+    connect(Option1, &QRadioButton::toggled, this, [this](bool on) { if (on) Option1_Click(); });
+    connect(Option2, &QRadioButton::toggled, this, [this](bool on) { if (on) Option2_Click(); });
+    connect(Text7, &QLineEdit::textChanged, this, [this] { Text7_Change(); });
+    connect(Text4, &QLineEdit::textChanged, this, [this] { Text4_Change(); });
+    connect(Text5, &QLineEdit::textChanged, this, [this] { Text5_Change(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+}
+
+void Form1::Form_Load() {
+    ws_.NumPayments = 1;
+    ws_.MaxRoots = 1;
+    ResizeGrid1();
+    MSHFlexGrid1->SetCurrent(1, 0);
+    MSHFlexGrid1->SetText(1, 0, Q(GeneralText(-LeadingValue(Std(Text1->text())))));
+    // The tolerance box shows 1E-08, but 1E-07 is in effect until it is edited.
+    ws_.Increment = 0.01;
+    ws_.Tolerance = 0.0000001;
+    Option1->setChecked(true);
+    ws_.PeriodsPerYear = 1;
+    MSHFlexGrid2->SetFixedRows(1);
+    MSHFlexGrid2->SetRows(ws_.NumPayments + 1);
+    MSHFlexGrid2->SetText(0, 0, " # ");
+    MSHFlexGrid2->SetText(0, 1, "Value");
+    MSHFlexGrid2->SetColWidthTwips(0, 600);
+    MSHFlexGrid2->SetColWidthTwips(1, 1000);
+    ResizeGrid3();
+    ui::FocusAndSelectAll(Text1);
+}
+
+// ---- Payment entry ---------------------------------------------------------
+
+void Form1::Text1_Change() {
+    // A number too large to compute with is refused like any other bad text.
+    if (const auto investment = FiniteNumber(Std(Text1->text()))) {
+        MSHFlexGrid1->SetText(1, 0, Q(GeneralText(-*investment)));
+        return;
+    }
+    Text1->setText("");
+    Text1->setFocus();
+    MSHFlexGrid1->SetText(1, 0, Q(GeneralText(-LeadingValue(Std(Text1->text())))));
+}
+
+void Form1::Text2_Change() {
+    ws_.NumPayments = static_cast<std::int16_t>(UpDown1->Value());
+    Command3->setEnabled(false);
+    ResizeGrid1();
+    ResizeGrid2();
+    ResizeGrid3();
+    // Rates of the old series must not be used with the new one.
+    MSHFlexGrid2->setEnabled(false);
+    for (int r = 1; r < MSHFlexGrid2->Rows(); ++r) MSHFlexGrid2->SetText(r, 1, "");
+    MSHFlexGrid4->ClearText();
+}
+
+void Form1::UpDown1_Change() { Command3->setEnabled(false); }
+
+void Form1::MSHFlexGrid1_EnterCell() {
+    ws_.SelRow = static_cast<std::int16_t>(MSHFlexGrid1->Row());
+    ws_.SelCol = static_cast<std::int16_t>(MSHFlexGrid1->Col());
+    MSHFlexGrid1->SetText(ws_.SelRow, ws_.SelCol, "");
+    ForgetResults();
+}
+
+void Form1::MSHFlexGrid1_Click(int row, int col) {
+    // Headings and the investment cell are not the user's to erase.
+    if (MSHFlexGrid1->IsFixed(row, col) || MSHFlexGrid1->IsFixed(MSHFlexGrid1->Row(), MSHFlexGrid1->Col())) return;
+    MSHFlexGrid1->SetText(MSHFlexGrid1->Row(), MSHFlexGrid1->Col(), "");
+    ForgetResults();
+}
+
+void Form1::ForgetResults() {
+    MSHFlexGrid2->setEnabled(false);
+    Command3->setEnabled(false);
+    MSHFlexGrid2->ClearText();
+    MSHFlexGrid4->ClearText();
+}
+
+void Form1::MSHFlexGrid1_KeyPress(int code) {
+    ui::Grid* grid = MSHFlexGrid1;
+    // Typing never reaches a heading or the investment cell.
+    if (grid->IsFixed(grid->Row(), grid->Col())) return;
+    if (code == 13 && grid->Col() != ws_.NumPayments) grid->SetCurrent(grid->Row(), grid->Col() + 1);
+    grid->SetCellColor(grid->Row(), grid->Col(), kWhite);
+    ws_.CellText = Std(grid->Text(grid->Row(), grid->Col()));
+    ws_.KeyChar = Std(QString(QChar(code)));
+
+    QString text = Q(ws_.CellText);
+    const QChar key(code);
+    if (code == 8) text.chop(1);
+    else if (key == '-') text = "-";
+    else if (key == '.' || (key >= '0' && key <= '9')) text += key;
+    grid->SetText(grid->Row(), grid->Col(), text);
+}
+
+void Form1::ResizeGrid1() {
+    const int n = ws_.NumPayments;
+    ui::Grid* grid = MSHFlexGrid1;
+    grid->SetCols(n + 1);
+    for (int k = 0; k <= n; ++k) grid->SetText(0, k, Q(GeneralText(k)));
+    grid->SetCurrent(0, n);
+}
+
+void Form1::ResizeGrid2() {
+    MSHFlexGrid2->SetRows(ws_.MaxRoots + 1);
+    for (int r = 1; r <= ws_.MaxRoots; ++r) MSHFlexGrid2->SetText(r, 0, Q(GeneralText(r)));
+}
+
+void Form1::ResizeGrid3() {
+    const int n = ws_.NumPayments;
+    MSHFlexGrid3->SetCols(n);
+    for (int k = 0; k < n; ++k) MSHFlexGrid3->SetText(0, k, Q(GeneralText(k)));
+}
+
+// ---- Computation -----------------------------------------------------------
+
+void Form1::Command1_Click() {
+    const int n = ws_.NumPayments;
+    ui::Grid* grid = MSHFlexGrid1;
+    for (int k = 1; k <= n; ++k) {
+        if (!grid->Text(1, k).isEmpty()) continue;
+        screens_.Dialogs().Message("Please fill payment(s)!", "Error!");
+        screens_.Dialogs().Beep();
+        ws_.SelCol = static_cast<std::int16_t>(k);
+        grid->SetCurrent(1, k);
+        grid->SetCellColor(1, k, kYellow);
+        grid->setFocus();
+        return;
+    }
+
+    std::vector<double> payments;
+    for (int k = 0; k <= n; ++k) payments.push_back(LeadingValue(Std(grid->Text(1, k))));
+    const AnalysisStatus status = AnalyseCashFlows(ws_, payments);
+    if (status != AnalysisStatus::Ok) {
+        // Nothing of an earlier analysis may be searched or picked now.
+        ForgetResults();
+        screens_.Dialogs().Message(Q(AnalysisProblemText(status)), "Error!");
+        return;
+    }
+
+    Text3->setText(Q(GeneralText(ws_.MaxRoots)));
+    MSHFlexGrid2->SetRows(ws_.MaxRoots + 1);
+    MSHFlexGrid2->SetText(0, 0, " # ");
+    MSHFlexGrid2->SetText(0, 1, "Value");
+    Text6->setText(Q(GeneralText(ws_.UpperBound)));
+    for (int j = 0; j < n; ++j) MSHFlexGrid3->SetText(1, j, Q(GeneralText(ws_.DerivCoef[j + 1])));
+    ResizeGrid2();
+    Command3->setEnabled(true);
+    Command3->setFocus();
+}
+
+void Form1::Command3_Click() {
+    if (!IncrementCanAdvance(screens_, Text4)) return;
+    // Rates of an earlier search must not stay next to the new ones.
+    for (int r = 1; r < MSHFlexGrid2->Rows(); ++r) MSHFlexGrid2->SetText(r, 1, "");
+    const ScanStatus status = LocateRoots(ws_).status;
+    if (status != ScanStatus::Complete && status != ScanStatus::Incomplete) {
+        ForgetResults();
+        return;
+    }
+    ResizeGrid2();
+    for (int r = 1; r <= ws_.RootCount; ++r) {
+        MSHFlexGrid2->SetCurrent(r, 1);
+        MSHFlexGrid2->SetText(r, 1, Q(FormatRate(ws_.IrrList[r])));
+    }
+    Grid2CleanUp();
+    Command3->setEnabled(false);
+    MSHFlexGrid2->setEnabled(true);
+    Label8->setEnabled(true);
+    Label13->show();
+    if (ws_.ScanStopped != ScanStop::None) screens_.Dialogs().Message(Q(IncompleteScanText(ws_)));
+}
+
+void Form1::Grid2CleanUp() {
+    for (int r = 1; r <= ws_.MaxRoots; ++r) {
+        if (MSHFlexGrid2->Text(r, 1).isEmpty()) {
+            MSHFlexGrid2->SetRows(r);
+            return;
+        }
+    }
+}
+
+void Form1::MSHFlexGrid2_Click(int row, int col) {
+    if (ws_.RootCount == 0) {
+        screens_.Dialogs().Message(kNoIrrMessage);
+        return;
+    }
+    // A click on a rate or on its number picks that rate.
+    if (row < 1) return;
+    ws_.SelRow = static_cast<std::int16_t>(row);
+    ws_.SelCol = static_cast<std::int16_t>(col);
+    MSHFlexGrid2->SetCurrent(row, 1);
+    Label9->setEnabled(true);
+    Label10->setEnabled(true);
+    MSHFlexGrid4->setEnabled(true);
+    ProjectBalances();
+}
+
+void Form1::ProjectBalances() {
+    if (!ComputeProjectBalances(ws_, ws_.SelRow)) return;
+    const int n = Degree(ws_);
+    ui::Grid* grid = MSHFlexGrid4;
+    grid->SetRows(n + 2);
+    grid->SetColWidthTwips(0, 800);
+    grid->SetColWidthTwips(1, 1200);
+    grid->SetText(0, 0, Q(FormatRate(ws_.ChosenRate)));
+    grid->SetText(0, 1, "PB(n)");
+    for (int k = 0; k <= n; ++k) {
+        grid->SetText(k + 1, 0, Q(GeneralText(k)));
+        grid->SetText(k + 1, 1, Q(FormatBalance(ws_.ProjBalance[k + 1])));
+    }
+    Label14->setText(Q(std::string(ClassificationText(ws_.Classification))));
+}
+
+// ---- Search parameters -----------------------------------------------------
+
+void Form1::Option1_Click() {
+    Label1->setEnabled(false);
+    Text7->setEnabled(false);
+    UpDown2->setEnabled(false);
+    Label8->setText("IRR(s)");
+    ws_.PeriodsPerYear = 1;
+    Text7->setText("1");
+}
+
+void Form1::Option2_Click() {
+    Label1->setEnabled(true);
+    Text7->setEnabled(true);
+    UpDown2->setEnabled(true);
+    Label8->setText("IRR(s) API");
+}
+
+void Form1::Text7_Change() {
+    const std::string text = Std(Text7->text());
+    const double value = LeadingValue(text);
+    if (!IsNumeric(text) || value != std::floor(value) || value < 1 || value > 53) {
+        // Only whole numbers of periods the rates can be converted with.
+        screens_.Dialogs().Message("Enter a whole number of periods per year from 1 to 53", "Error!");
+        Text7->setText(QString::number(lastPeriods_));
+        return;
+    }
+    lastPeriods_ = static_cast<int>(value);
+    ws_.PeriodsPerYear = static_cast<std::int16_t>(lastPeriods_);
+    UpDown2->SetValue(lastPeriods_);
+    MSHFlexGrid2->setEnabled(false);
+    Command3->setEnabled(false);
+    MSHFlexGrid2->ClearText();
+    MSHFlexGrid3->ClearText();
+    MSHFlexGrid4->ClearText();
+}
+
+void Form1::Text4_Change() { CheckSearchParameter(screens_, Text4, SearchParameter::Increment); }
+
+void Form1::Text5_Change() { CheckSearchParameter(screens_, Text5, SearchParameter::Tolerance); }
+
+// ---- Leaving ---------------------------------------------------------------
+
+void Form1::Command2_Click() {
+    ConfirmExit(screens_, kId, "Sure you want to exit this deterministic evaluation?", "Want a stochastic simulation?",
+                ScreenId::Form3);
+}
+
+void Form1::Command4_Click() { ReturnToStart(screens_, kId); }
+
+// Closing the window by its frame goes back to the start screen.
+bool Form1::FrameClosed() {
+    Command4_Click();
+    return false;
+}
+
+}  // namespace valmora

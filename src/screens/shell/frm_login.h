@@ -1,0 +1,45 @@
+// The login dialog: a user name and a password in front of the start
+// screen's mode choice. A right password reveals the choice, as "Continue"
+// does.
+#pragma once
+
+#include <array>
+
+#include "screens/common/screen_manager.h"
+#include "ui/screen.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace valmora {
+
+class FrmLogin : public ui::Screen {
+public:
+    static constexpr ScreenId kId = ScreenId::Login;
+    explicit FrmLogin(ScreenManager& screens);
+
+    void Form_Load() override;
+
+    // 0: the user name's label, 1: the password's.
+    std::array<QLabel*, 2> lblLabels;
+    QLineEdit* txtUserName;
+    QLineEdit* txtPassword;
+    QPushButton* cmdOK;
+    QPushButton* cmdCancel;
+
+    // True after a right password, false after Cancel.
+    bool LoginSucceeded = false;
+
+protected:
+    // Closing the dialog by its frame gives up, as Cancel does.
+    bool FrameClosed() override;
+
+private:
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+    ScreenManager& screens_;
+};
+
+}  // namespace valmora

@@ -1,0 +1,100 @@
+#include "screens/stochastic/distribution_pictures.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+
+#include "ui/controls.h"
+#include "ui/fonts.h"
+
+namespace valmora {
+namespace {
+
+// Axes with an arrow on each, from the origin `o` to the right and up.
+void Axes(QPainter& p, QPointF o, double right, double top) {
+    p.setPen(QPen(Qt::black, 1.2));
+    p.drawLine(o, QPointF(right, o.y()));
+    p.drawLine(o, QPointF(o.x(), top));
+    p.drawLine(QPointF(right, o.y()), QPointF(right - 5, o.y() - 3));
+    p.drawLine(QPointF(right, o.y()), QPointF(right - 5, o.y() + 3));
+    p.drawLine(QPointF(o.x(), top), QPointF(o.x() - 3, top + 5));
+    p.drawLine(QPointF(o.x(), top), QPointF(o.x() + 3, top + 5));
+}
+
+}  // namespace
+
+UniformDensityPicture::UniformDensityPicture(QWidget* parent) : QWidget(parent) { ui::SetBackColor(this, Qt::white); }
+
+void UniformDensityPicture::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double w = width(), h = height();
+    const QPointF origin(w * 0.28, h - 24);
+    Axes(p, origin, w - 6, 8);
+    p.setFont(ui::Arial(8));
+    p.drawText(QRectF(w - 20, h - 22, 18, 14), Qt::AlignCenter, "x");
+    p.drawText(QRectF(origin.x() + 4, 2, 40, 14), Qt::AlignLeft, "f(x)");
+
+    const double lb = w * 0.42, ub = w * 0.85, level = h * 0.38;
+    p.setPen(QPen(Qt::red, 2));
+    p.drawLine(QPointF(lb, origin.y()), QPointF(lb, level));
+    p.drawLine(QPointF(lb, level), QPointF(ub, level));
+    p.drawLine(QPointF(ub, level), QPointF(ub, origin.y()));
+    p.setPen(QPen(Qt::black, 1, Qt::DashLine));
+    p.drawLine(QPointF(origin.x(), level), QPointF(lb, level));
+
+    p.setPen(Qt::black);
+    p.drawText(QRectF(lb - 20, origin.y() + 2, 40, 16), Qt::AlignCenter, "LB");
+    p.drawText(QRectF(ub - 20, origin.y() + 2, 40, 16), Qt::AlignCenter, "UB");
+    // 1 over UB - LB, beside the level on the vertical axis.
+    const QRectF one(2, level - 17, origin.x() - 6, 14);
+    const QRectF span(2, level + 3, origin.x() - 6, 14);
+    p.drawText(one, Qt::AlignCenter, "1");
+    p.drawLine(QPointF(6, level), QPointF(origin.x() - 6, level));
+    p.drawText(span, Qt::AlignCenter, "UB - LB");
+}
+
+ExponentialFormulaPicture::ExponentialFormulaPicture(QWidget* parent) : QWidget(parent) { ui::SetBackColor(this, Qt::white); }
+
+void ExponentialFormulaPicture::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QChar lambda(0x03BB);
+    QFont big = ui::Arial(12);
+    QFont small = ui::Arial(8);
+    p.setFont(big);
+    const QString base = QString("f(x) = ") + lambda + QString("e");
+    const QFontMetricsF fm(big);
+    const double y = height() / 2.0 + fm.ascent() / 2.0;
+    double x = (width() - fm.horizontalAdvance(base) - 40) / 2.0;
+    p.drawText(QPointF(x, y), base);
+    x += fm.horizontalAdvance(base);
+    p.setFont(small);
+    p.drawText(QPointF(x + 1, y - fm.ascent() * 0.55), QString("-") + lambda + "x");
+}
+
+ExponentialDensityPicture::ExponentialDensityPicture(QWidget* parent) : QWidget(parent) { ui::SetBackColor(this, Qt::white); }
+
+void ExponentialDensityPicture::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double w = width(), h = height();
+    const QPointF origin(16, h - 18);
+    Axes(p, origin, w - 6, 8);
+    p.setFont(ui::Arial(8));
+    p.drawText(QRectF(w - 20, h - 16, 18, 14), Qt::AlignCenter, "x");
+    p.drawText(QRectF(origin.x() + 4, 2, 40, 14), Qt::AlignLeft, "f(x)");
+    QPainterPath curve;
+    const double span = w - origin.x() - 16, height = origin.y() - 18;
+    for (int i = 0; i <= 60; ++i) {
+        const double t = i / 60.0;
+        const QPointF point(origin.x() + t * span, origin.y() - height * std::exp(-4.0 * t));
+        if (i == 0) curve.moveTo(point);
+        else curve.lineTo(point);
+    }
+    p.setPen(QPen(Qt::red, 2));
+    p.drawPath(curve);
+}
+
+}  // namespace valmora

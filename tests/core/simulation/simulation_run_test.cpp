@@ -1,0 +1,243 @@
+#include "core/simulation/simulation_run.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+#include "scripted_random.h"
+#include "core/solver/polynomial.h"
+
+namespace valmora {
+namespace {
+
+using testing::ScriptedRandom;
+using testing::UniformFor;
+
+class RecordingObserver : public RunObserver {
+public:
+    void SimulationStarted(long number, long) override { started.push_back(number); }
+    void SimulationDone(const Workspace& ws, long, bool kept) override {
+        rateCounts.push_back(ws.RootCount);
+        keptFlags.push_back(kept);
+    }
+    void Notice(const std::string& text, const std::string& title) override { notices.push_back(title + "|" + text); }
+
+    std::vector<long> started;
+    std::vector<int> rateCounts;
+    std::vector<bool> keptFlags;
+    std::vector<std::string> notices;
+};
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class SimulationRun : public ::testing::Test {
+protected:
+    // Series of three payments drawn exactly as given, simulation by simulation.
+    void Script(const std::vector<std::vector<double>>& series) {
+        for (const auto& s : series)
+            for (double p : s) uniforms.push_back(UniformFor(p));
+    }
+    RunOutcome Run(int choice, bool notify = false, long count = 4) {
+        ws.IrrChoice = static_cast<std::int16_t>(choice);
+        ws.NotifyOtherIrr = notify;
+        ScriptedRandom random(uniforms);
+        return RunSimulations(ws, random, observer, count, true);
+    }
+    void SetUp() override {
+        ws.DistType = 1;
+        ws.DistParam1 = -4096;
+        ws.DistParam2 = 4096;
+        ws.SimInvestment = 1000;
+        ws.SimNumPayments = 3;
+        ws.AllowNegPayments = 1;
+        ws.PeriodsPerYear = 1;
+        ws.Increment = 0.01;
+        ws.Tolerance = 1e-8;
+        ws.SaveToFile = 1;
+        ws.OutputPath = (dir / "irrs.exp").string();
+        // Rates 0.3, 0.2, 0.1; one rate 0.1; rates 0.2, 0.1; no rate.
+        Script({{3600, -4310, 1716}, {1100, 0, 0}, {2300, -1320, 0}, {-500, 0, 0}});
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    std::filesystem::path dir = [] {
+        auto d = std::filesystem::temp_directory_path() / ("valmora-run-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(d);
+        return d;
+    }();
+    std::deque<float> uniforms;
+    Workspace ws;
+    RecordingObserver observer;
+};
+
+std::vector<double> Lines(const std::string& file) {
+    std::vector<double> values;
+    std::istringstream in(file);
+    std::string line;
+    while (std::getline(in, line, '\n')) {
+        EXPECT_GE(line.size(), 3u);
+        EXPECT_EQ(line.back(), '\r');
+        EXPECT_EQ(line[line.size() - 2], ' ') << "a trailing blank";
+        EXPECT_TRUE(line[0] == ' ' || line[0] == '-') << "a blank or a sign first";
+        values.push_back(std::stod(line));
+    }
+    return values;
+}
+
+TEST_F(SimulationRun, MultipleIrrRule) {
+    struct Case { int choice; std::vector<double> kept; long fallbacks; std::vector<std::string> notices; };
+    const std::string second = "Note!|The 2nd IRR does not exist...\rso the largest IRR will be used";
+    const std::string third = "Note!|The 3rd IRR does not exist...\rso the largest IRR will be used";
+    const Case cases[] = {
+        {1, {0.1, 0.1, 0.1}, 0, {}},
+        {2, {0.2, 0.1, 0.2}, 1, {second}},
+        {3, {0.3, 0.1, 0.2}, 2, {third, third}},
+        {4, {0.3, 0.1, 0.2}, 0, {}},
+    };
+    for (const Case& c : cases) {
+        for (bool notify : {false, true}) {
+            observer = RecordingObserver();
+            RunOutcome outcome = Run(c.choice, notify);
+            ASSERT_EQ(outcome.status, RunStatus::Complete) << outcome.message;
+            EXPECT_EQ(outcome.simulations, 4);
+            EXPECT_EQ(outcome.withIrr, 3);
+            EXPECT_EQ(outcome.fallbacks, c.fallbacks);
+            EXPECT_EQ(observer.notices, notify ? c.notices : std::vector<std::string>{}) << c.choice;
+            EXPECT_EQ(observer.rateCounts, (std::vector<int>{3, 1, 2, 0}));
+            EXPECT_EQ(observer.keptFlags, (std::vector<bool>{true, true, true, false}));
+            // One line per kept IRR, in simulation order; none for the simulation without one.
+            std::vector<double> lines = Lines(ReadFile(ws.OutputPath));
+            ASSERT_EQ(lines.size(), c.kept.size()) << c.choice;
+            double sum = 0;
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                EXPECT_NEAR(lines[i], c.kept[i], 1e-7) << c.choice << " line " << i;
+                EXPECT_NEAR(lines[i], outcome.kept[i], 1e-14);  // 15 significant digits
+                sum += c.kept[i];
+            }
+            EXPECT_NEAR(ws.MeanIrr, sum / 3, 1e-7);
+        }
+    }
+}
+
+TEST_F(SimulationRun, MeanStartsAfreshAndIsTheMeanOfTheKeptIrrs) {
+    ws.MeanIrr = ws.PrevMeanIrr = 99;
+    uniforms.clear();
+    Script({{-500, 0, 0}, {1100, 0, 0}, {0, 1210, 0}});  // none, 0.1, 0.1
+    RunOutcome outcome = Run(1, false, 3);
+    EXPECT_EQ(outcome.withIrr, 2);
+    EXPECT_NEAR(ws.MeanIrr, 0.1, 1e-9);
+}
+
+TEST_F(SimulationRun, ExactFileBytes) {
+    uniforms.clear();
+    ws.SimNumPayments = 1;
+    ws.SimInvestment = 1;
+    ws.DistParam1 = 0;
+    ws.DistParam2 = 8;
+    // Payments 2 and 4: x = 0.5 and 0.25, rates 1 and 3; 0.5 gives x = 2, a rate of -0.5.
+    uniforms = {0.25f, 0.5f, 0.0625f};
+    RunOutcome outcome = Run(1, false, 3);
+    ASSERT_EQ(outcome.status, RunStatus::Complete);
+    EXPECT_EQ(ReadFile(ws.OutputPath), " 1 \r\n 3 \r\n-0.5 \r\n");
+}
+
+TEST_F(SimulationRun, PeriodsPerYearScaleTheRate) {
+    uniforms.clear();
+    ws.SimNumPayments = 1;
+    ws.SimInvestment = 1;
+    ws.DistParam1 = 0;
+    ws.DistParam2 = 2;
+    ws.PeriodsPerYear = 12;
+    uniforms = {static_cast<float>(1.01 / 2)};  // payment 1.01: x = 1/1.01
+    Run(1, false, 1);
+    EXPECT_NEAR(ws.ChosenRate, 0.12, 1e-6);
+}
+
+TEST_F(SimulationRun, NotSavingTouchesNoFile) {
+    ws.SaveToFile = 0;
+    RunOutcome outcome = Run(1);
+    EXPECT_EQ(outcome.status, RunStatus::Complete);
+    EXPECT_FALSE(std::filesystem::exists(ws.OutputPath));
+}
+
+TEST_F(SimulationRun, FileProblemsStopTheRunAndNameTheFile) {
+    ws.OutputPath = (dir / "missing" / "irrs.exp").string();
+    RunOutcome outcome = Run(1);
+    EXPECT_EQ(outcome.status, RunStatus::FileError);
+    EXPECT_NE(outcome.message.find(ws.OutputPath), std::string::npos) << outcome.message;
+    EXPECT_NE(outcome.message.find("No such file or directory"), std::string::npos) << outcome.message;
+    EXPECT_TRUE(observer.started.empty());
+
+    // A pipe would keep the run waiting for a reader.
+    const std::string pipe = (dir / "pipe").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    ws.OutputPath = pipe;
+    outcome = Run(1);
+    EXPECT_EQ(outcome.status, RunStatus::FileError);
+    EXPECT_NE(outcome.message.find("it is a pipe"), std::string::npos) << outcome.message;
+
+    if (std::filesystem::exists("/dev/full")) {
+        ws.OutputPath = "/dev/full";
+        outcome = Run(1);
+        EXPECT_EQ(outcome.status, RunStatus::FileError);
+        EXPECT_NE(outcome.message.find("No space left on device"), std::string::npos) << outcome.message;
+    }
+}
+
+TEST_F(SimulationRun, LongSeriesUseEveryTerm) {
+    // 150 payments of 10 for 1000: the rate solves the whole polynomial.
+    ws.SimNumPayments = 150;
+    ws.SaveToFile = 0;
+    uniforms = std::deque<float>(150, UniformFor(10));
+    Run(1, false, 1);
+    ASSERT_EQ(ws.RootCount, 1);
+    const double x = 1 / (1 + ws.ChosenRate);
+    EXPECT_NEAR(EvalTerms(ws.PolyCoef, 151, x), 0.0, 1e-6);
+}
+
+TEST_F(SimulationRun, SameSeedSameFile) {
+    ws.DistType = 2;
+    ws.DistParam1 = 400;
+    ws.DistParam2 = 400;
+    ws.SimNumPayments = 12;
+    std::string files[2];
+    for (std::string& file : files) {
+        FrozenClock clock;
+        RandomPayments random(42, clock);
+        ASSERT_EQ(RunSimulations(ws, random, observer, 200).status, RunStatus::Complete);
+        file = ReadFile(ws.OutputPath);
+    }
+    EXPECT_EQ(files[0], files[1]);
+    EXPECT_GT(files[0].size(), 1000u);
+}
+
+TEST_F(SimulationRun, RefusesSettingsNoRunCanUse) {
+    ws.Increment = 0;
+    EXPECT_EQ(Run(1).status, RunStatus::BadSettings);
+    ws.Increment = 0.01;
+    EXPECT_EQ(Run(1, false, 0).status, RunStatus::BadSettings);
+}
+
+TEST_F(SimulationRun, StopsWhenNoPaymentCanBeDrawn) {
+    ws.DistParam1 = -100;
+    ws.DistParam2 = -1;
+    ws.AllowNegPayments = 0;
+    FrozenClock clock;
+    RandomPayments random(1, clock);
+    RunOutcome outcome = RunSimulations(ws, random, observer, 5);
+    EXPECT_EQ(outcome.status, RunStatus::NoPayment);
+    EXPECT_EQ(outcome.simulations, 0);
+}
+
+}  // namespace
+}  // namespace valmora

@@ -1,0 +1,135 @@
+#include "core/solver/cash_flow_analysis.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <limits>
+#include <random>
+#include <vector>
+
+namespace valmora {
+namespace {
+
+std::vector<double> Tail(const std::vector<double>& v) { return {v.begin() + 1, v.end()}; }
+
+struct AnalysisCase {
+    std::vector<double> payments;
+    int maxRoots;
+    double upperBound;
+    std::vector<double> derivative;
+    std::vector<double> topRow;     // SynthDiv row 1 after sign normalisation
+    std::vector<double> bottomRow;  // SynthDiv row 2 for the bound
+};
+
+class Analysis : public ::testing::TestWithParam<AnalysisCase> {};
+
+TEST_P(Analysis, CountsBoundsAndDifferentiates) {
+    const auto& c = GetParam();
+    Workspace ws;
+    ASSERT_EQ(AnalyseCashFlows(ws, c.payments), AnalysisStatus::Ok);
+    EXPECT_EQ(ws.PolyCoef.size(), c.payments.size() + 1);
+    EXPECT_EQ(ws.PolyCoef[0], 0.0);
+    EXPECT_EQ(Tail(ws.PolyCoef), c.payments);
+    EXPECT_EQ(ws.MaxRoots, c.maxRoots);
+    EXPECT_EQ(ws.UpperBound, c.upperBound);
+    EXPECT_EQ(ws.StepFlag, 1);
+    std::vector<double> deriv(ws.DerivCoef.begin() + 1, ws.DerivCoef.end() - 1);
+    EXPECT_EQ(deriv, c.derivative);
+    EXPECT_EQ(ws.DerivCoef.back(), 0.0);  // index N + 1 is never assigned
+    if (!c.topRow.empty()) {
+        EXPECT_EQ(Tail(ws.SynthDiv[1]), c.topRow);
+    }
+    if (!c.bottomRow.empty()) {
+        EXPECT_EQ(Tail(ws.SynthDiv[2]), c.bottomRow);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, Analysis,
+    ::testing::Values(
+        AnalysisCase{{-1000, 500, 500, 500}, 1, 1, {500, 1000, 1500}, {500, 500, 500, -1000}, {500, 1000, 1500, 500}},
+        AnalysisCase{{-1000, 1300, -400, 200}, 3, 2, {1300, -800, 600}, {200, -400, 1300, -1000}, {200, 0, 1300, 1600}},
+        AnalysisCase{{-1000, 0, 0, 1500}, 1, 1, {0, 0, 4500}, {}, {}},
+        AnalysisCase{{1000, -1100}, 1, 1, {-1100}, {1100, -1000}, {1100, 100}},
+        AnalysisCase{{-1000, 1200, 0}, 1, 1, {1200, 0}, {0, 1200, -1000}, {0, 1200, 200}},
+        AnalysisCase{{0, 0, 0}, 0, 1, {0, 0}, {0, 0, 0}, {0, 0, 0}},
+        AnalysisCase{{-1000, -500}, 0, 1, {-500}, {500, 1000}, {500, 1500}}));
+
+// Trying b = 1, 2, 3 ... in turn, as a reference for the doubling search.
+double LinearBound(const Workspace& ws) {
+    const auto& top = ws.SynthDiv[1];
+    const std::size_t count = top.size() - 1;
+    for (double b = 1;; ++b) {
+        double prev = top[1];
+        bool pass = prev >= 0;
+        for (std::size_t j = 2; pass && j <= count; ++j) {
+            prev = top[j] + prev * b;
+            pass = prev >= 0;
+        }
+        if (pass) return b;
+    }
+}
+
+TEST(AnalysisBound, MatchesTryingEveryWholeNumber) {
+    std::mt19937 gen(7);
+    std::uniform_real_distribution<double> pay(-2000, 2000);
+    std::uniform_int_distribution<int> size(2, 12);
+    std::uniform_real_distribution<double> scale(-3, 1);
+    for (int trial = 0; trial < 300; ++trial) {
+        std::vector<double> p(static_cast<std::size_t>(size(gen)));
+        for (auto& v : p) v = pay(gen);
+        p.back() *= std::pow(10.0, scale(gen));  // small leading coefficients give larger bounds
+        Workspace ws;
+        ASSERT_EQ(AnalyseCashFlows(ws, p), AnalysisStatus::Ok);
+        EXPECT_EQ(ws.UpperBound, LinearBound(ws)) << "trial " << trial;
+    }
+}
+
+TEST(AnalysisBound, TinyLastPaymentIsBoundedAtOnce) {
+    Workspace ws;
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(AnalyseCashFlows(ws, std::vector<double>{-1000, 0, 0, 1e-09}), AnalysisStatus::Ok);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    // 1E-09 b^3 >= 1000 first holds near b = 10^4.
+    EXPECT_NEAR(ws.UpperBound, 10000, 1);
+    EXPECT_EQ(ws.UpperBound, LinearBound(ws));
+}
+
+TEST(AnalysisErrors, RefusesWhatCannotBeAnalysed) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case { std::vector<double> payments; AnalysisStatus status; };
+    const Case cases[] = {
+        {{}, AnalysisStatus::NoPayments},
+        {{-1000}, AnalysisStatus::NoPayments},
+        {{-1000, inf}, AnalysisStatus::NotFinite},
+        {{nan, 500}, AnalysisStatus::NotFinite},
+        {{-1e308, 1e308, 1e308}, AnalysisStatus::NotFinite},  // the derivative overflows
+        {std::vector<double>(32768, 1.0), AnalysisStatus::TooManyPayments},
+        {{-1e300, 1e-300}, AnalysisStatus::NoBound},
+    };
+    for (const auto& c : cases) {
+        Workspace ws;
+        EXPECT_EQ(AnalyseCashFlows(ws, c.payments), c.status) << c.payments.size();
+        EXPECT_TRUE(ws.DerivCoef.empty());
+    }
+}
+
+TEST(AnalysisErrors, LongestSeriesIsAccepted) {
+    Workspace ws;
+    std::vector<double> p(32767, 10.0);
+    p[0] = -1000;
+    EXPECT_EQ(AnalyseCashFlows(ws, p), AnalysisStatus::Ok);
+    EXPECT_EQ(Degree(ws), 32766);
+}
+
+TEST(SignChanges, SkipZeros) {
+    struct Case { std::vector<double> v; int changes; };
+    const Case cases[] = {
+        {{}, 0}, {{0, 0}, 0}, {{5}, 0}, {{-1, 0, 0, 1}, 1}, {{-1, 1, -1, 1}, 3}, {{1, 0, -1, 0, -2, 3}, 2},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CountSignChanges(c.v), c.changes);
+}
+
+}  // namespace
+}  // namespace valmora

@@ -1,0 +1,273 @@
+// The deterministic screen's computation steps, validation and exits.
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "form1_driver.h"
+#include "screens/shell/form2.h"
+
+using namespace valmora;
+using valmora::testing::Click;
+using valmora::testing::Form1Driver;
+
+class Form1ResultsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startExampleEndToEnd() {
+        Form1Driver d;
+        Form1* f = d.f;
+        d.TypeInvestment("1000");
+        d.EnterPayments({"500", "500", "500"});
+        Click(f->Command1);
+        QCOMPARE(f->Text3->text(), QString("1"));
+        QCOMPARE(f->Text6->text(), QString("1"));
+        QCOMPARE(valmora::testing::GridRow(f->MSHFlexGrid3, 1), QStringList({"500", "1000", "1500"}));
+        QVERIFY(f->Command3->isEnabled());
+        QCOMPARE(valmora::testing::FocusIn(f), f->Command3);
+
+        Click(f->Command3);
+        QCOMPARE(valmora::testing::GridColumn(f->MSHFlexGrid2, 1), QStringList({"Value", "0.23375"}));
+        QCOMPARE(valmora::testing::GridColumn(f->MSHFlexGrid2, 0), QStringList({" # ", "1"}));
+        QVERIFY(!f->Command3->isEnabled());
+        QVERIFY(f->MSHFlexGrid2->isEnabled());
+        QVERIFY(f->Label8->isEnabled());
+        QVERIFY(f->Label13->isVisible());
+
+        Form1Driver::ClickCell(f->MSHFlexGrid2, 1, 1);
+        QVERIFY(f->Label9->isEnabled() && f->Label10->isEnabled() && f->MSHFlexGrid4->isEnabled());
+        QCOMPARE(valmora::testing::GridColumn(f->MSHFlexGrid4, 0), QStringList({"0.23375", "0", "1", "2", "3"}));
+        QCOMPARE(valmora::testing::GridColumn(f->MSHFlexGrid4, 1),
+                 QStringList({"PB(n)", "-1000.00", "-733.75", "-405.27", "0.00"}));
+        QCOMPARE(f->Label14->text(), QString("Simple, pure investment"));
+        QVERIFY(d.h.dialogs.shown.empty());
+    }
+
+    void mixedInvestment() {
+        Form1Driver d;
+        d.Evaluate("1000", {"1300", "-400", "200"});
+        QCOMPARE(d.f->Text3->text(), QString("3"));
+        QCOMPARE(d.f->Text6->text(), QString("2"));
+        QCOMPARE(valmora::testing::GridRow(d.f->MSHFlexGrid3, 1), QStringList({"1300", "-800", "600"}));
+        // The IRR grid is cut after the one rate found.
+        QCOMPARE(valmora::testing::GridColumn(d.f->MSHFlexGrid2, 1), QStringList({"Value", "0.1017"}));
+        Form1Driver::ClickCell(d.f->MSHFlexGrid2, 1, 0);
+        QCOMPARE(valmora::testing::GridColumn(d.f->MSHFlexGrid4, 1),
+                 QStringList({"PB(n)", "-1000.00", "198.30", "-181.54", "0.00"}));
+        QCOMPARE(d.f->Label14->text(), QString("Nonsimple, mixed"));
+    }
+
+    void emptyPaymentIsMarked() {
+        Form1Driver d;
+        d.EnterPayments({"1", "2", "", "4", "5"});
+        Click(d.f->Command1);
+        QCOMPARE(d.h.dialogs.Texts(), QStringList({"Please fill payment(s)!"}));
+        QCOMPARE(d.h.dialogs.shown[0].title, QString("Error!"));
+        QCOMPARE(d.h.dialogs.beeps, 1);
+        QCOMPARE(d.h.ws.SelCol, 3);
+        ui::Grid* g = d.f->MSHFlexGrid1;
+        QCOMPARE(g->Col(), 3);
+        QCOMPARE(g->CellColor(1, 3), QColor(255, 255, 0));
+        QCOMPARE(valmora::testing::FocusIn(d.f), static_cast<QWidget*>(g));
+        QVERIFY(!d.f->Command3->isEnabled());
+        QCOMPARE(d.f->Text3->text(), QString());
+        // Typing into the marked cell takes the mark away.
+        QTest::keyClicks(g, "3");
+        QCOMPARE(g->CellColor(1, 3), QColor(255, 255, 255));
+    }
+
+    void searchParametersAreCheckedOnEveryKey() {
+        Form1Driver d;
+        Form1* f = d.f;
+        const QString incrementMessage = "Used to find approximate root locations\rEnter a valid increment (e.g.:0.01)";
+        const QString toleranceMessage = "Used by Newton's Method to find roots\rEnter a valid tolerance (e.g.:0.0000001)";
+        struct Case { QLineEdit* box; const char* typed; QString message; const char* shown; double stored; double* in; };
+        const Case cases[] = {
+            {f->Text4, "0.05", "", "0.05", 0.05, &d.h.ws.Increment},
+            {f->Text4, "0.5", "", "0.5", 0.5, &d.h.ws.Increment},
+            {f->Text4, "5", incrementMessage, "0.01", 0.01, &d.h.ws.Increment},
+            {f->Text4, "1", incrementMessage, "0.01", 0.01, &d.h.ws.Increment},
+            {f->Text4, "a", incrementMessage, "0.01", 0.01, &d.h.ws.Increment},
+            {f->Text5, "", toleranceMessage, "1E-08", 1e-08, &d.h.ws.Tolerance},
+            {f->Text5, "0", "", "0", 0.0, &d.h.ws.Tolerance},
+            {f->Text5, "0.001", "", "0.001", 0.001, &d.h.ws.Tolerance},
+        };
+        for (const Case& c : cases) {
+            d.h.dialogs.shown.clear();
+            valmora::testing::Retype(c.box, c.typed);
+            QCOMPARE(c.box->text(), QString(c.shown));
+            QCOMPARE(*c.in, c.stored);
+            if (c.message.isEmpty()) {
+                QVERIFY(d.h.dialogs.shown.empty());
+            } else {
+                QCOMPARE(d.h.dialogs.Texts(), QStringList({c.message}));
+                QCOMPARE(d.h.dialogs.shown[0].title, QString("Error!"));
+            }
+        }
+    }
+
+    void zeroIncrementIsRefusedAtTheSearch() {
+        Form1Driver d;
+        d.EnterPayments({"500", "500", "500"});
+        Click(d.f->Command1);
+        valmora::testing::Retype(d.f->Text4, "0");
+        QCOMPARE(d.h.ws.Increment, 0.0);
+        Click(d.f->Command3);
+        QCOMPARE(d.h.dialogs.Texts(),
+                 QStringList({"Used to find approximate root locations\rEnter a valid increment (e.g.:0.01)"}));
+        QCOMPARE(d.f->Text4->text(), QString("0.01"));
+        QCOMPARE(d.f->MSHFlexGrid2->Text(1, 1), QString());
+        // The next search runs with the restored increment.
+        Click(d.f->Command3);
+        QCOMPARE(d.f->MSHFlexGrid2->Text(1, 1), QString("0.23375"));
+    }
+
+    void newSearchParametersNeedANewAnalysis() {
+        Form1Driver d;
+        d.Evaluate("1000", {"3600", "-4310", "1716"});  // rates 0.3, 0.2 and 0.1
+        QCOMPARE(valmora::testing::GridColumn(d.f->MSHFlexGrid2, 1).mid(1).size(), 3);
+        valmora::testing::Retype(d.f->Text4, "0.5");
+        QVERIFY(!d.f->Command3->isEnabled());
+        Click(d.f->Command1);
+        Click(d.f->Command3);
+        // One bracket now holds all the roots: one rate, none left over from before.
+        QCOMPARE(d.f->MSHFlexGrid2->Rows(), 2);
+    }
+
+    void periodsPerYearGiveTheAnnualRate() {
+        Form1Driver d;
+        Form1* f = d.f;
+        d.Evaluate("1000", {"500", "500", "500"});
+        Click(f->Option2);
+        QVERIFY(f->Text7->isEnabled() && f->UpDown2->isEnabled() && f->Label1->isEnabled());
+        QCOMPARE(f->Label8->text(), QString("IRR(s) API"));
+        valmora::testing::Retype(f->Text7, "12");
+        QCOMPARE(d.h.ws.PeriodsPerYear, 12);
+        QVERIFY(!f->Command3->isEnabled());
+        QVERIFY(!f->MSHFlexGrid2->isEnabled());
+        QCOMPARE(valmora::testing::GridRow(f->MSHFlexGrid3, 1), QStringList({"", "", ""}));
+        Click(f->Command1);
+        Click(f->Command3);
+        QCOMPARE(f->MSHFlexGrid2->Text(1, 1), QString("2.80502"));
+        Form1Driver::ClickCell(f->MSHFlexGrid2, 1, 1);
+        QCOMPARE(f->MSHFlexGrid4->Text(3, 1), QString("-405.27"));  // balances per period
+
+        // A bad period count is refused on the key that makes it bad, and the
+        // last good count comes back.
+        struct Case { const char* typed; const char* kept; };
+        for (const Case& c : {Case{"0", "12"}, Case{"54", "5"}, Case{"1.5", "1"}, Case{"x", "12"}, Case{"", "12"}}) {
+            valmora::testing::Retype(f->Text7, "12");
+            d.h.dialogs.shown.clear();
+            valmora::testing::Retype(f->Text7, c.typed);
+            QCOMPARE(f->Text7->text(), QString(c.kept));
+            QCOMPARE(d.h.ws.PeriodsPerYear, QString(c.kept).toInt());
+            QCOMPARE(d.h.dialogs.Texts(), QStringList({"Enter a whole number of periods per year from 1 to 53"}));
+        }
+        valmora::testing::Retype(f->Text7, "12");
+        QTest::mouseClick(f->UpDown2->UpButton(), Qt::LeftButton);
+        QCOMPARE(f->Text7->text(), QString("13"));
+        QCOMPARE(d.h.ws.PeriodsPerYear, 13);
+        // Back to the straight IRR: one period.
+        Click(f->Option1);
+        QCOMPARE(f->Text7->text(), QString("1"));
+        QCOMPARE(d.h.ws.PeriodsPerYear, 1);
+        QVERIFY(!f->Text7->isEnabled());
+        QCOMPARE(f->Label8->text(), QString("IRR(s)"));
+    }
+
+    void changingThePaymentsCountForgetsTheRates() {
+        Form1Driver d;
+        d.Evaluate("1000", {"500", "500", "500"});
+        d.SpinPayments(4);
+        QVERIFY(!d.f->MSHFlexGrid2->isEnabled());
+        QVERIFY(!d.f->Command3->isEnabled());
+        // The rate goes; the headings and row numbers stay.
+        QCOMPARE(valmora::testing::GridRow(d.f->MSHFlexGrid2, 0), QStringList({" # ", "Value"}));
+        QCOMPARE(valmora::testing::GridRow(d.f->MSHFlexGrid2, 1), QStringList({"1", ""}));
+    }
+
+    void failedAnalysisLeavesNothingToSearch() {
+        Form1Driver d;
+        d.Evaluate("1000", {"500"});
+        Form1Driver::ClickCell(d.f->MSHFlexGrid1, 1, 1);
+        QTest::keyClicks(d.f->MSHFlexGrid1, ".1");
+        Click(d.f->Command1);
+        QVERIFY(d.f->Command3->isEnabled());
+        // An investment of 1E+308 against a payment of 0.1 has no whole-number bound.
+        d.f->Text1->selectAll();
+        d.f->Text1->insert("1e308");  // pasted: "1e" alone is no number
+        Click(d.f->Command1);
+        QCOMPARE(d.h.dialogs.Texts(),
+                 QStringList({"The payments differ too much in size: no upper bound on the roots can be found."}));
+        QCOMPARE(d.h.dialogs.shown[0].title, QString("Error!"));
+        QVERIFY(!d.f->Command3->isEnabled());
+        QVERIFY(!d.f->MSHFlexGrid2->isEnabled());
+        QCOMPARE(d.f->MSHFlexGrid2->Text(1, 1), QString());
+    }
+
+    void noRateToPick() {
+        Form1Driver d;
+        d.Evaluate("1000", {"-500", "-500"});
+        QCOMPARE(d.f->Text3->text(), QString("0"));
+        QCOMPARE(d.f->MSHFlexGrid2->Rows(), 1);
+        Form1Driver::ClickCell(d.f->MSHFlexGrid2, 0, 1);
+        QCOMPARE(d.h.dialogs.Texts(), QStringList({"No IRR was found in the searched range."}));
+        QVERIFY(!d.f->MSHFlexGrid4->isEnabled());
+        QCOMPARE(d.f->Label14->text(), QString("Investment Type"));
+    }
+
+    void unfinishedSearchIsReported() {
+        Form1Driver d;
+        // Two sign changes and no root before x of about 1.2e6: the search stops early.
+        d.Evaluate("1000", {"2000", "-1500", "0", ".000000001"});
+        QCOMPARE(d.h.dialogs.shown.size(), size_t(1));
+        QVERIFY(d.h.dialogs.shown[0].text.startsWith("The search stopped at x = "));
+        QVERIFY(d.h.dialogs.shown[0].text.endsWith("were not searched."));
+    }
+
+    void exitAsksTwice() {
+        {
+            Form1Driver d;
+            d.h.dialogs.answers = {false};
+            Click(d.f->Command2);
+            QCOMPARE(d.h.dialogs.Texts(), QStringList({"Sure you want to exit this deterministic evaluation?"}));
+            QCOMPARE(d.h.dialogs.shown[0].title, QString("Confirm"));
+            QVERIFY(d.h.Visible(ScreenId::Form1));
+            QVERIFY(!d.h.dialogs.ended);
+        }
+        {
+            Form1Driver d;
+            d.h.dialogs.answers = {true, false};
+            Click(d.f->Command2);
+            QCOMPARE(d.h.dialogs.Texts(), QStringList({"Sure you want to exit this deterministic evaluation?",
+                                                        "Want a stochastic simulation?"}));
+            QVERIFY(d.h.dialogs.ended);
+        }
+    }
+
+    void backReturnsToTheStartScreen() {
+        for (bool byFrame : {false, true}) {
+            Form1Driver d;
+            Form2& start = d.h.screens.Get<Form2>();
+            start.RevealModeChoice();
+            if (byFrame) d.f->close();
+            else Click(d.f->Command4);
+            d.h.Settle();
+            QVERIFY(!d.h.screens.IsLoaded(ScreenId::Form1));
+            QVERIFY(start.isVisible());
+            QVERIFY(start.Frame1->isVisible());
+            QVERIFY(!start.Option1->isChecked() && !start.Option2->isChecked());
+            QCOMPARE(valmora::testing::FocusIn(&start), start.Command2);
+            QVERIFY(!d.h.dialogs.ended);
+            // The same mode can be chosen again at once, and starts afresh.
+            Click(start.Option1);
+            QVERIFY(d.h.Visible(ScreenId::Form1));
+            QVERIFY(!start.isVisible());
+            QCOMPARE(d.h.screens.Find<Form1>()->Text1->text(), QString("1000"));
+        }
+    }
+};
+
+QTEST_MAIN(Form1ResultsTest)
+#include "form1_results_test.moc"
