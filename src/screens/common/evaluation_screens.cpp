@@ -26,6 +26,8 @@ void CheckSearchParameter(ScreenManager& screens, QLineEdit* box, SearchParamete
     const bool increment = which == SearchParameter::Increment;
     screens.Dialogs().Message(increment ? kIncrementMessage : kToleranceMessage, "Error!");
     box->setText(QString::fromStdString(GeneralText(increment ? 0.01 : 0.00000001)));
+    // Selected, so that the next key typed replaces the default.
+    box->selectAll();
 }
 
 bool IncrementCanAdvance(ScreenManager& screens, QLineEdit* box) {

@@ -103,6 +103,10 @@ private:
     Workspace& ws_;
     // The periods per year last accepted, put back when a bad value is typed.
     int lastPeriods_ = 1;
+
+    // Erases the balances and the classification, and leaves no rate of the
+    // IRR grid looking picked.
+    void ForgetPick();
 };
 
 }  // namespace valmora

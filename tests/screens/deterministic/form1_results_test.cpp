@@ -211,18 +211,24 @@ private slots:
         d.Evaluate("1000", {"-500", "-500"});
         QCOMPARE(d.f->Text3->text(), QString("0"));
         QCOMPARE(d.f->MSHFlexGrid2->Rows(), 1);
-        Form1Driver::ClickCell(d.f->MSHFlexGrid2, 0, 1);
+        // Said by the search itself; there is nothing to pick.
         QCOMPARE(d.h.dialogs.Texts(), QStringList({"No IRR was found in the searched range."}));
+        QVERIFY(!d.f->Label13->isVisible());
+        QVERIFY(!d.f->MSHFlexGrid2->isEnabled());
+        QTest::mouseClick(d.f->MSHFlexGrid2->viewport(), Qt::LeftButton);
+        QCOMPARE(d.h.dialogs.shown.size(), size_t(1));
         QVERIFY(!d.f->MSHFlexGrid4->isEnabled());
         QCOMPARE(d.f->Label14->text(), QString("Investment Type"));
     }
 
     void unfinishedSearchIsReported() {
         Form1Driver d;
-        // Two sign changes and no root before x of about 1.2e6: the search stops early.
+        // Two sign changes and no root before x of about 1.2e6: the search
+        // stops early, and what it searched held no rate.
         d.Evaluate("1000", {"2000", "-1500", "0", ".000000001"});
         QCOMPARE(d.h.dialogs.shown.size(), size_t(1));
-        QVERIFY(d.h.dialogs.shown[0].text.startsWith("The search stopped at x = "));
+        QVERIFY(d.h.dialogs.shown[0].text.startsWith(
+            "No IRR was found in the searched range.\rThe search stopped at x = "));
         QVERIFY(d.h.dialogs.shown[0].text.endsWith("were not searched."));
     }
 
