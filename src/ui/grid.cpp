@@ -262,7 +262,7 @@ void Grid::scrollTo(const QModelIndex& index, ScrollHint) {
         leftCol_ = col;
     } else {
         // The first column from which `col` still shows whole.
-        const int room = viewport()->width() - FixedWidth();
+        const int room = RoomAcross();
         int left = col;
         int used = ColWidth(col);
         while (left > leftCol_ && used + ColWidth(left - 1) <= room) used += ColWidth(--left);
@@ -273,7 +273,7 @@ void Grid::scrollTo(const QModelIndex& index, ScrollHint) {
     } else if (row < topRow_) {
         topRow_ = row;
     } else {
-        const int room = viewport()->height() - FixedHeight();
+        const int room = RoomDown();
         int top = row;
         int used = RowHeight(row);
         while (top > topRow_ && used + RowHeight(top - 1) <= room) used += RowHeight(--top);
@@ -316,6 +316,12 @@ int Grid::RowHeight(int row) const {
     return isRowHidden(row) ? verticalHeader()->defaultSectionSize() : rowHeight(row);
 }
 
+// The room the scrollable cells have; a cell's closing grid line may fall
+// just outside the view.
+int Grid::RoomAcross() const { return viewport()->width() - FixedWidth() + (showGrid() ? 1 : 0); }
+
+int Grid::RoomDown() const { return viewport()->height() - FixedHeight() + (showGrid() ? 1 : 0); }
+
 int Grid::FixedWidth() const {
     int width = 0;
     for (int c = 0; c < std::min(fixedCols_, columnCount()); ++c) width += ColWidth(c);
@@ -330,7 +336,7 @@ int Grid::FixedHeight() const {
 
 int Grid::LastLeftCol() const {
     if (columnCount() <= fixedCols_) return fixedCols_;
-    const int room = viewport()->width() - FixedWidth();
+    const int room = RoomAcross();
     int left = columnCount() - 1;
     int used = ColWidth(left);
     while (left > fixedCols_ && used + ColWidth(left - 1) <= room) used += ColWidth(--left);
@@ -339,7 +345,7 @@ int Grid::LastLeftCol() const {
 
 int Grid::LastTopRow() const {
     if (rowCount() <= fixedRows_) return fixedRows_;
-    const int room = viewport()->height() - FixedHeight();
+    const int room = RoomDown();
     int top = rowCount() - 1;
     int used = RowHeight(top);
     while (top > fixedRows_ && used + RowHeight(top - 1) <= room) used += RowHeight(--top);
@@ -382,13 +388,13 @@ void Grid::ApplyScroll() {
 
     QScrollBar* across = horizontalScrollBar();
     across->setRange(0, lastLeft - fixedCols_);
-    across->setPageStep(CountFitting(leftCol_, columnCount(), viewport()->width() - FixedWidth(),
+    across->setPageStep(CountFitting(leftCol_, columnCount(), RoomAcross(),
                                      [this](int c) { return ColWidth(c); }));
     across->setSingleStep(1);
     across->setValue(leftCol_ - fixedCols_);
     QScrollBar* down = verticalScrollBar();
     down->setRange(0, lastTop - fixedRows_);
-    down->setPageStep(CountFitting(topRow_, rowCount(), viewport()->height() - FixedHeight(),
+    down->setPageStep(CountFitting(topRow_, rowCount(), RoomDown(),
                                    [this](int r) { return RowHeight(r); }));
     down->setSingleStep(1);
     down->setValue(topRow_ - fixedRows_);

@@ -94,6 +94,8 @@ private:
     int RowHeight(int row) const;
     int FixedWidth() const;
     int FixedHeight() const;
+    int RoomAcross() const;
+    int RoomDown() const;
     int LastLeftCol() const;
     int LastTopRow() const;
     void ApplyScroll();

@@ -143,6 +143,7 @@ void Form1::Connect() {
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(MSHFlexGrid2, &ui::Grid::Click, this, [this](int r, int col) { MSHFlexGrid2_Click(r, col); });
+    connect(MSHFlexGrid2, &ui::Grid::KeyPress, this, [this](int code) { MSHFlexGrid2_KeyPress(code); });
     connect(Option1, &QRadioButton::toggled, this, [this](bool on) { if (on) Option1_Click(); });
     connect(Option2, &QRadioButton::toggled, this, [this](bool on) { if (on) Option2_Click(); });
     connect(Text7, &QLineEdit::textChanged, this, [this] { Text7_Change(); });
@@ -327,12 +328,15 @@ void Form1::Command3_Click() {
         // classification left from an earlier series.
         ForgetPick();
         Label13->hide();
+        MSHFlexGrid1->setFocus();
         screens_.Dialogs().Message(stopped.isEmpty() ? kNoIrrMessage : kNoIrrMessage + "\r" + stopped);
         return;
     }
     MSHFlexGrid2->SetCurrent(0, 0);
     MSHFlexGrid2->setEnabled(true);
     Label13->show();
+    // The next step is picking a rate; the focus goes there, not to "E&xit".
+    MSHFlexGrid2->setFocus();
     if (!stopped.isEmpty()) screens_.Dialogs().Message(stopped);
 }
 
@@ -359,6 +363,12 @@ void Form1::MSHFlexGrid2_Click(int row, int col) {
     Label10->setEnabled(true);
     MSHFlexGrid4->setEnabled(true);
     ProjectBalances();
+}
+
+// Enter or Space picks the current rate, as a click on it does.
+void Form1::MSHFlexGrid2_KeyPress(int code) {
+    ui::Grid* grid = MSHFlexGrid2;
+    if ((code == 13 || code == ' ') && !grid->IsFixed(grid->Row(), grid->Col())) MSHFlexGrid2_Click(grid->Row(), grid->Col());
 }
 
 void Form1::ProjectBalances() {

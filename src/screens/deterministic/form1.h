@@ -107,6 +107,7 @@ private:
     // Erases the balances and the classification, and leaves no rate of the
     // IRR grid looking picked.
     void ForgetPick();
+    void MSHFlexGrid2_KeyPress(int code);
 };
 
 }  // namespace valmora
