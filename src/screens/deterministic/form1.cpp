@@ -333,6 +333,7 @@ void Form1::Command3_Click() {
         screens_.Dialogs().Message(stopped.isEmpty() ? kNoIrrMessage : kNoIrrMessage + "\r" + stopped);
         return;
     }
+    // No rate looks picked before a click, and the list shows its first rows.
     MSHFlexGrid2->SetCurrent(0, 0);
     MSHFlexGrid2->setEnabled(true);
     Label13->show();
