@@ -14,11 +14,13 @@
 #include <cmath>
 
 #include "screens/common/evaluation_screens.h"
+#include "screens/common/qt_strings.h"
 #include "core/solver/text_rules.h"
 #include "screens/stochastic/distribution_pictures.h"
 #include "core/simulation/setup_check.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
+#include "ui/focus.h"
 #include "ui/fonts.h"
 #include "ui/grid.h"
 #include "ui/line_shape.h"
@@ -32,8 +34,6 @@ const QColor kGreen(128, 255, 128);
 const QColor kRed(255, 0, 0);
 
 
-std::string Std(const QString& text) { return text.toStdString(); }
-QString Q(const std::string& text) { return QString::fromStdString(text); }
 QString Plain(double value) { return Q(GeneralText(value)); }
 
 // A number a user typed, finite.
@@ -147,9 +147,8 @@ void Form3::BuildSetupTab(QWidget* t) {
     Option7 = ui::NewOption(Frame6, "No - permit only positive payments ", 120, 660, 3135, 285);
     Option6->setChecked(true);
 
-    QWidget* order[] = {Text1, Text2, HScroll2, Text13, UpDown2, Option1, Option2, Option3, Text3, Text4, Command6,
-                        Option6, Option7};
-    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    ui::SetTabOrder({Text1, Text2, HScroll2, Text13, UpDown2, Option1, Option2, Option3, Text3, Text4, Command6,
+                     Option6, Option7});
 }
 
 void Form3::BuildSimulationTab(QWidget* t) {
@@ -217,8 +216,7 @@ void Form3::BuildSimulationTab(QWidget* t) {
     Text11 = ui::NewTextBox(Frame5, "", 7920, 2340, 1095, 285);
     Text11->setReadOnly(true);
 
-    QWidget* order[] = {Option4, Option5, Command3, HScroll1, Text9, Text10, Command5, Command4};
-    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    ui::SetTabOrder({Option4, Option5, Command3, HScroll1, Text9, Text10, Command5, Command4});
 }
 
 void Form3::Connect() {
@@ -281,8 +279,7 @@ void Form3::showEvent(QShowEvent* event) {
 
 void Form3::Text1_Change() {
     if (!Numeric(Text1->text())) {
-        Text1->setText("");
-        Text1->setFocus();
+        ui::RefuseText(Text1);
         return;
     }
     ws_.SimInvestment = Value(Text1->text());
@@ -295,8 +292,7 @@ void Form3::Text2_Change() {
     // A count no series can have is refused like any other bad text.
     const auto n = Count(Text2->text(), 1, 32766);
     if (!n) {
-        Text2->setText("");
-        Text2->setFocus();
+        ui::RefuseText(Text2);
         return;
     }
     ws_.SimNumPayments = *n;
@@ -313,8 +309,7 @@ void Form3::HScroll2_Change() { Text2->setText(QString::number(HScroll2->value()
 void Form3::Text13_Change() {
     const auto m = Count(Text13->text(), 1, 32767);
     if (!m) {
-        Text13->setText("");
-        Text13->setFocus();
+        ui::RefuseText(Text13);
         return;
     }
     ws_.PeriodsPerYear = *m;
@@ -323,8 +318,7 @@ void Form3::Text13_Change() {
 void Form3::Text3_Change() {
     const QString text = Text3->text();
     if (text != "-" && text != "." && !Numeric(text)) {
-        Text3->setText("");
-        Text3->setFocus();
+        ui::RefuseText(Text3);
         return;
     }
     ws_.DistParam1 = Value(text);
@@ -335,8 +329,7 @@ void Form3::Text3_Change() {
 void Form3::Text4_Change() {
     const QString text = Text4->text();
     if (text != "." && !Numeric(text)) {
-        Text4->setText("");
-        Text4->setFocus();
+        ui::RefuseText(Text4);
         return;
     }
     Label18->show();
@@ -526,6 +519,8 @@ void Form3::Command5_Click() {
     screens_.Show(ScreenId::Form4);
     screens_.Hide(kId);
 }
+
+void Form3::ReturnFromIrrSelection() { Command5->setFocus(); }
 
 void Form3::Command1_Click() { ReturnToStart(screens_, kId); }
 

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "screens/common/evaluation_screens.h"
+#include "screens/common/qt_strings.h"
 #include "core/solver/number_format.h"
 #include "screens/stochastic/form3.h"
 #include "core/simulation/simulation_run.h"
@@ -18,8 +19,6 @@ namespace {
 
 // Repaints at least this often while a run goes.
 constexpr int kRepaintMilliseconds = 100;
-
-QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
