@@ -204,15 +204,16 @@ void Form3::BuildSimulationTab(QWidget* t) {
     MSHFlexGrid2 = ui::NewGrid(Frame5, 6480, 1140, 1335, 1635);
     MSHFlexGrid2->setFocusPolicy(Qt::NoFocus);
     MSHFlexGrid2->SetFixedCols(0);
-    Label23 = NewLabel(Frame5, "Mean IRR", 7920, 900, 1215, 285);
+    // The right column's headings reach the frame's edge so that each reads on one line.
+    Label23 = NewLabel(Frame5, "Mean IRR", 7920, 900, 1275, 240);
     Text7 = ui::NewTextBox(Frame5, "", 7920, 1140, 1095, 285);
     Text7->setReadOnly(true);
-    Label16 = NewLabel(Frame5, "IRRs Sent to File", 7920, 1500, 1215, 285);
+    Label16 = NewLabel(Frame5, "IRRs Sent to File", 7920, 1500, 1275, 240);
     Text8 = ui::NewTextBox(Frame5, "", 7920, 1740, 1095, 285);
     Text8->setReadOnly(true);
     Label16->hide();
     Text8->hide();
-    Label27 = NewLabel(Frame5, "Without an IRR", 7920, 2100, 1215, 285);
+    Label27 = NewLabel(Frame5, "Without an IRR", 7920, 2100, 1275, 240);
     Text11 = ui::NewTextBox(Frame5, "", 7920, 2340, 1095, 285);
     Text11->setReadOnly(true);
 
@@ -328,7 +329,9 @@ void Form3::Text3_Change() {
 
 void Form3::Text4_Change() {
     const QString text = Text4->text();
-    if (text != "." && !Numeric(text)) {
+    // A uniform upper bound may be negative: "-" begins one, as in the first box.
+    const bool begun = text == "." || (text == "-" && ws_.DistType == 1);
+    if (!begun && !Numeric(text)) {
         ui::RefuseText(Text4);
         return;
     }
@@ -425,6 +428,7 @@ void Form3::SSTab1_Click() {
             MSHFlexGrid1->SetText(0, k, QString::number(k));
         MSHFlexGrid2->ClearText();
         ProgressBar1->setValue(0);
+        Label8->setText("Progress Bar");
         Command4->setText("Begin Simulation(s)");
         Text7->setText("");
         Text11->setText("");
@@ -478,7 +482,9 @@ void Form3::Option4_Click() {
     Command3->setEnabled(true);
     Command3->setFocus();
     ws_.SaveToFile = 1;
+    fileChosen_ = false;
     Label9->setText("Save to File");
+    Label9->setToolTip(QString());
     setWindowTitle("IRR - Stochastic - Save to File");
     Label16->show();
     Text8->show();
@@ -489,7 +495,9 @@ void Form3::Option4_Click() {
 void Form3::Option5_Click() {
     Command3->setEnabled(false);
     ws_.SaveToFile = 0;
+    fileChosen_ = false;
     Label9->setText("DO NOT save IRRs to file");
+    Label9->setToolTip(QString());
     setWindowTitle("IRR - Stochastic - Do NOT Save to File");
     Label16->hide();
     Text8->hide();
@@ -501,18 +509,38 @@ void Form3::Option5_Click() {
 void Form3::Command3_Click() {
     // This platform has no "c:\": the dialog starts in the user's home folder.
     const QString path = screens_.Dialogs().SaveFileName("IRR Output File Name", QDir::homePath(), kFileFilter);
-    ws_.OutputPath = Std(path);
     if (path.isEmpty()) {
         Command3->setFocus();
+        // A file chosen before stays in force, as the label and caption say.
+        if (fileChosen_) {
+            screens_.Dialogs().Message("No other file was chosen.\rThe IRRs still go to " + Q(ws_.OutputPath),
+                                       "Save to File?");
+            return;
+        }
+        ws_.OutputPath.clear();
         screens_.Dialogs().Message("Select a file", "Save to File?");
         return;
     }
-    Label9->setText("Output Path\\File Name =  " + path);
+    ws_.OutputPath = Std(path);
+    fileChosen_ = true;
+    ShowOutputPath(path);
     setWindowTitle("IRR - Stochastic - " + path);
     Frame3->setEnabled(true);
     Frame5->setEnabled(true);
     Command4->setEnabled(true);
     HScroll1->setFocus();
+}
+
+// "Output Path\File Name =  " and the path; a path too long for the label
+// goes on its second line, elided in the middle, whole in the tool tip.
+void Form3::ShowOutputPath(const QString& path) {
+    const QString prefix = "Output Path\\File Name =  ";
+    const QFontMetrics metrics = Label9->fontMetrics();
+    const int room = Label9->contentsRect().width();
+    QString text = prefix + path;
+    if (metrics.horizontalAdvance(text) > room) text = prefix + "\n" + metrics.elidedText(path, Qt::ElideMiddle, room);
+    Label9->setText(text);
+    Label9->setToolTip(path);
 }
 
 void Form3::Command5_Click() {

@@ -153,16 +153,19 @@ private:
     void Option4_Click();
     void Option5_Click();
     void Command3_Click();
+    void ShowOutputPath(const QString& path);
     void Command5_Click();
     void Command1_Click();
     void Command2_Click();
 
     // The run.
     void Command4_Click();
+    void ClearRunDisplay();
     void ShowOutcome(const RunOutcome& outcome);
 
     ScreenManager& screens_;  // shows, hides and unloads screens; dialogs
     Workspace& ws_;  // the settings the run reads, and its results
+    bool fileChosen_ = false;  // the save dialog returned a file since "Save to file" was chosen
 };
 
 }  // namespace valmora
