@@ -59,7 +59,7 @@ void UniformDensityPicture::paintEvent(QPaintEvent*) {
 
     // The rectangle spans the middle of what is right of the axis.
     const double room = w - 6 - origin.x();
-    const double lb = origin.x() + room * 0.2, ub = origin.x() + room * 0.8, level = Level(h);
+    const double lb = origin.x() + room * 0.15, ub = origin.x() + room * 0.7, level = Level(h);
     p.setPen(QPen(Qt::red, 2));
     p.drawLine(QPointF(lb, origin.y()), QPointF(lb, level));
     p.drawLine(QPointF(lb, level), QPointF(ub, level));
