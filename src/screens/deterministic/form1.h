@@ -21,7 +21,7 @@ class UpDown;
 
 class Form1 : public ui::Screen {
 public:
-    static constexpr ScreenId kId = ScreenId::Form1;
+    static constexpr ScreenId kId = ScreenId::Form1;  // the manager's name for this screen
     explicit Form1(ScreenManager& screens);
 
     void Form_Load() override;

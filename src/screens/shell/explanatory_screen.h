@@ -21,14 +21,14 @@ namespace valmora {
 // One explanatory screen as data; rectangles are in twips (left, top,
 // width, height).
 struct ExplanatoryPage {
-    QString caption;
+    QString caption;              // window title
     QSize client;                 // client area in twips
     QString text;                 // the discussion
-    QRect textPlace;
+    QRect textPlace;              // of Label1
     QFont (*textFont)();          // built when the screen is, after the application
-    QWidget* (*newPicture)(QWidget* parent);
-    QRect picturePlace;
-    QRect backPlace;
+    QWidget* (*newPicture)(QWidget* parent);  // makes Image1, the worked example
+    QRect picturePlace;           // of Image1
+    QRect backPlace;              // of Command1, "<< &Back"
     // The screen "<< &Back" brings to the front after unloading this one;
     // none when the opener is still shown behind it.
     std::optional<ScreenId> backTo;

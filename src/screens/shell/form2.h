@@ -16,7 +16,7 @@ namespace valmora {
 
 class Form2 : public ui::Screen {
 public:
-    static constexpr ScreenId kId = ScreenId::Form2;
+    static constexpr ScreenId kId = ScreenId::Form2;  // the manager's name for this screen
     explicit Form2(ScreenManager& screens);
 
     void Form_Load() override;

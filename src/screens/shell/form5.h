@@ -8,8 +8,8 @@ namespace valmora {
 
 class Form5 : public ExplanatoryScreen {
 public:
-    static constexpr ScreenId kId = ScreenId::Form5;
-    static const ExplanatoryPage kPage;
+    static constexpr ScreenId kId = ScreenId::Form5;  // the manager's name for this screen
+    static const ExplanatoryPage kPage;  // caption, text, picture and layout
     explicit Form5(ScreenManager& screens) : ExplanatoryScreen(screens, kId, kPage) {}
 };
 

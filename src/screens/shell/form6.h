@@ -8,8 +8,8 @@ namespace valmora {
 
 class Form6 : public ExplanatoryScreen {
 public:
-    static constexpr ScreenId kId = ScreenId::Form6;
-    static const ExplanatoryPage kPage;
+    static constexpr ScreenId kId = ScreenId::Form6;  // the manager's name for this screen
+    static const ExplanatoryPage kPage;  // caption, text, picture and layout
     explicit Form6(ScreenManager& screens) : ExplanatoryScreen(screens, kId, kPage) {}
 };
 

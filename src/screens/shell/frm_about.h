@@ -30,7 +30,7 @@ inline constexpr int kVersionRevision = 4;
 
 class FrmAbout : public ui::Screen {
 public:
-    static constexpr ScreenId kId = ScreenId::About;
+    static constexpr ScreenId kId = ScreenId::About;  // the manager's name for this screen
     explicit FrmAbout(ScreenManager& screens);
 
     void Form_Load() override;

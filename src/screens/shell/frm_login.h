@@ -16,7 +16,7 @@ namespace valmora {
 
 class FrmLogin : public ui::Screen {
 public:
-    static constexpr ScreenId kId = ScreenId::Login;
+    static constexpr ScreenId kId = ScreenId::Login;  // the manager's name for this screen
     explicit FrmLogin(ScreenManager& screens);
 
     void Form_Load() override;

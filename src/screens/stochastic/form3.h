@@ -26,7 +26,7 @@ class UpDown;
 
 class Form3 : public ui::Screen {
 public:
-    static constexpr ScreenId kId = ScreenId::Form3;
+    static constexpr ScreenId kId = ScreenId::Form3;  // the manager's name for this screen
     explicit Form3(ScreenManager& screens);
 
     void Form_Load() override;

@@ -14,7 +14,7 @@ namespace valmora {
 
 class Form4 : public ui::Screen {
 public:
-    static constexpr ScreenId kId = ScreenId::Form4;
+    static constexpr ScreenId kId = ScreenId::Form4;  // the manager's name for this screen
     explicit Form4(ScreenManager& screens);
 
     void Form_Load() override;
