@@ -9,12 +9,13 @@
 #include <algorithm>
 
 #include "screens/common/evaluation_screens.h"
+#include "screens/common/notices.h"
 #include "screens/common/qt_strings.h"
 #include "core/solver/number_format.h"
 #include "screens/stochastic/form3.h"
 #include "core/simulation/simulation_run.h"
 #include "core/solver/text_rules.h"
-#include "screens/common/notices.h"
+#include "core/solver/workspace_steps.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 #include "ui/input_blocker.h"
@@ -31,11 +32,13 @@ const QString kSilenceNotices = "Do not show this again during this run";
 
 // Shows the run on the screen, one completed simulation at a time: its
 // number and the progress, its series with the derivative, its rates, the
-// mean so far and the IRR it sent to the file. Writing every simulation to
-// the widgets would cost more than the run, so the screen shows the latest
-// completed simulation about ten times a second, and whenever a notice
-// about it opens. A run that stops early leaves the last completed
-// simulation on screen (or nothing) and says that it stopped.
+// mean so far and the IRR it sent to the file. Each completed simulation is
+// stored in the workspace, which therefore always holds the last one.
+// Writing every simulation to the widgets would cost more than the run, so
+// the screen shows the latest completed simulation about ten times a
+// second, and whenever a notice about it opens. A run that stops early
+// leaves the last completed simulation on screen (or nothing) and says that
+// it stopped.
 class Form3::RunDisplay : public RunObserver {
 public:
     explicit RunDisplay(Form3& form) : f_(form) {
@@ -45,10 +48,12 @@ public:
 
     void SimulationStarted(long, long count) override { count_ = count; }
 
-    void SimulationDone(const Workspace& ws, long number, bool kept) override {
-        if (kept) ++kept_;
+    void SimulationDone(const SimulationStep& step) override {
+        StoreSimulationStep(f_.ws_, step);
+        number_ = step.number;
+        kept_ = step.kept;
+        if (step.kept) ++withIrr_;
         else ++withoutIrr_;
-        Take(ws, number, kept);
         if (!notice_.isEmpty()) {
             ShowNotice();
         } else if (clock_.elapsed() >= kRepaintMilliseconds) {
@@ -59,8 +64,9 @@ public:
     }
 
     // The notice belongs to the simulation being finished: it opens once
-    // that simulation is complete and on screen.
-    void Notice(const std::string& text, const std::string& title) override {
+    // that simulation is complete and on screen, its kept IRR and the new
+    // mean included.
+    void Notice(const std::string& text, const std::string& title, const SimulationStep&) override {
         if (silenced_) return;
         notice_ = Q(text);
         noticeTitle_ = Q(title);
@@ -69,39 +75,15 @@ public:
     // After the run: the last completed simulation with every column of its
     // series; a run that stopped says so.
     void Finish(const RunOutcome& outcome) {
-        if (last_.number > 0) Show(true);
+        if (number_ > 0) Show(true);
         else f_.ClearRunDisplay();
         if (outcome.status == RunStatus::Complete) return;
-        f_.Command4->setText("Stopped after " + QString::number(last_.number));
+        f_.Command4->setText("Stopped after " + QString::number(number_));
         f_.Label8->setText("Run stopped");
-        f_.ProgressBar1->setValue(Progress(last_.number));
+        f_.ProgressBar1->setValue(Progress(number_));
     }
 
 private:
-    // A completed simulation, kept because the next draw overwrites the workspace.
-    struct Completed {
-        long number = 0;  // 0: none yet
-        std::vector<double> payments;
-        std::vector<double> derivative;
-        std::vector<double> rates;
-        bool kept = false;
-        double chosen = 0;
-        double mean = 0;
-    };
-
-    void Take(const Workspace& ws, long number, bool kept) {
-        last_.number = number;
-        last_.payments.assign(ws.PolyCoef.begin(), ws.PolyCoef.end());
-        last_.derivative.assign(ws.DerivCoef.begin(), ws.DerivCoef.end());
-        // IrrList(1..RootCount) hold the rates; slot 0 is never used.
-        const std::size_t count = std::min<std::size_t>(std::max<int>(ws.RootCount, 0),
-                                                        ws.IrrList.empty() ? 0 : ws.IrrList.size() - 1);
-        last_.rates.assign(ws.IrrList.begin() + (count ? 1 : 0), ws.IrrList.begin() + (count ? 1 + count : 0));
-        last_.kept = kept;
-        last_.chosen = ws.ChosenRate;
-        last_.mean = ws.MeanIrr;
-    }
-
     void ShowNotice() {
         Show(false);
         QApplication::restoreOverrideCursor();
@@ -113,13 +95,15 @@ private:
 
     int Progress(long number) const { return static_cast<int>(static_cast<float>(number) / count_ * 100); }
 
+    // The simulation held in the workspace, everything from the same one.
     void Show(bool allColumns) {
-        f_.Command4->setText("Iteration = " + QString::number(last_.number));
-        f_.ProgressBar1->setValue(Progress(last_.number));
-        ShowSeries(allColumns);
-        ShowRates();
-        ShowNumber(f_.Text7, kept_ > 0, last_.mean);
-        if (f_.ws_.SaveToFile == 1) ShowNumber(f_.Text8, last_.kept, last_.chosen);
+        const Workspace& ws = f_.ws_;
+        f_.Command4->setText("Iteration = " + QString::number(number_));
+        f_.ProgressBar1->setValue(Progress(number_));
+        ShowSeries(ws, allColumns);
+        ShowRates(ws);
+        ShowNumber(f_.Text7, withIrr_ > 0, ws.MeanIrr);
+        if (ws.SaveToFile == 1) ShowNumber(f_.Text8, kept_, ws.ChosenRate);
         f_.Text11->setText(QString::number(withoutIrr_));
     }
 
@@ -128,8 +112,7 @@ private:
     static void ShowNumber(QLineEdit* box, bool shown, double value) {
         const QString text = shown ? Q(FormatMean(value)) : QString();
         constexpr int kMargins = 8;  // the box's frame and its text margins, both sides
-        const int room = box->width() - kMargins;
-        if (box->fontMetrics().horizontalAdvance(text) <= room) {
+        if (box->fontMetrics().horizontalAdvance(text) <= box->width() - kMargins) {
             box->setText(text);
             box->setToolTip(QString());
             return;
@@ -141,42 +124,42 @@ private:
 
     // Row 1 the payments, row 2 the derivative; while running only the
     // columns in view, since a series may have thousands.
-    void ShowSeries(bool allColumns) {
+    void ShowSeries(const Workspace& ws, bool allColumns) {
         ui::Grid* grid = f_.MSHFlexGrid1;
-        const int n = last_.payments.size() >= 2 ? static_cast<int>(last_.payments.size()) - 2 : 0;
-        int first = 0, lastCol = n;
+        const int n = Degree(ws);
+        int first = 0, last = n;
         if (!allColumns) {
             first = std::max(0, grid->columnAt(0));
             const int right = grid->columnAt(grid->viewport()->width() - 1);
-            lastCol = right < 0 ? n : std::min(n, right);
+            last = right < 0 ? n : std::min(n, right);
         }
-        for (int col = first; col <= lastCol && col < grid->Cols(); ++col) {
-            grid->SetText(1, col, Q(FormatCoefficient(last_.payments[col + 1])));
-            if (col < n && static_cast<std::size_t>(col + 1) < last_.derivative.size())
-                grid->SetText(2, col, Q(FormatCoefficient(last_.derivative[col + 1])));
+        for (int col = first; col <= last && col < grid->Cols(); ++col) {
+            grid->SetText(1, col, Q(FormatCoefficient(ws.PolyCoef[col + 1])));
+            if (col < n && static_cast<std::size_t>(col + 1) < ws.DerivCoef.size())
+                grid->SetText(2, col, Q(FormatCoefficient(ws.DerivCoef[col + 1])));
             else
                 grid->SetText(2, col, "");
         }
     }
 
     // The rates of the simulation shown, one a row under "IRRs = n".
-    void ShowRates() {
+    void ShowRates(const Workspace& ws) {
         ui::Grid* grid = f_.MSHFlexGrid2;
-        const int count = static_cast<int>(last_.rates.size());
-        grid->SetRows(count + 1);
-        grid->SetText(0, 0, "IRRs = " + QString::number(count));
-        for (int r = 1; r <= count; ++r) grid->SetText(r, 0, Q(FormatRate(last_.rates[r - 1])));
+        grid->SetRows(ws.RootCount + 1);
+        grid->SetText(0, 0, "IRRs = " + QString::number(ws.RootCount));
+        for (int r = 1; r <= ws.RootCount; ++r) grid->SetText(r, 0, Q(FormatRate(ws.IrrList[r])));
     }
 
     Form3& f_;
     QElapsedTimer clock_;
-    Completed last_;
     long count_ = 1;
-    long kept_ = 0;
+    long number_ = 0;       // the last completed simulation, 0 before the first
+    bool kept_ = false;     // it kept an IRR
+    long withIrr_ = 0;
     long withoutIrr_ = 0;
-    QString notice_;  // waiting for its simulation to complete
+    QString notice_;        // waiting for its simulation to complete
     QString noticeTitle_;
-    bool silenced_ = false;  // "Do not show this again during this run" was ticked
+    bool silenced_ = false; // "Do not show this again during this run" was ticked
 };
 
 // Before a run: no simulation on screen yet.
@@ -200,7 +183,7 @@ void Form3::Command4_Click() {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const ui::InputBlocker noInput;
         RunDisplay display(*this);
-        outcome = RunSimulations(ws_, screens_.Random(), display, ws_.NumSimulations);
+        outcome = RunSimulations(SimulationSettingsOf(ws_), screens_.Random(), display);
         display.Finish(outcome);
         Command4->setFocus();
         QApplication::restoreOverrideCursor();
