@@ -75,6 +75,13 @@ void ChooseNormal(testing::ScreenHarness& h) {
     TypeInto(f.Text4, "400");
 }
 
+void ChooseUniform(testing::ScreenHarness& h) {
+    Form3& f = h.screens.Get<Form3>();
+    f.Option1->setChecked(true);
+    TypeInto(f.Text3, "-500");
+    TypeInto(f.Text4, "1500");
+}
+
 void SmallRun(testing::ScreenHarness& h) {
     ChooseNormal(h);
     Form3& f = h.screens.Get<Form3>();
@@ -98,6 +105,7 @@ int main(int argc, char** argv) {
         {ScreenId::Form1, "deterministic-evaluated", EvaluateStartExample},
         {ScreenId::Form1, "deterministic-60-payments", EvaluateSixtyPayments},
         {ScreenId::Form3, "stochastic-setup", ChooseNormal},
+        {ScreenId::Form3, "stochastic-uniform", ChooseUniform},
         {ScreenId::Form3, "stochastic-run", SmallRun},
         {ScreenId::Form4, "multiple-irr", {}},
         {ScreenId::Form5, "form5", {}},

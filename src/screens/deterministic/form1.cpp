@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "screens/common/evaluation_screens.h"
+#include "screens/common/qt_strings.h"
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/number_format.h"
 #include "core/solver/project_balances.h"
@@ -35,9 +36,6 @@ const QColor kWhite(255, 255, 255);
 
 const QString kNoIrrMessage = "No IRR was found in the searched range.";
 const QString kNoClassification = "Investment Type";
-
-std::string Std(const QString& text) { return text.toStdString(); }
-QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
