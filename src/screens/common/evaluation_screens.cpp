@@ -32,6 +32,8 @@ void CheckSearchParameter(ScreenManager& screens, QLineEdit* box, SearchParamete
     const bool increment = which == SearchParameter::Increment;
     screens.Dialogs().Message(increment ? kIncrementMessage : kToleranceMessage, "Error!");
     box->setText(Q(GeneralText(increment ? kDefaultIncrement : kSimulationTolerance)));
+    // Selected, so that the next key typed replaces the default.
+    box->selectAll();
 }
 
 bool IncrementCanAdvance(ScreenManager& screens, QLineEdit* box) {

@@ -103,6 +103,11 @@ private:
     Workspace& ws_;  // the evaluation workspace
     // The periods per year last accepted, put back when a bad value is typed.
     int lastPeriods_ = 1;
+
+    // Erases the balances and the classification, and leaves no rate of the
+    // IRR grid looking picked.
+    void ForgetPick();
+    void MSHFlexGrid2_KeyPress(int code);
 };
 
 }  // namespace valmora
