@@ -55,6 +55,9 @@ QScrollBar* NewScrollBar(QWidget* parent, int minimum, int maximum, int value, i
     bar->setRange(minimum, maximum);
     bar->setValue(value);
     bar->setPageStep(page);
+    // Qt leaves scroll bars out of the Tab chain; these are inputs, so the
+    // keyboard must reach them (arrows and Page keys then move the value).
+    bar->setFocusPolicy(Qt::StrongFocus);
     ui::Place(bar, left, top, width, height);
     return bar;
 }
