@@ -50,6 +50,9 @@ private slots:
         d.f->Text9->setFocus();
         QTest::keyClick(d.f->Text9, Qt::Key_Tab, Qt::ShiftModifier);
         QCOMPARE(valmora::testing::FocusIn(d.f), static_cast<QWidget*>(d.f->HScroll1));
+        const int before = d.f->HScroll1->value();
+        QTest::keyClick(d.f->HScroll1, Qt::Key_Right);
+        QCOMPARE(d.f->Text6->text(), QString::number(before + 1));
         QTest::keyClick(d.f->HScroll1, Qt::Key_End);
         QCOMPARE(d.f->HScroll1->value(), d.f->HScroll1->maximum());
         QCOMPARE(d.f->Text6->text(), QString::number(d.f->HScroll1->maximum()));
