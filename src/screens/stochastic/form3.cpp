@@ -55,6 +55,12 @@ QScrollBar* NewScrollBar(QWidget* parent, int minimum, int maximum, int value, i
     bar->setRange(minimum, maximum);
     bar->setValue(value);
     bar->setPageStep(page);
+    // Qt leaves scroll bars out of the Tab chain; these are inputs, so the
+    // keyboard must reach them (arrows and Page keys then move the value).
+    bar->setFocusPolicy(Qt::StrongFocus);
+    // A Qt scroll bar inverts its keys (Right lowers the value); a count
+    // goes up with Right and Page Down as the user expects.
+    bar->setInvertedControls(false);
     ui::Place(bar, left, top, width, height);
     return bar;
 }

@@ -33,6 +33,30 @@ private slots:
         QCOMPARE(g->Text(0, 72), QString("72"));
         QVERIFY(!g->Text(1, 72).isEmpty());
     }
+
+    // Both counts' scroll bars are on the Tab chain and the arrow keys move them.
+    void tabReachesTheScrollBars() {
+        Form3Driver d;
+        QVERIFY(QTest::qWaitForWindowActive(d.f));
+        d.f->Text1->setFocus();
+        QTest::keyClick(d.f->Text1, Qt::Key_Tab);
+        QTest::keyClick(valmora::testing::FocusIn(d.f), Qt::Key_Tab);
+        QCOMPARE(valmora::testing::FocusIn(d.f), static_cast<QWidget*>(d.f->HScroll2));
+        QTest::keyClick(d.f->HScroll2, Qt::Key_End);
+        QCOMPARE(d.f->Text2->text(), QString::number(d.f->HScroll2->maximum()));
+
+        d.UniformOnTabOne("-4096", "4096");
+        d.ChooseNotSaving();
+        d.f->Text9->setFocus();
+        QTest::keyClick(d.f->Text9, Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(valmora::testing::FocusIn(d.f), static_cast<QWidget*>(d.f->HScroll1));
+        const int before = d.f->HScroll1->value();
+        QTest::keyClick(d.f->HScroll1, Qt::Key_Right);
+        QCOMPARE(d.f->Text6->text(), QString::number(before + 1));
+        QTest::keyClick(d.f->HScroll1, Qt::Key_End);
+        QCOMPARE(d.f->HScroll1->value(), d.f->HScroll1->maximum());
+        QCOMPARE(d.f->Text6->text(), QString::number(d.f->HScroll1->maximum()));
+    }
 };
 
 QTEST_MAIN(Form3ViewTest)
