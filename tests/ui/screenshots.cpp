@@ -13,9 +13,12 @@
 
 #include <functional>
 
+#include "core/simulation/simulation_run.h"
 #include "screens/deterministic/form1.h"
+#include "screens/deterministic/npv_profile_window.h"
 #include "screen_harness.h"
 #include "screens/stochastic/form3.h"
+#include "screens/stochastic/irr_distribution_view.h"
 #include "ui/grid.h"
 #include "ui/screen.h"
 #include "ui/up_down.h"
@@ -67,6 +70,66 @@ void SmallRun(testing::ScreenHarness& h) {
     f.Command4->click();
 }
 
+// The NPV profile of -100 230 -132 (IRRs of 10 % and 20 %) after the
+// deterministic screen located its roots.
+bool ShootNpvProfile(const QString& path) {
+    testing::ScreenHarness h;
+    h.screens.Show(ScreenId::Form1);
+    Form1& f = h.screens.Get<Form1>();
+    f.Text1->selectAll();
+    TypeInto(f.Text1, "100");
+    QTest::mouseClick(f.UpDown1->UpButton(), Qt::LeftButton);
+    f.MSHFlexGrid1->SetCurrent(1, 1);
+    for (const char* payment : {"230", "-132"}) {
+        TypeInto(f.MSHFlexGrid1, payment);
+        QTest::keyClick(f.MSHFlexGrid1, Qt::Key_Return);
+    }
+    f.Command1->click();
+    f.Command3->click();
+    const Workspace& ws = h.ws;
+    NpvProfileWindow w(h.dialogs);
+    w.SetSeries(std::vector<double>(ws.PolyCoef.begin() + 1, ws.PolyCoef.end()),
+                std::vector<double>(ws.IrrList.begin() + 1, ws.IrrList.begin() + 1 + ws.RootCount), ws.PeriodsPerYear);
+    w.show();
+    h.Settle();
+    return w.grab().save(path);
+}
+
+// 10000 simulations of 72 payments drawn from normal(400, 400).
+class Quiet : public RunObserver {
+    void SimulationStarted(long, long) override {}
+    void SimulationDone(const Workspace&, long, bool) override {}
+    void Notice(const std::string&, const std::string&) override {}
+};
+
+bool ShootIrrDistribution(const QString& path) {
+    testing::ScreenHarness h;
+    Workspace ws;
+    ws.DistType = 2;
+    ws.DistParam1 = 400;
+    ws.DistParam2 = 400;
+    ws.SimInvestment = 1000;
+    ws.SimNumPayments = 72;
+    ws.PeriodsPerYear = 1;
+    ws.AllowNegPayments = 1;
+    ws.Increment = 0.01;
+    ws.Tolerance = 1e-8;
+    ws.IrrChoice = 1;
+    Quiet quiet;
+    const RunOutcome run = RunSimulations(ws, h.random, quiet, 10000, true);
+    RunFigures figures;
+    figures.requested = 10000;
+    figures.simulations = run.simulations;
+    figures.withIrr = run.withIrr;
+    figures.fallbacks = run.fallbacks;
+    figures.incompleteScans = run.incompleteScans;
+    IrrDistributionView v(h.dialogs);
+    v.SetRun(run.kept, figures);
+    v.show();
+    h.Settle();
+    return v.grab().save(path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -95,6 +158,17 @@ int main(int argc, char** argv) {
         ui::Screen* screen = h.screens.Find(shot.id);
         const QString path = folder + "/" + shot.file + ".png";
         if (!screen || !screen->grab().save(path)) {
+            qWarning("could not render %s", qPrintable(path));
+            ++failures;
+        }
+    }
+    const struct {
+        const char* file;
+        bool (*shoot)(const QString&);
+    } charts[] = {{"npv-profile", ShootNpvProfile}, {"irr-distribution", ShootIrrDistribution}};
+    for (const auto& chart : charts) {
+        const QString path = folder + "/" + chart.file + ".png";
+        if (!chart.shoot(path)) {
             qWarning("could not render %s", qPrintable(path));
             ++failures;
         }

@@ -10,12 +10,29 @@
 
 #include "ui/dialogs.h"
 
+#include <cmath>
+
 namespace valmora {
 namespace {
 
 QString WithExtension(QString name, const QString& extension) {
     if (QFileInfo(name).suffix().isEmpty()) name += "." + extension;
     return name;
+}
+
+// Ticks at whole multiples of 1, 2 or 5 times a power of ten, about six of
+// them, whatever the range.
+void RoundTicks(QValueAxis* axis) {
+    const double span = axis->max() - axis->min();
+    if (!(span > 0) || !std::isfinite(span)) return;
+    const double raw = span / 6;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    double step = power;
+    for (double m : {2.0, 5.0, 10.0})
+        if (step < raw) step = m * power;
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0.0);
+    axis->setTickInterval(step);
 }
 
 }  // namespace
@@ -25,14 +42,25 @@ ZoomableChartView::ZoomableChartView(QChart* chart, QWidget* parent) : QChartVie
     setRenderHint(QPainter::Antialiasing);
 }
 
-void ZoomableChartView::SetHome(QValueAxis* x, double xLow, double xHigh, QValueAxis* y, double yLow, double yHigh) {
+void ZoomableChartView::SetHome(QValueAxis* x, double xLow, double xHigh, QValueAxis* y, double yLow, double yHigh,
+                                int nice) {
     x_ = x;
     y_ = y;
-    home_[0] = xLow;
-    home_[1] = xHigh;
-    home_[2] = yLow;
-    home_[3] = yHigh;
-    ResetZoom();
+    chart()->zoomReset();
+    // Round numbers at the ends and on the ticks.
+    x->setRange(xLow, xHigh);
+    y->setRange(yLow, yHigh);
+    if (nice & NiceX) {
+        x->applyNiceNumbers();
+    } else {
+        RoundTicks(x);
+        connect(x, &QValueAxis::rangeChanged, x, [x] { RoundTicks(x); });
+    }
+    if (nice & NiceY) y->applyNiceNumbers();
+    home_[0] = x->min();
+    home_[1] = x->max();
+    home_[2] = y->min();
+    home_[3] = y->max();
 }
 
 void ZoomableChartView::ResetZoom() {

@@ -18,8 +18,10 @@ class ZoomableChartView : public QChartView {
 public:
     explicit ZoomableChartView(QChart* chart, QWidget* parent = nullptr);
 
-    // The ranges Reset() goes back to.
-    void SetHome(QValueAxis* x, double xLow, double xHigh, QValueAxis* y, double yLow, double yHigh);
+    enum Nice { NiceNone = 0, NiceX = 1, NiceY = 2, NiceBoth = 3 };
+    // Sets the ranges ResetZoom() goes back to, widened to round numbers on the axes asked for.
+    void SetHome(QValueAxis* x, double xLow, double xHigh, QValueAxis* y, double yLow, double yHigh,
+                 int nice = NiceBoth);
     void ResetZoom();
     // Zooms by `factor` (> 1 in, < 1 out) keeping the chart point under `at` (view coordinates) in place.
     void ZoomAround(QPointF at, double factor);

@@ -153,7 +153,7 @@ void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> 
                                           .arg(m > 1 ? " as annual rates (API)" : "");
     if (!missed.empty()) caption += " Shaded: rates where the search may have missed roots.";
     Caption->setText(caption);
-    ChartView->SetHome(AxisX, low, high, AxisY, yLow, yHigh);
+    ChartView->SetHome(AxisX, low, high, AxisY, yLow, yHigh, ZoomableChartView::NiceY);
 }
 
 }  // namespace valmora

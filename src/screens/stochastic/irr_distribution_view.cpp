@@ -91,7 +91,7 @@ QTableWidgetItem* Cell(const QString& text, bool right = false) {
 IrrDistributionView::IrrDistributionView(ui::Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), dialogs_(dialogs), histogramChart_(new QChart), cdfChart_(new QChart) {
     setWindowTitle("IRR Distribution");
-    resize(980, 680);
+    resize(1000, 760);
 
     Caption = new QLabel(this);
     Caption->setWordWrap(true);
@@ -115,14 +115,19 @@ IrrDistributionView::IrrDistributionView(ui::Dialogs& dialogs, QWidget* parent)
     Summary = new QTableWidget(0, 2);
     Summary->setHorizontalHeaderLabels({"Summary", "Value"});
     Summary->verticalHeader()->hide();
-    Summary->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    Summary->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     Summary->horizontalHeader()->setStretchLastSection(true);
+    Summary->setMinimumWidth(300);
     Fits = new QTableWidget(0, 6);
     Fits->setHorizontalHeaderLabels({"Rank", "Distribution", "Parameters", "AIC", "KS", "p-value"});
     Fits->verticalHeader()->hide();
     Fits->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     Fits->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
-    for (QTableWidget* t : {Summary, Fits}) t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (QTableWidget* t : {Summary, Fits}) {
+        t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        t->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        t->setWordWrap(false);
+    }
 
     auto* controls = new QHBoxLayout;
     auto* binsLabel = new QLabel("&Bins:", this);
@@ -141,11 +146,16 @@ IrrDistributionView::IrrDistributionView(ui::Dialogs& dialogs, QWidget* parent)
     tables->addWidget(Fits);
     tables->setStretchFactor(0, 2);
     tables->setStretchFactor(1, 5);
+    tables->setSizes({320, 680});
+    tables->setChildrenCollapsible(false);
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(Views);
     split->addWidget(tables);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
+    split->setSizes({420, 290});
+    split->setChildrenCollapsible(false);
+    Views->setMinimumHeight(300);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Caption);
@@ -258,7 +268,7 @@ void IrrDistributionView::DrawHistogram() {
     }
     if (kde_ && kde_->Valid())
         KdeCurve = curve([&](double v) { return (*kde_)(v); }, "kernel density", QPen(Qt::black, 1.5, Qt::DashLine));
-    HistogramView->SetHome(x, lo, hi, y, 0, top * 1.05);
+    HistogramView->SetHome(x, lo, hi, y, 0, top * 1.05, ZoomableChartView::NiceY);
 }
 
 void IrrDistributionView::DrawCdf() {
@@ -301,7 +311,8 @@ void IrrDistributionView::DrawCdf() {
         Attach(cdfChart_, s, x, y);
         FitCdfs.push_back(s);
     }
-    CdfView->SetHome(x, lo, hi, y, 0, 1.02);
+    y->setTickCount(6);
+    CdfView->SetHome(x, lo, hi, y, 0, 1.0, ZoomableChartView::NiceNone);
 }
 
 void IrrDistributionView::FillSummary() {
