@@ -65,6 +65,8 @@ public:
     QLabel* Label14;
     QPushButton* Command4;
     QPushButton* Command2;
+    // "NPV Profile...": the present value against the rate, once roots are located.
+    QPushButton* Command5;
 
 protected:
     bool FrameClosed() override;
