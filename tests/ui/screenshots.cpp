@@ -13,7 +13,6 @@
 
 #include <functional>
 
-#include "core/simulation/simulation_run.h"
 #include "screens/deterministic/form1.h"
 #include "screens/deterministic/npv_profile_window.h"
 #include "screen_harness.h"
@@ -92,39 +91,22 @@ bool ShootNpvProfile(const QString& path) {
     return w && w->grab().save(path);
 }
 
-// 10000 simulations of 72 payments drawn from normal(400, 400).
-class Quiet : public RunObserver {
-    void SimulationStarted(long, long) override {}
-    void SimulationDone(const Workspace&, long, bool) override {}
-    void Notice(const std::string&, const std::string&) override {}
-};
-
+// 10000 simulations of 72 payments drawn from normal(400, 400), run on the
+// stochastic screen, then "IRR Distribution...".
 bool ShootIrrDistribution(const QString& path) {
     testing::ScreenHarness h;
-    Workspace ws;
-    ws.DistType = 2;
-    ws.DistParam1 = 400;
-    ws.DistParam2 = 400;
-    ws.SimInvestment = 1000;
-    ws.SimNumPayments = 72;
-    ws.PeriodsPerYear = 1;
-    ws.AllowNegPayments = 1;
-    ws.Increment = 0.01;
-    ws.Tolerance = 1e-8;
-    ws.IrrChoice = 1;
-    Quiet quiet;
-    const RunOutcome run = RunSimulations(ws, h.random, quiet, 10000, true);
-    RunFigures figures;
-    figures.requested = 10000;
-    figures.simulations = run.simulations;
-    figures.withIrr = run.withIrr;
-    figures.fallbacks = run.fallbacks;
-    figures.incompleteScans = run.incompleteScans;
-    IrrDistributionView v(h.dialogs);
-    v.SetRun(run.kept, figures);
-    v.show();
+    h.screens.Show(ScreenId::Form3);
+    ChooseNormal(h);
+    Form3& f = h.screens.Get<Form3>();
+    f.HScroll2->setValue(72);
+    f.SSTab1->setCurrentIndex(1);
+    f.Option5->setChecked(true);
+    f.HScroll1->setValue(10000);
+    f.Command4->click();
+    f.Command7->click();
     h.Settle();
-    return v.grab().save(path);
+    auto* v = f.findChild<IrrDistributionView*>();
+    return v && v->grab().save(path);
 }
 
 }  // namespace

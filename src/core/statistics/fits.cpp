@@ -177,7 +177,7 @@ FitReport FitDistributions(std::span<const double> values) {
 
     FitReport report;
     const FitFamily families[] = {FitFamily::Normal, FitFamily::Lognormal, FitFamily::Logistic};
-    if (sorted.size() < 2 || sorted.front() == sorted.back()) {
+    if (sorted.size() < 2 || NoSpread(sorted.front(), sorted.back())) {
         const std::string reason = sorted.size() < 2 ? "needs at least two IRRs" : "every IRR is the same";
         for (FitFamily f : families) report.skipped.push_back({f, reason});
         return report;
@@ -203,7 +203,7 @@ FitReport FitDistributions(std::span<const double> values) {
         std::vector<double> logs(sorted.size());
         std::transform(sorted.begin(), sorted.end(), logs.begin(), [](double v) { return std::log1p(v); });
         const auto [logMean, logSd] = MeanAndMlSd(logs);
-        if (logSd > 0) add(FitFamily::Lognormal, {{"mu", logMean}, {"sigma", logSd}});
+        if (!NoSpread(logs.front(), logs.back())) add(FitFamily::Lognormal, {{"mu", logMean}, {"sigma", logSd}});
         else report.skipped.push_back({FitFamily::Lognormal, "every log(1 + IRR) is the same"});
     }
 
@@ -220,7 +220,7 @@ KernelDensity::KernelDensity(std::span<const double> values) {
     for (double v : values)
         if (std::isfinite(v)) sorted_.push_back(v);
     std::sort(sorted_.begin(), sorted_.end());
-    if (sorted_.size() < 2 || sorted_.front() == sorted_.back()) return;
+    if (sorted_.size() < 2 || NoSpread(sorted_.front(), sorted_.back())) return;
     const double sd = Summarise(sorted_)->sd;
     const double iqr = SortedQuantile(sorted_, 0.75) - SortedQuantile(sorted_, 0.25);
     const double spread = iqr > 0 ? std::min(sd, iqr / 1.34) : sd;

@@ -47,7 +47,7 @@ struct FitReport {
 };
 
 // Fits every family to the finite values. Every fit needs at least two
-// different values; the lognormal fit also needs every IRR above -1.
+// different values (NoSpread); the lognormal fit also needs every IRR above -1.
 // The p-values treat the fitted parameters as known, so they overstate the
 // fit somewhat (estimating the parameters brings the curve closer to the data).
 FitReport FitDistributions(std::span<const double> values);
@@ -56,7 +56,7 @@ FitReport FitDistributions(std::span<const double> values);
 // 0.9 * min(sd, IQR / 1.34) * n^(-1/5) (sd alone when the IQR is 0).
 class KernelDensity {
 public:
-    // Invalid (bandwidth 0) for fewer than two different finite values.
+    // Invalid (bandwidth 0) for fewer than two different finite values (NoSpread).
     explicit KernelDensity(std::span<const double> values);
     bool Valid() const { return bandwidth_ > 0; }
     double Bandwidth() const { return bandwidth_; }

@@ -21,7 +21,7 @@ std::vector<double> SortedFinite(std::span<const double> values) {
 int FreedmanDiaconisBinsSorted(const std::vector<double>& sorted) {
     if (sorted.size() < 2) return 1;
     const double range = sorted.back() - sorted.front();
-    if (!(range > 0)) return 1;
+    if (NoSpread(sorted.front(), sorted.back())) return 1;
     const double n = static_cast<double>(sorted.size());
     const double iqr = SortedQuantile(sorted, 0.75) - SortedQuantile(sorted, 0.25);
     double bins;
@@ -45,11 +45,12 @@ Histogram MakeHistogram(std::span<const double> values, int bins) {
     bins = std::clamp(bins, kMinBins, kMaxBins);
     double lo = sorted.front();
     double hi = sorted.back();
-    if (!(hi > lo)) {
+    if (NoSpread(lo, hi)) {
         // One value: a bin of 1 % of its size (or 0.01) around it.
-        const double half = 0.005 * std::max(std::abs(lo), 1.0);
-        lo -= half;
-        hi += half;
+        const double centre = lo + (hi - lo) / 2;
+        const double half = 0.005 * std::max(std::abs(centre), 1.0);
+        lo = centre - half;
+        hi = centre + half;
         bins = 1;
     }
     const double width = (hi - lo) / bins;

@@ -30,7 +30,7 @@ int FreedmanDiaconisBins(std::span<const double> values);
 
 // `bins` equal bins from the smallest to the largest value (the Freedman-
 // Diaconis number when bins <= 0; clamped to kMaxBins). When every value is
-// the same, one bin centred on it. Counts add up to values.size(); values
+// the same (NoSpread), one bin centred on them. Counts add up to values.size(); values
 // that are not finite are not counted.
 Histogram MakeHistogram(std::span<const double> values, int bins = 0);
 

@@ -27,6 +27,11 @@ std::optional<SampleSummary> Summarise(std::span<const double> values);
 // between neighbouring order statistics. `sorted` must not be empty.
 double SortedQuantile(std::span<const double> sorted, double p);
 
+// True when `low` and `high` agree to about nine significant digits: a
+// sample this narrow is treated as one value repeated (IRRs of the same rate
+// from different series differ in their last bits).
+bool NoSpread(double low, double high);
+
 // The values in increasing order.
 std::vector<double> Sorted(std::span<const double> values);
 

@@ -15,6 +15,7 @@
 
 #include "screens/common/evaluation_screens.h"
 #include "core/solver/text_rules.h"
+#include "screens/stochastic/distribution_link.h"
 #include "screens/stochastic/distribution_pictures.h"
 #include "core/simulation/setup_check.h"
 #include "ui/controls.h"
@@ -86,6 +87,8 @@ void Form3::BuildFrame() {
     BuildSimulationTab(simulation);
     Command1 = ui::NewButton(c, "<< &Back", 240, 8085, 1455, 375);
     Command2 = ui::NewButton(c, "E&xit", 8520, 8085, 1455, 375);
+    Command7 = ui::NewButton(c, "IRR &Distribution...", 4260, 8085, 1695, 375);
+    distribution_ = new DistributionLink(Command7, screens_.Dialogs(), this);
 }
 
 void Form3::BuildSetupTab(QWidget* t) {

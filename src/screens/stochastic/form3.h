@@ -16,6 +16,7 @@ class QTabWidget;
 
 namespace valmora {
 
+class DistributionLink;
 struct RunOutcome;
 
 namespace ui {
@@ -107,6 +108,9 @@ public:
     QLabel* Label27;
     QLineEdit* Text11;
 
+    // Below the tabs: the distribution of the IRRs of the last run.
+    QPushButton* Command7;
+
     // The save dialog's file-type filter.
     static const QString kFileFilter;
 
@@ -160,6 +164,7 @@ private:
 
     ScreenManager& screens_;
     Workspace& ws_;
+    DistributionLink* distribution_ = nullptr;
 };
 
 }  // namespace valmora

@@ -7,6 +7,7 @@
 
 #include "screens/common/evaluation_screens.h"
 #include "core/solver/number_format.h"
+#include "screens/stochastic/distribution_link.h"
 #include "screens/stochastic/form3.h"
 #include "core/simulation/simulation_run.h"
 #include "ui/dialogs.h"
@@ -36,9 +37,10 @@ public:
         count_ = count;
     }
 
-    void SimulationDone(const Workspace& ws, long, bool kept) override {
+    void SimulationDone(const Workspace& ws, long number, bool kept) override {
         if (kept) ++kept_;
         else ++withoutIrr_;
+        f_.distribution_->SimulationDone(number, kept, ws.ChosenRate);
         if (clock_.elapsed() >= kRepaintMilliseconds) Repaint(ws);
     }
 
@@ -55,6 +57,7 @@ public:
 private:
     void Repaint(const Workspace& ws) {
         Show(ws, false);
+        f_.distribution_->Repaint();
         QCoreApplication::processEvents();  // paints; the input blocker drops user input
         clock_.restart();
     }
@@ -115,7 +118,9 @@ void Form3::Command4_Click() {
         RunDisplay display(*this);
         Text7->setText("");
         Text8->setText("");
-        outcome = RunSimulations(ws_, screens_.Random(), display, ws_.NumSimulations);
+        distribution_->RunStarted(ws_.NumSimulations);
+        outcome = RunSimulations(ws_, screens_.Random(), display, ws_.NumSimulations, true);
+        distribution_->RunEnded(outcome);
         display.Finish(ws_);
         Command4->setFocus();
         QApplication::restoreOverrideCursor();

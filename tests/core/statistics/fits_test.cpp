@@ -142,6 +142,8 @@ TEST(FitDistributions, SamplesThatCannotBeFitted) {
         {"empty", {}, 0, "needs at least two IRRs"},
         {"one value", {0.1}, 0, "needs at least two IRRs"},
         {"all equal", {0.1, 0.1, 0.1}, 0, "every IRR is the same"},
+        {"equal but for rounding", {0.1, 0.1 + 1e-16, 0.1 - 2e-16, 0.1}, 0, "every IRR is the same"},
+        {"large and equal to nine digits", {1234.5, 1234.5 * (1 + 1e-12)}, 0, "every IRR is the same"},
         {"not finite only", {NAN, INFINITY}, 0, "needs at least two IRRs"},
     };
     for (const Edge& e : edges) {
@@ -220,7 +222,7 @@ TEST(KernelDensity, IntegratesToOne) {
 }
 
 TEST(KernelDensity, NeedsTwoDifferentValues) {
-    for (const std::vector<double>& v : {std::vector<double>{}, {0.2}, {0.2, 0.2}}) {
+    for (const std::vector<double>& v : {std::vector<double>{}, {0.2}, {0.2, 0.2}, {0.2, 0.2 + 1e-16}}) {
         const KernelDensity kde(v);
         EXPECT_FALSE(kde.Valid());
         EXPECT_EQ(kde(0.2), 0.0);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -71,7 +72,7 @@ std::vector<Sample> Samples() {
     outliers.push_back(55.0);
     outliers.push_back(-0.999);
     return {{"normal", normals},        {"outliers", outliers},  {"two", {0.1, 0.3}},
-            {"equal", {0.4, 0.4, 0.4}}, {"one", {-0.5}},         {"negative and tiny", {-1e-300, -2e-300, 0.0}},
+            {"equal", {0.4, 0.4, 0.4}}, {"one", {-0.5}},         {"tiny spread", {-1e-300, -2e-300, 0.0}},
             {"uniform grid", OneToN(37)}};
 }
 
@@ -83,7 +84,8 @@ TEST(MakeHistogram, CountsAddUpAndEdgesCoverEveryValue) {
             ASSERT_EQ(h.edges.size(), h.counts.size() + 1);
             EXPECT_EQ(h.Total(), static_cast<long>(s.values.size()));
             EXPECT_LE(static_cast<int>(h.counts.size()), kMaxBins);
-            if (bins > 0 && bins <= kMaxBins && s.values.size() > 1 && s.name != std::string("equal")) {
+            const auto [lo, hi] = std::minmax_element(s.values.begin(), s.values.end());
+            if (bins > 0 && bins <= kMaxBins && !NoSpread(*lo, *hi)) {
                 EXPECT_EQ(static_cast<int>(h.counts.size()), bins);
             }
             for (std::size_t k = 1; k < h.edges.size(); ++k) EXPECT_LT(h.edges[k - 1], h.edges[k]);
@@ -106,6 +108,14 @@ TEST(MakeHistogram, EqualValuesFillOneBinAroundThem) {
     ASSERT_EQ(h.counts, std::vector<long>{3});
     EXPECT_NEAR((h.edges[0] + h.edges[1]) / 2, 0.4, 1e-15);
     EXPECT_GT(h.BinWidth(), 0);
+}
+
+TEST(MakeHistogram, ValuesEqualButForRoundingFillOneBin) {
+    const Histogram h = MakeHistogram(std::vector<double>{0.1, 0.1 + 1e-16, 0.1 - 1e-16}, 3);
+    ASSERT_EQ(h.counts, std::vector<long>{3});
+    EXPECT_NEAR(h.BinWidth(), 0.01, 1e-15);
+    // A narrow spread that is not rounding keeps its bins.
+    EXPECT_EQ(MakeHistogram(std::vector<double>{0.1, 0.1 + 1e-7, 0.1 + 2e-7}, 3).counts.size(), 3u);
 }
 
 TEST(MakeHistogram, EmptyAndNotFiniteValuesGiveNoBins) {
