@@ -10,6 +10,7 @@
 #include "screens/stochastic/distribution_link.h"
 #include "screens/stochastic/form3.h"
 #include "core/simulation/simulation_run.h"
+#include "core/solver/workspace_steps.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 #include "ui/input_blocker.h"
@@ -37,14 +38,16 @@ public:
         count_ = count;
     }
 
-    void SimulationDone(const Workspace& ws, long number, bool kept) override {
-        if (kept) ++kept_;
+    void SimulationDone(const SimulationStep& step) override {
+        StoreSimulationStep(f_.ws_, step);
+        if (step.kept) ++kept_;
         else ++withoutIrr_;
-        f_.distribution_->SimulationDone(number, kept, ws.ChosenRate);
-        if (clock_.elapsed() >= kRepaintMilliseconds) Repaint(ws);
+        f_.distribution_->SimulationDone(step.number, step.kept, step.keptRate);
+        if (clock_.elapsed() >= kRepaintMilliseconds) Repaint(f_.ws_);
     }
 
-    void Notice(const std::string& text, const std::string& title) override {
+    void Notice(const std::string& text, const std::string& title, const SimulationStep& sofar) override {
+        StoreSimulationStep(f_.ws_, sofar);
         Show(f_.ws_, false);
         QApplication::restoreOverrideCursor();
         f_.screens_.Dialogs().Message(Q(text), Q(title));
@@ -118,8 +121,9 @@ void Form3::Command4_Click() {
         RunDisplay display(*this);
         Text7->setText("");
         Text8->setText("");
-        distribution_->RunStarted(ws_.NumSimulations);
-        outcome = RunSimulations(ws_, screens_.Random(), display, ws_.NumSimulations, true);
+        const SimulationSettings settings = SimulationSettingsOf(ws_);
+        distribution_->RunStarted(settings.simulations);
+        outcome = RunSimulations(settings, screens_.Random(), display, true);
         distribution_->RunEnded(outcome);
         display.Finish(ws_);
         Command4->setFocus();
