@@ -26,9 +26,7 @@ std::string Padded(std::string text, std::size_t width, bool right = true) {
     return right ? pad + text : text + pad;
 }
 
-}  // namespace
-
-void PrintDistribution(std::span<const double> irrs, std::ostream& out) {
+void PrintHistogram(std::span<const double> irrs, std::ostream& out) {
     const Histogram h = MakeHistogram(irrs, std::min(FreedmanDiaconisBins(irrs), kTextHistogramRows));
     if (h.counts.empty()) return;
     out << "\nDistribution of the kept IRRs (" << h.counts.size() << (h.counts.size() == 1 ? " bin" : " bins")
@@ -47,7 +45,12 @@ void PrintDistribution(std::span<const double> irrs, std::ostream& out) {
         out << "  " << Padded(lows[k], width) << " to " << Padded(highs[k], width) << "  "
             << Padded(std::string(bar, '#'), kBarWidth, false) << " " << c << "\n";
     }
+}
 
+}  // namespace
+
+void PrintDistribution(std::span<const double> irrs, std::ostream& out) {
+    PrintHistogram(irrs, out);
     const FitReport fits = FitDistributions(irrs);
     if (!fits.ranked.empty()) out << "\nFits ranked by AIC (lowest first):\n";
     int rank = 0;
@@ -58,6 +61,7 @@ void PrintDistribution(std::span<const double> irrs, std::ostream& out) {
             << "  AIC " << Padded(Number(fit.aic), 11) << "  KS " << Padded(Number(fit.ks), 11) << "  p "
             << Number(fit.pValue) << "\n";
     }
+    if (fits.ranked.empty()) out << "\n";
     for (const SkippedFit& s : fits.skipped) out << "  " << FamilyName(s.family) << " not fitted: " << s.reason << "\n";
     if (!fits.ranked.empty()) out << "  (lognormal: log(1 + IRR) is normal(mu, sigma); logistic: location mu, scale s)\n";
 }

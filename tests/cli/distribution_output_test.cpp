@@ -108,6 +108,23 @@ TEST(SimulateDistribution, TextShowsHistogramThenRankedFits) {
     }
 }
 
+TEST(SimulateDistribution, RunWithoutAnyIrrHasNothingToShow) {
+    // Every payment negative: no IRR.
+    const std::vector<std::string> args = {"simulate", "--dist", "uniform", "--p1", "-2000", "--p2", "-1000",
+                                           "--sims", "20"};
+    const Outcome o = RunCli(With(args, {"--json"}));
+    ASSERT_EQ(o.status, 0) << o.err;
+    const auto j = nlohmann::json::parse(o.out);
+    EXPECT_TRUE(j.at("histogram").at("edges").empty());
+    EXPECT_TRUE(j.at("histogram").at("counts").empty());
+    EXPECT_TRUE(j.at("fits").empty());
+    ASSERT_EQ(j.at("not_fitted").size(), 3u);
+    EXPECT_EQ(j.at("not_fitted")[0].at("reason"), "needs at least two IRRs");
+    const Outcome text = RunCli(args);
+    EXPECT_EQ(text.out.find("Distribution of the kept IRRs"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("normal not fitted: needs at least two IRRs"), std::string::npos) << text.out;
+}
+
 class IrrProfile : public ::testing::Test {
 protected:
     void TearDown() override { std::filesystem::remove_all(dir); }
