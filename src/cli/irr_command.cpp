@@ -89,7 +89,8 @@ CLI::App* AddIrrCommand(CLI::App& app, IrrOptions& options) {
                     "Read the cash flows from a text file (\"-\" for standard input), separated by blanks, "
                     "commas or line breaks");
     cmd->add_option("--profile", options.profile,
-                    "Also write the NPV profile to FILE as CSV: rate,npv over a range showing every IRR");
+                    "Also write the NPV profile to FILE as CSV: rate,npv over a range showing every IRR")
+        ->type_name("FILE");
     cmd->add_option("flows", options.flows,
                     "P0 P1 ... PN: the investment (negative for an outflow) and N payments, 1 <= N <= 32766");
     cmd->footer("Example: valmora-cli irr -- -1000 500 500 500");
