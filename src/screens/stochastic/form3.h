@@ -108,8 +108,10 @@ public:
     QLabel* Label27;
     QLineEdit* Text11;
 
-    // Below the tabs: the distribution of the IRRs of the last run.
+    // Below the tabs: the distribution of the IRRs of the last run, and the
+    // way to stop a run (shown only while one goes).
     QPushButton* Command7;
+    QPushButton* Command8;
 
     // The save dialog's file-type filter.
     static const QString kFileFilter;

@@ -9,6 +9,7 @@
 #include "core/solver/number_format.h"
 #include "screens/stochastic/distribution_link.h"
 #include "screens/stochastic/form3.h"
+#include "screens/stochastic/run_stopper.h"
 #include "core/simulation/simulation_run.h"
 #include "core/solver/workspace_steps.h"
 #include "ui/dialogs.h"
@@ -53,6 +54,11 @@ public:
         f_.screens_.Dialogs().Message(Q(text), Q(title));
         QApplication::setOverrideCursor(Qt::WaitCursor);
     }
+
+    bool StopRequested() override { return stopper && stopper->Requested(); }
+
+    // The user's way to end the run early.
+    const RunStopper* stopper = nullptr;
 
     // The state after the last simulation, every column of the series.
     void Finish(const Workspace& ws) { Show(ws, true); }
@@ -122,9 +128,11 @@ void Form3::Command4_Click() {
         Text7->setText("");
         Text8->setText("");
         const SimulationSettings settings = SimulationSettingsOf(ws_);
+        const RunStopper stopper(Command8, this);
+        display.stopper = &stopper;
         distribution_->RunStarted(settings.simulations);
         outcome = RunSimulations(settings, screens_.Random(), display, true);
-        distribution_->RunEnded(outcome);
+        distribution_->RunEnded(outcome, outcome.stopped);
         display.Finish(ws_);
         Command4->setFocus();
         QApplication::restoreOverrideCursor();
@@ -134,8 +142,16 @@ void Form3::Command4_Click() {
 
 void Form3::ShowOutcome(const RunOutcome& outcome) {
     if (outcome.status == RunStatus::Complete) {
-        screens_.Dialogs().Message("Simulation Complete", "Done!");
-        screens_.Dialogs().Beep();
+        if (outcome.stopped) {
+            // Stopped by the user: the file holds the complete lines of the simulations run.
+            screens_.Dialogs().Message(QString("stopped after %1 of %2 simulations")
+                                           .arg(outcome.simulations)
+                                           .arg(SimulationSettingsOf(ws_).simulations),
+                                       "Stopped");
+        } else {
+            screens_.Dialogs().Message("Simulation Complete", "Done!");
+            screens_.Dialogs().Beep();
+        }
         // A search cut short may have missed the lowest rates of its series.
         if (outcome.incompleteScans > 0)
             screens_.Dialogs().Message(
