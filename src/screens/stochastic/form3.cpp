@@ -177,6 +177,10 @@ void Form3::BuildSimulationTab(QWidget* t) {
     Command3->setEnabled(false);
     Label9 = NewLabel(Frame4, "File path and location", 240, 720, 5295, 495);
 
+    Label28 = NewLabel(t, "Seed (empty: clock) = ", 6000, 1680, 1815, 285);
+    Text14 = ui::NewTextBox(t, "", 7800, 1680, 1575, 285);
+    Text14->setToolTip("A whole number makes the run reproducible: the same seed and settings write the same file");
+
     Frame3 = ui::NewFrame(t, "Simulation Parameters", 240, 2520, 9255, 1095, ui::SansSerif());
     Frame3->setEnabled(false);
     Label7 = NewLabel(Frame3, "Number of simulations = ", 240, 300, 1935, 285);

@@ -113,6 +113,10 @@ public:
     QPushButton* Command7;
     QPushButton* Command8;
 
+    // Tab 1: the seed of a reproducible run; empty to seed from the clock.
+    QLabel* Label28;
+    QLineEdit* Text14;
+
     // The save dialog's file-type filter.
     static const QString kFileFilter;
 

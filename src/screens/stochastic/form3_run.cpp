@@ -5,6 +5,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <optional>
+
 #include "screens/common/evaluation_screens.h"
 #include "core/solver/number_format.h"
 #include "screens/stochastic/distribution_link.h"
@@ -23,6 +25,21 @@ namespace {
 constexpr int kRepaintMilliseconds = 100;
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+constexpr std::uint64_t kLargestSeed = (std::uint64_t{1} << 53) - 1;
+const QString kBadSeedMessage =
+    "Enter a whole number from 0 to 9007199254740991 as the seed, or leave it empty to seed from the clock";
+
+// The seed typed, blanks around it allowed; nothing for an empty or bad text.
+std::optional<std::uint64_t> SeedOf(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.size() > 16) return std::nullopt;
+    for (QChar c : t)
+        if (c < '0' || c > '9') return std::nullopt;
+    const std::uint64_t seed = t.toULongLong();
+    if (seed > kLargestSeed) return std::nullopt;
+    return seed;
+}
 
 }  // namespace
 
@@ -120,6 +137,19 @@ private:
 
 void Form3::Command4_Click() {
     if (!IncrementCanAdvance(screens_, Text9)) return;
+    // A seed makes the run reproducible, as valmora-cli simulate --seed does:
+    // the generator starts from it with a clock that always reads 0.
+    const std::optional<std::uint64_t> seed = SeedOf(Text14->text());
+    if (!Text14->text().trimmed().isEmpty() && !seed) {
+        screens_.Dialogs().Message(kBadSeedMessage, "Error!");
+        Text14->setFocus();
+        Text14->selectAll();
+        return;
+    }
+    FrozenClock frozenClock;
+    std::optional<RandomPayments> seeded;
+    if (seed) seeded.emplace(*seed, frozenClock);
+    RandomPayments& random = seeded ? *seeded : screens_.Random();
     RunOutcome outcome;
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -131,7 +161,7 @@ void Form3::Command4_Click() {
         const RunStopper stopper(Command8, this);
         display.stopper = &stopper;
         distribution_->RunStarted(settings.simulations);
-        outcome = RunSimulations(settings, screens_.Random(), display, true);
+        outcome = RunSimulations(settings, random, display, true);
         distribution_->RunEnded(outcome, outcome.stopped);
         display.Finish(ws_);
         Command4->setFocus();
