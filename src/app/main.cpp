@@ -6,7 +6,7 @@
 #include "app/register_screens.h"
 #include "core/solver/workspace.h"
 #include "core/simulation/random_payments.h"
-#include "ui/dialogs.h"
+#include "screens/common/notices.h"
 #include "ui/fonts.h"
 
 int main(int argc, char** argv) {
@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     valmora::ui::InstallFontSubstitutes();
 
     valmora::Workspace workspace;
-    valmora::ui::QtDialogs dialogs;
+    valmora::QtDialogsWithNotices dialogs;
     valmora::SystemClock clock;
     valmora::RandomPayments random((static_cast<std::uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}(),
                                    clock);

@@ -3,11 +3,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 
 #include "ui/button.h"
 #include "ui/fonts.h"
@@ -15,6 +17,49 @@
 #include "ui/twips.h"
 
 namespace valmora::ui {
+namespace {
+
+// Keeps a text box readable when its text is wider than the box: a box
+// that only shows results, and any box once the focus has left it, shows the
+// start of the text (a number's leading digits, not its last ones), and the
+// tool tip holds the whole text. A tool tip the box was given for itself is
+// left alone. A box being typed into keeps its cursor where the typing is.
+class StartOfTextShown : public QObject {
+public:
+    explicit StartOfTextShown(QLineEdit* edit) : QObject(edit), edit_(edit) {
+        edit->installEventFilter(this);
+        connect(edit, &QLineEdit::textChanged, this, [this] { Update(); });
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut) {
+            // A message box or menu over the box leaves its cursor alone.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) edit_->setCursorPosition(0);
+        } else if (event->type() == QEvent::Resize || event->type() == QEvent::FontChange) {
+            Update();
+        }
+        return false;
+    }
+
+private:
+    void Update() {
+        if (!edit_->isEnabled() || edit_->isReadOnly()) edit_->setCursorPosition(0);
+        const QString tip = edit_->toolTip();
+        if (!tip.isEmpty() && tip != shownTip_) return;
+        const int frame = edit_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit_);
+        const QMargins margins = edit_->textMargins();
+        const int room = edit_->width() - 2 * (frame + 2) - margins.left() - margins.right();
+        shownTip_ = edit_->fontMetrics().horizontalAdvance(edit_->text()) > room ? edit_->text() : QString();
+        edit_->setToolTip(shownTip_);
+    }
+
+    QLineEdit* edit_;
+    QString shownTip_;
+};
+
+}  // namespace
 
 QLabel* NewLabel(QWidget* parent, const QString& text, int left, int top, int width, int height) {
     return NewLabel(parent, text, left, top, width, height, SansSerif());
@@ -36,6 +81,7 @@ QLineEdit* NewTextBox(QWidget* parent, const QString& text, int left, int top, i
     edit->setAlignment(Qt::AlignCenter);
     edit->setTextMargins(0, 0, 0, 0);
     Place(edit, left, top, width, height);
+    new StartOfTextShown(edit);
     return edit;
 }
 

@@ -25,7 +25,9 @@ class Grid;
 QLabel* NewLabel(QWidget* parent, const QString& text, int left, int top, int width, int height);
 QLabel* NewLabel(QWidget* parent, const QString& text, int left, int top, int width, int height,
                  const QFont& font);
-// A text box with its text centred.
+// A text box with its text centred. A text wider than the box shows its
+// start (in a box that only shows results, or once the focus has left the
+// box), and the whole of it as the tool tip.
 QLineEdit* NewTextBox(QWidget* parent, const QString& text, int left, int top, int width, int height);
 QPushButton* NewButton(QWidget* parent, const QString& caption, int left, int top, int width, int height);
 QRadioButton* NewOption(QWidget* parent, const QString& caption, int left, int top, int width, int height);

@@ -5,11 +5,13 @@
 #include <QVBoxLayout>
 
 #include "ui/fonts.h"
+#include "ui/keyboard_aids.h"
 #include "ui/twips.h"
 
 namespace valmora::ui {
 
 Screen::Screen(const QString& caption, int clientWidthTwips, int clientHeightTwips) {
+    KeyboardAids::Install();
     setWindowTitle(caption);
     setFont(SansSerif());
     layout_ = new QVBoxLayout(this);

@@ -1,5 +1,7 @@
 // A screen of the program: a top-level window whose client area has a fixed
-// size in twips, with its controls placed inside at twips positions.
+// size in twips, with its controls placed inside at twips positions. The
+// first screen installs the keyboard aids (Enter on buttons, the focus ring)
+// for the whole program.
 #pragma once
 
 #include <QWidget>

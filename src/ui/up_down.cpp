@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "core/solver/text_rules.h"
+#include "ui/keyboard_aids.h"
 
 namespace valmora::ui {
 
@@ -55,9 +56,12 @@ void UpDown::keyPressEvent(QKeyEvent* event) {
 }
 
 void UpDown::resizeEvent(QResizeEvent*) {
-    const int half = height() / 2;
-    up_->setGeometry(0, 0, width(), half);
-    down_->setGeometry(0, half, width(), height() - half);
+    // The arrows leave a margin for the focus ring around them.
+    const QRect inner = rect().adjusted(KeyboardAids::kRingWidth, KeyboardAids::kRingWidth,
+                                        -KeyboardAids::kRingWidth, -KeyboardAids::kRingWidth);
+    const int half = inner.height() / 2;
+    up_->setGeometry(inner.left(), inner.top(), inner.width(), half);
+    down_->setGeometry(inner.left(), inner.top() + half, inner.width(), inner.height() - half);
 }
 
 void UpDown::changeEvent(QEvent* event) {

@@ -7,6 +7,15 @@ void RecordingDialogs::Message(const QString& text, const QString& title) {
     if (onMessage) onMessage(shown.back());
 }
 
+bool RecordingDialogs::NoticeWithCheckBox(const QString& text, const QString& title, const QString& checkBox) {
+    shown.push_back({text, title, false, checkBox});
+    if (onMessage) onMessage(shown.back());
+    if (tickCheckBox.empty()) return false;
+    const bool tick = tickCheckBox.front();
+    tickCheckBox.pop_front();
+    return tick;
+}
+
 bool RecordingDialogs::AskYesNo(const QString& text, const QString& title) {
     shown.push_back({text, title, true});
     if (answers.empty()) {

@@ -8,6 +8,7 @@
 #include <deque>
 #include <vector>
 
+#include "screens/common/notices.h"
 #include "ui/dialogs.h"
 
 namespace valmora::testing {
@@ -16,9 +17,10 @@ struct Shown {
     QString text;
     QString title;
     bool question = false;
+    QString checkBox;  // the check box under a notice's text, if it had one
 };
 
-class RecordingDialogs : public ui::Dialogs {
+class RecordingDialogs : public ui::Dialogs, public SilenceableNotices {
 public:
     void Message(const QString& text, const QString& title) override;
     bool AskYesNo(const QString& text, const QString& title) override;
@@ -26,10 +28,14 @@ public:
     QString SaveFileName(const QString& title, const QString& folder, const QString& filter) override;
     bool StartProgram(const QString& path) override;
     void EndProgram() override { ended = true; }
+    // Recorded as a message; ticks the check box when `tickCheckBox` says so
+    // (next answer in the queue, unticked when it is empty).
+    bool NoticeWithCheckBox(const QString& text, const QString& title, const QString& checkBox) override;
 
     // Queued answers, used in order.
     std::deque<bool> answers;
     std::deque<QString> fileNames;
+    std::deque<bool> tickCheckBox;
     bool startSucceeds = true;
     // Runs while a message is shown, as a person reading it would be
     // looking at the screen behind it.

@@ -5,6 +5,9 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QApplication>
+#include <QHelpEvent>
+#include <QScrollBar>
+#include <QToolTip>
 #include <QStyleFactory>
 
 #include "app/register_screens.h"
@@ -85,6 +88,36 @@ QStringList GridColumn(const ui::Grid* grid, int col) {
     QStringList texts;
     for (int r = 0; r < grid->Rows(); ++r) texts << grid->Text(r, col);
     return texts;
+}
+
+bool CellShows(const ui::Grid* grid, int row, int col) {
+    const QRect rect = grid->visualRect(grid->model()->index(row, col));
+    return rect.isValid() && grid->viewport()->rect().contains(rect);
+}
+
+QColor CellBackground(const ui::Grid* grid, int row, int col) {
+    const QTableWidgetItem* item = grid->item(row, col);
+    return item ? item->background().color() : QColor();
+}
+
+QString CellToolTip(ui::Grid* grid, int row, int col) {
+    QToolTip::hideText();
+    if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); })) return "(an earlier tool tip stayed)";
+    const QPoint pos = grid->visualRect(grid->model()->index(row, col)).center();
+    QHelpEvent help(QEvent::ToolTip, pos, grid->viewport()->mapToGlobal(pos));
+    QApplication::sendEvent(grid->viewport(), &help);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+void ScrollToEnd(QScrollBar* bar) {
+    QVERIFY2(bar->isVisible(), "no bar to scroll with");
+    // The arrow at the bar's far end.
+    const bool across = bar->orientation() == Qt::Horizontal;
+    const int arrow = across ? bar->height() : bar->width();
+    const QPoint farArrow = across ? QPoint(bar->width() - arrow / 2, bar->height() / 2)
+                                   : QPoint(bar->width() / 2, bar->height() - arrow / 2);
+    for (int i = 0; i < 500 && bar->value() < bar->maximum(); ++i) QTest::mouseClick(bar, Qt::LeftButton, {}, farArrow);
+    QCOMPARE(bar->value(), bar->maximum());
 }
 
 }  // namespace valmora::testing

@@ -14,6 +14,7 @@
 #include "ui/screen.h"
 
 class QLineEdit;
+class QScrollBar;
 
 namespace valmora::testing {
 
@@ -52,5 +53,16 @@ void Retype(QLineEdit* edit, const QString& text);
 // The texts of one row or one column of a grid.
 QStringList GridRow(const ui::Grid* grid, int row);
 QStringList GridColumn(const ui::Grid* grid, int col);
+
+// True when the whole cell shows inside the grid's view (not scrolled away,
+// not cut by its edge).
+bool CellShows(const ui::Grid* grid, int row, int col);
+// The colour the cell is drawn in.
+QColor CellBackground(const ui::Grid* grid, int row, int col);
+// What a tool tip shows when the mouse rests on the cell; "" for none.
+QString CellToolTip(ui::Grid* grid, int row, int col);
+// Scrolls with the bar as a user would, clicking its far arrow until it
+// reaches its end.
+void ScrollToEnd(QScrollBar* bar);
 
 }  // namespace valmora::testing

@@ -52,11 +52,36 @@ void EvaluateStartExample(testing::ScreenHarness& h) {
     QTest::mouseClick(f.MSHFlexGrid2->viewport(), Qt::LeftButton, {}, f.MSHFlexGrid2->visualItemRect(rate).center());
 }
 
+// Sixty payments typed one after the other, evaluated and a rate picked: the
+// payment grid stays scrolled to payment 60 beside the investment column.
+void EvaluateSixtyPayments(testing::ScreenHarness& h) {
+    Form1& f = h.screens.Get<Form1>();
+    while (f.UpDown1->Value() < 60) QTest::mouseClick(f.UpDown1->UpButton(), Qt::LeftButton);
+    ui::Grid* payments = f.MSHFlexGrid1;
+    payments->scrollToItem(payments->item(1, 1));
+    QTest::mouseClick(payments->viewport(), Qt::LeftButton, {}, payments->visualItemRect(payments->item(1, 1)).center());
+    for (int k = 1; k <= 60; ++k) {
+        TypeInto(payments, k % 12 == 0 ? "250" : "100");
+        QTest::keyClick(payments, Qt::Key_Return);
+    }
+    f.Command1->click();
+    f.Command3->click();
+    QTableWidgetItem* rate = f.MSHFlexGrid2->item(1, 1);
+    QTest::mouseClick(f.MSHFlexGrid2->viewport(), Qt::LeftButton, {}, f.MSHFlexGrid2->visualItemRect(rate).center());
+}
+
 void ChooseNormal(testing::ScreenHarness& h) {
     Form3& f = h.screens.Get<Form3>();
     f.Option2->setChecked(true);
     TypeInto(f.Text3, "400");
     TypeInto(f.Text4, "400");
+}
+
+void ChooseUniform(testing::ScreenHarness& h) {
+    Form3& f = h.screens.Get<Form3>();
+    f.Option1->setChecked(true);
+    TypeInto(f.Text3, "-500");
+    TypeInto(f.Text4, "1500");
 }
 
 void SmallRun(testing::ScreenHarness& h) {
@@ -120,7 +145,9 @@ int main(int argc, char** argv) {
         {ScreenId::Form2, "start", {}},
         {ScreenId::Form1, "deterministic", {}},
         {ScreenId::Form1, "deterministic-evaluated", EvaluateStartExample},
+        {ScreenId::Form1, "deterministic-60-payments", EvaluateSixtyPayments},
         {ScreenId::Form3, "stochastic-setup", ChooseNormal},
+        {ScreenId::Form3, "stochastic-uniform", ChooseUniform},
         {ScreenId::Form3, "stochastic-run", SmallRun},
         {ScreenId::Form4, "multiple-irr", {}},
         {ScreenId::Form5, "form5", {}},

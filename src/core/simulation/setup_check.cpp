@@ -24,7 +24,7 @@ SetupCheck CheckSetup(Distribution distribution, std::string_view first, std::st
                 return Refuse("Enter correct uniform distribution parameters");
             if (positiveOnly && p2 <= 0)
                 return Refuse("Only positive payments are permitted, but every payment would be below 0."
-                              "\rEnter an upper bound above 0, or permit negative payments.");
+                              "\rEnter an upper bound above 0.");
             return {true, ""};
         case Distribution::Normal:
             // A draw reaches the mean plus about six standard deviations, so

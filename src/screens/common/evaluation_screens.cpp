@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "screens/common/qt_strings.h"
 #include "screens/shell/form2.h"
 #include "core/solver/search_settings.h"
 #include "core/solver/text_rules.h"
@@ -12,13 +13,13 @@
 namespace valmora {
 namespace {
 
-const QString kIncrementMessage = QString::fromStdString(ScreenMessage(SearchSetting::Increment));
-const QString kToleranceMessage = QString::fromStdString(ScreenMessage(SearchSetting::Tolerance));
+const QString kIncrementMessage = Q(ScreenMessage(SearchSetting::Increment));
+const QString kToleranceMessage = Q(ScreenMessage(SearchSetting::Tolerance));
 
 }  // namespace
 
 void CheckSearchParameter(ScreenManager& screens, QLineEdit* box, SearchParameter which) {
-    const std::string text = box->text().toStdString();
+    const std::string text = Std(box->text());
     const double value = LeadingValue(text);
     // An increment box may read 0 while a number is typed ("0.05" passes
     // through "0"); a search refuses it (IncrementCanAdvance).
@@ -30,13 +31,15 @@ void CheckSearchParameter(ScreenManager& screens, QLineEdit* box, SearchParamete
     }
     const bool increment = which == SearchParameter::Increment;
     screens.Dialogs().Message(increment ? kIncrementMessage : kToleranceMessage, "Error!");
-    box->setText(QString::fromStdString(GeneralText(increment ? kDefaultIncrement : kSimulationTolerance)));
+    box->setText(Q(GeneralText(increment ? kDefaultIncrement : kSimulationTolerance)));
+    // Selected, so that the next key typed replaces the default.
+    box->selectAll();
 }
 
 bool IncrementCanAdvance(ScreenManager& screens, QLineEdit* box) {
     if (IncrementInRange(screens.Ws().Increment)) return true;
     screens.Dialogs().Message(kIncrementMessage, "Error!");
-    box->setText(QString::fromStdString(GeneralText(kDefaultIncrement)));
+    box->setText(Q(GeneralText(kDefaultIncrement)));
     return false;
 }
 

@@ -14,7 +14,8 @@ enum class SearchParameter { Increment, Tolerance };
 
 // Checks the box on every change: a number v with 0 <= v < 1 is stored in
 // the workspace; anything else is answered with the parameter's message and
-// the box's default, which the change then stores.
+// the box's default, selected so that the next key replaces it, which the
+// change then stores.
 void CheckSearchParameter(ScreenManager& screens, QLineEdit* box, SearchParameter which);
 
 // An increment of 0 passes the box but cannot advance a search: refuses it

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "screens/common/evaluation_screens.h"
+#include "screens/common/qt_strings.h"
 #include "screens/deterministic/npv_profile_link.h"
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/number_format.h"
@@ -35,9 +36,7 @@ const QColor kBlue(0, 0, 255);
 const QColor kWhite(255, 255, 255);
 
 const QString kNoIrrMessage = "No IRR was found in the searched range.";
-
-std::string Std(const QString& text) { return text.toStdString(); }
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+const QString kNoClassification = "Investment Type";
 
 }  // namespace
 
@@ -77,6 +76,7 @@ void Form1::BuildControls() {
                           ui::SansSerif(8.25, true));
     MSHFlexGrid1 = ui::NewGrid(Frame1, 240, 360, 6255, 855);
     MSHFlexGrid1->SetCurrentCellColor(kLightYellow);
+    MSHFlexGrid1->SetTabEntersFirstCell(true);
     Label11 = NewLabel(Frame1, "Payment Array", 6600, 360, 1230, 195, ui::SansSerif(8.25, true));
     Command1 = ui::NewButton(
         Frame1, "Payments entered...  compute derivative, # of + real roots, and Upper Bound on + real roots",
@@ -100,7 +100,8 @@ void Form1::BuildControls() {
     Command3->setEnabled(false);
     Line2 = ui::NewLine(Frame2, 360, 1800, 2640, 1800);
     Line1 = ui::NewLine(Frame2, 4080, 240, 4080, 2640);
-    Label8 = NewLabel(Frame2, "IRR(s)", 4920, 360, 675, 240, ui::SansSerif(9.75, true));
+    // As wide as the IRR grid below it, so that "IRR(s) API" fits on its line.
+    Label8 = NewLabel(Frame2, "IRR(s)", 4320, 360, 1815, 240, ui::SansSerif(9.75, true));
     Label8->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label8->setEnabled(false);
     MSHFlexGrid2 = ui::NewGrid(Frame2, 4320, 720, 1815, 1215);
@@ -120,7 +121,7 @@ void Form1::BuildControls() {
     Label10 = NewLabel(Frame2, "Type of Investment:", 6600, 2040, 2085, 195, ui::SansSerif(8.25, true));
     Label10->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label10->setEnabled(false);
-    Label14 = NewLabel(Frame2, "Investment Type", 6600, 2280, 2055, 255);
+    Label14 = NewLabel(Frame2, kNoClassification, 6600, 2280, 2055, 255);
     Label14->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
     Command4 = ui::NewButton(c, "<< &Back", 240, 7560, 1455, 375);
@@ -145,6 +146,7 @@ void Form1::Connect() {
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(MSHFlexGrid2, &ui::Grid::Click, this, [this](int r, int col) { MSHFlexGrid2_Click(r, col); });
+    connect(MSHFlexGrid2, &ui::Grid::KeyPress, this, [this](int code) { MSHFlexGrid2_KeyPress(code); });
     connect(Option1, &QRadioButton::toggled, this, [this](bool on) { if (on) Option1_Click(); });
     connect(Option2, &QRadioButton::toggled, this, [this](bool on) { if (on) Option2_Click(); });
     connect(Text7, &QLineEdit::textChanged, this, [this] { Text7_Change(); });
@@ -178,6 +180,8 @@ void Form1::Form_Load() {
 // ---- Payment entry ---------------------------------------------------------
 
 void Form1::Text1_Change() {
+    // Results of the old investment do not belong to the new series.
+    ForgetResults();
     // A number too large to compute with is refused like any other bad text.
     if (const auto investment = FiniteNumber(Std(Text1->text()))) {
         MSHFlexGrid1->SetText(1, 0, Q(GeneralText(-*investment)));
@@ -197,7 +201,7 @@ void Form1::Text2_Change() {
     // Rates of the old series must not be used with the new one.
     MSHFlexGrid2->setEnabled(false);
     for (int r = 1; r < MSHFlexGrid2->Rows(); ++r) MSHFlexGrid2->SetText(r, 1, "");
-    MSHFlexGrid4->ClearText();
+    ForgetPick();
 }
 
 void Form1::UpDown1_Change() { Command3->setEnabled(false); }
@@ -220,7 +224,15 @@ void Form1::ForgetResults() {
     MSHFlexGrid2->setEnabled(false);
     Command3->setEnabled(false);
     MSHFlexGrid2->ClearText();
+    ForgetPick();
+}
+
+void Form1::ForgetPick() {
+    // The IRR grid's current cell goes back to its heading, so that no cell
+    // looks picked, and the list shows its first rows.
+    MSHFlexGrid2->SetCurrent(0, 0);
     MSHFlexGrid4->ClearText();
+    Label14->setText(kNoClassification);
 }
 
 void Form1::MSHFlexGrid1_KeyPress(int code) {
@@ -312,10 +324,24 @@ void Form1::Command3_Click() {
     }
     Grid2CleanUp();
     Command3->setEnabled(false);
-    MSHFlexGrid2->setEnabled(true);
     Label8->setEnabled(true);
+    const QString stopped = Q(IncompleteScanText(ws_));
+    if (ws_.RootCount == 0) {
+        // Nothing to pick: said at once, with no prompt to pick and no
+        // classification left from an earlier series.
+        ForgetPick();
+        Label13->hide();
+        MSHFlexGrid1->setFocus();
+        screens_.Dialogs().Message(stopped.isEmpty() ? kNoIrrMessage : kNoIrrMessage + "\r" + stopped);
+        return;
+    }
+    // No rate looks picked before a click, and the list shows its first rows.
+    MSHFlexGrid2->SetCurrent(0, 0);
+    MSHFlexGrid2->setEnabled(true);
     Label13->show();
-    if (ws_.ScanStopped != ScanStop::None) screens_.Dialogs().Message(Q(IncompleteScanText(ws_)));
+    // The next step is picking a rate; the focus goes there, not to "E&xit".
+    MSHFlexGrid2->setFocus();
+    if (!stopped.isEmpty()) screens_.Dialogs().Message(stopped);
 }
 
 void Form1::Grid2CleanUp() {
@@ -341,6 +367,12 @@ void Form1::MSHFlexGrid2_Click(int row, int col) {
     Label10->setEnabled(true);
     MSHFlexGrid4->setEnabled(true);
     ProjectBalances();
+}
+
+// Enter or Space picks the current rate, as a click on it does.
+void Form1::MSHFlexGrid2_KeyPress(int code) {
+    ui::Grid* grid = MSHFlexGrid2;
+    if ((code == 13 || code == ' ') && !grid->IsFixed(grid->Row(), grid->Col())) MSHFlexGrid2_Click(grid->Row(), grid->Col());
 }
 
 void Form1::ProjectBalances() {
@@ -389,11 +421,8 @@ void Form1::Text7_Change() {
     lastPeriods_ = static_cast<int>(value);
     ws_.PeriodsPerYear = static_cast<std::int16_t>(lastPeriods_);
     UpDown2->SetValue(lastPeriods_);
-    MSHFlexGrid2->setEnabled(false);
-    Command3->setEnabled(false);
-    MSHFlexGrid2->ClearText();
+    ForgetResults();
     MSHFlexGrid3->ClearText();
-    MSHFlexGrid4->ClearText();
 }
 
 void Form1::Text4_Change() { CheckSearchParameter(screens_, Text4, SearchParameter::Increment); }

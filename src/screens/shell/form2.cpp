@@ -9,6 +9,7 @@
 #include "screens/shell/start_pictures.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
+#include "ui/focus.h"
 #include "ui/fonts.h"
 #include "ui/twips.h"
 
@@ -74,10 +75,7 @@ Form2::Form2(ScreenManager& screens) : Screen("Start", 9780, 7860), screens_(scr
     MAboutIRR = about->addAction("About Valmora");
     SetMenuBar(MenuBar);
 
-    setTabOrder(Command1, Option1);
-    setTabOrder(Option1, Option2);
-    setTabOrder(Option2, Command2);
-    setTabOrder(Command2, Command3);
+    ui::SetTabOrder({Command1, Option1, Option2, Command2, Command3});
     Command1->setFocus();
 
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });

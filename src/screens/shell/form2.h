@@ -16,7 +16,7 @@ namespace valmora {
 
 class Form2 : public ui::Screen {
 public:
-    static constexpr ScreenId kId = ScreenId::Form2;
+    static constexpr ScreenId kId = ScreenId::Form2;  // the manager's name for this screen
     explicit Form2(ScreenManager& screens);
 
     void Form_Load() override;
@@ -27,21 +27,21 @@ public:
     // Reveals the mode choice ("Continue", or a correct login).
     void RevealModeChoice();
 
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
-    QWidget* Image1;
-    QWidget* Image2;
-    QPushButton* Command3;
-    QGroupBox* Frame1;
-    QRadioButton* Option1;
-    QRadioButton* Option2;
-    QPushButton* Command1;
-    QPushButton* Command2;
-    QMenuBar* MenuBar;
-    QAction* MExit;
-    QAction* MAboutIRR;
+    QLabel* Label1;  // what an IRR is
+    QLabel* Label2;  // the equation the program solves
+    QLabel* Label3;  // how a stochastic evaluation goes
+    QLabel* Label4;  // deterministic or stochastic payments
+    QWidget* Image1;  // picture of the equation
+    QWidget* Image2;  // cash-flow diagram of the example
+    QPushButton* Command3;  // "More Discussion of IRRs, ...": opens Form5
+    QGroupBox* Frame1;  // the mode choice, hidden until revealed
+    QRadioButton* Option1;  // "Deterministic (manual)"
+    QRadioButton* Option2;  // "Stochastic (select distribution)"
+    QPushButton* Command1;  // "Continue": reveals the mode choice
+    QPushButton* Command2;  // "E&xit", asks first
+    QMenuBar* MenuBar;  // File and About menus
+    QAction* MExit;  // File > "E&xit", at once
+    QAction* MAboutIRR;  // opens the About box
 
 protected:
     bool FrameClosed() override;
@@ -55,7 +55,7 @@ private:
     void MExit_Click();
     void MAboutIRR_Click();
 
-    ScreenManager& screens_;
+    ScreenManager& screens_;  // shows, hides and unloads screens; dialogs
 };
 
 }  // namespace valmora

@@ -2,31 +2,15 @@
 // start screen, with its worked example of a nonsimple, mixed investment.
 #pragma once
 
-#include "screens/common/screen_manager.h"
-#include "ui/screen.h"
-
-class QLabel;
-class QPushButton;
+#include "screens/shell/explanatory_screen.h"
 
 namespace valmora {
 
-class Form5 : public ui::Screen {
+class Form5 : public ExplanatoryScreen {
 public:
-    static constexpr ScreenId kId = ScreenId::Form5;
-    explicit Form5(ScreenManager& screens);
-
-    QLabel* Label1;
-    QWidget* Image1;
-    QPushButton* Command1;
-
-protected:
-    // Closing the window goes back as "<< &Back" does.
-    bool FrameClosed() override;
-
-private:
-    void Command1_Click();
-
-    ScreenManager& screens_;
+    static constexpr ScreenId kId = ScreenId::Form5;  // the manager's name for this screen
+    static const ExplanatoryPage kPage;  // caption, text, picture and layout
+    explicit Form5(ScreenManager& screens) : ExplanatoryScreen(screens, kId, kPage) {}
 };
 
 }  // namespace valmora

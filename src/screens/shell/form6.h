@@ -2,31 +2,15 @@
 // density with mean and standard deviation 400 and its area left of zero.
 #pragma once
 
-#include "screens/common/screen_manager.h"
-#include "ui/screen.h"
-
-class QLabel;
-class QPushButton;
+#include "screens/shell/explanatory_screen.h"
 
 namespace valmora {
 
-class Form6 : public ui::Screen {
+class Form6 : public ExplanatoryScreen {
 public:
-    static constexpr ScreenId kId = ScreenId::Form6;
-    explicit Form6(ScreenManager& screens);
-
-    QLabel* Label1;
-    QWidget* Image1;
-    QPushButton* Command1;
-
-protected:
-    // Closing the window goes back as "<< &Back" does.
-    bool FrameClosed() override;
-
-private:
-    void Command1_Click();
-
-    ScreenManager& screens_;
+    static constexpr ScreenId kId = ScreenId::Form6;  // the manager's name for this screen
+    static const ExplanatoryPage kPage;  // caption, text, picture and layout
+    explicit Form6(ScreenManager& screens) : ExplanatoryScreen(screens, kId, kPage) {}
 };
 
 }  // namespace valmora

@@ -8,7 +8,9 @@
 
 #include <algorithm>
 
+#include "screens/common/qt_strings.h"
 #include "screens/shell/system_info.h"
+#include "ui/focus.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
 #include "ui/fonts.h"
@@ -75,10 +77,6 @@ sysinfo::KeyStore* NoRegistry() {
     return &store;
 }
 
-QString Local(const std::string& text) { return QString::fromLocal8Bit(text.data(), qsizetype(text.size())); }
-std::string Local(const QString& text) { return text.toLocal8Bit().toStdString(); }
-QString Local(std::string_view text) { return QString::fromLocal8Bit(text.data(), qsizetype(text.size())); }
-
 }  // namespace
 
 FrmAbout::FrmAbout(ScreenManager& screens)
@@ -106,7 +104,7 @@ FrmAbout::FrmAbout(ScreenManager& screens)
     cmdOK = ui::NewButton(c, "OK", 4800, 2760, 1320, 375);
     cmdSysInfo = ui::NewButton(c, "&System Info...", 4800, 3240, 1320, 375);
 
-    setTabOrder(cmdOK, cmdSysInfo);
+    ui::SetTabOrder({cmdOK, cmdSysInfo});
     cmdOK->setFocus();
 
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });

@@ -4,9 +4,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "screens/common/qt_strings.h"
 #include "screens/shell/form2.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
+#include "ui/focus.h"
 
 namespace valmora {
 namespace {
@@ -36,9 +38,7 @@ FrmLogin::FrmLogin(ScreenManager& screens) : Screen("Login", 3960, 1980), screen
     cmdOK = ui::NewButton(c, "OK", 600, 1380, 1260, 390);
     cmdCancel = ui::NewButton(c, "Cancel", 2100, 1380, 1260, 390);
 
-    setTabOrder(txtUserName, txtPassword);
-    setTabOrder(txtPassword, cmdOK);
-    setTabOrder(cmdOK, cmdCancel);
+    ui::SetTabOrder({txtUserName, txtPassword, cmdOK, cmdCancel});
     txtUserName->setFocus();
 
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
@@ -49,19 +49,19 @@ FrmLogin::FrmLogin(ScreenManager& screens) : Screen("Login", 3960, 1980), screen
 void FrmLogin::Form_Load() {
     Workspace& ws = screens_.Ws();
     ws.PasswordPrompt = std::string("Password: ") + "\r" + "(4061937)";
-    lblLabels[1]->setText(QString::fromStdString(ws.PasswordPrompt).replace('\r', '\n'));
+    lblLabels[1]->setText(Q(ws.PasswordPrompt).replace('\r', '\n'));
 }
 
 void FrmLogin::cmdOK_Click() {
     Workspace& ws = screens_.Ws();
     ws.LoginPassword = "4061937";
-    if (txtPassword->text() != QString::fromStdString(ws.LoginPassword)) {
+    if (txtPassword->text() != Q(ws.LoginPassword)) {
         screens_.Dialogs().Message("Invalid Password, try again!", "Login");
         ui::FocusAndSelectAll(txtPassword);
         return;
     }
     LoginSucceeded = true;
-    ws.LoginUserName = txtUserName->text().toStdString();
+    ws.LoginUserName = Std(txtUserName->text());
     screens_.Hide(kId);
     screens_.Get<Form2>().RevealModeChoice();
 }

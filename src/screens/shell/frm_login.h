@@ -16,20 +16,20 @@ namespace valmora {
 
 class FrmLogin : public ui::Screen {
 public:
-    static constexpr ScreenId kId = ScreenId::Login;
+    static constexpr ScreenId kId = ScreenId::Login;  // the manager's name for this screen
     explicit FrmLogin(ScreenManager& screens);
 
     void Form_Load() override;
 
     // 0: the user name's label, 1: the password's.
-    std::array<QLabel*, 2> lblLabels;
-    QLineEdit* txtUserName;
-    QLineEdit* txtPassword;
-    QPushButton* cmdOK;
-    QPushButton* cmdCancel;
+    std::array<QLabel*, 2> lblLabels;  // "&User Name:", "&Password:"
+    QLineEdit* txtUserName;  // user name
+    QLineEdit* txtPassword;  // password, hidden as typed
+    QPushButton* cmdOK;  // "OK": checks the password
+    QPushButton* cmdCancel;  // "Cancel": gives up
 
     // True after a right password, false after Cancel.
-    bool LoginSucceeded = false;
+    bool LoginSucceeded = false;  // the last answer
 
 protected:
     // Closing the dialog by its frame gives up, as Cancel does.
@@ -39,7 +39,7 @@ private:
     void cmdOK_Click();
     void cmdCancel_Click();
 
-    ScreenManager& screens_;
+    ScreenManager& screens_;  // reveals the start screen's choice; dialogs
 };
 
 }  // namespace valmora

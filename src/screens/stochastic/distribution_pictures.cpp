@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 #include "ui/controls.h"
@@ -26,17 +27,39 @@ void Axes(QPainter& p, QPointF o, double right, double top) {
 
 UniformDensityPicture::UniformDensityPicture(QWidget* parent) : QWidget(parent) { ui::SetBackColor(this, Qt::white); }
 
+namespace {
+
+const QString kSpan = "UB - LB";
+
+QFont UniformFont() { return ui::Arial(8); }
+
+// The vertical axis stands right of the fraction, however wide its text.
+double AxisX(double width) {
+    const double text = QFontMetricsF(UniformFont()).horizontalAdvance(kSpan);
+    return std::max(width * 0.28, text + 12);
+}
+
+double Level(double height) { return height * 0.38; }
+
+}  // namespace
+
+QRectF UniformDensityPicture::DenominatorRect() const {
+    return QRectF(2, Level(height()) + 3, AxisX(width()) - 6, 14);
+}
+
 void UniformDensityPicture::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const double w = width(), h = height();
-    const QPointF origin(w * 0.28, h - 24);
+    const QPointF origin(AxisX(w), h - 24);
     Axes(p, origin, w - 6, 8);
-    p.setFont(ui::Arial(8));
+    p.setFont(UniformFont());
     p.drawText(QRectF(w - 20, h - 22, 18, 14), Qt::AlignCenter, "x");
     p.drawText(QRectF(origin.x() + 4, 2, 40, 14), Qt::AlignLeft, "f(x)");
 
-    const double lb = w * 0.42, ub = w * 0.85, level = h * 0.38;
+    // The rectangle spans the middle of what is right of the axis.
+    const double room = w - 6 - origin.x();
+    const double lb = origin.x() + room * 0.15, ub = origin.x() + room * 0.7, level = Level(h);
     p.setPen(QPen(Qt::red, 2));
     p.drawLine(QPointF(lb, origin.y()), QPointF(lb, level));
     p.drawLine(QPointF(lb, level), QPointF(ub, level));
@@ -48,11 +71,11 @@ void UniformDensityPicture::paintEvent(QPaintEvent*) {
     p.drawText(QRectF(lb - 20, origin.y() + 2, 40, 16), Qt::AlignCenter, "LB");
     p.drawText(QRectF(ub - 20, origin.y() + 2, 40, 16), Qt::AlignCenter, "UB");
     // 1 over UB - LB, beside the level on the vertical axis.
-    const QRectF one(2, level - 17, origin.x() - 6, 14);
-    const QRectF span(2, level + 3, origin.x() - 6, 14);
+    const QRectF span = DenominatorRect();
+    const QRectF one(span.x(), level - 17, span.width(), 14);
     p.drawText(one, Qt::AlignCenter, "1");
     p.drawLine(QPointF(6, level), QPointF(origin.x() - 6, level));
-    p.drawText(span, Qt::AlignCenter, "UB - LB");
+    p.drawText(span, Qt::AlignCenter, kSpan);
 }
 
 ExponentialFormulaPicture::ExponentialFormulaPicture(QWidget* parent) : QWidget(parent) { ui::SetBackColor(this, Qt::white); }

@@ -2,6 +2,7 @@
 // exponential density with its formula.
 #pragma once
 
+#include <QRectF>
 #include <QWidget>
 
 namespace valmora {
@@ -10,6 +11,10 @@ namespace valmora {
 class UniformDensityPicture : public QWidget {
 public:
     explicit UniformDensityPicture(QWidget* parent);
+
+    // Where the height "1" over "UB - LB" is written, left of the vertical
+    // axis: wide enough for the longer of the two at the picture's font.
+    QRectF DenominatorRect() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "screens/common/evaluation_screens.h"
+#include "screens/common/qt_strings.h"
 #include "core/solver/text_rules.h"
 #include "screens/stochastic/distribution_link.h"
 #include "screens/stochastic/distribution_pictures.h"
@@ -21,6 +22,7 @@
 #include "core/simulation/simulation_settings.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
+#include "ui/focus.h"
 #include "ui/fonts.h"
 #include "ui/grid.h"
 #include "ui/line_shape.h"
@@ -34,8 +36,6 @@ const QColor kGreen(128, 255, 128);
 const QColor kRed(255, 0, 0);
 
 
-std::string Std(const QString& text) { return text.toStdString(); }
-QString Q(const std::string& text) { return QString::fromStdString(text); }
 QString Plain(double value) { return Q(GeneralText(value)); }
 
 // A number a user typed, finite.
@@ -153,9 +153,8 @@ void Form3::BuildSetupTab(QWidget* t) {
     Option7 = ui::NewOption(Frame6, "No - permit only positive payments ", 120, 660, 3135, 285);
     Option6->setChecked(true);
 
-    QWidget* order[] = {Text1, Text2, HScroll2, Text13, UpDown2, Option1, Option2, Option3, Text3, Text4, Command6,
-                        Option6, Option7};
-    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    ui::SetTabOrder({Text1, Text2, HScroll2, Text13, UpDown2, Option1, Option2, Option3, Text3, Text4, Command6,
+                     Option6, Option7});
 }
 
 void Form3::BuildSimulationTab(QWidget* t) {
@@ -215,20 +214,20 @@ void Form3::BuildSimulationTab(QWidget* t) {
     MSHFlexGrid2 = ui::NewGrid(Frame5, 6480, 1140, 1335, 1635);
     MSHFlexGrid2->setFocusPolicy(Qt::NoFocus);
     MSHFlexGrid2->SetFixedCols(0);
-    Label23 = NewLabel(Frame5, "Mean IRR", 7920, 900, 1215, 285);
+    // The right column's headings reach the frame's edge so that each reads on one line.
+    Label23 = NewLabel(Frame5, "Mean IRR", 7920, 900, 1275, 240);
     Text7 = ui::NewTextBox(Frame5, "", 7920, 1140, 1095, 285);
     Text7->setReadOnly(true);
-    Label16 = NewLabel(Frame5, "IRRs Sent to File", 7920, 1500, 1215, 285);
+    Label16 = NewLabel(Frame5, "IRRs Sent to File", 7920, 1500, 1275, 240);
     Text8 = ui::NewTextBox(Frame5, "", 7920, 1740, 1095, 285);
     Text8->setReadOnly(true);
     Label16->hide();
     Text8->hide();
-    Label27 = NewLabel(Frame5, "Without an IRR", 7920, 2100, 1215, 285);
+    Label27 = NewLabel(Frame5, "Without an IRR", 7920, 2100, 1275, 240);
     Text11 = ui::NewTextBox(Frame5, "", 7920, 2340, 1095, 285);
     Text11->setReadOnly(true);
 
-    QWidget* order[] = {Option4, Option5, Command3, HScroll1, Text9, Text10, Command5, Command4};
-    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    ui::SetTabOrder({Option4, Option5, Command3, HScroll1, Text9, Text10, Command5, Command4});
 }
 
 void Form3::Connect() {
@@ -292,8 +291,7 @@ void Form3::showEvent(QShowEvent* event) {
 
 void Form3::Text1_Change() {
     if (!Numeric(Text1->text())) {
-        Text1->setText("");
-        Text1->setFocus();
+        ui::RefuseText(Text1);
         return;
     }
     ws_.SimInvestment = Value(Text1->text());
@@ -306,8 +304,7 @@ void Form3::Text2_Change() {
     // A count no series can have is refused like any other bad text.
     const auto n = Count(Text2->text(), 1, 32766);
     if (!n) {
-        Text2->setText("");
-        Text2->setFocus();
+        ui::RefuseText(Text2);
         return;
     }
     ws_.SimNumPayments = *n;
@@ -324,8 +321,7 @@ void Form3::HScroll2_Change() { Text2->setText(QString::number(HScroll2->value()
 void Form3::Text13_Change() {
     const auto m = Count(Text13->text(), 1, 32767);
     if (!m) {
-        Text13->setText("");
-        Text13->setFocus();
+        ui::RefuseText(Text13);
         return;
     }
     ws_.PeriodsPerYear = *m;
@@ -334,8 +330,7 @@ void Form3::Text13_Change() {
 void Form3::Text3_Change() {
     const QString text = Text3->text();
     if (text != "-" && text != "." && !Numeric(text)) {
-        Text3->setText("");
-        Text3->setFocus();
+        ui::RefuseText(Text3);
         return;
     }
     ws_.DistParam1 = Value(text);
@@ -345,9 +340,10 @@ void Form3::Text3_Change() {
 
 void Form3::Text4_Change() {
     const QString text = Text4->text();
-    if (text != "." && !Numeric(text)) {
-        Text4->setText("");
-        Text4->setFocus();
+    // A uniform upper bound may be negative: "-" begins one, as in the first box.
+    const bool begun = text == "." || (text == "-" && ws_.DistType == 1);
+    if (!begun && !Numeric(text)) {
+        ui::RefuseText(Text4);
         return;
     }
     Label18->show();
@@ -443,6 +439,7 @@ void Form3::SSTab1_Click() {
             MSHFlexGrid1->SetText(0, k, QString::number(k));
         MSHFlexGrid2->ClearText();
         ProgressBar1->setValue(0);
+        Label8->setText("Progress Bar");
         Command4->setText("Begin Simulation(s)");
         Text7->setText("");
         Text11->setText("");
@@ -496,7 +493,9 @@ void Form3::Option4_Click() {
     Command3->setEnabled(true);
     Command3->setFocus();
     ws_.SaveToFile = 1;
+    fileChosen_ = false;
     Label9->setText("Save to File");
+    Label9->setToolTip(QString());
     setWindowTitle("IRR - Stochastic - Save to File");
     Label16->show();
     Text8->show();
@@ -507,7 +506,9 @@ void Form3::Option4_Click() {
 void Form3::Option5_Click() {
     Command3->setEnabled(false);
     ws_.SaveToFile = 0;
+    fileChosen_ = false;
     Label9->setText("DO NOT save IRRs to file");
+    Label9->setToolTip(QString());
     setWindowTitle("IRR - Stochastic - Do NOT Save to File");
     Label16->hide();
     Text8->hide();
@@ -519,13 +520,21 @@ void Form3::Option5_Click() {
 void Form3::Command3_Click() {
     // This platform has no "c:\": the dialog starts in the user's home folder.
     const QString path = screens_.Dialogs().SaveFileName("IRR Output File Name", QDir::homePath(), kFileFilter);
-    ws_.OutputPath = Std(path);
     if (path.isEmpty()) {
         Command3->setFocus();
+        // A file chosen before stays in force, as the label and caption say.
+        if (fileChosen_) {
+            screens_.Dialogs().Message("No other file was chosen.\rThe IRRs still go to " + Q(ws_.OutputPath),
+                                       "Save to File?");
+            return;
+        }
+        ws_.OutputPath.clear();
         screens_.Dialogs().Message("Select a file", "Save to File?");
         return;
     }
-    Label9->setText("Output Path\\File Name =  " + path);
+    ws_.OutputPath = Std(path);
+    fileChosen_ = true;
+    ShowOutputPath(path);
     setWindowTitle("IRR - Stochastic - " + path);
     Frame3->setEnabled(true);
     Frame5->setEnabled(true);
@@ -533,10 +542,24 @@ void Form3::Command3_Click() {
     HScroll1->setFocus();
 }
 
+// "Output Path\File Name =  " and the path; a path too long for the label
+// goes on its second line, elided in the middle, whole in the tool tip.
+void Form3::ShowOutputPath(const QString& path) {
+    const QString prefix = "Output Path\\File Name =  ";
+    const QFontMetrics metrics = Label9->fontMetrics();
+    const int room = Label9->contentsRect().width();
+    QString text = prefix + path;
+    if (metrics.horizontalAdvance(text) > room) text = prefix + "\n" + metrics.elidedText(path, Qt::ElideMiddle, room);
+    Label9->setText(text);
+    Label9->setToolTip(path);
+}
+
 void Form3::Command5_Click() {
     screens_.Show(ScreenId::Form4);
     screens_.Hide(kId);
 }
+
+void Form3::ReturnFromIrrSelection() { Command5->setFocus(); }
 
 void Form3::Command1_Click() { ReturnToStart(screens_, kId); }
 

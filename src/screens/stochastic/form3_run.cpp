@@ -1,18 +1,23 @@
 // "Begin Simulation(s)": the run, and what the screen shows while it goes.
 #include <QApplication>
+#include <QLabel>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <algorithm>
 #include <optional>
 
 #include "screens/common/evaluation_screens.h"
+#include "screens/common/notices.h"
+#include "screens/common/qt_strings.h"
 #include "core/solver/number_format.h"
 #include "screens/stochastic/distribution_link.h"
 #include "screens/stochastic/form3.h"
 #include "screens/stochastic/run_stopper.h"
 #include "core/simulation/simulation_run.h"
+#include "core/solver/text_rules.h"
 #include "core/solver/workspace_steps.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
@@ -24,7 +29,7 @@ namespace {
 // Repaints at least this often while a run goes.
 constexpr int kRepaintMilliseconds = 100;
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+const QString kSilenceNotices = "Do not show this again during this run";
 
 constexpr std::uint64_t kLargestSeed = (std::uint64_t{1} << 53) - 1;
 const QString kBadSeedMessage =
@@ -43,33 +48,48 @@ std::optional<std::uint64_t> SeedOf(const QString& text) {
 
 }  // namespace
 
-// Shows the run on the screen: the simulation number, the progress, the
-// latest series with its derivative and rates, the mean and the kept IRR.
+// Shows the run on the screen, one completed simulation at a time: its
+// number and the progress, its series with the derivative, its rates, the
+// mean so far and the IRR it sent to the file. Each completed simulation is
+// stored in the workspace, which therefore always holds the last one.
 // Writing every simulation to the widgets would cost more than the run, so
-// the screen shows the latest simulation about ten times a second.
+// the screen shows the latest completed simulation about ten times a
+// second, and whenever a notice about it opens. A run that stops early
+// leaves the last completed simulation on screen (or nothing) and says that
+// it stopped.
 class Form3::RunDisplay : public RunObserver {
 public:
-    explicit RunDisplay(Form3& form) : f_(form) { clock_.start(); }
-
-    void SimulationStarted(long number, long count) override {
-        number_ = number;
-        count_ = count;
+    explicit RunDisplay(Form3& form) : f_(form) {
+        clock_.start();
+        f_.ClearRunDisplay();
     }
+
+    void SimulationStarted(long, long count) override { count_ = count; }
 
     void SimulationDone(const SimulationStep& step) override {
         StoreSimulationStep(f_.ws_, step);
-        if (step.kept) ++kept_;
+        number_ = step.number;
+        kept_ = step.kept;
+        if (step.kept) ++withIrr_;
         else ++withoutIrr_;
         f_.distribution_->SimulationDone(step.number, step.kept, step.keptRate);
-        if (clock_.elapsed() >= kRepaintMilliseconds) Repaint(f_.ws_);
+        if (!notice_.isEmpty()) {
+            ShowNotice();
+        } else if (clock_.elapsed() >= kRepaintMilliseconds) {
+            Show(false);
+            f_.distribution_->Repaint();
+            QCoreApplication::processEvents();  // paints; the input blocker drops user input
+            clock_.restart();
+        }
     }
 
-    void Notice(const std::string& text, const std::string& title, const SimulationStep& sofar) override {
-        StoreSimulationStep(f_.ws_, sofar);
-        Show(f_.ws_, false);
-        QApplication::restoreOverrideCursor();
-        f_.screens_.Dialogs().Message(Q(text), Q(title));
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The notice belongs to the simulation being finished: it opens once
+    // that simulation is complete and on screen, its kept IRR and the new
+    // mean included.
+    void Notice(const std::string& text, const std::string& title, const SimulationStep&) override {
+        if (silenced_) return;
+        notice_ = Q(text);
+        noticeTitle_ = Q(title);
     }
 
     bool StopRequested() override { return stopper && stopper->Requested(); }
@@ -77,26 +97,55 @@ public:
     // The user's way to end the run early.
     const RunStopper* stopper = nullptr;
 
-    // The state after the last simulation, every column of the series.
-    void Finish(const Workspace& ws) { Show(ws, true); }
+    // After the run: the last completed simulation with every column of its
+    // series; a run that stopped says so.
+    void Finish(const RunOutcome& outcome) {
+        if (number_ > 0) Show(true);
+        else f_.ClearRunDisplay();
+        if (outcome.status == RunStatus::Complete && !outcome.stopped) return;
+        f_.Command4->setText("Stopped after " + QString::number(number_));
+        f_.Label8->setText("Run stopped");
+        f_.ProgressBar1->setValue(Progress(number_));
+    }
 
 private:
-    void Repaint(const Workspace& ws) {
-        Show(ws, false);
+    void ShowNotice() {
+        Show(false);
         f_.distribution_->Repaint();
-        QCoreApplication::processEvents();  // paints; the input blocker drops user input
+        QApplication::restoreOverrideCursor();
+        silenced_ = ShowSilenceableNotice(f_.screens_.Dialogs(), notice_, noticeTitle_, kSilenceNotices);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        notice_.clear();
         clock_.restart();
     }
 
-    void Show(const Workspace& ws, bool allColumns) {
-        if (number_ == 0) return;
+    int Progress(long number) const { return static_cast<int>(static_cast<float>(number) / count_ * 100); }
+
+    // The simulation held in the workspace, everything from the same one.
+    void Show(bool allColumns) {
+        const Workspace& ws = f_.ws_;
         f_.Command4->setText("Iteration = " + QString::number(number_));
-        f_.ProgressBar1->setValue(static_cast<int>(static_cast<float>(number_) / count_ * 100));
+        f_.ProgressBar1->setValue(Progress(number_));
         ShowSeries(ws, allColumns);
         ShowRates(ws);
-        if (kept_ > 0) f_.Text7->setText(Q(FormatMean(ws.MeanIrr)));
-        if (ws.SaveToFile == 1 && kept_ > 0) f_.Text8->setText(Q(FormatMean(ws.ChosenRate)));
+        ShowNumber(f_.Text7, withIrr_ > 0, ws.MeanIrr);
+        if (ws.SaveToFile == 1) ShowNumber(f_.Text8, kept_, ws.ChosenRate);
         f_.Text11->setText(QString::number(withoutIrr_));
+    }
+
+    // "0.#####", or the general number text when that is too wide for the
+    // box; the whole value in the tool tip then.
+    static void ShowNumber(QLineEdit* box, bool shown, double value) {
+        const QString text = shown ? Q(FormatMean(value)) : QString();
+        constexpr int kMargins = 8;  // the box's frame and its text margins, both sides
+        if (box->fontMetrics().horizontalAdvance(text) <= box->width() - kMargins) {
+            box->setText(text);
+            box->setToolTip(QString());
+            return;
+        }
+        box->setText(Q(GeneralText(value)));
+        box->setCursorPosition(0);  // the start of the number, its sign and leading digits
+        box->setToolTip(text);
     }
 
     // Row 1 the payments, row 2 the derivative; while running only the
@@ -119,7 +168,7 @@ private:
         }
     }
 
-    // The rates of the latest simulation, one a row under "IRRs = n".
+    // The rates of the simulation shown, one a row under "IRRs = n".
     void ShowRates(const Workspace& ws) {
         ui::Grid* grid = f_.MSHFlexGrid2;
         grid->SetRows(ws.RootCount + 1);
@@ -129,11 +178,29 @@ private:
 
     Form3& f_;
     QElapsedTimer clock_;
-    long number_ = 0;
     long count_ = 1;
-    long kept_ = 0;
+    long number_ = 0;       // the last completed simulation, 0 before the first
+    bool kept_ = false;     // it kept an IRR
+    long withIrr_ = 0;
     long withoutIrr_ = 0;
+    QString notice_;        // waiting for its simulation to complete
+    QString noticeTitle_;
+    bool silenced_ = false; // "Do not show this again during this run" was ticked
 };
+
+// Before a run: no simulation on screen yet.
+void Form3::ClearRunDisplay() {
+    Label8->setText("Progress Bar");
+    ProgressBar1->setValue(0);
+    for (int row = 1; row < MSHFlexGrid1->Rows(); ++row)
+        for (int col = 0; col < MSHFlexGrid1->Cols(); ++col) MSHFlexGrid1->SetText(row, col, "");
+    MSHFlexGrid2->SetRows(1);
+    MSHFlexGrid2->SetText(0, 0, "");
+    for (QLineEdit* box : {Text7, Text8, Text11}) {
+        box->setText("");
+        box->setToolTip(QString());
+    }
+}
 
 void Form3::Command4_Click() {
     if (!IncrementCanAdvance(screens_, Text9)) return;
@@ -155,15 +222,13 @@ void Form3::Command4_Click() {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const ui::InputBlocker noInput;
         RunDisplay display(*this);
-        Text7->setText("");
-        Text8->setText("");
         const SimulationSettings settings = SimulationSettingsOf(ws_);
         const RunStopper stopper(Command8, this);
         display.stopper = &stopper;
         distribution_->RunStarted(settings.simulations);
         outcome = RunSimulations(settings, random, display, true);
         distribution_->RunEnded(outcome, outcome.stopped);
-        display.Finish(ws_);
+        display.Finish(outcome);
         Command4->setFocus();
         QApplication::restoreOverrideCursor();
     }

@@ -8,6 +8,7 @@
 
 #include "screens/stochastic/form3.h"
 #include "ui/controls.h"
+#include "ui/focus.h"
 #include "ui/fonts.h"
 
 namespace valmora {
@@ -36,8 +37,7 @@ Form4::Form4(ScreenManager& screens)
     connect(Check1, &QCheckBox::toggled, this, [this](bool on) { ws_.NotifyOtherIrr = on; });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 
-    QWidget* order[] = {Command1, Option1, Option3, Option4, Option2, Check1};
-    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    ui::SetTabOrder({Command1, Option1, Option3, Option4, Option2, Check1});
 }
 
 // Every opening starts afresh: the lowest IRR, no notice.
@@ -48,7 +48,7 @@ void Form4::Form_Load() {
 
 void Form4::Command1_Click() {
     screens_.Show(ScreenId::Form3);
-    if (Form3* form3 = screens_.Find<Form3>()) form3->Command5->setFocus();
+    if (Form3* form3 = screens_.Find<Form3>()) form3->ReturnFromIrrSelection();
     screens_.Unload(kId);
 }
 

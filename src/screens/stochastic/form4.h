@@ -14,19 +14,19 @@ namespace valmora {
 
 class Form4 : public ui::Screen {
 public:
-    static constexpr ScreenId kId = ScreenId::Form4;
+    static constexpr ScreenId kId = ScreenId::Form4;  // the manager's name for this screen
     explicit Form4(ScreenManager& screens);
 
     void Form_Load() override;
 
-    QLabel* Label1;
-    QGroupBox* Frame1;
-    QRadioButton* Option1;
-    QRadioButton* Option3;
-    QRadioButton* Option4;
-    QRadioButton* Option2;
-    QCheckBox* Check1;
-    QPushButton* Command1;
+    QLabel* Label1;  // what the dialog is for
+    QGroupBox* Frame1;  // "Select IRR to use"
+    QRadioButton* Option1;  // "Lowest IRR" (rule 1)
+    QRadioButton* Option3;  // "2nd  Lowest IRR" (rule 2)
+    QRadioButton* Option4;  // "3rd Lowest IRR" (rule 3)
+    QRadioButton* Option2;  // "Highest IRR" (rule 4)
+    QCheckBox* Check1;  // notify when the rule's IRR does not exist
+    QPushButton* Command1;  // "<< &Back" to Form3
 
 protected:
     bool FrameClosed() override;
@@ -34,8 +34,8 @@ protected:
 private:
     void Command1_Click();
 
-    ScreenManager& screens_;
-    Workspace& ws_;
+    ScreenManager& screens_;  // shows Form3, unloads this dialog
+    Workspace& ws_;  // where the rule and the notice flag go
 };
 
 }  // namespace valmora

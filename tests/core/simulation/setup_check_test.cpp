@@ -19,9 +19,9 @@ TEST(SetupCheck, AcceptsOrSaysWhy) {
         {1, "", "3", false, ""},
         {1, "-", "3", false, ""},
         {1, "-100", "-1", true, "Only positive payments are permitted, but every payment would be below 0."
-                                "\rEnter an upper bound above 0, or permit negative payments."},
+                                "\rEnter an upper bound above 0."},
         {1, "-100", "0", true, "Only positive payments are permitted, but every payment would be below 0."
-                               "\rEnter an upper bound above 0, or permit negative payments."},
+                               "\rEnter an upper bound above 0."},
         {1, "-100", "1", true, ""},
         {2, "400", "400", false, ""},
         {2, "400", "0", false, ""},       // a standard deviation of 0 passes

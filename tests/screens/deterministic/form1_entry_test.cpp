@@ -3,9 +3,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <functional>
+
 #include "form1_driver.h"
 
 using namespace valmora;
+using valmora::testing::Click;
 using valmora::testing::Form1Driver;
 
 class Form1EntryTest : public QObject {
@@ -134,6 +137,72 @@ private slots:
         Form1Driver::ClickCell(g, 0, 1);  // a heading click erases nothing
         Form1Driver::ClickCell(g, 1, 0);
         QCOMPARE(valmora::testing::GridRow(g, 1), QStringList({"-1000", "", ""}));
+    }
+
+    void tabIntoThePaymentsLandsOnAPayment() {
+        // The current cell left on a fixed cell (the investment after load, a
+        // heading after a change of N): Tab puts it on payment 1, not erased.
+        struct Case { const char* name; int payments; const char* before; const char* typed; const char* after; };
+        const Case cases[] = {
+            {"after load", 1, "", "12", "12"},
+            {"after a change of N", 3, "", "7", "7"},
+            {"payment 1 already typed", 2, "40", "5", "405"},
+        };
+        for (const Case& c : cases) {
+            Form1Driver d;
+            QVERIFY(QTest::qWaitForWindowActive(d.f));
+            ui::Grid* g = d.f->MSHFlexGrid1;
+            if (c.payments > 1) d.SpinPayments(c.payments);
+            if (*c.before) {
+                Form1Driver::ClickCell(g, 1, 1);
+                QTest::keyClicks(g, c.before);
+                d.SpinPayments(c.payments + 1);
+                d.SpinPayments(c.payments);
+            }
+            QVERIFY2(g->IsFixed(g->Row(), g->Col()), c.name);
+            d.f->Text5->setFocus();
+            QTest::keyClick(d.f->Text5, Qt::Key_Tab);
+            QCOMPARE(valmora::testing::FocusIn(d.f), static_cast<QWidget*>(g));
+            QCOMPARE(g->Row(), 1);
+            QCOMPARE(g->Col(), 1);
+            // The current cell is drawn as such, and typing lands in it.
+            QCOMPARE(valmora::testing::CellBackground(g, 1, 1), QColor(255, 255, 128));
+            QTest::keyClicks(g, c.typed);
+            QCOMPARE(g->Text(1, 1), QString(c.after));
+            QCOMPARE(g->Text(1, 0), QString("-1000"));
+        }
+    }
+
+    void changingTheSeriesForgetsItsResults() {
+        // Every change of what the results were computed from sends the user
+        // back to "Payments entered...": nothing of the old series stays.
+        struct Case { const char* name; std::function<void(Form1Driver&)> change; };
+        const Case cases[] = {
+            {"a payment clicked", [](Form1Driver& d) { Form1Driver::ClickCell(d.f->MSHFlexGrid1, 1, 2); }},
+            {"a payment entered by the arrow keys",
+             [](Form1Driver& d) { QTest::keyClick(d.f->MSHFlexGrid1, Qt::Key_Left); }},
+            {"the investment typed", [](Form1Driver& d) { d.TypeInvestment("1200"); }},
+            {"the investment refused", [](Form1Driver& d) { QTest::keyClicks(d.f->Text1, "x"); }},
+            {"the periods per year",
+             [](Form1Driver& d) {
+                 Click(d.f->Option2);
+                 valmora::testing::Retype(d.f->Text7, "12");
+             }},
+        };
+        for (const Case& c : cases) {
+            Form1Driver d;
+            d.Evaluate("1000", {"500", "500", "500"});
+            Form1Driver::ClickCell(d.f->MSHFlexGrid2, 1, 1);
+            QCOMPARE(d.f->Label14->text(), QString("Simple, pure investment"));
+            c.change(d);
+            QVERIFY2(!d.f->Command3->isEnabled(), c.name);
+            QVERIFY2(!d.f->MSHFlexGrid2->isEnabled(), c.name);
+            QCOMPARE(valmora::testing::GridColumn(d.f->MSHFlexGrid2, 1), QStringList({"", ""}));
+            for (int col = 0; col < 2; ++col)
+                QVERIFY2(valmora::testing::GridColumn(d.f->MSHFlexGrid4, col).join("").isEmpty(), c.name);
+            QCOMPARE(d.f->Label14->text(), QString("Investment Type"));
+            QVERIFY(d.f->Command1->isEnabled());
+        }
     }
 
     void touchingAPaymentSendsTheUserBack() {

@@ -6,6 +6,7 @@
 
 #include "form1_driver.h"
 #include "screens/shell/form2.h"
+#include "ui/controls.h"
 
 using namespace valmora;
 using valmora::testing::Click;
@@ -105,6 +106,68 @@ private slots:
                 QCOMPARE(d.h.dialogs.shown[0].title, QString("Error!"));
             }
         }
+    }
+
+    void refusedParameterIsReplacedByTheNextKey() {
+        // After a refusal the default comes back selected, so what is typed
+        // next replaces it instead of being added to it.
+        struct Case { const char* name; bool tolerance; const char* typed; const char* shown; double stored; int refusals; };
+        const Case cases[] = {
+            {"exponent typed into the tolerance", true, "1e-9", "1E-08", 1e-08, 4},
+            {"increment begun with a point", false, ".05", "0.01", 0.01, 2},
+            {"a slip, then a good increment", false, "x0.5", "0.5", 0.5, 1},
+            {"a slip, then a good tolerance", true, "-0.0001", "0.0001", 0.0001, 1},
+        };
+        for (const Case& c : cases) {
+            Form1Driver d;
+            QLineEdit* box = c.tolerance ? d.f->Text5 : d.f->Text4;
+            QVERIFY(QTest::qWaitForWindowActive(d.f));
+            ui::FocusAndSelectAll(box);
+            QTest::keyClicks(box, c.typed);
+            QCOMPARE(box->text(), QString(c.shown));
+            QCOMPARE(c.tolerance ? d.h.ws.Tolerance : d.h.ws.Increment, c.stored);
+            QVERIFY2(d.h.dialogs.shown.size() == size_t(c.refusals), c.name);
+        }
+    }
+
+    void noCellLooksPickedBeforeAClick() {
+        Form1Driver d;
+        d.Evaluate("1000", {"3600", "-4310", "1716"});  // rates 0.3, 0.2 and 0.1
+        ui::Grid* g = d.f->MSHFlexGrid2;
+        const QColor white(255, 255, 255);
+        const QColor blue(0, 0, 255);
+        for (int r = 1; r <= 3; ++r) QCOMPARE(valmora::testing::CellBackground(g, r, 1), white);
+        Form1Driver::ClickCell(g, 2, 1);
+        QCOMPARE(valmora::testing::CellBackground(g, 2, 1), blue);
+        QCOMPARE(valmora::testing::CellBackground(g, 3, 1), white);
+        // Erased and disabled: no empty blue cell stays behind.
+        Form1Driver::ClickCell(d.f->MSHFlexGrid1, 1, 1);
+        QVERIFY(!g->isEnabled());
+        for (int r = 1; r <= 3; ++r) QCOMPARE(valmora::testing::CellBackground(g, r, 1), white);
+        // A new search starts with nothing picked again.
+        QTest::keyClicks(d.f->MSHFlexGrid1, "3600");
+        Click(d.f->Command1);
+        Click(d.f->Command3);
+        for (int r = 1; r <= 3; ++r) QCOMPARE(valmora::testing::CellBackground(g, r, 1), white);
+    }
+
+    void noRateAfterAnEarlierSeriesLeavesNothingOfIt() {
+        Form1Driver d;
+        d.Evaluate("1000", {"1300", "-400", "200"});
+        Form1Driver::ClickCell(d.f->MSHFlexGrid2, 1, 1);
+        QCOMPARE(d.f->Label14->text(), QString("Nonsimple, mixed"));
+        QVERIFY(d.f->Label13->isVisible());
+        // All payments negative: no sign change, no rate.
+        d.EnterPayments({"-1300", "-400", "-200"});
+        Click(d.f->Command1);
+        Click(d.f->Command3);
+        QCOMPARE(d.h.dialogs.Texts(), QStringList({"No IRR was found in the searched range."}));
+        QVERIFY(!d.f->Label13->isVisible());
+        QCOMPARE(d.f->Label14->text(), QString("Investment Type"));
+        QVERIFY(valmora::testing::GridColumn(d.f->MSHFlexGrid4, 1).join("").isEmpty());
+        QVERIFY(!d.f->MSHFlexGrid2->isEnabled());
+        // The payments are where something must change: the focus goes there.
+        QCOMPARE(valmora::testing::FocusIn(d.f), static_cast<QWidget*>(d.f->MSHFlexGrid1));
     }
 
     void zeroIncrementIsRefusedAtTheSearch() {
@@ -211,18 +274,24 @@ private slots:
         d.Evaluate("1000", {"-500", "-500"});
         QCOMPARE(d.f->Text3->text(), QString("0"));
         QCOMPARE(d.f->MSHFlexGrid2->Rows(), 1);
-        Form1Driver::ClickCell(d.f->MSHFlexGrid2, 0, 1);
+        // Said by the search itself; there is nothing to pick.
         QCOMPARE(d.h.dialogs.Texts(), QStringList({"No IRR was found in the searched range."}));
+        QVERIFY(!d.f->Label13->isVisible());
+        QVERIFY(!d.f->MSHFlexGrid2->isEnabled());
+        QTest::mouseClick(d.f->MSHFlexGrid2->viewport(), Qt::LeftButton);
+        QCOMPARE(d.h.dialogs.shown.size(), size_t(1));
         QVERIFY(!d.f->MSHFlexGrid4->isEnabled());
         QCOMPARE(d.f->Label14->text(), QString("Investment Type"));
     }
 
     void unfinishedSearchIsReported() {
         Form1Driver d;
-        // Two sign changes and no root before x of about 1.2e6: the search stops early.
+        // Two sign changes and no root before x of about 1.2e6: the search
+        // stops early, and what it searched held no rate.
         d.Evaluate("1000", {"2000", "-1500", "0", ".000000001"});
         QCOMPARE(d.h.dialogs.shown.size(), size_t(1));
-        QVERIFY(d.h.dialogs.shown[0].text.startsWith("The search stopped at x = "));
+        QVERIFY(d.h.dialogs.shown[0].text.startsWith(
+            "No IRR was found in the searched range.\rThe search stopped at x = "));
         QVERIFY(d.h.dialogs.shown[0].text.endsWith("were not searched."));
     }
 

@@ -87,13 +87,13 @@ private slots:
         d.h.dialogs.onMessage = [&](const valmora::testing::Shown& shown) {
             if (shown.title != "Note!") return;
             seen << v->Caption->text();
-            QThread::msleep(150);  // the run display repaints after this pause
+            QThread::msleep(150);  // the view is redrawn at the next notice after this pause
         };
         Click(f->Command4);
         QCOMPARE(seen.size(), 3);
         QCOMPARE(seen[0], QString("Running: 0 of 3 simulations, 0 with an IRR. No IRR to show yet."));
-        QCOMPARE(seen[1], QString("Running: 1 of 3 simulations, 1 with an IRR."));
-        QCOMPARE(seen[2], QString("Running: 2 of 3 simulations, 2 with an IRR."));
+        QCOMPARE(seen[1], QString("Running: 2 of 3 simulations, 2 with an IRR."));
+        QCOMPARE(seen[2], QString("Running: 3 of 3 simulations, 3 with an IRR."));
         QCOMPARE(v->Caption->text(), QString("3 simulations, 3 with an IRR."));
         QCOMPARE(SummaryValue(v, "Largest IRR used instead"), QString("3"));
     }

@@ -25,7 +25,7 @@ const QString kPaymentsMessage = "Enter a number of payments from 1 to 32766";
 const QString kPeriodsMessage = "Enter a number of periods per year from 1 to 32767";
 const QString kPositiveOnlyMessage =
     "Only positive payments are permitted, but every payment would be below 0.\r"
-    "Enter an upper bound above 0, or permit negative payments.";
+    "Enter an upper bound above 0.";
 
 // Types a text over a box's selected contents. A leading minus is typed last,
 // in front of the digits, as a user must in a box that refuses a lone "-".
@@ -332,7 +332,8 @@ private slots:
         QTest::newRow("point in the first box") << 3 << "." << "." << 0.0 << "LB = 0";
         QTest::newRow("letter in the first box") << 3 << "x" << "" << 9.0 << "LB = 9";
         QTest::newRow("exponent begun in the first box") << 3 << "1e" << "" << 1.0 << "LB = 1";
-        QTest::newRow("minus in the second box") << 4 << "-" << "" << 9.0 << "UB = 9";
+        // The uniform upper bound may be negative too.
+        QTest::newRow("minus in the second box") << 4 << "-" << "-" << 0.0 << "UB = 0";
         QTest::newRow("point in the second box") << 4 << "." << "." << 0.0 << "UB = 0";
         QTest::newRow("letter in the second box") << 4 << "x" << "" << 9.0 << "UB = 9";
     }

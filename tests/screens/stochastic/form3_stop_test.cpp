@@ -89,7 +89,8 @@ private slots:
         const QByteArray bytes = ReadAll(path);
         QCOMPARE(bytes.count('\n'), 2);
         QVERIFY(bytes.endsWith(" \r\n"));
-        QCOMPARE(d.f->Command4->text(), QString("Iteration = 2"));
+        QCOMPARE(d.f->Command4->text(), QString("Stopped after 2"));
+        QCOMPARE(d.f->Label8->text(), QString("Run stopped"));
         QVERIFY(!d.f->Command8->isVisible());
 
         // The distribution shows what was run.
