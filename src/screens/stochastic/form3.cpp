@@ -227,7 +227,7 @@ void Form3::BuildSimulationTab(QWidget* t) {
     Text11 = ui::NewTextBox(Frame5, "", 7920, 2340, 1095, 285);
     Text11->setReadOnly(true);
 
-    ui::SetTabOrder({Option4, Option5, Command3, HScroll1, Text9, Text10, Command5, Command4});
+    ui::SetTabOrder({Option4, Option5, Command3, Text14, HScroll1, Text9, Text10, Command5, Command4});
 }
 
 void Form3::Connect() {
