@@ -6,6 +6,7 @@
 #include <iomanip>
 #include <ostream>
 
+#include "cli/npv_profile_csv.h"
 #include "cli/usage_error.h"
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/number_format.h"
@@ -87,6 +88,9 @@ CLI::App* AddIrrCommand(CLI::App& app, IrrOptions& options) {
     cmd->add_option("--file", options.file,
                     "Read the cash flows from a text file (\"-\" for standard input), separated by blanks, "
                     "commas or line breaks");
+    cmd->add_option("--profile", options.profile,
+                    "Also write the NPV profile to FILE as CSV: rate,npv over a range showing every IRR")
+        ->type_name("FILE");
     cmd->add_option("flows", options.flows,
                     "P0 P1 ... PN: the investment (negative for an outflow) and N payments, 1 <= N <= 32766");
     cmd->footer("Example: valmora-cli irr -- -1000 500 500 500");
@@ -104,6 +108,8 @@ int RunIrr(const IrrOptions& options, std::istream& in, std::ostream& out) {
     if (!analysis.Ok()) throw UsageError(AnalysisProblemText(analysis.status));
 
     const RootSearch search = LocateRoots(analysis, settings);  // the options above leave no reason to refuse
+    if (!options.profile.empty())
+        SaveNpvProfileCsv(analysis.coefficients, search.rates, settings.periodsPerYear, options.profile);
     if (options.json) PrintJson(analysis, search, settings.periodsPerYear, out);
     else PrintText(analysis, search, settings.periodsPerYear, out);
     return 0;

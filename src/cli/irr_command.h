@@ -18,6 +18,7 @@ struct IrrOptions {
     std::string periods = "1";
     std::string file;
     bool json = false;
+    std::string profile;  // file for the NPV profile's points
     std::vector<std::string> flows;
 };
 

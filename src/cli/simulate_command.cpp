@@ -7,6 +7,7 @@
 #include <ostream>
 #include <random>
 
+#include "cli/distribution_report.h"
 #include "cli/run_statistics.h"
 #include "cli/usage_error.h"
 #include "core/solver/number_format.h"
@@ -120,6 +121,7 @@ void PrintText(const RunOutcome& run, const std::optional<IrrStatistics>& s, con
     if (run.incompleteScans > 0)
         out << "Searches stopped early:     " << run.incompleteScans << " (their range beyond was not searched)\n";
     if (!o.output.empty()) out << "IRRs written to:            " << o.output << "\n";
+    PrintDistribution(run.kept, out);
 }
 
 void PrintJson(const RunOutcome& run, const std::optional<IrrStatistics>& s, std::ostream& out) {
@@ -138,6 +140,7 @@ void PrintJson(const RunOutcome& run, const std::optional<IrrStatistics>& s, std
     j["p95"] = value(&IrrStatistics::p95);
     j["max"] = value(&IrrStatistics::max);
     j["fallbacks"] = run.fallbacks;
+    AddDistributionJson(run.kept, j);
     out << j.dump(2) << "\n";
 }
 

@@ -14,8 +14,10 @@
 #include <functional>
 
 #include "screens/deterministic/form1.h"
+#include "screens/deterministic/npv_profile_window.h"
 #include "screen_harness.h"
 #include "screens/stochastic/form3.h"
+#include "screens/stochastic/irr_distribution_view.h"
 #include "ui/grid.h"
 #include "ui/screen.h"
 #include "ui/up_down.h"
@@ -92,6 +94,46 @@ void SmallRun(testing::ScreenHarness& h) {
     f.Command4->click();
 }
 
+// The NPV profile of -100 230 -132 (IRRs of 10 % and 20 %), opened from the
+// deterministic screen once its roots are located.
+bool ShootNpvProfile(const QString& path) {
+    testing::ScreenHarness h;
+    h.screens.Show(ScreenId::Form1);
+    Form1& f = h.screens.Get<Form1>();
+    f.Text1->selectAll();
+    TypeInto(f.Text1, "100");
+    QTest::mouseClick(f.UpDown1->UpButton(), Qt::LeftButton);
+    f.MSHFlexGrid1->SetCurrent(1, 1);
+    for (const char* payment : {"230", "-132"}) {
+        TypeInto(f.MSHFlexGrid1, payment);
+        QTest::keyClick(f.MSHFlexGrid1, Qt::Key_Return);
+    }
+    f.Command1->click();
+    f.Command3->click();
+    f.Command5->click();
+    h.Settle();
+    auto* w = f.findChild<NpvProfileWindow*>();
+    return w && w->grab().save(path);
+}
+
+// 10000 simulations of 72 payments drawn from normal(400, 400), run on the
+// stochastic screen, then "IRR Distribution...".
+bool ShootIrrDistribution(const QString& path) {
+    testing::ScreenHarness h;
+    h.screens.Show(ScreenId::Form3);
+    ChooseNormal(h);
+    Form3& f = h.screens.Get<Form3>();
+    f.HScroll2->setValue(72);
+    f.SSTab1->setCurrentIndex(1);
+    f.Option5->setChecked(true);
+    f.HScroll1->setValue(10000);
+    f.Command4->click();
+    f.Command7->click();
+    h.Settle();
+    auto* v = f.findChild<IrrDistributionView*>();
+    return v && v->grab().save(path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -122,6 +164,17 @@ int main(int argc, char** argv) {
         ui::Screen* screen = h.screens.Find(shot.id);
         const QString path = folder + "/" + shot.file + ".png";
         if (!screen || !screen->grab().save(path)) {
+            qWarning("could not render %s", qPrintable(path));
+            ++failures;
+        }
+    }
+    const struct {
+        const char* file;
+        bool (*shoot)(const QString&);
+    } charts[] = {{"npv-profile", ShootNpvProfile}, {"irr-distribution", ShootIrrDistribution}};
+    for (const auto& chart : charts) {
+        const QString path = folder + "/" + chart.file + ".png";
+        if (!chart.shoot(path)) {
             qWarning("could not render %s", qPrintable(path));
             ++failures;
         }

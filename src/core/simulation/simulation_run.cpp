@@ -133,6 +133,10 @@ RunOutcome RunSimulations(const SimulationSettings& settings, RandomPayments& ra
         }
         step.meanIrr = meanIrr;
         observer.SimulationDone(step);
+        if (number < count && observer.StopRequested()) {
+            outcome.stopped = true;
+            break;
+        }
     }
     std::string closeError;
     if (save && !file.Close(closeError) && outcome.status == RunStatus::Complete) {

@@ -36,6 +36,9 @@ public:
     // simulation `sofar` keeps its IRR: its series, derivative and rates are
     // in, the mean is still the one before it and nothing is kept yet.
     virtual void Notice(const std::string& text, const std::string& title, const SimulationStep& sofar) = 0;
+    // Asked after each simulation but the last: true ends the run there, its
+    // file holding the complete lines written so far.
+    virtual bool StopRequested() { return false; }
 };
 
 enum class RunStatus {
@@ -52,6 +55,7 @@ struct RunOutcome {
     long withIrr = 0;         // simulations that kept an IRR
     long fallbacks = 0;       // kept the largest IRR because the chosen one did not exist
     long incompleteScans = 0; // searches that stopped before their bound
+    bool stopped = false;     // the observer stopped the run before its last simulation
     std::vector<double> kept; // the kept IRRs in simulation order, when asked for
 };
 

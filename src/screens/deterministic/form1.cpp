@@ -12,6 +12,7 @@
 
 #include "screens/common/evaluation_screens.h"
 #include "screens/common/qt_strings.h"
+#include "screens/deterministic/npv_profile_link.h"
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/number_format.h"
 #include "core/solver/project_balances.h"
@@ -125,10 +126,13 @@ void Form1::BuildControls() {
 
     Command4 = ui::NewButton(c, "<< &Back", 240, 7560, 1455, 375);
     Command2 = ui::NewButton(c, "E&xit", 7800, 7560, 1335, 375);
+    Command5 = ui::NewButton(c, "NPV &Profile...", 3930, 7560, 1695, 375);
+    new NpvProfileLink(Command5, MSHFlexGrid2, ws_, screens_.Dialogs(), this);
 
     // The tab order of the controls a user can reach.
     QWidget* order[] = {Text1, UpDown1, Command1, Command3, Command2, Text4, Text5, MSHFlexGrid2,
-                        MSHFlexGrid1, Command4, MSHFlexGrid4, Text7, UpDown2, Option1, Option2, MSHFlexGrid3};
+                        MSHFlexGrid1, Command4, MSHFlexGrid4, Text7, UpDown2, Option1, Option2, MSHFlexGrid3,
+                        Command5};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 

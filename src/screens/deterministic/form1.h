@@ -65,6 +65,7 @@ public:
     QLabel* Label14;  // the investment's classification
     QPushButton* Command4;  // "<< &Back" to the start screen
     QPushButton* Command2;  // "E&xit"
+    QPushButton* Command5;  // "NPV &Profile...": the present value against the rate, once roots are located
 
 protected:
     bool FrameClosed() override;

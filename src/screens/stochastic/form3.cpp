@@ -16,6 +16,7 @@
 #include "screens/common/evaluation_screens.h"
 #include "screens/common/qt_strings.h"
 #include "core/solver/text_rules.h"
+#include "screens/stochastic/distribution_link.h"
 #include "screens/stochastic/distribution_pictures.h"
 #include "core/simulation/setup_check.h"
 #include "core/simulation/simulation_settings.h"
@@ -93,6 +94,10 @@ void Form3::BuildFrame() {
     BuildSimulationTab(simulation);
     Command1 = ui::NewButton(c, "<< &Back", 240, 8085, 1455, 375);
     Command2 = ui::NewButton(c, "E&xit", 8520, 8085, 1455, 375);
+    Command7 = ui::NewButton(c, "IRR &Distribution...", 4260, 8085, 1695, 375);
+    distribution_ = new DistributionLink(Command7, screens_.Dialogs(), this);
+    Command8 = ui::NewButton(c, "&Stop", 6360, 8085, 1455, 375);
+    Command8->hide();
 }
 
 void Form3::BuildSetupTab(QWidget* t) {
@@ -177,6 +182,10 @@ void Form3::BuildSimulationTab(QWidget* t) {
     Command3->setEnabled(false);
     Label9 = NewLabel(Frame4, "File path and location", 240, 720, 5295, 495);
 
+    Label28 = NewLabel(t, "Seed (empty: clock) = ", 6000, 1680, 1815, 285);
+    Text14 = ui::NewTextBox(t, "", 7800, 1680, 1575, 285);
+    Text14->setToolTip("A whole number makes the run reproducible: the same seed and settings write the same file");
+
     Frame3 = ui::NewFrame(t, "Simulation Parameters", 240, 2520, 9255, 1095, ui::SansSerif());
     Frame3->setEnabled(false);
     Label7 = NewLabel(Frame3, "Number of simulations = ", 240, 300, 1935, 285);
@@ -224,7 +233,7 @@ void Form3::BuildSimulationTab(QWidget* t) {
     Text11 = ui::NewTextBox(Frame5, "", 7920, 2340, 1095, 285);
     Text11->setReadOnly(true);
 
-    ui::SetTabOrder({Option4, Option5, Command3, HScroll1, Text9, Text10, Command5, Command4});
+    ui::SetTabOrder({Option4, Option5, Command3, Text14, HScroll1, Text9, Text10, Command5, Command4});
 }
 
 void Form3::Connect() {

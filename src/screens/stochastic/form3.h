@@ -16,6 +16,7 @@ class QTabWidget;
 
 namespace valmora {
 
+class DistributionLink;
 struct RunOutcome;
 
 namespace ui {
@@ -111,6 +112,11 @@ public:
     QLabel* Label27;  // "Without an IRR"
     QLineEdit* Text11;  // simulations that found no IRR
 
+    QPushButton* Command7;  // "IRR &Distribution...": the kept IRRs of the last run
+    QPushButton* Command8;  // "&Stop", shown only while a run goes
+    QLabel* Label28;  // "Seed (empty: clock) = "
+    QLineEdit* Text14;  // seed of a reproducible run; empty to seed from the clock
+
     static const QString kFileFilter;  // the save dialog's file-type filter
 
 protected:
@@ -166,6 +172,7 @@ private:
     ScreenManager& screens_;  // shows, hides and unloads screens; dialogs
     Workspace& ws_;  // the settings the run reads, and its results
     bool fileChosen_ = false;  // the save dialog returned a file since "Save to file" was chosen
+    DistributionLink* distribution_ = nullptr;  // the IRR distribution view and the kept IRRs
 };
 
 }  // namespace valmora

@@ -7,12 +7,15 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <optional>
 
 #include "screens/common/evaluation_screens.h"
 #include "screens/common/notices.h"
 #include "screens/common/qt_strings.h"
 #include "core/solver/number_format.h"
+#include "screens/stochastic/distribution_link.h"
 #include "screens/stochastic/form3.h"
+#include "screens/stochastic/run_stopper.h"
 #include "core/simulation/simulation_run.h"
 #include "core/solver/text_rules.h"
 #include "core/solver/workspace_steps.h"
@@ -27,6 +30,21 @@ namespace {
 constexpr int kRepaintMilliseconds = 100;
 
 const QString kSilenceNotices = "Do not show this again during this run";
+
+constexpr std::uint64_t kLargestSeed = (std::uint64_t{1} << 53) - 1;
+const QString kBadSeedMessage =
+    "Enter a whole number from 0 to 9007199254740991 as the seed, or leave it empty to seed from the clock";
+
+// The seed typed, blanks around it allowed; nothing for an empty or bad text.
+std::optional<std::uint64_t> SeedOf(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.size() > 16) return std::nullopt;
+    for (QChar c : t)
+        if (c < '0' || c > '9') return std::nullopt;
+    const std::uint64_t seed = t.toULongLong();
+    if (seed > kLargestSeed) return std::nullopt;
+    return seed;
+}
 
 }  // namespace
 
@@ -54,10 +72,12 @@ public:
         kept_ = step.kept;
         if (step.kept) ++withIrr_;
         else ++withoutIrr_;
+        f_.distribution_->SimulationDone(step.number, step.kept, step.keptRate);
         if (!notice_.isEmpty()) {
             ShowNotice();
         } else if (clock_.elapsed() >= kRepaintMilliseconds) {
             Show(false);
+            f_.distribution_->Repaint();
             QCoreApplication::processEvents();  // paints; the input blocker drops user input
             clock_.restart();
         }
@@ -72,12 +92,17 @@ public:
         noticeTitle_ = Q(title);
     }
 
+    bool StopRequested() override { return stopper && stopper->Requested(); }
+
+    // The user's way to end the run early.
+    const RunStopper* stopper = nullptr;
+
     // After the run: the last completed simulation with every column of its
     // series; a run that stopped says so.
     void Finish(const RunOutcome& outcome) {
         if (number_ > 0) Show(true);
         else f_.ClearRunDisplay();
-        if (outcome.status == RunStatus::Complete) return;
+        if (outcome.status == RunStatus::Complete && !outcome.stopped) return;
         f_.Command4->setText("Stopped after " + QString::number(number_));
         f_.Label8->setText("Run stopped");
         f_.ProgressBar1->setValue(Progress(number_));
@@ -86,6 +111,7 @@ public:
 private:
     void ShowNotice() {
         Show(false);
+        f_.distribution_->Repaint();
         QApplication::restoreOverrideCursor();
         silenced_ = ShowSilenceableNotice(f_.screens_.Dialogs(), notice_, noticeTitle_, kSilenceNotices);
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -178,12 +204,30 @@ void Form3::ClearRunDisplay() {
 
 void Form3::Command4_Click() {
     if (!IncrementCanAdvance(screens_, Text9)) return;
+    // A seed makes the run reproducible, as valmora-cli simulate --seed does:
+    // the generator starts from it with a clock that always reads 0.
+    const std::optional<std::uint64_t> seed = SeedOf(Text14->text());
+    if (!Text14->text().trimmed().isEmpty() && !seed) {
+        screens_.Dialogs().Message(kBadSeedMessage, "Error!");
+        Text14->setFocus();
+        Text14->selectAll();
+        return;
+    }
+    FrozenClock frozenClock;
+    std::optional<RandomPayments> seeded;
+    if (seed) seeded.emplace(*seed, frozenClock);
+    RandomPayments& random = seeded ? *seeded : screens_.Random();
     RunOutcome outcome;
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const ui::InputBlocker noInput;
         RunDisplay display(*this);
-        outcome = RunSimulations(SimulationSettingsOf(ws_), screens_.Random(), display);
+        const SimulationSettings settings = SimulationSettingsOf(ws_);
+        const RunStopper stopper(Command8, this);
+        display.stopper = &stopper;
+        distribution_->RunStarted(settings.simulations);
+        outcome = RunSimulations(settings, random, display, true);
+        distribution_->RunEnded(outcome, outcome.stopped);
         display.Finish(outcome);
         Command4->setFocus();
         QApplication::restoreOverrideCursor();
@@ -193,8 +237,16 @@ void Form3::Command4_Click() {
 
 void Form3::ShowOutcome(const RunOutcome& outcome) {
     if (outcome.status == RunStatus::Complete) {
-        screens_.Dialogs().Message("Simulation Complete", "Done!");
-        screens_.Dialogs().Beep();
+        if (outcome.stopped) {
+            // Stopped by the user: the file holds the complete lines of the simulations run.
+            screens_.Dialogs().Message(QString("stopped after %1 of %2 simulations")
+                                           .arg(outcome.simulations)
+                                           .arg(SimulationSettingsOf(ws_).simulations),
+                                       "Stopped");
+        } else {
+            screens_.Dialogs().Message("Simulation Complete", "Done!");
+            screens_.Dialogs().Beep();
+        }
         // A search cut short may have missed the lowest rates of its series.
         if (outcome.incompleteScans > 0)
             screens_.Dialogs().Message(

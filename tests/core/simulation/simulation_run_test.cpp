@@ -156,6 +156,32 @@ TEST_F(SimulationRun, ExactFileBytes) {
     EXPECT_EQ(ReadFile(settings.outputPath), " 1 \r\n 3 \r\n-0.5 \r\n");
 }
 
+TEST_F(SimulationRun, StoppedAfterAnySimulationTheFileHoldsItsCompleteLines) {
+    // Kept rates 0.1, 0.1, 0.1 and none; stop asked after simulation `after`.
+    struct Stopper : RecordingObserver {
+        long after = 0;
+        bool StopRequested() override { return static_cast<long>(started.size()) >= after; }
+    };
+    for (long after : {1L, 2L, 3L, 4L}) {
+        SCOPED_TRACE(after);
+        Stopper stopper;
+        stopper.after = after;
+        ScriptedRandom random(uniforms);
+        settings.simulations = 4;
+        const RunOutcome outcome = RunSimulations(settings, random, stopper, true);
+        EXPECT_EQ(outcome.status, RunStatus::Complete);
+        EXPECT_EQ(outcome.simulations, after);
+        EXPECT_EQ(outcome.stopped, after < 4);  // after the last one there is nothing to stop
+        EXPECT_EQ(stopper.started.size(), static_cast<std::size_t>(after));
+        const long kept = std::min(after, 3L);
+        EXPECT_EQ(outcome.withIrr, kept);
+        EXPECT_EQ(outcome.kept.size(), static_cast<std::size_t>(kept));
+        const std::string bytes = ReadFile(settings.outputPath);
+        EXPECT_EQ(Lines(bytes).size(), static_cast<std::size_t>(kept));
+        EXPECT_TRUE(bytes.empty() || bytes.substr(bytes.size() - 2) == "\r\n");
+    }
+}
+
 TEST_F(SimulationRun, PeriodsPerYearScaleTheRate) {
     uniforms.clear();
     settings.payments = 1;

@@ -1,0 +1,26 @@
+// The distribution of the IRRs a simulation run kept, as the command line
+// shows it: a compact text histogram and the fits ranked by AIC, or the same
+// as JSON members.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <iosfwd>
+#include <span>
+#include <vector>
+
+namespace valmora::cli {
+
+// At most this many rows in the text histogram (Freedman-Diaconis bins when
+// they are fewer).
+inline constexpr int kTextHistogramRows = 20;
+
+// "Distribution of the kept IRRs" with one row per bin, then the fits.
+void PrintDistribution(std::span<const double> irrs, std::ostream& out);
+
+// Adds "histogram" ({"edges", "counts"}, Freedman-Diaconis bins, counts adding
+// up to the IRRs), "fits" (best first: {"name", "params", "aic", "ks",
+// "p_value"}) and "not_fitted" ({"name", "reason"}) to `j`.
+void AddDistributionJson(std::span<const double> irrs, nlohmann::ordered_json& j);
+
+}  // namespace valmora::cli

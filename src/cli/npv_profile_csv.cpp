@@ -1,0 +1,36 @@
+#include "cli/npv_profile_csv.h"
+
+#include <charconv>
+#include <fstream>
+#include <ostream>
+
+#include "cli/usage_error.h"
+#include "core/solver/npv_profile.h"
+
+namespace valmora::cli {
+namespace {
+
+std::string Shortest(double v) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, v).ptr;
+    return std::string(text, end);
+}
+
+}  // namespace
+
+void WriteNpvProfileCsv(std::span<const double> flows, std::span<const double> rates, int periodsPerYear,
+                        std::ostream& out) {
+    out << "rate,npv\n";
+    for (const ProfilePoint& p : MakeNpvProfile(flows, rates, periodsPerYear).points)
+        out << Shortest(p.rate) << "," << Shortest(p.npv) << "\n";
+}
+
+void SaveNpvProfileCsv(std::span<const double> flows, std::span<const double> rates, int periodsPerYear,
+                       const std::string& path) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (file) WriteNpvProfileCsv(flows, rates, periodsPerYear, file);
+    if (file) file.flush();
+    if (!file) throw UsageError("--profile: cannot write the file '" + path + "'");
+}
+
+}  // namespace valmora::cli

@@ -1,0 +1,43 @@
+// The NPV profile of a cash-flow series: its present value f as a function
+// of the rate i (with x = 1/(1 + i)), over a range that shows every listed
+// IRR with a margin, sampled densely near each of them.
+#pragma once
+
+#include <span>
+#include <vector>
+
+namespace valmora {
+
+// Rates here are listed rates: the rate per period times the periods per
+// year (the annual rate, API, when that is more than 1).
+struct RateInterval {
+    double low = 0;
+    double high = 0;
+};
+
+struct ProfilePoint {
+    double rate = 0;
+    double npv = 0;
+};
+
+struct NpvProfile {
+    RateInterval range;
+    std::vector<ProfilePoint> points;  // strictly increasing in rate, within range
+};
+
+// P0 + P1 x + ... + PN x^N at x = 1/(1 + i), for the rate per period i > -1.
+double PresentValue(std::span<const double> flows, double ratePerPeriod);
+
+// The rates shown: every finite listed rate and every interval, with a margin
+// of a quarter of their spread (at least 5 % + a tenth of their size per
+// period) on both sides, never reaching a rate per period of -1. Without any
+// rate, -50 % to 100 % per period.
+RateInterval ProfileRange(std::span<const double> rates, int periodsPerYear,
+                          std::span<const RateInterval> intervals = {});
+
+// `samples` evenly spaced points over ProfileRange, plus the listed rates
+// themselves and points crowding towards each of them.
+NpvProfile MakeNpvProfile(std::span<const double> flows, std::span<const double> rates, int periodsPerYear,
+                          std::span<const RateInterval> intervals = {}, int samples = 400);
+
+}  // namespace valmora

@@ -1,0 +1,128 @@
+#include "screens/common/chart_view.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <QWheelEvent>
+#include <QtCharts/QValueAxis>
+
+#include "ui/dialogs.h"
+
+#include <cmath>
+
+namespace valmora {
+namespace {
+
+QString WithExtension(QString name, const QString& extension) {
+    if (QFileInfo(name).suffix().isEmpty()) name += "." + extension;
+    return name;
+}
+
+// Ticks at whole multiples of 1, 2 or 5 times a power of ten, about six of
+// them, whatever the range.
+void RoundTicks(QValueAxis* axis) {
+    const double span = axis->max() - axis->min();
+    if (!(span > 0) || !std::isfinite(span)) return;
+    const double raw = span / 6;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    double step = power;
+    for (double m : {2.0, 5.0, 10.0})
+        if (step < raw) step = m * power;
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0.0);
+    axis->setTickInterval(step);
+}
+
+}  // namespace
+
+ZoomableChartView::ZoomableChartView(QChart* chart, QWidget* parent) : QChartView(chart, parent) {
+    setRubberBand(QChartView::RectangleRubberBand);
+    setRenderHint(QPainter::Antialiasing);
+}
+
+void ZoomableChartView::SetHome(QValueAxis* x, double xLow, double xHigh, QValueAxis* y, double yLow, double yHigh,
+                                int nice) {
+    x_ = x;
+    y_ = y;
+    chart()->zoomReset();
+    // Round numbers at the ends and on the ticks.
+    x->setRange(xLow, xHigh);
+    y->setRange(yLow, yHigh);
+    if (nice & NiceX) {
+        x->applyNiceNumbers();
+    } else {
+        RoundTicks(x);
+        connect(x, &QValueAxis::rangeChanged, x, [x] { RoundTicks(x); });
+    }
+    if (nice & NiceY) y->applyNiceNumbers();
+    home_[0] = x->min();
+    home_[1] = x->max();
+    home_[2] = y->min();
+    home_[3] = y->max();
+}
+
+void ZoomableChartView::ResetZoom() {
+    chart()->zoomReset();
+    if (x_) x_->setRange(home_[0], home_[1]);
+    if (y_) y_->setRange(home_[2], home_[3]);
+}
+
+void ZoomableChartView::ZoomAround(QPointF at, double factor) {
+    if (!(factor > 0)) return;
+    const QRectF area = chart()->plotArea();
+    const QPointF p = chart()->mapFromScene(mapToScene(at.toPoint()));
+    if (!area.contains(p)) return;
+    const double w = area.width() / factor, h = area.height() / factor;
+    const double left = p.x() - (p.x() - area.left()) / factor;
+    const double top = p.y() - (p.y() - area.top()) / factor;
+    chart()->zoomIn(QRectF(left, top, w, h));
+}
+
+void ZoomableChartView::wheelEvent(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (delta == 0) return QChartView::wheelEvent(event);
+    ZoomAround(event->position(), std::pow(1.25, delta / 120.0));
+    event->accept();
+}
+
+bool ExportChart(QChartView* view, ChartFormat format, ui::Dialogs& dialogs) {
+    const bool png = format == ChartFormat::Png;
+    QString name = dialogs.SaveFileName(png ? "Export Chart as PNG" : "Export Chart as SVG", QString(),
+                                        png ? "PNG Image (*.png)|*.png" : "SVG Drawing (*.svg)|*.svg");
+    if (name.isEmpty()) return false;
+    name = WithExtension(name, png ? "png" : "svg");
+    bool ok;
+    if (png) {
+        ok = view->grab().save(name, "PNG");
+    } else {
+        QSvgGenerator svg;
+        svg.setFileName(name);
+        svg.setSize(view->size());
+        svg.setViewBox(QRect(QPoint(0, 0), view->size()));
+        svg.setTitle(view->chart()->title());
+        QPainter painter;
+        ok = painter.begin(&svg);
+        if (ok) {
+            view->render(&painter);
+            ok = painter.end();
+        }
+        ok = ok && QFileInfo(name).size() > 0;
+    }
+    if (!ok) dialogs.Message("The chart could not be written to " + name + ".", "Export");
+    return ok;
+}
+
+bool ExportCsv(const QString& text, ui::Dialogs& dialogs) {
+    QString name = dialogs.SaveFileName("Export Summary and Fits", QString(), "CSV Files (*.csv)|*.csv");
+    if (name.isEmpty()) return false;
+    name = WithExtension(name, "csv");
+    QSaveFile file(name);
+    const QByteArray bytes = text.toUtf8();
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (!ok) dialogs.Message("The summary could not be written to " + name + ".", "Export");
+    return ok;
+}
+
+}  // namespace valmora

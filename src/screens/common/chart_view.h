@@ -1,0 +1,49 @@
+// A chart view the user zooms with the mouse wheel (around the pointer) and a
+// rubber band, and resets; and the export of a chart as PNG or SVG through
+// the save dialog.
+#pragma once
+
+#include <QtCharts/QChartView>
+
+class QValueAxis;
+
+namespace valmora {
+
+namespace ui {
+class Dialogs;
+}
+
+class ZoomableChartView : public QChartView {
+    Q_OBJECT
+public:
+    explicit ZoomableChartView(QChart* chart, QWidget* parent = nullptr);
+
+    enum Nice { NiceNone = 0, NiceX = 1, NiceY = 2, NiceBoth = 3 };
+    // Sets the ranges ResetZoom() goes back to, widened to round numbers on the axes asked for.
+    void SetHome(QValueAxis* x, double xLow, double xHigh, QValueAxis* y, double yLow, double yHigh,
+                 int nice = NiceBoth);
+    void ResetZoom();
+    // Zooms by `factor` (> 1 in, < 1 out) keeping the chart point under `at` (view coordinates) in place.
+    void ZoomAround(QPointF at, double factor);
+
+protected:
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    QValueAxis* x_ = nullptr;
+    QValueAxis* y_ = nullptr;
+    double home_[4] = {0, 1, 0, 1};
+};
+
+enum class ChartFormat { Png, Svg };
+
+// Asks for a file name and writes the chart view there; appends the
+// extension when the name has none. False when cancelled or not written (the
+// user is told why).
+bool ExportChart(QChartView* view, ChartFormat format, ui::Dialogs& dialogs);
+
+// Asks for a CSV file name and writes `text` there. False when cancelled or
+// not written (the user is told why).
+bool ExportCsv(const QString& text, ui::Dialogs& dialogs);
+
+}  // namespace valmora

@@ -1,0 +1,58 @@
+// The NPV profile of the series on the deterministic screen: its present
+// value against the rate, the listed IRRs marked and labelled, the zero line,
+// and the rate intervals where the search may have missed roots shaded.
+#pragma once
+
+#include <QWidget>
+
+#include <vector>
+
+#include "core/solver/npv_profile.h"
+
+class QAreaSeries;
+class QChart;
+class QLabel;
+class QLineSeries;
+class QPushButton;
+class QScatterSeries;
+class QValueAxis;
+
+namespace valmora {
+
+namespace ui {
+class Dialogs;
+}
+class ZoomableChartView;
+
+class NpvProfileWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit NpvProfileWindow(ui::Dialogs& dialogs, QWidget* parent = nullptr);
+
+    // Draws the profile of `flows` (P0 negative for an investment, P1..PN)
+    // with the listed `rates` (rates per period times `periodsPerYear`; the
+    // axis is the annual rate, API, when that is more than 1) and the rate
+    // intervals where roots may have been missed.
+    void SetSeries(std::vector<double> flows, std::vector<double> rates, int periodsPerYear,
+                   std::vector<RateInterval> missed = {});
+
+    ZoomableChartView* ChartView;
+    QLabel* Caption;
+    QPushButton* ResetButton;
+    QPushButton* PngButton;
+    QPushButton* SvgButton;
+
+    // What is drawn, for a look from outside.
+    QLineSeries* Profile = nullptr;
+    QLineSeries* ZeroLine = nullptr;
+    std::vector<QScatterSeries*> IrrMarks;
+    std::vector<QAreaSeries*> MissedAreas;
+    QValueAxis* AxisX = nullptr;
+    QValueAxis* AxisY = nullptr;
+
+private:
+    ui::Dialogs& dialogs_;
+    QChart* chart_;
+};
+
+}  // namespace valmora

@@ -1,0 +1,187 @@
+// What simulate prints about the distribution of the kept IRRs, and the NPV
+// profile file of irr --profile.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <numeric>
+#include <regex>
+#include <sstream>
+#include <unistd.h>
+
+#include "cli_runner.h"
+
+namespace valmora::cli {
+namespace {
+
+using testing::Outcome;
+using testing::RunCli;
+
+const std::vector<std::string> kRun = {"simulate", "--dist", "normal", "--p1", "400", "--p2", "100",
+                                       "--payments", "6", "--sims", "2000", "--seed", "3"};
+
+std::vector<std::string> With(std::vector<std::string> args, std::initializer_list<std::string> more) {
+    args.insert(args.end(), more);
+    return args;
+}
+
+TEST(SimulateDistribution, JsonHistogramAddsUpAndFitsAreRanked) {
+    const Outcome o = RunCli(With(kRun, {"--json"}));
+    ASSERT_EQ(o.status, 0) << o.err;
+    const auto j = nlohmann::json::parse(o.out);
+    const auto edges = j.at("histogram").at("edges").get<std::vector<double>>();
+    const auto counts = j.at("histogram").at("counts").get<std::vector<long>>();
+    ASSERT_EQ(edges.size(), counts.size() + 1);
+    EXPECT_GT(counts.size(), 5u);
+    EXPECT_EQ(std::accumulate(counts.begin(), counts.end(), 0L), j.at("with_irr").get<long>());
+    EXPECT_EQ(edges.front(), j.at("min").get<double>());
+    EXPECT_EQ(edges.back(), j.at("max").get<double>());
+
+    const auto& fits = j.at("fits");
+    ASSERT_EQ(fits.size(), 3u);
+    std::set<std::string> names;
+    for (std::size_t k = 0; k < fits.size(); ++k) {
+        const auto& f = fits[k];
+        names.insert(f.at("name").get<std::string>());
+        EXPECT_EQ(f.at("params").size(), 2u);
+        EXPECT_GE(f.at("ks").get<double>(), 0.0);
+        EXPECT_LE(f.at("ks").get<double>(), 1.0);
+        EXPECT_GE(f.at("p_value").get<double>(), 0.0);
+        EXPECT_LE(f.at("p_value").get<double>(), 1.0);
+        if (k > 0) {
+            EXPECT_LE(fits[k - 1].at("aic").get<double>(), f.at("aic").get<double>());
+        }
+    }
+    EXPECT_EQ(names, (std::set<std::string>{"normal", "lognormal", "logistic"}));
+    for (const auto& f : fits) {
+        const auto& p = f.at("params");
+        if (f.at("name") == "logistic") {
+            EXPECT_TRUE(p.contains("mu") && p.contains("s"));
+        } else {
+            EXPECT_TRUE(p.contains("mu") && p.contains("sigma"));
+        }
+        if (f.at("name") == "normal") {
+            EXPECT_NEAR(p.at("mu").get<double>(), j.at("mean").get<double>(), 1e-12);
+        }
+    }
+    EXPECT_TRUE(j.at("not_fitted").empty());
+}
+
+TEST(SimulateDistribution, TextShowsHistogramThenRankedFits) {
+    const Outcome o = RunCli(kRun);
+    ASSERT_EQ(o.status, 0) << o.err;
+    const auto histogram = o.out.find("\nDistribution of the kept IRRs (");
+    const auto fits = o.out.find("\nFits ranked by AIC (lowest first):\n");
+    ASSERT_NE(histogram, std::string::npos) << o.out;
+    ASSERT_NE(fits, std::string::npos) << o.out;
+    EXPECT_LT(o.out.find("Largest IRR used instead:"), histogram);
+    EXPECT_LT(histogram, fits);
+
+    // One row a bin, "  low to high  ####  count", counts adding up to the IRRs kept.
+    const std::regex row(R"(^  +-?\d+\.\d+ to +-?\d+\.\d+  (#+) +(\d+)$)");
+    std::istringstream lines(o.out.substr(histogram, fits - histogram));
+    std::string line;
+    long total = 0;
+    int rows = 0;
+    while (std::getline(lines, line)) {
+        std::smatch m;
+        if (!std::regex_match(line, m, row)) continue;
+        ++rows;
+        total += std::stol(m[2]);
+    }
+    EXPECT_GE(rows, 5);
+    EXPECT_LE(rows, 20);
+    std::smatch kept;
+    ASSERT_TRUE(std::regex_search(o.out, kept, std::regex(R"(Simulations with an IRR: +(\d+))")));
+    EXPECT_EQ(total, std::stol(kept[1]));
+
+    std::istringstream fitLines(o.out.substr(fits));
+    std::getline(fitLines, line);  // the blank line
+    std::getline(fitLines, line);  // the heading
+    for (int rank = 1; rank <= 3; ++rank) {
+        ASSERT_TRUE(std::getline(fitLines, line));
+        EXPECT_EQ(line.rfind("  " + std::to_string(rank) + ". ", 0), 0u) << line;
+        EXPECT_NE(line.find("AIC "), std::string::npos);
+        EXPECT_NE(line.find("KS "), std::string::npos);
+    }
+}
+
+TEST(SimulateDistribution, RunWithoutAnyIrrHasNothingToShow) {
+    // Every payment negative: no IRR.
+    const std::vector<std::string> args = {"simulate", "--dist", "uniform", "--p1", "-2000", "--p2", "-1000",
+                                           "--sims", "20"};
+    const Outcome o = RunCli(With(args, {"--json"}));
+    ASSERT_EQ(o.status, 0) << o.err;
+    const auto j = nlohmann::json::parse(o.out);
+    EXPECT_TRUE(j.at("histogram").at("edges").empty());
+    EXPECT_TRUE(j.at("histogram").at("counts").empty());
+    EXPECT_TRUE(j.at("fits").empty());
+    ASSERT_EQ(j.at("not_fitted").size(), 3u);
+    EXPECT_EQ(j.at("not_fitted")[0].at("reason"), "needs at least two IRRs");
+    const Outcome text = RunCli(args);
+    EXPECT_EQ(text.out.find("Distribution of the kept IRRs"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("normal not fitted: needs at least two IRRs"), std::string::npos) << text.out;
+}
+
+class IrrProfile : public ::testing::Test {
+protected:
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::string File(const std::string& name) { return (dir / name).string(); }
+
+    std::filesystem::path dir = [] {
+        auto d = std::filesystem::temp_directory_path() / ("valmora-profile-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(d);
+        return d;
+    }();
+};
+
+std::vector<std::pair<double, double>> ReadProfile(const std::string& path, std::string& header) {
+    std::ifstream in(path);
+    std::getline(in, header);
+    std::vector<std::pair<double, double>> points;
+    std::string line;
+    while (std::getline(in, line)) {
+        const auto comma = line.find(',');
+        points.emplace_back(std::stod(line.substr(0, comma)), std::stod(line.substr(comma + 1)));
+    }
+    return points;
+}
+
+TEST_F(IrrProfile, WritesRateAndNpvOfEveryPoint) {
+    for (int m : {1, 12}) {
+        SCOPED_TRACE(m);
+        const Outcome o = RunCli({"irr", "--periods", std::to_string(m), "--profile", File("p.csv"), "--", "-100", "230", "-132"});
+        ASSERT_EQ(o.status, 0) << o.err;
+        EXPECT_NE(o.out.find("IRR(s)"), std::string::npos);  // the usual report as well
+        std::string header;
+        const auto points = ReadProfile(File("p.csv"), header);
+        EXPECT_EQ(header, "rate,npv");
+        ASSERT_GT(points.size(), 400u);
+        EXPECT_LT(points.front().first, 0.1 * m - 0.05 * m);
+        EXPECT_GT(points.back().first, 0.2 * m + 0.05 * m);
+        int nearRoots = 0;
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            const auto [rate, npv] = points[k];
+            if (k > 0) {
+                EXPECT_LT(points[k - 1].first, rate);
+            }
+            const double x = 1 / (1 + rate / m);
+            EXPECT_NEAR(npv, -100 + 230 * x - 132 * x * x, 1e-9);
+            if (std::abs(npv) < 1e-6) ++nearRoots;
+        }
+        EXPECT_GE(nearRoots, 2);  // the two IRRs themselves
+    }
+}
+
+TEST_F(IrrProfile, AFileThatCannotBeWrittenIsAUsageError) {
+    const std::string bad = File("no-such-folder/p.csv");
+    const Outcome o = RunCli({"irr", "--profile", bad, "--", "-100", "230", "-132"});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.err, "valmora-cli: --profile: cannot write the file '" + bad + "'\n");
+    EXPECT_EQ(o.out, "");
+}
+
+}  // namespace
+}  // namespace valmora::cli

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "core/solver/npv_profile.h"
+
+namespace valmora {
+namespace {
+
+// f(x) = -100 + 230x - 132x^2 has roots x = 10/11 and 5/6: IRRs of 10 % and 20 %.
+const std::vector<double> kTwoIrrs = {-100, 230, -132};
+
+TEST(PresentValue, ClosedForms) {
+    EXPECT_NEAR(PresentValue(kTwoIrrs, 0.1), 0.0, 1e-12);
+    EXPECT_NEAR(PresentValue(kTwoIrrs, 0.2), 0.0, 1e-12);
+    EXPECT_DOUBLE_EQ(PresentValue(kTwoIrrs, 0.0), -2.0);
+    EXPECT_DOUBLE_EQ(PresentValue(std::vector<double>{-1000, 1100}, 0.0), 100.0);
+    EXPECT_DOUBLE_EQ(PresentValue(std::vector<double>{-1000, 1100}, 1.0), -450.0);
+}
+
+TEST(ProfileRange, ShowsEveryRateWithAMargin) {
+    struct Case {
+        const char* name;
+        std::vector<double> rates;
+        int m;
+        std::vector<RateInterval> intervals;
+        double mustShowLow, mustShowHigh;  // listed-rate units
+    };
+    const Case cases[] = {
+        {"two IRRs", {0.2, 0.1}, 1, {}, 0.1, 0.2},
+        {"API", {2.4, 1.2}, 12, {}, 1.2, 2.4},
+        {"one IRR", {0.05}, 1, {}, 0.05, 0.05},
+        {"negative", {-0.4, -0.3}, 1, {}, -0.4, -0.3},
+        {"missed interval", {0.1}, 1, {{0.5, 0.6}}, 0.1, 0.6},
+        {"missed interval below", {0.1}, 4, {{-1.2, -0.8}}, -1.2, 0.1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RateInterval r = ProfileRange(c.rates, c.m, c.intervals);
+        const double margin = 0.05 * c.m;  // at least 5 % per period
+        EXPECT_LE(r.low, c.mustShowLow - margin);
+        EXPECT_GE(r.high, c.mustShowHigh + margin);
+        EXPECT_GT(r.low, -1.0 * c.m);
+    }
+}
+
+TEST(ProfileRange, NeverReachesMinusOnePerPeriod) {
+    for (int m : {1, 12}) {
+        const std::vector<double> rates = {-0.97 * m, 0.1 * m};
+        const RateInterval r = ProfileRange(rates, m);
+        EXPECT_GT(r.low, -1.0 * m);
+        EXPECT_LT(r.low, -0.97 * m);
+    }
+    const std::vector<RateInterval> toMinusOne = {{-1.0, -0.9}};
+    EXPECT_GT(ProfileRange({}, 1, toMinusOne).low, -1.0);
+}
+
+TEST(ProfileRange, WithoutRatesAFixedSpan) {
+    const RateInterval r = ProfileRange({}, 1);
+    EXPECT_EQ(r.low, -0.5);
+    EXPECT_EQ(r.high, 1.0);
+    EXPECT_EQ(ProfileRange({}, 12).high, 12.0);
+    // Rates that cannot be shown are left out.
+    EXPECT_EQ(ProfileRange(std::vector<double>{NAN, -3.0}, 1).low, -0.5);
+}
+
+TEST(MakeNpvProfile, PointsFollowThePresentValue) {
+    for (int m : {1, 12}) {
+        SCOPED_TRACE(m);
+        const std::vector<double> rates = {0.2 * m, 0.1 * m};
+        const NpvProfile p = MakeNpvProfile(kTwoIrrs, rates, m);
+        ASSERT_GE(p.points.size(), 400u);
+        EXPECT_EQ(p.points.front().rate, p.range.low);
+        EXPECT_EQ(p.points.back().rate, p.range.high);
+        for (std::size_t k = 1; k < p.points.size(); ++k) EXPECT_LT(p.points[k - 1].rate, p.points[k].rate);
+        for (const ProfilePoint& pt : p.points) {
+            const double i = pt.rate / m;
+            const double x = 1 / (1 + i);
+            EXPECT_NEAR(pt.npv, -100 + 230 * x - 132 * x * x, 1e-9);
+            // Positive between the IRRs, negative outside them.
+            if (i > 0.1 + 1e-9 && i < 0.2 - 1e-9) {
+                EXPECT_GT(pt.npv, 0);
+            }
+            if (i < 0.1 - 1e-9 || i > 0.2 + 1e-9) {
+                EXPECT_LT(pt.npv, 0);
+            }
+        }
+        // The listed rates themselves are points, on the zero line.
+        for (double r : rates) {
+            auto at = std::find_if(p.points.begin(), p.points.end(), [&](const ProfilePoint& q) { return q.rate == r; });
+            ASSERT_NE(at, p.points.end());
+            EXPECT_NEAR(at->npv, 0.0, 1e-9);
+        }
+    }
+}
+
+int PointsWithin(const NpvProfile& p, double rate, double distance) {
+    return static_cast<int>(std::count_if(p.points.begin(), p.points.end(),
+                                          [&](const ProfilePoint& q) { return std::abs(q.rate - rate) <= distance; }));
+}
+
+TEST(MakeNpvProfile, PointsCrowdNearEachRate) {
+    const std::vector<double> rates = {0.1, 0.2};
+    const NpvProfile p = MakeNpvProfile(kTwoIrrs, rates, 1);
+    const double width = p.range.high - p.range.low;
+    // Evenly spaced, 1 % of the range holds about 8 of 400 points; near a rate far more.
+    for (double r : rates) EXPECT_GE(PointsWithin(p, r, 0.01 * width), 30);
+
+    // Two rates closer than the even spacing still have points between them.
+    const std::vector<double> close = {0.1, 0.1001};
+    const NpvProfile q = MakeNpvProfile(std::vector<double>{-1, 1.1}, close, 1);
+    const auto between = std::count_if(q.points.begin(), q.points.end(),
+                                       [](const ProfilePoint& pt) { return pt.rate > 0.1 && pt.rate < 0.1001; });
+    EXPECT_GE(between, 20);
+}
+
+}  // namespace
+}  // namespace valmora

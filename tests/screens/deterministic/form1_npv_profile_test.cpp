@@ -1,0 +1,113 @@
+// "NPV Profile..." on the deterministic screen: when it can be used, and the
+// window it opens for the series on the screen.
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QPushButton>
+#include <QtCharts/QScatterSeries>
+#include <QtCharts/QValueAxis>
+
+#include "form1_driver.h"
+#include "screens/deterministic/npv_profile_window.h"
+
+using namespace valmora;
+using valmora::testing::Click;
+using valmora::testing::Form1Driver;
+
+namespace {
+
+NpvProfileWindow* ProfileWindow(Form1* f) { return f->findChild<NpvProfileWindow*>(); }
+
+QStringList MarkLabels(const NpvProfileWindow* w) {
+    QStringList labels;
+    for (const QScatterSeries* s : w->IrrMarks) labels << s->pointLabelsFormat();
+    return labels;
+}
+
+}  // namespace
+
+class Form1NpvProfileTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void enabledOnceRootsAreLocated() {
+        Form1Driver d;
+        Form1* f = d.f;
+        QCOMPARE(f->Command5->text(), QString("NPV &Profile..."));
+        QVERIFY(f->Command5->isVisible());
+        QVERIFY(!f->Command5->isEnabled());
+        d.TypeInvestment("100");
+        d.EnterPayments({"230", "-132"});
+        Click(f->Command1);
+        QVERIFY(!f->Command5->isEnabled());
+        Click(f->Command3);
+        QVERIFY(f->Command5->isEnabled());
+        // Below the frames, between the buttons that leave the screen.
+        QVERIFY(f->Command5->geometry().top() >= f->Frame2->geometry().bottom());
+        QVERIFY(f->Command5->geometry().left() > f->Command4->geometry().right());
+        QVERIFY(f->Command5->geometry().right() < f->Command2->geometry().left());
+    }
+
+    void opensTheProfileWithBothIrrsMarked() {
+        Form1Driver d;
+        Form1* f = d.f;
+        d.Evaluate("100", {"230", "-132"});
+        QCOMPARE(ProfileWindow(f), nullptr);
+        Click(f->Command5);
+        NpvProfileWindow* w = ProfileWindow(f);
+        QVERIFY(w && w->isVisible());
+        QCOMPARE(MarkLabels(w), QStringList({"0.2", "0.1"}));
+        QCOMPARE(w->AxisX->titleText(), QString("Rate per period i"));
+        QVERIFY(w->MissedAreas.empty());
+        // What the screen lists is what the window marks.
+        QCOMPARE(f->MSHFlexGrid2->Text(1, 1), w->IrrMarks[0]->pointLabelsFormat());
+        QVERIFY(d.h.dialogs.shown.empty());
+    }
+
+    void apiModeShowsTheAnnualRate() {
+        Form1Driver d;
+        Form1* f = d.f;
+        d.Evaluate("1000", {"500", "500", "500"});
+        Click(f->Option2);
+        valmora::testing::Retype(f->Text7, "12");
+        QVERIFY(!f->Command5->isEnabled());
+        Click(f->Command1);
+        Click(f->Command3);
+        Click(f->Command5);
+        NpvProfileWindow* w = ProfileWindow(f);
+        QVERIFY(w);
+        QCOMPARE(w->AxisX->titleText(), QString("Annual rate (API) = 12 x rate per period"));
+        QCOMPARE(MarkLabels(w), QStringList({"2.80502"}));
+        QVERIFY(w->AxisX->min() < 2.80502 && w->AxisX->max() > 2.80502);
+    }
+
+    void anOpenWindowFollowsTheResults() {
+        Form1Driver d;
+        Form1* f = d.f;
+        d.Evaluate("100", {"230", "-132"});
+        Click(f->Command5);
+        NpvProfileWindow* w = ProfileWindow(f);
+        QVERIFY(w->isVisible());
+        // Editing a payment erases the rates: the button goes off and the window closes.
+        Form1Driver::ClickCell(f->MSHFlexGrid1, 1, 2);
+        QVERIFY(!f->Command5->isEnabled());
+        QVERIFY(!w->isVisible());
+        // A new search with the window open again redraws it.
+        QTest::keyClicks(f->MSHFlexGrid1, "-100");
+        QTest::keyClick(f->MSHFlexGrid1, Qt::Key_Return);
+        Click(f->Command1);
+        Click(f->Command3);
+        Click(f->Command5);
+        QVERIFY(w->isVisible());
+        QCOMPARE(ProfileWindow(f), w);
+        QCOMPARE(w->IrrMarks.size(), std::size_t(d.h.ws.RootCount));
+        // So does a new number of periods per year.
+        Click(f->Option2);
+        valmora::testing::Retype(f->Text7, "4");
+        QVERIFY(!f->Command5->isEnabled());
+        QVERIFY(!w->isVisible());
+    }
+};
+
+QTEST_MAIN(Form1NpvProfileTest)
+#include "form1_npv_profile_test.moc"

@@ -1,0 +1,103 @@
+// "IRR Distribution..." on the stochastic screen: off until a run, the view
+// of the run's kept IRRs, and its refresh while a run goes.
+#include <QLabel>
+#include <QTableWidget>
+#include <QThread>
+
+#include "form3_driver.h"
+#include "scripted_random.h"
+#include "screens/stochastic/irr_distribution_view.h"
+
+using namespace valmora;
+using valmora::testing::Click;
+using valmora::testing::Form3Driver;
+using valmora::testing::ScriptedRandom;
+using valmora::testing::UniformFor;
+
+namespace {
+
+std::deque<float> Draws(const std::vector<std::vector<double>>& series) {
+    std::deque<float> uniforms;
+    for (const auto& s : series)
+        for (double p : s) uniforms.push_back(UniformFor(p));
+    return uniforms;
+}
+
+IrrDistributionView* View(Form3* f) { return f->findChild<IrrDistributionView*>(); }
+
+QString SummaryValue(const IrrDistributionView* v, const QString& name) {
+    for (int r = 0; r < v->Summary->rowCount(); ++r)
+        if (v->Summary->item(r, 0)->text() == name) return v->Summary->item(r, 1)->text();
+    return "(missing)";
+}
+
+}  // namespace
+
+class Form3DistributionTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void showsTheKeptIrrsOfTheLastRun() {
+        Form3Driver d;
+        Form3* f = d.f;
+        QCOMPARE(f->Command7->text(), QString("IRR &Distribution..."));
+        QVERIFY(f->Command7->isVisible());
+        QVERIFY(!f->Command7->isEnabled());
+        // Rates 0.3, 0.2 and 0.1 (the lowest kept); 0.1; none; 0.2 and 0.1.
+        ScriptedRandom random(Draws({{3600, -4310, 1716}, {1100, 0, 0}, {-500, 0, 0}, {2300, -1320, 0}}));
+        d.h.screens.SetRandom(random);
+        d.UniformOnTabOne("-4096", "4096", 3);
+        d.ChooseNotSaving();
+        f->HScroll1->setValue(4);
+        Click(f->Command4);
+        QVERIFY(f->Command7->isEnabled());
+        QCOMPARE(View(f), nullptr);
+
+        Click(f->Command7);
+        IrrDistributionView* v = View(f);
+        QVERIFY(v && v->isVisible());
+        QCOMPARE(v->Caption->text(), QString("4 simulations, 3 with an IRR."));
+        QCOMPARE(SummaryValue(v, "Simulations run"), QString("4"));
+        QCOMPARE(SummaryValue(v, "Without an IRR"), QString("1"));
+        QCOMPARE(SummaryValue(v, "Mean"), QString("0.1"));
+        QCOMPARE(v->CurrentHistogram().Total(), 3L);
+        // Three equal IRRs: nothing to fit.
+        QCOMPARE(v->Fits->item(0, 2)->text(), QString("not fitted: every IRR is the same"));
+    }
+
+    void anOpenViewIsRefreshedDuringARun() {
+        Form3Driver d;
+        Form3* f = d.f;
+        // One payment each, one IRR each; asking for the 2nd lowest gives a
+        // notice in every simulation, a moment to look at the view mid-run.
+        ScriptedRandom random(Draws({{1100}, {1210}, {1331}, {1100}, {1210}}));
+        d.h.screens.SetRandom(random);
+        d.UniformOnTabOne("-4096", "4096", 1);
+        d.ChooseNotSaving();
+        f->HScroll1->setValue(2);
+        Click(f->Command4);
+        Click(f->Command7);
+        IrrDistributionView* v = View(f);
+        QCOMPARE(v->Caption->text(), QString("2 simulations, 2 with an IRR."));
+
+        f->HScroll1->setValue(3);
+        d.h.ws.IrrChoice = 2;
+        d.h.ws.NotifyOtherIrr = true;
+        QStringList seen;
+        d.h.dialogs.onMessage = [&](const valmora::testing::Shown& shown) {
+            if (shown.title != "Note!") return;
+            seen << v->Caption->text();
+            QThread::msleep(150);  // the view is redrawn at the next notice after this pause
+        };
+        Click(f->Command4);
+        QCOMPARE(seen.size(), 3);
+        QCOMPARE(seen[0], QString("Running: 0 of 3 simulations, 0 with an IRR. No IRR to show yet."));
+        QCOMPARE(seen[1], QString("Running: 2 of 3 simulations, 2 with an IRR."));
+        QCOMPARE(seen[2], QString("Running: 3 of 3 simulations, 3 with an IRR."));
+        QCOMPARE(v->Caption->text(), QString("3 simulations, 3 with an IRR."));
+        QCOMPARE(SummaryValue(v, "Largest IRR used instead"), QString("3"));
+    }
+};
+
+QTEST_MAIN(Form3DistributionTest)
+#include "form3_distribution_test.moc"
