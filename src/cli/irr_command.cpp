@@ -76,7 +76,8 @@ CLI::App* AddIrrCommand(CLI::App& app, IrrOptions& options) {
     cmd->add_flag("--json", options.json, "Print one JSON object instead of text");
     cmd->add_option("--file", options.file,
                     "Read the cash flows from a text file (\"-\" for standard input), separated by blanks, "
-                    "commas or line breaks");
+                    "commas or line breaks")
+        ->check(NonEmptyFileName);
     cmd->add_option("flows", options.flows,
                     "P0 P1 ... PN: the investment (negative for an outflow) and N payments, 1 <= N <= 32766");
     cmd->footer("Example: valmora-cli irr -- -1000 500 500 500");
