@@ -24,8 +24,11 @@ void CheckForms(double value) {
     const std::string general = valmora::GeneralText(value);
     Check(valmora::IsNumeric(general));
     const double back = valmora::LeadingValue(general);
-    // 15 significant digits.
-    Check(back == value || std::fabs(back - value) <= 1e-14 * std::fabs(value) || std::fabs(value) < 1e-300);
+    // 15 significant digits. Above 1.797693134862315E+308 they round up past
+    // the largest double: 1.79769313486232E+308 reads back as infinity.
+    const bool roundsPastLargest = std::fabs(value) > 1.797693134862315e308;
+    Check(back == value || std::fabs(back - value) <= 1e-14 * std::fabs(value) || std::fabs(value) < 1e-300 ||
+          (roundsPastLargest && std::isinf(back)));
     Check(valmora::IsNumeric(valmora::FileNumberText(value)));
     Check(valmora::IsNumeric(valmora::FormatRate(value)));
     Check(valmora::IsNumeric(valmora::FormatMean(value)));

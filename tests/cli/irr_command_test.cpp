@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "cli_runner.h"
+#include "core/version.h"
 
 namespace valmora::cli {
 namespace {
@@ -181,6 +182,14 @@ TEST(IrrInput, TooManyPayments) {
     o = RunCli({"irr", "--file", "-"}, flows);
     EXPECT_EQ(o.status, 2);
     EXPECT_NE(o.err.find("more than 32768 numbers"), std::string::npos) << o.err;
+}
+
+TEST(Version, IsTheProjectVersion) {
+    Outcome o = RunCli({"--version"});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, std::string("valmora-cli ") + kVersionText + "\n");
+    EXPECT_EQ(std::string(kVersionText), std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) + "." +
+                                             std::to_string(kVersionRevision));
 }
 
 TEST(Help, DescribesEveryOption) {
