@@ -23,8 +23,8 @@ files=(
   usr/share/applications/$id.desktop
   usr/share/metainfo/$id.metainfo.xml
   usr/share/icons/hicolor/scalable/apps/$id.svg
-  usr/share/man/man1/valmora.1
-  usr/share/man/man1/valmora-cli.1
+  usr/share/man/man1/valmora.1.gz
+  usr/share/man/man1/valmora-cli.1.gz
 )
 sizes=(16 24 32 48 64 128 256)
 for s in "${sizes[@]}"; do files+=("usr/share/icons/hicolor/${s}x${s}/apps/$id.png"); done
@@ -47,9 +47,9 @@ grep -q "<release version=\"$version\"" "$dest/usr/share/metainfo/$id.metainfo.x
   fail "the metainfo does not list release $version"
 
 for page in valmora valmora-cli; do
-  src=$dest/usr/share/man/man1/$page.1
+  src=$dest/usr/share/man/man1/$page.1.gz
   # groff's own warnings (-ww) name any macro or escape it cannot read.
-  warnings=$(groff -ww -z -man -Tutf8 "$src" 2>&1)
+  warnings=$(zcat "$src" | groff -ww -z -man -Tutf8 2>&1)
   [[ -z $warnings ]] || fail "groff warns on $page.1: $warnings"
   text=$(LC_ALL=C MANPAGER=cat MANWIDTH=80 man -l "$src" 2>"$work/man.err") || fail "man -l $page.1 failed"
   [[ ! -s $work/man.err ]] || fail "man -l $page.1 complained: $(cat "$work/man.err")"
