@@ -9,6 +9,7 @@
 #include "cli/irr_command.h"
 #include "cli/simulate_command.h"
 #include "cli/usage_error.h"
+#include "core/version.h"
 
 namespace valmora::cli {
 
@@ -17,6 +18,7 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     app.name("valmora-cli");
     app.require_subcommand(1);
     app.footer("Run 'valmora-cli COMMAND --help' for the options of a command.");
+    app.set_version_flag("--version", std::string("valmora-cli ") + kVersionText, "Print the version and exit");
 
     IrrOptions irr;
     CLI::App* irrCommand = AddIrrCommand(app, irr);
@@ -36,14 +38,17 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         for (const CLI::App* sub : app.get_subcommands()) asked = sub;
         out << asked->help();
         return 0;
+    } catch (const CLI::CallForVersion& e) {
+        out << e.what() << "\n";
+        return 0;
     } catch (const CLI::ParseError& e) {
-        err << "valmora-cli: " << e.what() << "\n";
+        err << "valmora-cli: " << Shown(e.what()) << "\n";
         return kUsageStatus;
     } catch (const UsageError& e) {
-        err << "valmora-cli: " << e.what() << "\n";
+        err << "valmora-cli: " << Shown(e.what()) << "\n";
         return kUsageStatus;
     } catch (const std::exception& e) {
-        err << "valmora-cli: " << e.what() << "\n";
+        err << "valmora-cli: " << Shown(e.what()) << "\n";
         return 1;
     }
     return kUsageStatus;

@@ -87,7 +87,8 @@ CLI::App* AddIrrCommand(CLI::App& app, IrrOptions& options) {
     cmd->add_flag("--json", options.json, "Print one JSON object instead of text");
     cmd->add_option("--file", options.file,
                     "Read the cash flows from a text file (\"-\" for standard input), separated by blanks, "
-                    "commas or line breaks");
+                    "commas or line breaks")
+        ->check(NonEmptyFileName);
     cmd->add_option("--profile", options.profile,
                     "Also write the NPV profile to FILE as CSV: rate,npv over a range showing every IRR")
         ->type_name("FILE");

@@ -166,7 +166,8 @@ CLI::App* AddSimulateCommand(CLI::App& app, SimulateOptions& o) {
                     "Which IRR a simulation with several keeps: lowest, second, third or highest "
                     "(the highest when the one asked for does not exist)")
         ->default_str("lowest");
-    cmd->add_option("--output", o.output, "Write one kept IRR per line to FILE (created or emptied)");
+    cmd->add_option("--output", o.output, "Write one kept IRR per line to FILE (created or emptied)")
+        ->check(NonEmptyFileName);
     cmd->add_option("--seed", o.seed, "Start the generator from S, with a frozen clock: the same command gives the same file");
     cmd->add_flag("--json", o.json, "Print the summary as one JSON object");
     cmd->footer("Example: valmora-cli simulate --dist normal --p1 400 --p2 400 --payments 72 --sims 10000 --output irrs.exp");

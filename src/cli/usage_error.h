@@ -16,6 +16,15 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// `text` as a message may quote it: control characters escaped (a NUL byte
+// as \0, a tab as \t, others as \xHH), so that nothing of it is cut off or
+// acts on the terminal.
+std::string Shown(std::string_view text);
+
+// A check for options that name a file: an empty name is refused, since it
+// would read or save nothing. For CLI::Option::check.
+std::string NonEmptyFileName(const std::string& name);
+
 // The number written in `text` (the whole text must be one number), or a
 // UsageError naming `what`.
 double ParseNumber(std::string_view text, std::string_view what);
@@ -24,7 +33,9 @@ double ParseNumber(std::string_view text, std::string_view what);
 long ParseWhole(std::string_view text, std::string_view what, long low, long high);
 
 // The numbers of a text, separated by blanks, tabs, commas or line breaks;
-// a UsageError when there are more than `most`.
+// a UsageError when there are more than `most`, or naming the line and
+// field of a word that is not a number or of an empty field between commas
+// (skipping it would move every later number one place earlier).
 std::vector<double> ParseNumberList(std::istream& in, std::string_view what, std::size_t most);
 
 // The cash flows given as arguments or read from a file ("-" for standard input).

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "cli_runner.h"
+#include "core/version.h"
 
 namespace valmora::cli {
 namespace {
@@ -112,6 +117,7 @@ TEST(IrrInput, BadInputIsOneLineAndStatusTwo) {
         {{"irr", "--", "-1000", "1e999"}, "", "too large"},
         {{"irr", "--", "-1E300", "1E-300"}, "", "no upper bound"},
         {{"irr", "--file", "-"}, std::string(100000, '7'), "is not a number"},  // an endless word
+        {{"irr", "--file", ""}, "", "--file"},
         {{"irr", "--bogus"}, "", "bogus"},
         {{}, "", "subcommand"},
     };
@@ -122,6 +128,47 @@ TEST(IrrInput, BadInputIsOneLineAndStatusTwo) {
         EXPECT_NE(o.err.find(c.mentions), std::string::npos) << o.err;
         EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << "one line: " << o.err;
     }
+}
+
+// A file that would move a payment to another period, or whose words a
+// message could not show as they are, is refused with its line and field.
+TEST(IrrInput, FileProblemsNameLineAndField) {
+    struct Case { std::string input; std::string message; };
+    const Case cases[] = {
+        {"-1000,500,,500", "cash flow, line 1, field 3 is empty"},
+        {"-1000,500,500,", "cash flow, line 1, field 4 is empty"},
+        {",-1000,500", "cash flow, line 1, field 1 is empty"},
+        {"-1000, 500 ,\t, 500", "cash flow, line 1, field 3 is empty"},
+        {"-1000\r\n500,500\r\n,500\r\n", "cash flow, line 3, field 1 is empty"},
+        {"-1000 500\n500 5O0\n", "cash flow, line 2, field 2: '5O0' is not a number"},
+        {std::string("-1000,500\0,500", 14), "cash flow, line 1, field 2: '500\\0' is not a number"},
+        {std::string("-1000\n\0\n500", 11), "cash flow, line 2, field 1: '\\0' is not a number"},
+        {"-1000 5\x01\x1b[2J", "cash flow, line 1, field 2: '5\\x01\\x1B[2J' is not a number"},
+        {"-1000 500\n" + std::string(500, '9') + "x", "cash flow, line 2, field 1: '99999999999999999999...'"},
+    };
+    for (const auto& c : cases) {
+        Outcome o = RunCli({"irr", "--file", "-"}, c.input);
+        EXPECT_EQ(o.status, 2) << c.message;
+        EXPECT_TRUE(o.out.empty()) << c.message;
+        EXPECT_EQ(o.err.rfind("valmora-cli: " + c.message, 0), 0u) << o.err;
+        EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << "one line: " << o.err;
+    }
+}
+
+TEST(IrrInput, EmptyFieldInAFileIsRefused) {
+    const auto path = std::filesystem::temp_directory_path() / ("valmora-flows-" + std::to_string(::getpid()) + ".csv");
+    std::ofstream(path) << "-1000,500,,500\n";
+    Outcome o = RunCli({"irr", "--file", path.string()});
+    std::filesystem::remove(path);
+    EXPECT_EQ(o.status, 2);
+    EXPECT_NE(o.err.find("line 1, field 3 is empty"), std::string::npos) << o.err;
+}
+
+TEST(IrrInput, BlankLinesAndSpacingAroundCommasAreNoFields) {
+    auto spaced = RunCli({"irr", "--json", "--file", "-"}, "\n -1000 , 500,500\t,\t500 \r\n\n\n");
+    auto plain = RunCli({"irr", "--json", "--", "-1000", "500", "500", "500"});
+    EXPECT_EQ(spaced.status, 0) << spaced.err;
+    EXPECT_EQ(spaced.out, plain.out);
 }
 
 TEST(IrrInput, TooManyPayments) {
@@ -135,6 +182,14 @@ TEST(IrrInput, TooManyPayments) {
     o = RunCli({"irr", "--file", "-"}, flows);
     EXPECT_EQ(o.status, 2);
     EXPECT_NE(o.err.find("more than 32768 numbers"), std::string::npos) << o.err;
+}
+
+TEST(Version, IsTheProjectVersion) {
+    Outcome o = RunCli({"--version"});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, std::string("valmora-cli ") + kVersionText + "\n");
+    EXPECT_EQ(std::string(kVersionText), std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) + "." +
+                                             std::to_string(kVersionRevision));
 }
 
 TEST(Help, DescribesEveryOption) {

@@ -4,6 +4,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <algorithm>
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "cli_runner.h"
@@ -128,6 +131,7 @@ TEST_F(Simulate, BadInputIsOneLineAndStatusTwo) {
         {{"--dist", "exponential", "--p1", "5", "--choice", "fourth"}, "--choice"},
         {{"--dist", "exponential", "--p1", "5", "--seed", "-1"}, "--seed"},
         {{"--dist", "exponential", "--p1", "5", "--output", missing}, missing.c_str()},
+        {{"--dist", "exponential", "--p1", "5", "--output", ""}, "--output: the file name is empty"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = c.args;
@@ -147,6 +151,33 @@ TEST_F(Simulate, WriteFailureIsReported) {
     EXPECT_NE(o.status, 0);
     EXPECT_NE(o.err.find("/dev/full"), std::string::npos) << o.err;
     EXPECT_NE(o.err.find("No space left on device"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("It holds 0 complete lines."), std::string::npos) << o.err;
+}
+
+// A file cut short by the system (here a limit on file sizes, as a full disk
+// would) holds only complete lines, as many as the message says.
+TEST_F(Simulate, FileCutShortHoldsTheCompleteLinesTheMessageCounts) {
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto* previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 100'003;  // not at a line's end
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::string path = File("cut.exp");
+    Outcome o = RunCli({"simulate", "--dist", "exponential", "--p1", "1200", "--sims", "100000", "--seed", "7",
+                        "--output", path});
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(o.status, 1) << o.err;
+    const std::string text = ReadFile(path);
+    ASSERT_FALSE(text.empty());
+    EXPECT_LE(text.size(), 100'003u);
+    EXPECT_TRUE(text.ends_with("\r\n")) << "ends in a partial line";
+    const auto lines = std::count(text.begin(), text.end(), '\n');
+    EXPECT_NE(o.err.find("File too large. It holds " + std::to_string(lines) + " complete lines."), std::string::npos)
+        << o.err;
+    EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << "one line: " << o.err;
 }
 
 TEST(SimulateHelp, DescribesEveryOption) {

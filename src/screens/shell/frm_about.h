@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "core/version.h"  // kVersionMajor, kVersionMinor, kVersionRevision
 #include "screens/common/screen_manager.h"
 #include "ui/screen.h"
 
@@ -21,12 +22,6 @@ namespace valmora {
 namespace sysinfo {
 class KeyStore;
 }  // namespace sysinfo
-
-// The program's version (the build calls it 1.1.4 as well; its four-part form
-// is 1.1.0.4). The About box shows the three numbers.
-inline constexpr int kVersionMajor = 1;
-inline constexpr int kVersionMinor = 1;
-inline constexpr int kVersionRevision = 4;
 
 class FrmAbout : public ui::Screen {
 public:

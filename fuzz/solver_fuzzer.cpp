@@ -1,0 +1,86 @@
+// The cash-flow analysis, the root search and the project balances of every
+// IRR found, on any series and search parameters.
+//
+// Input: a mode byte, the search parameters, then the payments P0..PN.
+// Mode bit 0 set reads each payment as any 8-byte double (infinities and NaNs
+// included); clear, as an int16 amount times a power of ten from 1E-3 to
+// 1E+4, the series a person types. Mode bit 1 set reads the increment and
+// the tolerance as any doubles; clear, one byte picks each from values a
+// person would use. The periods per year are an int16 either way.
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "core/solver/cash_flow_analysis.h"
+#include "core/solver/number_format.h"
+#include "core/solver/project_balances.h"
+#include "core/solver/root_location.h"
+#include "core/solver/solver_messages.h"
+#include "core/solver/text_rules.h"
+#include "input_reader.h"
+
+namespace {
+
+void Check(bool holds) {
+    if (!holds) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    valmora::fuzz::InputReader input(data, size);
+    const auto mode = input.Next<std::uint8_t>();
+    valmora::Workspace ws;
+    if (mode & 2) {
+        ws.Increment = input.Next<double>();
+        ws.Tolerance = input.Next<double>();
+    } else {
+        constexpr double kIncrements[] = {0.01, 0.05, 0.1, 0.2, 0.5, 0.001, 0.9, 1e-4};
+        constexpr double kTolerances[] = {1e-7, 1e-8, 1e-3, 0.0, 0.1, 1e-12, 0.5, 1e-5};
+        ws.Increment = kIncrements[input.Next<std::uint8_t>() % 8];
+        ws.Tolerance = kTolerances[input.Next<std::uint8_t>() % 8];
+    }
+    ws.PeriodsPerYear = input.Next<std::int16_t>();
+
+    std::vector<double> flows;
+    while (input.Left() > 0 && flows.size() < 32768) {
+        if (mode & 1) {
+            flows.push_back(input.Next<double>());
+        } else {
+            const auto amount = input.Next<std::int16_t>();
+            const auto scale = input.Next<std::uint8_t>() % 8;
+            flows.push_back(amount * std::pow(10.0, static_cast<int>(scale) - 3));
+        }
+    }
+
+    const valmora::AnalysisStatus analysis = valmora::AnalyseCashFlows(ws, flows);
+    (void)valmora::AnalysisProblemText(analysis);
+    if (analysis != valmora::AnalysisStatus::Ok) return 0;
+    const int n = valmora::Degree(ws);
+    Check(n == static_cast<int>(flows.size()) - 1);
+    Check(ws.MaxRoots >= 0 && ws.MaxRoots <= n);
+    Check(std::isfinite(ws.UpperBound) && ws.UpperBound >= 0);
+
+    // A 256th of the program's work budget: a scan that exhausts the whole
+    // budget takes about 1 s in a release build and 3 to 4 s with the
+    // sanitizers, and most random series have bounds far enough to exhaust
+    // it; the smaller budget keeps a few hundred inputs a second going
+    // through the same paths.
+    const valmora::ScanResult scan = valmora::LocateRoots(ws, valmora::kScanWorkBudget / 256);
+    if (scan.status != valmora::ScanStatus::Complete && scan.status != valmora::ScanStatus::Incomplete) return 0;
+    Check(ws.RootCount >= 0 && ws.RootCount <= ws.MaxRoots);
+    Check(static_cast<int>(ws.IrrList.size()) >= ws.RootCount + 1);
+    if (scan.status == valmora::ScanStatus::Incomplete) (void)valmora::IncompleteScanText(ws);
+
+    for (int r = 1; r <= ws.RootCount; ++r) {
+        (void)valmora::FormatRate(ws.IrrList[r]);
+        Check(valmora::ComputeProjectBalances(ws, r));
+        Check(ws.ChosenRate == ws.IrrList[r] || (std::isnan(ws.ChosenRate) && std::isnan(ws.IrrList[r])));
+        Check(ws.ProjBalance.size() >= static_cast<std::size_t>(n) + 2);
+        for (int k = 0; k <= n; ++k) (void)valmora::FormatBalance(ws.ProjBalance[k + 1]);
+        (void)valmora::ClassificationText(ws.Classification);
+    }
+    Check(!valmora::ComputeProjectBalances(ws, ws.RootCount + 1));
+    return 0;
+}
