@@ -1,0 +1,57 @@
+// The fast root scan: the same grid, sign tests, refinement and stop as the
+// per-term scan, reached with certain sign decisions on many points at once.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "core/solver/workspace.h"
+
+namespace valmora {
+
+// What one scan needs: f's coefficients c_0..c_n, f' as k c_k for
+// k = 1..n (index k - 1), and the search settings.
+struct ScanProblem {
+    std::span<const double> coef;
+    std::span<const double> deriv;
+    double upperBound = 0.0;
+    double increment = 0.0;
+    double tolerance = 0.0;
+    int periodsPerYear = 1;
+    int maxRoots = 0;
+    std::uint64_t workBudget = 0;
+};
+
+// One step of the grid, (from, to], that no bulk bound covered: the signs of
+// the reference value at both ends (0 for an exact zero) and whether each
+// sign is certain for f itself (not only for its rounded value).
+struct OpenStep {
+    double from = 0.0;
+    double to = 0.0;
+    int fromSign = 0;
+    int toSign = 0;
+    bool fromCertain = false;
+    bool toCertain = false;
+    bool listed = false;  // a sign change whose root was listed
+};
+
+struct ScanOutcome {
+    std::vector<double> rates;  // in the order found
+    std::vector<double> roots;  // the refined x of each listed rate
+    ScanStop stop = ScanStop::None;
+    double stopX = 0.0;   // the last point reached (where it stopped, if it did)
+    std::vector<OpenStep> open;
+    std::uint64_t work = 0;  // terms the per-term scan would have evaluated
+};
+
+// Newton steps tried before a bracketed root is found by bisection instead.
+inline constexpr int kNewtonStepLimit = 100;
+
+ScanOutcome FastScan(const ScanProblem& problem);
+
+// The per-term scan itself, every point evaluated term by term: the oracle
+// the fast scan answers like.
+ScanOutcome ReferenceScan(const ScanProblem& problem);
+
+}  // namespace valmora

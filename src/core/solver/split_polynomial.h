@@ -1,0 +1,79 @@
+// Fast, certain sign decisions for f(x) = sum c_k x^k on x >= 0.
+//
+// f is split into P(x) = sum max(c_k, 0) x^k and Q(x) = sum max(-c_k, 0) x^k,
+// both with nonnegative coefficients, so both are evaluated by Horner's rule
+// with a small relative error and both grow with x. The reference value of f
+// at a scan point is the per-term sum of polynomial.h (each term a power and
+// a product, added in increasing k). Where |P - Q| exceeds a bound covering
+// the rounding of both evaluations, the reference value has the sign of
+// P - Q, is not zero and is finite; elsewhere the answer is "uncertain" and
+// the caller evaluates the reference sum itself.
+//
+// The bound: Horner's rule on nonnegative data errs by at most
+// 2n u (P + Q) (u = 2^-53, whether or not multiply-add is fused); the
+// reference sum by (n + 3) u (P + Q), taking std::pow within 1 ulp (glibc's
+// is within 0.54 ulp) and each product and sum correctly rounded; the final
+// subtraction adds u (P + Q). K = (4n + 16) u covers all three with room for
+// second-order terms and the rounding of the bound itself. Underflow adds at
+// most one subnormal unit per operation, scaled by max(1, x)^n.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+namespace valmora {
+
+// P and Q at count points: P[i] = P(xs[i]), Q[i] = Q(xs[i]), by Horner's
+// rule on SIMD lanes (the widest the processor offers, chosen at run time).
+// p and q hold the coefficients of x^0..x^n.
+void EvaluateSplit(const double* p, const double* q, int n, const double* xs, std::size_t count, double* P,
+                   double* Q);
+
+class SplitPolynomial {
+public:
+    // coef[k] is the coefficient of x^k, k = 0..n, every one finite.
+    explicit SplitPolynomial(std::span<const double> coef);
+
+    int Degree() const { return n_; }
+    double Constant() const { return c0_; }
+    // Points above this may make a reference term overflow: never certain.
+    double Limit() const { return xLimit_; }
+
+    void Evaluate(const double* xs, std::size_t count, double* P, double* Q) const {
+        EvaluateSplit(p_.data(), q_.data(), n_, xs, count, P, Q);
+    }
+    // P and Q at one point (scalar Horner, the same error bound).
+    void EvaluateOne(double x, double& P, double& Q) const;
+
+    // The sign of the reference value at x (0 <= x), from P(x) and Q(x) as
+    // computed above: +1 or -1 when certain, 0 when uncertain.
+    int PointSign(double x, double P, double Q) const;
+
+    // +1 (or -1) when the reference value is above (below) 0 at every
+    // double of [a, b] (0 <= a <= b), from P and Q at both ends; else 0.
+    int StretchSign(double a, double b, double Pa, double Qa, double Pb, double Qb) const;
+
+    // True f strictly above (+1) or below (-1) 0 on all of [a, b], or 0.
+    // Weaker than StretchSign: no reference rounding to cover.
+    int TrueStretchSign(double a, double b, double Pa, double Qa, double Pb, double Qb) const;
+
+    // The same split for f': its coefficients (k + 1) c_(k+1) rounded, with
+    // that rounding in its bound.
+    const SplitPolynomial& Derivative() const;
+
+private:
+    SplitPolynomial() = default;
+    double Slack(double x) const;  // absolute underflow slack at x
+
+    int n_ = 0;
+    double c0_ = 0.0;
+    std::vector<double> p_, q_;
+    double k_ = 0.0;        // relative bound, reference included
+    double kTrue_ = 0.0;    // relative bound of Horner alone
+    double refSlack_ = 0.0; // underflow slack of the reference sum
+    double xLimit_ = 0.0;
+    mutable std::vector<SplitPolynomial> derivative_;
+};
+
+}  // namespace valmora
