@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "core/solver/exact_powers.h"
 #include "core/solver/grid_points.h"
 #include "core/solver/polynomial.h"
 #include "core/solver/split_polynomial.h"
@@ -27,7 +28,10 @@ double TermSum(std::span<const double> c, double x) {
 // the per-term ones.
 class Refiner {
 public:
-    Refiner(const ScanProblem& pr, std::uint64_t& work) : pr_(pr), work_(work), terms_(pr.coef.size()) {
+    // exactPowers: powers from ExactPowers (the same values, faster) rather
+    // than one std::pow call each.
+    Refiner(const ScanProblem& pr, std::uint64_t& work, bool exactPowers, std::vector<double>& powers)
+        : pr_(pr), work_(work), terms_(pr.coef.size()), exactPowers_(exactPowers), powers_(powers) {
         powers_.resize(terms_);
     }
 
@@ -46,7 +50,9 @@ public:
             }
             if (step == kNewtonStepLimit) return false;
             if (stepped) xOld = xNew;
-            for (std::size_t k = 0; k < terms_; ++k) powers_[k] = std::pow(xOld, static_cast<double>(k));
+            if (exactPowers_) ExactPowers(xOld, static_cast<int>(terms_) - 1, powers_.data());
+            else
+                for (std::size_t k = 0; k < terms_; ++k) powers_[k] = std::pow(xOld, static_cast<double>(k));
             double f = 0.0;
             for (std::size_t k = 0; k < terms_; ++k) f = pr_.coef[k] * powers_[k] + f;
             double df = 0.0;
@@ -82,7 +88,8 @@ private:
     const ScanProblem& pr_;
     std::uint64_t& work_;
     const std::size_t terms_;
-    std::vector<double> powers_;
+    const bool exactPowers_;
+    std::vector<double>& powers_;
 };
 
 int RefSign(std::span<const double> c, double x) {
@@ -96,7 +103,8 @@ ScanOutcome ReferenceScan(const ScanProblem& pr) {
     ScanOutcome out;
     const std::uint64_t terms = pr.coef.size();
     out.work = terms;
-    Refiner refine(pr, out.work);
+    std::vector<double> powers;
+    Refiner refine(pr, out.work, false, powers);
     double x = 0.0;
     double fPrev = TermSum(pr.coef, 0.0);
     int count = 0;
@@ -128,43 +136,54 @@ ScanOutcome ReferenceScan(const ScanProblem& pr) {
 
 namespace {
 
-// Offsets (in grid steps) of the points one round evaluates, times a scale
-// that grows while whole rounds keep their sign: dense near the start, where
-// a root just found or about to be found needs single steps, sparse further.
+// A round evaluates either the next kDense points of the grid, where a sign
+// change is near or was just found, or points at these offsets (in grid
+// steps) times a scale that grows while whole rounds keep their sign.
+constexpr std::size_t kDense = 32;
 constexpr std::array<std::uint64_t, 16> kOffsets = {1, 2, 3, 4, 5, 6, 7, 8, 12, 16, 24, 32, 48, 64, 96, 128};
 constexpr std::uint64_t kMaxScale = std::uint64_t{1} << 40;
 
 class FastScanner {
 public:
     explicit FastScanner(const ScanProblem& pr)
-        : pr_(pr), split_(pr.coef), terms_(pr.coef.size()), refine_(pr, out_.work) {}
+        : pr_(pr), split_(pr.coef), terms_(pr.coef.size()), refine_(pr, out_.work, true, powers_) {
+        out_.open.reserve(8);
+    }
 
     ScanOutcome Run();
 
 private:
     // The sign of the per-term value at y from P and Q there: certain from
     // the bound, otherwise the per-term sum decides (2: not finite).
-    int SignAt(double y, double P, double Q, bool& certain) const {
-        const int s = split_.PointSign(y, P, Q);
-        certain = s != 0;
-        return certain ? s : RefSign(pr_.coef, y);
-    }
     int SignAt(double y) const {
         double P, Q;
         split_.EvaluateOne(y, P, Q);
-        bool certain;
-        return SignAt(y, P, Q, certain);
+        const int s = split_.PointSign(y, P, Q);
+        return s != 0 ? s : RefSignFast(y);
+    }
+    // The per-term sign at y, its powers from ExactPowers.
+    int RefSignFast(double y) const {
+        ExactPowers(y, static_cast<int>(terms_) - 1, powers_.data());
+        double sum = 0.0;
+        for (std::size_t k = 0; k < terms_; ++k) sum = pr_.coef[k] * powers_[k] + sum;
+        return std::isfinite(sum) ? SignOf(sum) : 2;
     }
 
     const ScanProblem& pr_;
     ScanOutcome out_;
     SplitPolynomial split_;
     const std::uint64_t terms_;
+    mutable std::vector<double> powers_;  // shared with the refiner
     Refiner refine_;
 };
 
 ScanOutcome FastScanner::Run() {
     out_.work = terms_;
+    Grid grid(pr_.increment);
+    // Points up to index `last` are reached while the loop runs on: the first
+    // point above the bound ends it (the grid may stall before).
+    const std::uint64_t pastBound = grid.FirstAbove(pr_.upperBound);
+    std::uint64_t at = 0;  // index of the current point
     double x = 0.0;
     double Px = std::max(pr_.coef[0], 0.0), Qx = std::max(-pr_.coef[0], 0.0);
     int s = SignOf(pr_.coef[0]);
@@ -172,91 +191,88 @@ ScanOutcome FastScanner::Run() {
     int count = 0;
     std::uint64_t scale = 1;
 
-    std::array<double, kOffsets.size()> ys{}, Ps{}, Qs{};
-    std::array<std::uint64_t, kOffsets.size()> gaps{};
+    std::array<double, kDense> ys{}, Ps{}, Qs{};
+    std::array<std::uint64_t, kDense> idx{};
 
     while (x <= pr_.upperBound && count < pr_.maxRoots) {
         if (out_.work >= pr_.workBudget) { out_.stop = ScanStop::WorkBudget; break; }
         // Steps that may start before the budget runs out.
         const std::uint64_t allowed = (pr_.workBudget - out_.work + terms_ - 1) / terms_;
+        const std::uint64_t limit = std::min(pastBound - at, allowed);  // pastBound > at here
 
-        // The points of this round, each reached exactly as the loop would.
+        // The points of this round, each exactly where the loop puts it.
         std::size_t m = 0;
-        std::uint64_t reached = 0;
-        double y = x;
-        for (std::uint64_t off : kOffsets) {
-            std::uint64_t target = std::min(off * scale, allowed);
-            if (target <= reached) break;
-            const std::uint64_t want = target - reached;
-            std::uint64_t taken = 0;
-            double next = AdvanceGrid(y, pr_.increment, want, &taken);
-            if (taken == 0) break;  // stalls at y
-            if (next > pr_.upperBound && taken > 1) {
-                // Only the first point past the bound is reached: find it.
-                std::uint64_t lo = 0, hi = taken;  // after hi steps past, after lo not
-                while (hi - lo > 1) {
-                    const std::uint64_t mid = lo + (hi - lo) / 2;
-                    if (AdvanceGrid(y, pr_.increment, mid) > pr_.upperBound) hi = mid;
-                    else lo = mid;
-                }
-                taken = hi;
-                next = AdvanceGrid(y, pr_.increment, hi);
+        const bool dense = scale == 1;
+        if (dense) {
+            m = grid.Fill(at + 1, static_cast<std::size_t>(std::min<std::uint64_t>(kDense, limit)), ys.data());
+            for (std::size_t j = 0; j < m; ++j) idx[j] = at + 1 + j;
+        } else {
+            for (std::uint64_t off : kOffsets) {
+                const std::uint64_t want = std::min(off * scale, limit);
+                const std::uint64_t k = grid.Reachable(at + want);
+                if (k <= (m ? idx[m - 1] : at)) break;
+                idx[m] = k;
+                ys[m] = grid.Point(k);
+                ++m;
+                if (k != at + want || want == limit) break;
             }
-            ys[m] = next;
-            gaps[m] = taken;
-            ++m;
-            y = next;
-            reached += taken;
-            if (taken < want || y > pr_.upperBound || reached == allowed) break;
         }
         if (m == 0) { out_.stop = ScanStop::Stalled; break; }
         split_.Evaluate(ys.data(), m, Ps.data(), Qs.data());
+        // Beyond the limit no sign is certain; below it one slack serves all.
+        const bool inLimit = ys[m - 1] <= split_.Limit();
+        const double slack = split_.Slack(ys[m - 1]);
 
         bool whole = true;
-        bool event = false;
+        bool stop = false;
         for (std::size_t i = 0; i < m; ++i) {
-            if (s != 0 && s != 2 && split_.StretchSign(x, ys[i], Px, Qx, Ps[i], Qs[i]) == s) {
+            const std::uint64_t gap = idx[i] - at;
+            if (s != 0 && inLimit && split_.StretchSignWith(Px, Qx, Ps[i], Qs[i], slack) == s) {
+                at = idx[i];
                 x = ys[i];
                 Px = Ps[i];
                 Qx = Qs[i];
                 sCertain = true;
-                out_.work += gaps[i] * terms_;
+                out_.work += gap * terms_;
                 continue;
             }
-            if (gaps[i] > 1) { whole = false; break; }
-            // One step: decide the sign at its end.
             whole = false;
+            if (gap > 1) break;
+            // One step: decide the sign at its end.
             out_.work += terms_;
             const double prevX = x;
-            bool certain = false;
-            const int ns = SignAt(ys[i], Ps[i], Qs[i], certain);
+            int ns = inLimit ? split_.PointSignWith(Ps[i], Qs[i], slack) : 0;
+            const bool certain = ns != 0;
+            if (!certain) ns = RefSignFast(ys[i]);
+            at = idx[i];
             x = ys[i];
             Px = Ps[i];
             Qx = Qs[i];
-            if (ns == 2) { out_.stop = ScanStop::NotFinite; event = true; break; }
+            if (ns == 2) { out_.stop = ScanStop::NotFinite; stop = true; break; }
             OpenStep step{prevX, x, s, ns, sCertain, certain, false};
-            if ((ns > 0 && s < 0) || (ns < 0 && s > 0)) {
-                double root = 0.0;
-                if (!refine_.Newton(prevX, x, root))
-                    root = refine_.Bisect(prevX, x, s, [&](double mid) { return SignAt(mid); });
-                const double rate = RateFromRoot(root, pr_.periodsPerYear);
-                if (!std::isfinite(rate)) { out_.stop = ScanStop::NotFinite; event = true; break; }
-                ++count;
-                out_.rates.push_back(rate);
-                out_.roots.push_back(root);
-                step.listed = true;
-                out_.open.push_back(step);
-                s = ns;
-                sCertain = certain;
-                event = true;
-                break;
-            }
-            out_.open.push_back(step);
+            const bool change = (ns > 0 && s < 0) || (ns < 0 && s > 0);
             s = ns;
             sCertain = certain;
+            if (!change) {
+                out_.open.push_back(step);
+                continue;
+            }
+            double root = 0.0;
+            if (!refine_.Newton(prevX, x, root))
+                root = refine_.Bisect(prevX, x, step.fromSign, [&](double mid) { return SignAt(mid); });
+            const double rate = RateFromRoot(root, pr_.periodsPerYear);
+            if (!std::isfinite(rate)) { out_.stop = ScanStop::NotFinite; stop = true; break; }
+            ++count;
+            out_.rates.push_back(rate);
+            out_.roots.push_back(root);
+            step.listed = true;
+            out_.open.push_back(step);
+            break;  // the refinement spent work: plan the next round afresh
         }
-        if (event && out_.stop != ScanStop::None) break;
-        scale = whole ? std::min(scale * 4, kMaxScale) : 1;
+        if (stop) break;
+        // After a dense round that kept its sign, sparse points reach
+        // about 16 times as far; each sparse round that keeps it, 4 times.
+        scale = !whole ? 1 : dense ? kDense / 8 : std::min(scale * 4, kMaxScale);
     }
     out_.stopX = x;
     return out_;

@@ -1,6 +1,8 @@
 #include "core/solver/split_polynomial.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cfloat>
 #include <cmath>
 
@@ -9,19 +11,17 @@ namespace {
 
 constexpr double kUnit = 0x1p-53;      // unit roundoff
 constexpr double kTiny = 0x1p-1074;    // smallest subnormal
-constexpr double kFiniteMargin = DBL_MAX / 16;
 
 }  // namespace
 
 SplitPolynomial::SplitPolynomial(std::span<const double> coef) {
     n_ = static_cast<int>(coef.size()) - 1;
     c0_ = coef.empty() ? 0.0 : coef[0];
-    p_.assign(coef.size(), 0.0);
-    q_.assign(coef.size(), 0.0);
+    pq_.assign(2 * coef.size(), 0.0);
     double scaledSum = 0.0;
     for (std::size_t k = 0; k < coef.size(); ++k) {
-        if (coef[k] > 0) p_[k] = coef[k];
-        else if (coef[k] < 0) q_[k] = -coef[k];
+        if (coef[k] > 0) p_()[k] = coef[k];
+        else if (coef[k] < 0) q_()[k] = -coef[k];
         scaledSum += std::fabs(coef[k]) * 0x1p-60;
     }
     const double n = std::max(n_, 1);
@@ -30,50 +30,33 @@ SplitPolynomial::SplitPolynomial(std::span<const double> coef) {
     // Per term of the reference sum: a subnormal power errs by one unit
     // times |c_k|, a subnormal product by half a unit.
     refSlack_ = 2.0 * (std::ldexp(scaledSum, -1014) * (1.0 + 0x1p-40) + (n + 2.0) * kTiny) + kTiny;
-    // Below xLimit every power x^k, k <= n, stays below DBL_MAX / 8, so no
-    // reference term overflows (the reference computes every power, also
-    // where the coefficient is 0).
-    xLimit_ = n_ >= 1 ? std::pow(DBL_MAX / 8, 1.0 / n_) * (1.0 - 0x1p-40) : DBL_MAX / 8;
+    // Below xLimit every power x^k, k <= n, stays below 2^1020 = DBL_MAX / 8,
+    // so no reference term overflows (the reference computes every power,
+    // also where the coefficient is 0).
+    slackLow_ = 2.0 * (2.0 * n + 2.0) * kTiny + refSlack_;
+    xLimit_ = std::ldexp(1.0, 1020 / std::max(n_, 1));
 }
 
 double SplitPolynomial::Slack(double x) const {
-    const double terms = 2.0 * std::max(n_, 1) + 2.0;
-    if (!(x > 1.0)) return 2.0 * terms * kTiny + refSlack_;
-    // max(1, x)^n below 2^(n (e + 1)).
-    const int e = std::ilogb(x) + 1;
-    return 2.0 * terms * std::ldexp(1.0, static_cast<int>(std::min<long>(2000, static_cast<long>(n_) * e)) - 1074) +
-           refSlack_;
+    if (!(x > 1.0)) return slackLow_;
+    // max(1, x)^n below 2^(n (e + 1)), e the binary exponent of x.
+    const long e = static_cast<long>(std::bit_cast<std::uint64_t>(x) >> 52) - 1022;
+    const long scaled = std::min<long>(2000, static_cast<long>(n_) * e) - 1074;
+    if (scaled < -1022) return slackLow_ + 2.0 * (2.0 * std::max(n_, 1) + 2.0) * std::ldexp(1.0, static_cast<int>(scaled));
+    return slackLow_ + 2.0 * (2.0 * std::max(n_, 1) + 2.0) * (scaled > 1023 ? HUGE_VAL
+                                                                           : std::bit_cast<double>(static_cast<std::uint64_t>(scaled + 1023) << 52));
 }
 
 void SplitPolynomial::EvaluateOne(double x, double& P, double& Q) const {
-    double p = p_[n_], q = q_[n_];
+    const double* pc = p_();
+    const double* qc = q_();
+    double p = pc[n_], q = qc[n_];
     for (int k = n_ - 1; k >= 0; --k) {
-        p = p * x + p_[k];
-        q = q * x + q_[k];
+        p = p * x + pc[k];
+        q = q * x + qc[k];
     }
     P = p;
     Q = q;
-}
-
-int SplitPolynomial::PointSign(double x, double P, double Q) const {
-    if (!(x <= xLimit_)) return 0;
-    const double s = P + Q;
-    if (!(s <= kFiniteMargin)) return 0;
-    const double d = P - Q;
-    const double bound = k_ * s + Slack(x);
-    if (d > bound) return 1;
-    if (-d > bound) return -1;
-    return 0;
-}
-
-int SplitPolynomial::StretchSign(double a, double b, double Pa, double Qa, double Pb, double Qb) const {
-    if (!(b <= xLimit_) || !(a <= b)) return 0;
-    const double s = Pb + Qb;
-    if (!(s <= kFiniteMargin)) return 0;
-    const double bound = k_ * s + Slack(b);
-    if (Pa - Qb > bound) return 1;
-    if (Qa - Pb > bound) return -1;
-    return 0;
 }
 
 int SplitPolynomial::TrueStretchSign(double a, double b, double Pa, double Qa, double Pb, double Qb) const {
@@ -90,18 +73,18 @@ const SplitPolynomial& SplitPolynomial::Derivative() const {
     if (derivative_.empty()) {
         SplitPolynomial d;
         d.n_ = std::max(n_ - 1, 0);
-        d.p_.assign(static_cast<std::size_t>(d.n_) + 1, 0.0);
-        d.q_.assign(static_cast<std::size_t>(d.n_) + 1, 0.0);
+        d.pq_.assign(2 * (static_cast<std::size_t>(d.n_) + 1), 0.0);
         for (int k = 1; k <= n_; ++k) {
-            d.p_[k - 1] = k * p_[k];
-            d.q_[k - 1] = k * q_[k];
+            d.p_()[k - 1] = k * p_()[k];
+            d.q_()[k - 1] = k * q_()[k];
         }
-        d.c0_ = d.p_[0] - d.q_[0];
+        d.c0_ = d.p_()[0] - d.q_()[0];
         const double n = std::max(d.n_, 1);
         // The rounded coefficients add one unit to Horner's bound.
         d.kTrue_ = (2.0 * n + 10.0) * kUnit;
         d.k_ = d.kTrue_;
         d.refSlack_ = kTiny;
+        d.slackLow_ = 2.0 * (2.0 * n + 2.0) * kTiny + d.refSlack_;
         d.xLimit_ = xLimit_;
         derivative_.push_back(std::move(d));
     }

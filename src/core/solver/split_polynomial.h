@@ -41,18 +41,44 @@ public:
     double Limit() const { return xLimit_; }
 
     void Evaluate(const double* xs, std::size_t count, double* P, double* Q) const {
-        EvaluateSplit(p_.data(), q_.data(), n_, xs, count, P, Q);
+        EvaluateSplit(pq_.data(), pq_.data() + n_ + 1, n_, xs, count, P, Q);
     }
     // P and Q at one point (scalar Horner, the same error bound).
     void EvaluateOne(double x, double& P, double& Q) const;
 
     // The sign of the reference value at x (0 <= x), from P(x) and Q(x) as
     // computed above: +1 or -1 when certain, 0 when uncertain.
-    int PointSign(double x, double P, double Q) const;
+    int PointSign(double x, double P, double Q) const {
+        return x <= xLimit_ ? PointSignWith(P, Q, Slack(x)) : 0;
+    }
+    // The same for x <= Limit(), with slack = Slack(x') for some x' >= x.
+    int PointSignWith(double P, double Q, double slack) const {
+        const double s = P + Q;
+        if (!(s <= kFiniteMargin)) return 0;
+        const double d = P - Q;
+        const double bound = k_ * s + slack;
+        if (d > bound) return 1;
+        if (-d > bound) return -1;
+        return 0;
+    }
 
     // +1 (or -1) when the reference value is above (below) 0 at every
     // double of [a, b] (0 <= a <= b), from P and Q at both ends; else 0.
-    int StretchSign(double a, double b, double Pa, double Qa, double Pb, double Qb) const;
+    int StretchSign(double a, double b, double Pa, double Qa, double Pb, double Qb) const {
+        return b <= xLimit_ && a <= b ? StretchSignWith(Pa, Qa, Pb, Qb, Slack(b)) : 0;
+    }
+    // The same for b <= Limit(), with slack = Slack(x') for some x' >= b.
+    int StretchSignWith(double Pa, double Qa, double Pb, double Qb, double slack) const {
+        const double s = Pb + Qb;
+        if (!(s <= kFiniteMargin)) return 0;
+        const double bound = k_ * s + slack;
+        if (Pa - Qb > bound) return 1;
+        if (Qa - Pb > bound) return -1;
+        return 0;
+    }
+
+    // Absolute slack for underflow at points up to x: grows with x.
+    double Slack(double x) const;
 
     // True f strictly above (+1) or below (-1) 0 on all of [a, b], or 0.
     // Weaker than StretchSign: no reference rounding to cover.
@@ -64,14 +90,19 @@ public:
 
 private:
     SplitPolynomial() = default;
-    double Slack(double x) const;  // absolute underflow slack at x
+    static constexpr double kFiniteMargin = 1.7976931348623157e308 / 16;
 
     int n_ = 0;
     double c0_ = 0.0;
-    std::vector<double> p_, q_;
+    std::vector<double> pq_;  // P's coefficients x^0..x^n, then Q's
+    double* p_() { return pq_.data(); }
+    double* q_() { return pq_.data() + n_ + 1; }
+    const double* p_() const { return pq_.data(); }
+    const double* q_() const { return pq_.data() + n_ + 1; }
     double k_ = 0.0;        // relative bound, reference included
     double kTrue_ = 0.0;    // relative bound of Horner alone
     double refSlack_ = 0.0; // underflow slack of the reference sum
+    double slackLow_ = 0.0; // the whole slack for x <= 1
     double xLimit_ = 0.0;
     mutable std::vector<SplitPolynomial> derivative_;
 };
