@@ -9,6 +9,7 @@
 #include "core/simulation/random_payments.h"
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/fast_scan.h"
+#include "core/solver/root_census.h"
 #include "core/solver/root_location.h"
 
 namespace valmora {
@@ -83,8 +84,31 @@ void FastScanRun(benchmark::State& state) {
     state.counters["series"] = static_cast<double>(set.size());
 }
 
+// The same with the certified count of roots in range after each scan.
+void FastScanAndCensus(benchmark::State& state) {
+    const auto& set = Analysed(static_cast<int>(state.range(0)));
+    long roots = 0, inRange = 0, exact = 0, missed = 0;
+    for (auto _ : state) {
+        roots = inRange = exact = missed = 0;
+        for (const auto& ws : set) {
+            const ScanProblem pr = ProblemOf(ws);
+            ScanOutcome out = FastScan(pr);
+            const RootCensus census = TakeCensus(pr, out);
+            roots += static_cast<long>(out.rates.size());
+            inRange += census.inRange;
+            exact += census.exactCounts;
+            missed += census.MissedCount() > 0;
+        }
+    }
+    state.counters["roots"] = static_cast<double>(roots);
+    state.counters["in_range"] = static_cast<double>(inRange);
+    state.counters["exact_counts"] = static_cast<double>(exact);
+    state.counters["series_missing_roots"] = static_cast<double>(missed);
+}
+
 BENCHMARK(PerTermScan)->Arg(72)->Arg(12)->ArgName("N")->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(FastScanRun)->Arg(72)->Arg(12)->ArgName("N")->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(FastScanAndCensus)->Arg(72)->Arg(12)->ArgName("N")->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 }  // namespace
 }  // namespace valmora

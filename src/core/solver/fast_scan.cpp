@@ -230,6 +230,7 @@ ScanOutcome FastScanner::Run() {
             if (s != 0 && inLimit && split_.StretchSignWith(Px, Qx, Ps[i], Qs[i], slack) == s) {
                 at = idx[i];
                 x = ys[i];
+                out_.coveredTo = x;
                 Px = Ps[i];
                 Qx = Qs[i];
                 sCertain = true;
@@ -240,7 +241,7 @@ ScanOutcome FastScanner::Run() {
             if (gap > 1) break;
             // One step: decide the sign at its end.
             out_.work += terms_;
-            const double prevX = x;
+            const double prevX = x, prevP = Px, prevQ = Qx;
             int ns = inLimit ? split_.PointSignWith(Ps[i], Qs[i], slack) : 0;
             const bool certain = ns != 0;
             if (!certain) ns = RefSignFast(ys[i]);
@@ -249,12 +250,13 @@ ScanOutcome FastScanner::Run() {
             Px = Ps[i];
             Qx = Qs[i];
             if (ns == 2) { out_.stop = ScanStop::NotFinite; stop = true; break; }
-            OpenStep step{prevX, x, s, ns, sCertain, certain, false};
+            OpenStep step{prevX, x, s, ns, sCertain, certain, false, prevP, prevQ, Px, Qx};
             const bool change = (ns > 0 && s < 0) || (ns < 0 && s > 0);
             s = ns;
             sCertain = certain;
             if (!change) {
                 out_.open.push_back(step);
+                out_.coveredTo = x;
                 continue;
             }
             double root = 0.0;
@@ -267,6 +269,7 @@ ScanOutcome FastScanner::Run() {
             out_.roots.push_back(root);
             step.listed = true;
             out_.open.push_back(step);
+            out_.coveredTo = x;
             break;  // the refinement spent work: plan the next round afresh
         }
         if (stop) break;

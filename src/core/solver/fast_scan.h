@@ -34,6 +34,8 @@ struct OpenStep {
     bool fromCertain = false;
     bool toCertain = false;
     bool listed = false;  // a sign change whose root was listed
+    // P and Q (see split_polynomial.h) at both ends, as computed.
+    double fromP = 0.0, fromQ = 0.0, toP = 0.0, toQ = 0.0;
 };
 
 struct ScanOutcome {
@@ -41,6 +43,9 @@ struct ScanOutcome {
     std::vector<double> roots;  // the refined x of each listed rate
     ScanStop stop = ScanStop::None;
     double stopX = 0.0;   // the last point reached (where it stopped, if it did)
+    // (0, coveredTo] is covered: every step there either kept its sign by
+    // the bulk bounds or is one of `open`.
+    double coveredTo = 0.0;
     std::vector<OpenStep> open;
     std::uint64_t work = 0;  // terms the per-term scan would have evaluated
 };

@@ -69,6 +69,19 @@ int SplitPolynomial::TrueStretchSign(double a, double b, double Pa, double Qa, d
     return 0;
 }
 
+void SplitPolynomial::CurvatureBounds(const double* xs, std::size_t count, double* out) const {
+    const int m = std::max(n_ - 2, 0);
+    if (curvature_.empty()) {
+        curvature_.assign(2 * (static_cast<std::size_t>(m) + 1), 0.0);
+        for (int k = 2; k <= n_; ++k) curvature_[k - 2] = (k * (k - 1.0)) * (p_()[k] + q_()[k]);
+    }
+    std::vector<double> zeros(count);
+    EvaluateSplit(curvature_.data(), curvature_.data() + m + 1, m, xs, count, out, zeros.data());
+    // Horner's error and the rounded coefficients, upward.
+    const double grow = 1.0 + (2.0 * m + 16.0) * kUnit;
+    for (std::size_t i = 0; i < count; ++i) out[i] = out[i] * grow + Slack(xs[i]);
+}
+
 const SplitPolynomial& SplitPolynomial::Derivative() const {
     if (derivative_.empty()) {
         SplitPolynomial d;

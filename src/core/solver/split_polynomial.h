@@ -84,6 +84,23 @@ public:
     // Weaker than StretchSign: no reference rounding to cover.
     int TrueStretchSign(double a, double b, double Pa, double Qa, double Pb, double Qb) const;
 
+    // The sign of f itself at x from P(x) and Q(x): +1, -1, or 0 when
+    // uncertain.
+    int TrueSign(double x, double P, double Q) const {
+        const double s = P + Q;
+        if (!(s <= kFiniteMargin)) return 0;
+        const double bound = kTrue_ * s + Slack(x);
+        if (P - Q > bound) return 1;
+        if (Q - P > bound) return -1;
+        return 0;
+    }
+    // A bound on |f(x) - (P - Q)| with P and Q as computed at x.
+    double TrueError(double x, double P, double Q) const { return kTrue_ * (P + Q) + Slack(x); }
+
+    // Upper bounds on |f''| over [0, xs[i]] for count points: the second
+    // derivative of P + Q at xs[i], rounded up.
+    void CurvatureBounds(const double* xs, std::size_t count, double* out) const;
+
     // The same split for f': its coefficients (k + 1) c_(k+1) rounded, with
     // that rounding in its bound.
     const SplitPolynomial& Derivative() const;
@@ -95,6 +112,7 @@ private:
     int n_ = 0;
     double c0_ = 0.0;
     std::vector<double> pq_;  // P's coefficients x^0..x^n, then Q's
+    mutable std::vector<double> curvature_;  // k (k - 1) |c_k|, then zeros
     double* p_() { return pq_.data(); }
     double* q_() { return pq_.data() + n_ + 1; }
     const double* p_() const { return pq_.data(); }
