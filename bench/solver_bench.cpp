@@ -6,22 +6,20 @@
 
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/root_location.h"
+#include "core/solver/search_settings.h"
 
 namespace valmora {
 namespace {
 
-void AnalyseAndScan(benchmark::State& state, std::vector<double> payments, double increment, double tolerance) {
-    Workspace ws;
-    ws.Increment = increment;
-    ws.Tolerance = tolerance;
-    ws.PeriodsPerYear = 1;
+void AnalyseAndScan(benchmark::State& state, std::vector<double> payments, SearchSettings settings) {
+    RootSearch search;
     for (auto _ : state) {
-        AnalyseCashFlows(ws, payments);
-        LocateRoots(ws);
-        benchmark::DoNotOptimize(ws.IrrList.data());
+        const CashFlowAnalysis analysis = AnalyseCashFlows(payments);
+        search = LocateRoots(analysis, settings);
+        benchmark::DoNotOptimize(search.rates.data());
     }
-    state.counters["roots"] = ws.RootCount;
-    state.counters["complete"] = ws.ScanStopped == ScanStop::None;
+    state.counters["roots"] = static_cast<double>(search.rates.size());
+    state.counters["complete"] = search.stop == ScanStop::None;
 }
 
 std::vector<double> OneSignChange72() {
@@ -49,17 +47,17 @@ std::vector<double> HugeBound72() {
     return p;
 }
 
-BENCHMARK_CAPTURE(AnalyseAndScan, StartExample3, std::vector<double>{-1000, 500, 500, 500}, 0.01, 1e-7);
-BENCHMARK_CAPTURE(AnalyseAndScan, OneSignChange72, OneSignChange72(), 0.01, 1e-7);
-BENCHMARK_CAPTURE(AnalyseAndScan, SeveralSignChangesNoRoot72, NoRoot72(), 0.01, 1e-7);
-BENCHMARK_CAPTURE(AnalyseAndScan, TinyLastPayment, std::vector<double>{-1000, 0, 0, 1e-9}, 0.01, 1e-7)
+BENCHMARK_CAPTURE(AnalyseAndScan, StartExample3, std::vector<double>{-1000, 500, 500, 500}, SearchSettings{});
+BENCHMARK_CAPTURE(AnalyseAndScan, OneSignChange72, OneSignChange72(), SearchSettings{});
+BENCHMARK_CAPTURE(AnalyseAndScan, SeveralSignChangesNoRoot72, NoRoot72(), SearchSettings{});
+BENCHMARK_CAPTURE(AnalyseAndScan, TinyLastPayment, std::vector<double>{-1000, 0, 0, 1e-9}, SearchSettings{})
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(AnalyseAndScan, HugeBoundWorkBudget72, HugeBound72(), 0.01, 1e-7)
+BENCHMARK_CAPTURE(AnalyseAndScan, HugeBoundWorkBudget72, HugeBound72(), SearchSettings{})
     ->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK_CAPTURE(AnalyseAndScan, HugeBoundWorkBudget4, std::vector<double>{-1000, 2000, -1500, 0, 1e-9}, 0.01, 1e-7)
+BENCHMARK_CAPTURE(AnalyseAndScan, HugeBoundWorkBudget4, std::vector<double>{-1000, 2000, -1500, 0, 1e-9}, SearchSettings{})
     ->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK_CAPTURE(AnalyseAndScan, StationaryPointAtScanPoint, std::vector<double>{-0.75, 2, -1}, 1.0, 1e-7);
-BENCHMARK_CAPTURE(AnalyseAndScan, ToleranceZero, std::vector<double>{-1000, 1300, -400, 200}, 0.01, 0.0);
+BENCHMARK_CAPTURE(AnalyseAndScan, StationaryPointAtScanPoint, std::vector<double>{-0.75, 2, -1}, SearchSettings{1.0, kDefaultTolerance, 1});
+BENCHMARK_CAPTURE(AnalyseAndScan, ToleranceZero, std::vector<double>{-1000, 1300, -400, 200}, SearchSettings{kDefaultIncrement, 0.0, 1});
 
 }  // namespace
 }  // namespace valmora

@@ -11,55 +11,65 @@
 #include "core/solver/number_format.h"
 #include "core/solver/project_balances.h"
 #include "core/solver/root_location.h"
+#include "core/solver/search_settings.h"
 #include "core/solver/solver_messages.h"
 #include "core/solver/text_rules.h"
 
 namespace valmora::cli {
 namespace {
 
-void PrintText(Workspace& ws, std::ostream& out) {
-    const int n = Degree(ws);
+void PrintText(const CashFlowAnalysis& a, const RootSearch& search, int periods, std::ostream& out) {
+    const int n = a.Degree();
     out << "Number of payments N = " << n << "\n";
-    out << "Maximum # of positive real roots = " << ws.MaxRoots << "\n";
-    out << "Upper bound on root(s) for F(x) where x = 1/(1 + i) = " << GeneralText(ws.UpperBound) << "\n";
+    out << "Maximum # of positive real roots = " << a.maxRoots << "\n";
+    out << "Upper bound on root(s) for F(x) where x = 1/(1 + i) = " << GeneralText(a.upperBound) << "\n";
     out << "1st derivative:";
-    for (int k = 1; k <= n; ++k) out << ' ' << GeneralText(ws.DerivCoef[k]);
-    out << "\n\n" << (ws.PeriodsPerYear > 1 ? "IRR(s) API" : "IRR(s)") << ":\n";
-    for (int r = 1; r <= ws.RootCount; ++r) out << std::setw(5) << r << "  " << FormatRate(ws.IrrList[r]) << "\n";
-    if (ws.RootCount == 0) out << "  No IRR was found in the searched range.\n";
-    if (ws.ScanStopped != ScanStop::None) out << "  " << IncompleteScanText(ws) << "\n";
+    for (double d : a.derivative) out << ' ' << GeneralText(d);
+    out << "\n\n" << (periods > 1 ? "IRR(s) API" : "IRR(s)") << ":\n";
+    const int count = static_cast<int>(search.rates.size());
+    for (int r = 1; r <= count; ++r) out << std::setw(5) << r << "  " << FormatRate(search.rates[r - 1]) << "\n";
+    if (count == 0) out << "  No IRR was found in the searched range.\n";
+    if (search.stop != ScanStop::None)
+        out << "  " << IncompleteScanText(search.stop, search.lastX, periods) << "\n";
 
-    for (int r = 1; r <= ws.RootCount; ++r) {
-        ComputeProjectBalances(ws, r);
-        out << "\nProject balances at IRR " << r << " = " << FormatRate(ws.ChosenRate) << ":\n";
+    for (int r = 1; r <= count; ++r) {
+        const Balances b = ProjectBalances(a.coefficients, a.maxRoots, search.rates[r - 1], periods);
+        out << "\nProject balances at IRR " << r << " = " << FormatRate(b.rate) << ":\n";
         out << std::setw(7) << "n" << "  " << std::setw(14) << "PB(n)" << "\n";
         for (int k = 0; k <= n; ++k)
-            out << std::setw(7) << k << "  " << std::setw(14) << FormatBalance(ws.ProjBalance[k + 1]) << "\n";
-        out << "Type of Investment: " << ClassificationText(ws.Classification) << "\n";
+            out << std::setw(7) << k << "  " << std::setw(14) << FormatBalance(b.pb[k]) << "\n";
+        out << "Type of Investment: " << ClassificationText(b.type) << "\n";
     }
 }
 
-void PrintJson(Workspace& ws, std::ostream& out) {
-    const int n = Degree(ws);
+void PrintJson(const CashFlowAnalysis& a, const RootSearch& search, int periods, std::ostream& out) {
     nlohmann::ordered_json j;
-    j["max_roots"] = ws.MaxRoots;
-    j["upper_bound"] = ws.UpperBound;
-    j["derivative"] = std::vector<double>(ws.DerivCoef.begin() + 1, ws.DerivCoef.begin() + 1 + n);
-    j["irrs"] = std::vector<double>(ws.IrrList.begin() + 1, ws.IrrList.end());
-    const bool complete = ws.ScanStopped == ScanStop::None;
+    j["max_roots"] = a.maxRoots;
+    j["upper_bound"] = a.upperBound;
+    j["derivative"] = a.derivative;
+    j["irrs"] = search.rates;
+    const bool complete = search.stop == ScanStop::None;
     j["scan_complete"] = complete;
-    j["stopped_at"] = complete ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(ws.ScanX);
+    j["stopped_at"] = complete ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(search.lastX);
     auto balances = nlohmann::ordered_json::array();
-    for (int r = 1; r <= ws.RootCount; ++r) {
-        ComputeProjectBalances(ws, r);
-        nlohmann::ordered_json b;
-        b["rate"] = ws.ChosenRate;
-        b["pb"] = std::vector<double>(ws.ProjBalance.begin() + 1, ws.ProjBalance.end());
-        b["type"] = ClassificationText(ws.Classification);
-        balances.push_back(std::move(b));
+    for (double rate : search.rates) {
+        const Balances b = ProjectBalances(a.coefficients, a.maxRoots, rate, periods);
+        nlohmann::ordered_json entry;
+        entry["rate"] = b.rate;
+        entry["pb"] = b.pb;
+        entry["type"] = ClassificationText(b.type);
+        balances.push_back(std::move(entry));
     }
     j["balances"] = std::move(balances);
     out << j.dump(2) << "\n";
+}
+
+// A search setting as typed: a number the one rule accepts.
+double SearchValue(const std::string& text, const char* option, SearchSetting which) {
+    const double value = ParseNumber(text, option);
+    const bool ok = which == SearchSetting::Increment ? IncrementInRange(value) : ToleranceInRange(value);
+    if (!ok) throw UsageError(std::string(option) + " must be " + std::string(TextOf(which).range) + " (got " + text + ")");
+    return value;
 }
 
 }  // namespace
@@ -67,9 +77,9 @@ void PrintJson(Workspace& ws, std::ostream& out) {
 CLI::App* AddIrrCommand(CLI::App& app, IrrOptions& options) {
     auto* cmd = app.add_subcommand("irr", "Find every IRR of one cash-flow series, with project balances");
     cmd->add_option("--increment", options.increment, "Scan step in x = 1/(1 + i), 0 < X < 1")
-        ->default_str("0.01");
+        ->default_str(GeneralText(kDefaultIncrement));
     cmd->add_option("--tolerance", options.tolerance, "Newton's method tolerance, 0 <= X < 1")
-        ->default_str("1E-07");
+        ->default_str(GeneralText(kDefaultTolerance));
     cmd->add_option("--periods", options.periods,
                     "Payment/compounding periods per year M, 1..32767; rates are then M x the rate per period")
         ->default_str("1");
@@ -84,23 +94,18 @@ CLI::App* AddIrrCommand(CLI::App& app, IrrOptions& options) {
 }
 
 int RunIrr(const IrrOptions& options, std::istream& in, std::ostream& out) {
-    Workspace ws;
-    ws.Increment = ParseNumber(options.increment, "--increment");
-    if (!(ws.Increment > 0 && ws.Increment < 1))
-        throw UsageError("--increment must be above 0 and below 1 (got " + options.increment + ")");
-    ws.Tolerance = ParseNumber(options.tolerance, "--tolerance");
-    if (!(ws.Tolerance >= 0 && ws.Tolerance < 1))
-        throw UsageError("--tolerance must be from 0 up to, not including, 1 (got " + options.tolerance + ")");
-    ws.PeriodsPerYear = static_cast<std::int16_t>(ParseWhole(options.periods, "--periods", 1, 32767));
+    SearchSettings settings;
+    settings.increment = SearchValue(options.increment, "--increment", SearchSetting::Increment);
+    settings.tolerance = SearchValue(options.tolerance, "--tolerance", SearchSetting::Tolerance);
+    settings.periodsPerYear = static_cast<int>(ParseWhole(options.periods, "--periods", 1, 32767));
 
     std::vector<double> flows = ReadCashFlows(options.flows, options.file, in);
-    ws.NumPayments = static_cast<std::int16_t>(flows.size() - 1);
-    AnalysisStatus status = AnalyseCashFlows(ws, flows);
-    if (status != AnalysisStatus::Ok) throw UsageError(AnalysisProblemText(status));
+    const CashFlowAnalysis analysis = AnalyseCashFlows(flows);
+    if (!analysis.Ok()) throw UsageError(AnalysisProblemText(analysis.status));
 
-    LocateRoots(ws);  // the options above leave no reason to refuse
-    if (options.json) PrintJson(ws, out);
-    else PrintText(ws, out);
+    const RootSearch search = LocateRoots(analysis, settings);  // the options above leave no reason to refuse
+    if (options.json) PrintJson(analysis, search, settings.periodsPerYear, out);
+    else PrintText(analysis, search, settings.periodsPerYear, out);
     return 0;
 }
 

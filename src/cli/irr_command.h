@@ -5,13 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "core/solver/search_settings.h"
+#include "core/solver/text_rules.h"
+
 namespace CLI { class App; }
 
 namespace valmora::cli {
 
 struct IrrOptions {
-    std::string increment = "0.01";
-    std::string tolerance = "1E-07";
+    std::string increment = GeneralText(kDefaultIncrement);
+    std::string tolerance = GeneralText(kDefaultTolerance);
     std::string periods = "1";
     std::string file;
     bool json = false;

@@ -43,8 +43,8 @@ public:
         err_ << "\r[" << std::string(filled, '#') << std::string(30 - filled, '.') << "] " << (100 * number / count)
              << "%  " << number << "/" << count << std::flush;
     }
-    void SimulationDone(const Workspace&, long, bool) override {}
-    void Notice(const std::string&, const std::string&) override {}
+    void SimulationDone(const SimulationStep&) override {}
+    void Notice(const std::string&, const std::string&, const SimulationStep&) override {}
 
 private:
     std::ostream& err_;
@@ -53,48 +53,52 @@ private:
     std::chrono::steady_clock::time_point last_{};
 };
 
-int DistributionType(const std::string& name) {
+Distribution DistributionOf(const std::string& name) {
     if (name.empty()) throw UsageError("Select a distribution: --dist uniform, normal or exponential");
-    if (name == "uniform") return 1;
-    if (name == "normal") return 2;
-    if (name == "exponential") return 3;
+    if (name == "uniform") return Distribution::Uniform;
+    if (name == "normal") return Distribution::Normal;
+    if (name == "exponential") return Distribution::Exponential;
     throw UsageError("--dist: '" + name + "' is not uniform, normal or exponential");
 }
 
-std::int16_t ChoiceCode(const std::string& name) {
-    if (name == "lowest") return 1;
-    if (name == "second") return 2;
-    if (name == "third") return 3;
-    if (name == "highest") return 4;
+IrrRule RuleOf(const std::string& name) {
+    if (name == "lowest") return IrrRule::Lowest;
+    if (name == "second") return IrrRule::Second;
+    if (name == "third") return IrrRule::Third;
+    if (name == "highest") return IrrRule::Highest;
     throw UsageError("--choice: '" + name + "' is not lowest, second, third or highest");
 }
 
-// The workspace settings of the run, refused as the screens refuse them.
-Workspace Settings(const SimulateOptions& o) {
-    Workspace ws;
-    ws.DistType = static_cast<std::int16_t>(DistributionType(o.dist));
+// An increment or tolerance as typed, refused with the screens' words.
+double SearchValue(const std::string& text, const char* option, SearchSetting which) {
+    const double value = ParseNumber(text, option);
+    const bool ok = which == SearchSetting::Increment ? IncrementInRange(value) : ToleranceInRange(value);
+    if (!ok)
+        throw UsageError(std::string(option) + " " + text + ": " + std::string(TextOf(which).purpose) + ". " +
+                         std::string(TextOf(which).request));
+    return value;
+}
+
+// The settings of the run, refused as the screens refuse them.
+SimulationSettings Settings(const SimulateOptions& o) {
+    SimulationSettings s;
+    s.distribution = DistributionOf(o.dist);
     // Parameters given must be numbers; the distribution then says what it needs.
-    if (!o.p1.empty()) ws.DistParam1 = ParseNumber(o.p1, "--p1");
-    if (!o.p2.empty()) ws.DistParam2 = ParseNumber(o.p2, "--p2");
-    const SetupCheck check = CheckSetup(ws.DistType, o.p1, o.p2, o.positiveOnly);
+    if (!o.p1.empty()) s.param1 = ParseNumber(o.p1, "--p1");
+    if (!o.p2.empty()) s.param2 = ParseNumber(o.p2, "--p2");
+    const SetupCheck check = CheckSetup(s.distribution, o.p1, o.p2, o.positiveOnly);
     if (!check.ok) throw UsageError(OneLine(check.message));
 
-    ws.SimInvestment = ParseNumber(o.investment, "--investment");
-    ws.SimNumPayments = static_cast<std::int16_t>(ParseWhole(o.payments, "--payments", 1, 32766));
-    ws.PeriodsPerYear = static_cast<std::int16_t>(ParseWhole(o.periods, "--periods", 1, 32767));
-    ws.AllowNegPayments = o.positiveOnly ? 0 : 1;
-    ws.Increment = ParseNumber(o.increment, "--increment");
-    if (!(ws.Increment > 0 && ws.Increment < 1))
-        throw UsageError("--increment " + o.increment +
-                         ": Used to find approximate root locations. Enter a valid increment (e.g.:0.01)");
-    ws.Tolerance = ParseNumber(o.tolerance, "--tolerance");
-    if (!(ws.Tolerance >= 0 && ws.Tolerance < 1))
-        throw UsageError("--tolerance " + o.tolerance +
-                         ": Used by Newton's Method to find roots. Enter a valid tolerance (e.g.:0.0000001)");
-    ws.IrrChoice = ChoiceCode(o.choice);
-    ws.SaveToFile = o.output.empty() ? 0 : 1;
-    ws.OutputPath = o.output;
-    return ws;
+    s.investment = ParseNumber(o.investment, "--investment");
+    s.payments = static_cast<int>(ParseWhole(o.payments, "--payments", 1, 32766));
+    s.search.periodsPerYear = static_cast<int>(ParseWhole(o.periods, "--periods", 1, 32767));
+    s.allowNegativePayments = !o.positiveOnly;
+    s.search.increment = SearchValue(o.increment, "--increment", SearchSetting::Increment);
+    s.search.tolerance = SearchValue(o.tolerance, "--tolerance", SearchSetting::Tolerance);
+    s.irrRule = RuleOf(o.choice);
+    s.saveToFile = !o.output.empty();
+    s.outputPath = o.output;
+    return s;
 }
 
 void PrintText(const RunOutcome& run, const std::optional<IrrStatistics>& s, const SimulateOptions& o,
@@ -140,20 +144,21 @@ void PrintJson(const RunOutcome& run, const std::optional<IrrStatistics>& s, std
 }  // namespace
 
 CLI::App* AddSimulateCommand(CLI::App& app, SimulateOptions& o) {
+    const SimulateOptions kDefaults;
     auto* cmd = app.add_subcommand(
         "simulate", "Draw random payment series and keep one IRR per simulation, optionally writing them to a file");
     cmd->add_option("--dist", o.dist, "Payment distribution: uniform, normal or exponential");
     cmd->add_option("--p1", o.p1, "Uniform: lower bound; normal: mean; exponential: mean (1/lambda)");
     cmd->add_option("--p2", o.p2, "Uniform: upper bound; normal: standard deviation");
     cmd->add_option("--investment", o.investment, "Initial investment, a positive amount for an outflow")
-        ->default_str("1000");
-    cmd->add_option("--payments", o.payments, "Number of payments N per series, 1..32766")->default_str("1");
+        ->default_str(kDefaults.investment);
+    cmd->add_option("--payments", o.payments, "Number of payments N per series, 1..32766")->default_str(kDefaults.payments);
     cmd->add_option("--periods", o.periods, "Payment/compounding periods per year M, 1..32767 (rates are M x the rate per period)")
         ->default_str("1");
     cmd->add_flag("--positive-only", o.positiveOnly, "Draw again every payment below 0");
-    cmd->add_option("--sims", o.sims, "Number of simulations, 1..10000000")->default_str("100");
-    cmd->add_option("--increment", o.increment, "Scan step in x = 1/(1 + i), 0 < X < 1")->default_str("0.01");
-    cmd->add_option("--tolerance", o.tolerance, "Newton's method tolerance, 0 <= X < 1")->default_str("1E-08");
+    cmd->add_option("--sims", o.sims, "Number of simulations, 1..10000000")->default_str(kDefaults.sims);
+    cmd->add_option("--increment", o.increment, "Scan step in x = 1/(1 + i), 0 < X < 1")->default_str(kDefaults.increment);
+    cmd->add_option("--tolerance", o.tolerance, "Newton's method tolerance, 0 <= X < 1")->default_str(kDefaults.tolerance);
     cmd->add_option("--choice", o.choice,
                     "Which IRR a simulation with several keeps: lowest, second, third or highest "
                     "(the highest when the one asked for does not exist)")
@@ -166,8 +171,8 @@ CLI::App* AddSimulateCommand(CLI::App& app, SimulateOptions& o) {
 }
 
 int RunSimulate(const SimulateOptions& o, std::ostream& out, std::ostream& err, bool progress) {
-    Workspace ws = Settings(o);
-    const long sims = ParseWhole(o.sims, "--sims", 1, kMaxSimulations);
+    SimulationSettings settings = Settings(o);
+    settings.simulations = ParseWhole(o.sims, "--sims", 1, kMaxSimulations);
 
     SystemClock systemClock;
     FrozenClock frozenClock;
@@ -179,7 +184,7 @@ int RunSimulate(const SimulateOptions& o, std::ostream& out, std::ostream& err, 
     RunOutcome run;
     {
         ProgressBar bar(err, progress);
-        run = RunSimulations(ws, random, bar, sims, true);
+        run = RunSimulations(settings, random, bar, true);
     }
     if (run.status == RunStatus::FileError && run.simulations == 0) throw UsageError(run.message);
     if (run.status == RunStatus::NoPayment) throw UsageError(run.message);

@@ -4,6 +4,9 @@
 #include <iosfwd>
 #include <string>
 
+#include "core/simulation/simulation_settings.h"
+#include "core/solver/text_rules.h"
+
 namespace CLI { class App; }
 
 namespace valmora::cli {
@@ -12,13 +15,13 @@ struct SimulateOptions {
     std::string dist;
     std::string p1;
     std::string p2;
-    std::string investment = "1000";
-    std::string payments = "1";
-    std::string periods = "1";
+    std::string investment = GeneralText(SimulationSettings{}.investment);
+    std::string payments = GeneralText(SimulationSettings{}.payments);
+    std::string periods = GeneralText(SimulationSettings{}.search.periodsPerYear);
     bool positiveOnly = false;
-    std::string sims = "100";
-    std::string increment = "0.01";
-    std::string tolerance = "1E-08";
+    std::string sims = GeneralText(static_cast<double>(SimulationSettings{}.simulations));
+    std::string increment = GeneralText(SimulationSettings{}.search.increment);
+    std::string tolerance = GeneralText(SimulationSettings{}.search.tolerance);
     std::string choice = "lowest";
     std::string output;
     std::string seed;

@@ -43,52 +43,54 @@ void RandomPayments::ReseedFromClock() {
     key_ = Mix(key_ ^ (reading * kGamma));
 }
 
-bool RandomPayments::TryDraw(const Workspace& ws, double& value) {
-    switch (ws.DistType) {
-        case 1: {
+bool RandomPayments::TryDraw(const SimulationSettings& s, double& value) {
+    switch (s.distribution) {
+        case Distribution::Uniform: {
             const float u = NextUniform();
-            value = ws.DistParam1 + u * (ws.DistParam2 - ws.DistParam1);
+            value = s.param1 + u * (s.param2 - s.param1);
             return true;
         }
-        case 2: {
-            // Box-Muller, cosine branch: two uniforms for every payment.
+        case Distribution::Normal: {
+            // Box-Muller, cosine branch: two uniforms for every payment. The
+            // angle uses 6.28318, not 2 pi, as the original program did: the
+            // same seed must give the same payments, and so the same files.
             const float u1 = NextUniform();
             if (u1 == 0.0f) return false;
             const float u2 = NextUniform();
             const double z = std::pow(-2.0 * std::log(static_cast<double>(u1)), 0.5) * std::cos(6.28318 * u2);
-            value = ws.DistParam1 + ws.DistParam2 * z;
+            value = s.param1 + s.param2 * z;
             return true;
         }
-        case 3: {
+        case Distribution::Exponential: {
             const float u = NextUniform();
             if (u == 0.0f) return false;
-            value = -ws.DistParam1 * std::log(static_cast<double>(u));
+            value = -s.param1 * std::log(static_cast<double>(u));
             return true;
         }
-        default:
-            value = 0.0;
-            return true;
+        case Distribution::None: break;
     }
+    value = 0.0;
+    return true;
 }
 
-bool RandomPayments::DrawPayment(Workspace& ws, int k) {
+bool RandomPayments::DrawPayment(const SimulationSettings& s, double& payment) {
     for (int attempt = 0; attempt < kMaxDrawAttempts; ++attempt) {
         ReseedFromClock();
         double value = 0.0;
-        if (!TryDraw(ws, value)) continue;
-        ws.PolyCoef[k] = value;
-        if (value < 0.0 && ws.AllowNegPayments == 0) continue;
+        if (!TryDraw(s, value)) continue;
+        payment = value;
+        if (value < 0.0 && !s.allowNegativePayments) continue;
         return true;
     }
     return false;
 }
 
-bool RandomPayments::DrawSeries(Workspace& ws) {
-    const int n = ws.SimNumPayments;
-    ws.PolyCoef.assign(static_cast<std::size_t>(n) + 2, 0.0);
-    ws.PolyCoef[1] = -ws.SimInvestment;
-    for (int k = 2; k <= n + 1; ++k)
-        if (!DrawPayment(ws, k)) return false;
+bool RandomPayments::DrawSeries(const SimulationSettings& s, std::vector<double>& series) {
+    const int n = s.payments;
+    series.assign(static_cast<std::size_t>(n) + 1, 0.0);
+    series[0] = -s.investment;
+    for (int k = 1; k <= n; ++k)
+        if (!DrawPayment(s, series[k])) return false;
     return true;
 }
 

@@ -3,8 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
-#include "core/solver/workspace.h"
+#include "core/simulation/simulation_settings.h"
 
 namespace valmora {
 
@@ -47,19 +48,19 @@ public:
     // replace the state, so draws within one reading still differ.
     void ReseedFromClock();
 
-    // Fills PolyCoef(k), k in 2..N + 1, with one payment of the chosen
-    // distribution, drawing again while it is negative and negative payments
-    // are not permitted, or when a logarithm would get 0. False when no
-    // acceptable payment came within kMaxDrawAttempts.
-    bool DrawPayment(Workspace& ws, int k);
+    // One payment of the chosen distribution into `payment`, drawn again
+    // while it is negative and negative payments are not permitted, or when
+    // a logarithm would get 0. False when no acceptable payment came within
+    // kMaxDrawAttempts.
+    bool DrawPayment(const SimulationSettings& settings, double& payment);
 
-    // Sizes PolyCoef for SimNumPayments, puts the investment as an outflow in
-    // PolyCoef(1) and draws every payment in turn. False as DrawPayment.
-    bool DrawSeries(Workspace& ws);
+    // Sizes `series` for P0..PN, puts the investment as an outflow in P0 and
+    // draws every payment in turn. False as DrawPayment.
+    bool DrawSeries(const SimulationSettings& settings, std::vector<double>& series);
 
 private:
     // One attempt: false when it must be drawn again.
-    bool TryDraw(const Workspace& ws, double& value);
+    bool TryDraw(const SimulationSettings& settings, double& value);
 
     Clock& clock_;
     std::uint64_t counter_;

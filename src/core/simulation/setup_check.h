@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/simulation/simulation_settings.h"
+
 namespace valmora {
 
 struct SetupCheck {
@@ -12,9 +14,10 @@ struct SetupCheck {
     std::string message;  // empty when ok; lines joined by "\r"
 };
 
-// distType: 1 uniform (lower, upper bound), 2 normal (mean, standard
-// deviation), 3 exponential (mean); anything else is no distribution.
-// positiveOnly: only payments of at least 0 may be drawn.
-SetupCheck CheckSetup(int distType, std::string_view first, std::string_view second, bool positiveOnly);
+// The parameters: uniform lower and upper bound, normal mean and standard
+// deviation, exponential mean (`second` unused). positiveOnly: only payments
+// of at least 0 may be drawn.
+SetupCheck CheckSetup(Distribution distribution, std::string_view first, std::string_view second,
+                      bool positiveOnly);
 
 }  // namespace valmora

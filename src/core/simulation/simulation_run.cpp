@@ -54,83 +54,85 @@ private:
     std::ofstream out_;
 };
 
-std::string CheckSettings(const Workspace& ws, long count) {
-    if (count < 1) return "The number of simulations must be at least 1.";
-    if (ws.SimNumPayments < 1) return "The number of payments must be at least 1.";
-    if (ws.PeriodsPerYear < 1) return "The periods per year must be at least 1.";
-    if (!(ws.Increment > 0 && ws.Increment < 1)) return "The increment must be above 0 and below 1.";
-    if (!(ws.Tolerance >= 0 && ws.Tolerance < 1)) return "The tolerance must be from 0 up to 1.";
-    return "";
-}
-
 }  // namespace
 
-IrrChoiceResult ChooseIrr(std::span<const double> rates, int choice) {
+IrrChoiceResult ChooseIrr(std::span<const double> rates, IrrRule rule) {
     std::vector<double> ranked(rates.begin(), rates.end());
     std::sort(ranked.begin(), ranked.end());
     const std::size_t n = ranked.size();
-    switch (choice) {
-        case 2: return n >= 2 ? IrrChoiceResult{ranked[1], false} : IrrChoiceResult{ranked[n - 1], true};
-        case 3: return n >= 3 ? IrrChoiceResult{ranked[2], false} : IrrChoiceResult{ranked[n - 1], true};
-        case 4: return {ranked[n - 1], false};
-        default: return {ranked[0], false};
+    switch (rule) {
+        case IrrRule::Second: return n >= 2 ? IrrChoiceResult{ranked[1], false} : IrrChoiceResult{ranked[n - 1], true};
+        case IrrRule::Third: return n >= 3 ? IrrChoiceResult{ranked[2], false} : IrrChoiceResult{ranked[n - 1], true};
+        case IrrRule::Highest: return {ranked[n - 1], false};
+        case IrrRule::Lowest: break;
     }
+    return {ranked[0], false};
 }
 
-std::string MissingIrrNotice(int choice) {
-    return std::string(choice == 2 ? "The 2nd IRR does not exist..." : "The 3rd IRR does not exist...") +
+std::string MissingIrrNotice(IrrRule rule) {
+    return std::string(rule == IrrRule::Second ? "The 2nd IRR does not exist..." : "The 3rd IRR does not exist...") +
            "\rso the largest IRR will be used";
 }
 
-RunOutcome RunSimulations(Workspace& ws, RandomPayments& random, RunObserver& observer, long count,
+RunOutcome RunSimulations(const SimulationSettings& settings, RandomPayments& random, RunObserver& observer,
                           bool keepIrrs) {
     RunOutcome outcome;
-    outcome.message = CheckSettings(ws, count);
+    outcome.message = CheckSimulationSettings(settings);
     if (!outcome.message.empty()) {
         outcome.status = RunStatus::BadSettings;
         return outcome;
     }
     IrrFile file;
-    const bool save = ws.SaveToFile == 1;
-    if (save && !file.Open(ws.OutputPath, outcome.message)) {
+    const bool save = settings.saveToFile;
+    if (save && !file.Open(settings.outputPath, outcome.message)) {
         outcome.status = RunStatus::FileError;
         return outcome;
     }
-    ws.MeanIrr = ws.PrevMeanIrr = 0.0;
+    double meanIrr = 0.0;
+    double prevMeanIrr = 0.0;
+    std::vector<double> series;
 
+    const long count = settings.simulations;
     for (long number = 1; number <= count; ++number) {
         observer.SimulationStarted(number, count);
-        if (!random.DrawSeries(ws)) {
+        if (!random.DrawSeries(settings, series)) {
             outcome.status = RunStatus::NoPayment;
             outcome.message = "No acceptable payment could be drawn: almost every draw was below 0.";
             break;
         }
         ++outcome.simulations;
-        ws.RootCount = 0;
-        ws.IrrList.assign(1, 0.0);
-        if (AnalyseCashFlows(ws) == AnalysisStatus::Ok &&
-            LocateRoots(ws).status == ScanStatus::Incomplete)
-            ++outcome.incompleteScans;
+        const CashFlowAnalysis analysis = AnalyseCashFlows(series);
+        RootSearch search;
+        if (analysis.Ok()) {
+            search = LocateRoots(analysis, settings.search);
+            if (search.status == ScanStatus::Incomplete) ++outcome.incompleteScans;
+        }
 
-        const bool kept = ws.RootCount > 0;
-        if (kept) {
-            const auto choice =
-                ChooseIrr(std::span<const double>(ws.IrrList).subspan(1, ws.RootCount), ws.IrrChoice);
+        SimulationStep step;
+        step.number = number;
+        step.series = series;
+        step.derivative = analysis.derivative;
+        step.rates = search.rates;
+        step.meanIrr = meanIrr;
+        if (!search.rates.empty()) {
+            const auto choice = ChooseIrr(search.rates, settings.irrRule);
             if (choice.fallback) {
                 ++outcome.fallbacks;
-                if (ws.NotifyOtherIrr) observer.Notice(MissingIrrNotice(ws.IrrChoice), "Note!");
+                if (settings.notifyOtherIrr) observer.Notice(MissingIrrNotice(settings.irrRule), "Note!", step);
             }
-            ws.ChosenRate = choice.rate;
+            step.kept = true;
+            step.keptRate = choice.rate;
             ++outcome.withIrr;
-            ws.MeanIrr = (ws.ChosenRate + (outcome.withIrr - 1) * ws.PrevMeanIrr) / outcome.withIrr;
-            ws.PrevMeanIrr = ws.MeanIrr;
-            if (keepIrrs) outcome.kept.push_back(ws.ChosenRate);
-            if (save && !file.Write(ws.ChosenRate, outcome.message)) {
+            meanIrr = (step.keptRate + (outcome.withIrr - 1) * prevMeanIrr) / outcome.withIrr;
+            prevMeanIrr = meanIrr;
+            if (keepIrrs) outcome.kept.push_back(step.keptRate);
+            if (save && !file.Write(step.keptRate, outcome.message)) {
                 outcome.status = RunStatus::FileError;
                 break;
             }
         }
-        observer.SimulationDone(ws, number, kept);
+        step.meanIrr = meanIrr;
+        observer.SimulationDone(step);
     }
     std::string closeError;
     if (save && !file.Close(closeError) && outcome.status == RunStatus::Complete) {

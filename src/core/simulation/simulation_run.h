@@ -7,10 +7,22 @@
 #include <string>
 #include <vector>
 
-#include "core/solver/workspace.h"
 #include "core/simulation/random_payments.h"
+#include "core/simulation/simulation_settings.h"
 
 namespace valmora {
+
+// One finished simulation, as the run's observer sees it. The spans stay
+// valid only during the call.
+struct SimulationStep {
+    long number = 0;                    // 1..count
+    std::span<const double> series;     // P0..PN as drawn
+    std::span<const double> derivative; // k * Pk, k = 1..N; empty when the series could not be analysed
+    std::span<const double> rates;      // the rates found, in the order found
+    double meanIrr = 0;                 // mean of the IRRs kept so far (0 before the first)
+    double keptRate = 0;                // the IRR kept, when kept
+    bool kept = false;                  // an IRR was found and kept
+};
 
 // What the run reports while it goes; the screen and the command line show it.
 class RunObserver {
@@ -18,11 +30,12 @@ public:
     virtual ~RunObserver() = default;
     // Simulation `number` of `count` is about to draw its series.
     virtual void SimulationStarted(long number, long count) = 0;
-    // Simulation `number` is done: the workspace holds its series,
-    // derivative and rates, MeanIrr, and ChosenRate when an IRR was kept.
-    virtual void SimulationDone(const Workspace& ws, long number, bool kept) = 0;
-    // A notice the user must close before the run goes on.
-    virtual void Notice(const std::string& text, const std::string& title) = 0;
+    // A simulation is done.
+    virtual void SimulationDone(const SimulationStep& step) = 0;
+    // A notice the user must close before the run goes on, raised while
+    // simulation `sofar` keeps its IRR: its series, derivative and rates are
+    // in, the mean is still the one before it and nothing is kept yet.
+    virtual void Notice(const std::string& text, const std::string& title, const SimulationStep& sofar) = 0;
 };
 
 enum class RunStatus {
@@ -42,24 +55,22 @@ struct RunOutcome {
     std::vector<double> kept; // the kept IRRs in simulation order, when asked for
 };
 
-// The rate the multiple-IRR rule keeps among `rates` (at least one):
-// choice 1 the lowest, 2 the second lowest, 3 the third lowest, 4 the highest.
-// When the second or third does not exist the highest is kept instead.
+// The rate the multiple-IRR rule keeps among `rates` (at least one): the
+// lowest, the second or third lowest, or the highest. When the second or
+// third does not exist the highest is kept instead.
 struct IrrChoiceResult {
     double rate = 0;
     bool fallback = false;
 };
-IrrChoiceResult ChooseIrr(std::span<const double> rates, int choice);
+IrrChoiceResult ChooseIrr(std::span<const double> rates, IrrRule rule);
 
 // The notice shown when the chosen IRR does not exist.
-std::string MissingIrrNotice(int choice);
+std::string MissingIrrNotice(IrrRule rule);
 
-// Runs `count` simulations with the settings in the workspace (SimInvestment,
-// SimNumPayments, the distribution, AllowNegPayments, PeriodsPerYear,
-// Increment, Tolerance, IrrChoice, NotifyOtherIrr, SaveToFile, OutputPath).
-// The mean of the kept IRRs starts afresh. A simulation without an IRR writes
-// no line.
-RunOutcome RunSimulations(Workspace& ws, RandomPayments& random, RunObserver& observer, long count,
+// Runs settings.simulations simulations. The mean of the kept IRRs starts
+// afresh. A simulation without an IRR writes no line. With keepIrrs the
+// outcome lists every kept IRR.
+RunOutcome RunSimulations(const SimulationSettings& settings, RandomPayments& random, RunObserver& observer,
                           bool keepIrrs = false);
 
 }  // namespace valmora

@@ -11,10 +11,11 @@ constexpr int kMaxPayments = 32766;
 // Synthetic division of the sign-normalised coefficients `top` (x^N first)
 // by (x - b) into `bottom`; true when no entry of the bottom row is negative.
 // Stops at the first negative entry.
-bool BoundPasses(const std::vector<double>& top, std::vector<double>& bottom, int count, double b) {
-    bottom[1] = top[1];
-    if (bottom[1] < 0) return false;
-    for (int j = 2; j <= count; ++j) {
+bool BoundPasses(const std::vector<double>& top, std::vector<double>& bottom, double b) {
+    const std::size_t count = top.size();
+    bottom[0] = top[0];
+    if (bottom[0] < 0) return false;
+    for (std::size_t j = 1; j < count; ++j) {
         bottom[j] = top[j] + bottom[j - 1] * b;
         if (bottom[j] < 0) return false;
     }
@@ -25,10 +26,10 @@ bool BoundPasses(const std::vector<double>& top, std::vector<double>& bottom, in
 // would find. Once b passes every larger b passes (the rows only grow with
 // b, and rounding keeps that), so doubling and then bisection find it.
 // Returns 0 when no finite b passes.
-double FindUpperBound(const std::vector<double>& top, std::vector<double>& bottom, int count) {
+double FindUpperBound(const std::vector<double>& top, std::vector<double>& bottom) {
     double failing = 0.0;
     double passing = 1.0;
-    while (!BoundPasses(top, bottom, count, passing)) {
+    while (!BoundPasses(top, bottom, passing)) {
         failing = passing;
         passing *= 2.0;
         if (!std::isfinite(passing)) return 0.0;
@@ -36,10 +37,10 @@ double FindUpperBound(const std::vector<double>& top, std::vector<double>& botto
     while (passing - failing > 1.0) {
         double mid = std::floor(failing + (passing - failing) / 2.0);
         if (mid <= failing || mid >= passing) break;  // no whole number lies between
-        if (BoundPasses(top, bottom, count, mid)) passing = mid;
+        if (BoundPasses(top, bottom, mid)) passing = mid;
         else failing = mid;
     }
-    BoundPasses(top, bottom, count, passing);  // leave the passing row in place
+    BoundPasses(top, bottom, passing);  // leave the passing row in place
     return passing;
 }
 
@@ -57,48 +58,50 @@ int CountSignChanges(std::span<const double> values) {
     return changes;
 }
 
-AnalysisStatus AnalyseCashFlows(Workspace& ws, std::span<const double> payments) {
-    if (payments.size() < 2) return AnalysisStatus::NoPayments;
-    if (payments.size() > static_cast<std::size_t>(kMaxPayments) + 1) return AnalysisStatus::TooManyPayments;
-    ws.PolyCoef.assign(payments.size() + 1, 0.0);
-    std::copy(payments.begin(), payments.end(), ws.PolyCoef.begin() + 1);
-    return AnalyseCashFlows(ws);
-}
-
-AnalysisStatus AnalyseCashFlows(Workspace& ws) {
-    ws.DerivCoef.clear();  // no root location until this analysis succeeds
-    const int n = Degree(ws);
-    if (n < 1) return AnalysisStatus::NoPayments;
-    if (n > kMaxPayments) return AnalysisStatus::TooManyPayments;
-    const int count = n + 1;
-    for (int t = 1; t <= count; ++t)
-        if (!std::isfinite(ws.PolyCoef[t])) return AnalysisStatus::NotFinite;
-
-    ws.MaxRoots = CountSignChanges(std::span<const double>(ws.PolyCoef).subspan(1));
-
-    // Row 1: the coefficients from x^N down to x^0, leading nonzero positive.
-    for (auto& row : ws.SynthDiv) row.assign(static_cast<std::size_t>(count) + 1, 0.0);
-    auto& top = ws.SynthDiv[1];
-    for (int j = 1; j <= count; ++j) top[j] = ws.PolyCoef[count + 1 - j];
-    auto firstNonZero = std::find_if(top.begin() + 1, top.end(), [](double v) { return v != 0.0; });
-    if (firstNonZero != top.end() && *firstNonZero < 0)
-        for (int j = 1; j <= count; ++j) top[j] = -top[j];
-
-    ws.StepFlag = 0;
-    double bound = FindUpperBound(top, ws.SynthDiv[2], count);
-    if (bound == 0.0) return AnalysisStatus::NoBound;
-    ws.StepFlag = 1;
-    ws.UpperBound = bound;
-
-    ws.DerivCoef.assign(static_cast<std::size_t>(count) + 1, 0.0);
-    for (int k = 1; k <= n; ++k) {
-        ws.DerivCoef[k] = k * ws.PolyCoef[k + 1];
-        if (!std::isfinite(ws.DerivCoef[k])) {
-            ws.DerivCoef.clear();
-            return AnalysisStatus::NotFinite;
+CashFlowAnalysis AnalyseCashFlows(std::span<const double> payments) {
+    CashFlowAnalysis a;
+    if (payments.size() < 2) return a;  // NoPayments
+    if (payments.size() > static_cast<std::size_t>(kMaxPayments) + 1) {
+        a.status = AnalysisStatus::TooManyPayments;
+        return a;
+    }
+    a.coefficients.assign(payments.begin(), payments.end());
+    const int n = a.Degree();
+    const std::size_t count = a.coefficients.size();
+    for (double p : a.coefficients) {
+        if (!std::isfinite(p)) {
+            a.status = AnalysisStatus::NotFinite;
+            return a;
         }
     }
-    return AnalysisStatus::Ok;
+
+    a.maxRoots = CountSignChanges(a.coefficients);
+
+    // The coefficients from x^N down to x^0, leading nonzero positive.
+    a.synthDivTop.assign(a.coefficients.rbegin(), a.coefficients.rend());
+    a.synthDivBottom.assign(count, 0.0);
+    auto firstNonZero = std::find_if(a.synthDivTop.begin(), a.synthDivTop.end(), [](double v) { return v != 0.0; });
+    if (firstNonZero != a.synthDivTop.end() && *firstNonZero < 0)
+        for (double& v : a.synthDivTop) v = -v;
+
+    const double bound = FindUpperBound(a.synthDivTop, a.synthDivBottom);
+    if (bound == 0.0) {
+        a.status = AnalysisStatus::NoBound;
+        return a;
+    }
+    a.upperBound = bound;
+
+    std::vector<double> derivative(static_cast<std::size_t>(n));
+    for (int k = 1; k <= n; ++k) {
+        derivative[k - 1] = k * a.coefficients[k];
+        if (!std::isfinite(derivative[k - 1])) {
+            a.status = AnalysisStatus::NotFinite;
+            return a;
+        }
+    }
+    a.derivative = std::move(derivative);
+    a.status = AnalysisStatus::Ok;
+    return a;
 }
 
 }  // namespace valmora

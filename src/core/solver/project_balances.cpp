@@ -1,47 +1,46 @@
 #include "core/solver/project_balances.h"
 
 #include <cmath>
-#include <vector>
 
 namespace valmora {
 
-bool ComputeProjectBalances(Workspace& ws, int root) {
-    const int n = Degree(ws);
-    if (root < 1 || root > ws.RootCount || root >= static_cast<int>(ws.IrrList.size()) || n < 1 ||
-        ws.PeriodsPerYear < 1)
-        return false;
-
-    ws.ChosenRate = ws.IrrList[root];
-    const double growth = ws.ChosenRate / ws.PeriodsPerYear + 1.0;
+Balances ProjectBalances(std::span<const double> payments, int maxRoots, double rate, int periodsPerYear) {
+    Balances b;
+    if (payments.size() < 2 || periodsPerYear < 1) return b;
+    const int n = static_cast<int>(payments.size()) - 1;
+    b.computed = true;
+    b.rate = rate;
+    const double growth = rate / periodsPerYear + 1.0;
 
     // PB(n) = sum of Pk * (1 + i)^(n - k) for k = 0..n, each power computed
-    // directly; the powers are the same for every n, so compute them once.
+    // directly as the original program did (Horner's rule would round
+    // differently); the powers are the same for every n, so compute them once.
     std::vector<double> power(static_cast<std::size_t>(n) + 1);
     for (int d = 0; d <= n; ++d) power[d] = std::pow(growth, d);
 
-    ws.ProjBalance.assign(static_cast<std::size_t>(n) + 2, 0.0);
+    b.pb.assign(static_cast<std::size_t>(n) + 1, 0.0);
     for (int period = 0; period <= n; ++period) {
         double sum = 0.0;
-        for (int k = 0; k <= period; ++k) sum = ws.PolyCoef[k + 1] * power[period - k] + sum;
-        ws.ProjBalance[period + 1] = sum;
+        for (int k = 0; k <= period; ++k) sum = payments[k] * power[period - k] + sum;
+        b.pb[period] = sum;
     }
 
     // A simple investment is pure. Otherwise the investment is mixed when two
     // successive balances PB(n - 1), PB(n), n < N, have strictly opposite signs.
-    if (ws.MaxRoots == 1) {
-        ws.Classification = InvestmentType::SimplePure;
-        return true;
+    if (maxRoots == 1) {
+        b.type = InvestmentType::SimplePure;
+        return b;
     }
-    ws.Classification = InvestmentType::NonsimplePure;
-    for (int j = 1; j <= n; ++j) {
-        double before = ws.ProjBalance[j - 1];
-        double after = ws.ProjBalance[j];
+    b.type = InvestmentType::NonsimplePure;
+    for (int j = 1; j < n; ++j) {
+        const double before = b.pb[j - 1];
+        const double after = b.pb[j];
         if ((after > 0 && before < 0) || (after < 0 && before > 0)) {
-            ws.Classification = InvestmentType::NonsimpleMixed;
+            b.type = InvestmentType::NonsimpleMixed;
             break;
         }
     }
-    return true;
+    return b;
 }
 
 std::string_view ClassificationText(InvestmentType type) {

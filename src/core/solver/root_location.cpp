@@ -9,62 +9,73 @@ namespace {
 
 class Scanner {
 public:
-    Scanner(Workspace& ws, std::uint64_t budget)
-        : ws_(ws), terms_(Degree(ws) + 1), budget_(budget) {}
+    Scanner(const CashFlowAnalysis& analysis, const SearchSettings& settings, std::uint64_t budget)
+        : poly_(analysis.coefficients),
+          deriv_(analysis.derivative),
+          terms_(static_cast<int>(analysis.coefficients.size())),
+          upperBound_(analysis.upperBound),
+          maxRoots_(analysis.maxRoots),
+          increment_(settings.increment),
+          tol_(settings.tolerance),
+          periods_(settings.periodsPerYear),
+          budget_(budget) {}
 
-    ScanResult Run();
+    RootSearch Run();
 
 private:
     double F(double x) {
         work_ += static_cast<std::uint64_t>(terms_);
-        return EvalTerms(ws_.PolyCoef, terms_, x);
+        return EvalPolynomial(poly_, x);
     }
     double DF(double x) {
         work_ += static_cast<std::uint64_t>(terms_ - 1);
-        return EvalTerms(ws_.DerivCoef, terms_ - 1, x);
+        return EvalPolynomial(deriv_, x);
     }
-    bool Newton(double lo, double hi);
-    void Bisect(double lo, double hi, double fLo);
+    bool Newton(double lo, double hi, double& root);
+    double Bisect(double lo, double hi, double fLo);
 
-    Workspace& ws_;
+    std::span<const double> poly_;
+    std::span<const double> deriv_;
     const int terms_;
+    const double upperBound_;
+    const int maxRoots_;
+    const double increment_;
+    const double tol_;
+    const int periods_;
     const std::uint64_t budget_;
     std::uint64_t work_ = 0;
 };
 
 // Newton's method from the right end of the bracket [lo, hi]. True when it
 // converged to a positive point inside the bracket widened by the tolerance;
-// NewtonX then holds the root.
-bool Scanner::Newton(double lo, double hi) {
-    const double tol = ws_.Tolerance;
-    ws_.NewtonXOld = hi;
-    ws_.NewtonX = 9999.0;
-    ws_.StepFlag = 0;
+// `root` then holds it.
+bool Scanner::Newton(double lo, double hi, double& root) {
+    double xOld = hi;
+    double x = 9999.0;
+    bool stepped = false;
     for (int step = 0;; ++step) {
-        if (ws_.StepFlag > 0 && std::fabs(ws_.NewtonX - ws_.NewtonXOld) <= tol) {
-            double x = ws_.NewtonX;
-            return x > 0.0 && x >= lo - tol && x <= hi + tol;
+        if (stepped && std::fabs(x - xOld) <= tol_) {
+            root = x;
+            return x > 0.0 && x >= lo - tol_ && x <= hi + tol_;
         }
         if (step == kMaxNewtonSteps) return false;
-        if (ws_.StepFlag > 0) ws_.NewtonXOld = ws_.NewtonX;
-        ws_.NewtonF = F(ws_.NewtonXOld);
-        ws_.NewtonFSaved = ws_.NewtonF;
-        ws_.NewtonDF = DF(ws_.NewtonXOld);
-        if (ws_.NewtonDF == 0.0 || !std::isfinite(ws_.NewtonDF) || !std::isfinite(ws_.NewtonFSaved))
-            return false;
-        ws_.NewtonX = ws_.NewtonXOld - ws_.NewtonFSaved / ws_.NewtonDF;
-        if (!std::isfinite(ws_.NewtonX)) return false;
-        ws_.StepFlag = 1;
+        if (stepped) xOld = x;
+        const double f = F(xOld);
+        const double df = DF(xOld);
+        if (df == 0.0 || !std::isfinite(df) || !std::isfinite(f)) return false;
+        x = xOld - f / df;
+        if (!std::isfinite(x)) return false;
+        stepped = true;
     }
 }
 
 // Bisection of the bracket [lo, hi], where f(lo) has the sign of fLo and
-// f(hi) the opposite one, down to the tolerance or until it cannot shrink;
-// NewtonX receives the root.
-void Scanner::Bisect(double lo, double hi, double fLo) {
+// f(hi) the opposite one, down to the tolerance or until it cannot shrink.
+// Returns the root.
+double Scanner::Bisect(double lo, double hi, double fLo) {
     for (;;) {
         double mid = lo + (hi - lo) / 2.0;
-        if (hi - lo <= ws_.Tolerance || mid <= lo || mid >= hi) break;
+        if (hi - lo <= tol_ || mid <= lo || mid >= hi) break;
         double fMid = F(mid);
         if (fMid == 0.0 || !std::isfinite(fMid)) {
             lo = hi = mid;
@@ -73,49 +84,57 @@ void Scanner::Bisect(double lo, double hi, double fLo) {
         if ((fMid < 0.0) == (fLo < 0.0)) lo = mid;
         else hi = mid;
     }
-    ws_.NewtonX = lo + (hi - lo) / 2.0;
+    return lo + (hi - lo) / 2.0;
 }
 
-ScanResult Scanner::Run() {
-    ws_.RootCount = 0;
-    ws_.IrrList.assign(1, 0.0);
-    ws_.ScanStopped = ScanStop::None;
-    ws_.ScanX = 0.0;
-    ws_.ScanF = F(0.0);
-    ws_.ScanFPrev = ws_.ScanF;
+RootSearch Scanner::Run() {
+    RootSearch result;
+    double x = 0.0;
+    double fPrev = F(0.0);
 
     ScanStop stop = ScanStop::None;
-    while (ws_.ScanX <= ws_.UpperBound && ws_.RootCount < ws_.MaxRoots) {
+    while (x <= upperBound_ && static_cast<int>(result.rates.size()) < maxRoots_) {
         if (work_ >= budget_) { stop = ScanStop::WorkBudget; break; }
-        const double prevX = ws_.ScanX;
-        const double nextX = prevX + ws_.Increment;
+        const double prevX = x;
+        const double nextX = prevX + increment_;
         if (nextX == prevX) { stop = ScanStop::Stalled; break; }
-        ws_.ScanX = nextX;
-        ws_.ScanF = F(ws_.ScanX);
-        ws_.ScanFCur = ws_.ScanF;
-        if (!std::isfinite(ws_.ScanFCur)) { stop = ScanStop::NotFinite; break; }
-        if ((ws_.ScanFCur > 0 && ws_.ScanFPrev < 0) || (ws_.ScanFCur < 0 && ws_.ScanFPrev > 0)) {
-            if (!Newton(prevX, ws_.ScanX)) Bisect(prevX, ws_.ScanX, ws_.ScanFPrev);
-            const double rate = RateFromRoot(ws_.NewtonX, ws_.PeriodsPerYear);
+        x = nextX;
+        const double fCur = F(x);
+        if (!std::isfinite(fCur)) { stop = ScanStop::NotFinite; break; }
+        if ((fCur > 0 && fPrev < 0) || (fCur < 0 && fPrev > 0)) {
+            double root = 0.0;
+            if (!Newton(prevX, x, root)) root = Bisect(prevX, x, fPrev);
+            const double rate = RateFromRoot(root, periods_);
             if (!std::isfinite(rate)) { stop = ScanStop::NotFinite; break; }
-            ++ws_.RootCount;
-            ws_.IrrList.push_back(rate);
+            result.roots.push_back(root);
+            result.rates.push_back(rate);
         }
-        ws_.ScanFPrev = ws_.ScanFCur;
+        fPrev = fCur;
     }
-    ws_.ScanStopped = stop;
-    return {stop == ScanStop::None ? ScanStatus::Complete : ScanStatus::Incomplete, stop};
+    result.stop = stop;
+    result.lastX = x;
+    result.status = stop == ScanStop::None ? ScanStatus::Complete : ScanStatus::Incomplete;
+    return result;
+}
+
+RootSearch Refused(ScanStatus status) {
+    RootSearch r;
+    r.status = status;
+    return r;
 }
 
 }  // namespace
 
-ScanResult LocateRoots(Workspace& ws, std::uint64_t workBudget) {
-    const int n = Degree(ws);
-    if (n < 1 || ws.DerivCoef.size() != ws.PolyCoef.size()) return {ScanStatus::NotAnalysed};
-    if (!(ws.Increment > 0.0) || !std::isfinite(ws.Increment)) return {ScanStatus::BadIncrement};
-    if (!(ws.Tolerance >= 0.0) || !std::isfinite(ws.Tolerance)) return {ScanStatus::BadTolerance};
-    if (ws.PeriodsPerYear < 1) return {ScanStatus::BadPeriods};
-    return Scanner(ws, workBudget).Run();
+RootSearch LocateRoots(const CashFlowAnalysis& analysis, const SearchSettings& settings, std::uint64_t workBudget) {
+    if (!analysis.Ok() || analysis.Degree() < 1 || analysis.derivative.size() + 1 != analysis.coefficients.size())
+        return Refused(ScanStatus::NotAnalysed);
+    switch (CheckSearchSettings(settings, SettingsRule::Searchable)) {
+        case SearchSetting::Increment: return Refused(ScanStatus::BadIncrement);
+        case SearchSetting::Tolerance: return Refused(ScanStatus::BadTolerance);
+        case SearchSetting::PeriodsPerYear: return Refused(ScanStatus::BadPeriods);
+        case SearchSetting::None: break;
+    }
+    return Scanner(analysis, settings, workBudget).Run();
 }
 
 }  // namespace valmora

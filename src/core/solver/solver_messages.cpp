@@ -18,17 +18,21 @@ std::string AnalysisProblemText(AnalysisStatus status) {
     return "";
 }
 
-std::string IncompleteScanText(const Workspace& ws) {
+std::string IncompleteScanText(ScanStop stop, double lastX, int periodsPerYear) {
     const char* why = "";
-    switch (ws.ScanStopped) {
+    switch (stop) {
         case ScanStop::None: return "";
         case ScanStop::WorkBudget: why = "the work limit was reached"; break;
         case ScanStop::NotFinite: why = "F(x) became too large"; break;
         case ScanStop::Stalled: why = "x no longer grew by the increment"; break;
     }
-    return "The search stopped at x = " + GeneralText(ws.ScanX) + " (" + why +
-           "): rates below " + FormatRate(RateFromRoot(ws.ScanX, ws.PeriodsPerYear)) +
+    return "The search stopped at x = " + GeneralText(lastX) + " (" + why +
+           "): rates below " + FormatRate(RateFromRoot(lastX, periodsPerYear)) +
            " were not searched.";
+}
+
+std::string IncompleteScanText(const Workspace& ws) {
+    return IncompleteScanText(ws.ScanStopped, ws.ScanX, ws.PeriodsPerYear);
 }
 
 }  // namespace valmora

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/solver/cash_flow_analysis.h"
+#include "core/solver/root_location.h"
 #include "core/solver/workspace.h"
 
 namespace valmora {
@@ -12,8 +13,10 @@ namespace valmora {
 // Why a series could not be analysed, in a short sentence.
 std::string AnalysisProblemText(AnalysisStatus status);
 
-// For a scan that stopped early: where and why, and which rates were not
-// searched. Empty for a complete scan.
+// For a scan that stopped early at x = lastX: where and why, and which rates
+// were not searched. Empty for a complete scan.
+std::string IncompleteScanText(ScanStop stop, double lastX, int periodsPerYear);
+// The same for the search held in the workspace.
 std::string IncompleteScanText(const Workspace& ws);
 
 }  // namespace valmora

@@ -1,5 +1,7 @@
-// The evaluation workspace: the one store of state shared by every screen,
-// the solver, the simulation run and the command line.
+// The evaluation workspace: the one store of state the screens share, with
+// every variable under its own name. The solver and the simulation run take
+// values and return values; core/solver/workspace_steps.h fills the
+// workspace from them, one step at a time.
 //
 // Coefficient arrays are used from index 1: index k + 1 holds the coefficient
 // of x^k, index 0 is allocated and never used. Every element reads as 0 until
@@ -12,15 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "core/solver/project_balances.h"
+#include "core/solver/root_location.h"
+
 namespace valmora {
-
-// How an investment is classified from its project balances.
-enum class InvestmentType { None, SimplePure, NonsimplePure, NonsimpleMixed };
-
-// Why the latest scan stopped before reaching the bound: it did not (None),
-// the point no longer grew by the increment, f stopped being finite, or the
-// work budget ran out.
-enum class ScanStop { None, Stalled, NotFinite, WorkBudget };
 
 struct Workspace {
     // Login dialog.
@@ -51,23 +48,13 @@ struct Workspace {
     std::string KeyChar;
     int MaxRoots = 0;
 
-    // Scan state of the latest root location.
+    // Result of the latest root location: the last x scanned, the number of
+    // rates listed.
     double ScanX = 0;
-    double ScanF = 0;
-    double ScanFPrev = 0;
-    double ScanFCur = 0;
     int RootCount = 0;
     // Set when the latest scan stopped early; ScanX then holds the point
     // where it stopped and nothing beyond it was searched.
     ScanStop ScanStopped = ScanStop::None;
-
-    // Newton state of the latest refinement.
-    double NewtonXOld = 0;
-    double NewtonX = 0;
-    double NewtonF = 0;
-    double NewtonFSaved = 0;
-    double NewtonDF = 0;
-    int StepFlag = 0;
 
     double Increment = 0;
     double Tolerance = 0;

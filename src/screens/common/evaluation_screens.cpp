@@ -5,33 +5,38 @@
 #include <cmath>
 
 #include "screens/shell/form2.h"
+#include "core/solver/search_settings.h"
 #include "core/solver/text_rules.h"
 #include "ui/dialogs.h"
 
 namespace valmora {
 namespace {
 
-const QString kIncrementMessage = "Used to find approximate root locations\rEnter a valid increment (e.g.:0.01)";
-const QString kToleranceMessage = "Used by Newton's Method to find roots\rEnter a valid tolerance (e.g.:0.0000001)";
+const QString kIncrementMessage = QString::fromStdString(ScreenMessage(SearchSetting::Increment));
+const QString kToleranceMessage = QString::fromStdString(ScreenMessage(SearchSetting::Tolerance));
 
 }  // namespace
 
 void CheckSearchParameter(ScreenManager& screens, QLineEdit* box, SearchParameter which) {
     const std::string text = box->text().toStdString();
     const double value = LeadingValue(text);
-    if (IsNumeric(text) && value >= 0 && value < 1) {
+    // An increment box may read 0 while a number is typed ("0.05" passes
+    // through "0"); a search refuses it (IncrementCanAdvance).
+    const bool inRange =
+        which == SearchParameter::Increment ? value == 0 || IncrementInRange(value) : ToleranceInRange(value);
+    if (IsNumeric(text) && inRange) {
         (which == SearchParameter::Increment ? screens.Ws().Increment : screens.Ws().Tolerance) = value;
         return;
     }
     const bool increment = which == SearchParameter::Increment;
     screens.Dialogs().Message(increment ? kIncrementMessage : kToleranceMessage, "Error!");
-    box->setText(QString::fromStdString(GeneralText(increment ? 0.01 : 0.00000001)));
+    box->setText(QString::fromStdString(GeneralText(increment ? kDefaultIncrement : kSimulationTolerance)));
 }
 
 bool IncrementCanAdvance(ScreenManager& screens, QLineEdit* box) {
-    if (screens.Ws().Increment > 0) return true;
+    if (IncrementInRange(screens.Ws().Increment)) return true;
     screens.Dialogs().Message(kIncrementMessage, "Error!");
-    box->setText("0.01");
+    box->setText(QString::fromStdString(GeneralText(kDefaultIncrement)));
     return false;
 }
 

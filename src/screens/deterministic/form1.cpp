@@ -17,6 +17,7 @@
 #include "core/solver/root_location.h"
 #include "core/solver/solver_messages.h"
 #include "core/solver/text_rules.h"
+#include "core/solver/workspace_steps.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
 #include "ui/fonts.h"
@@ -156,8 +157,8 @@ void Form1::Form_Load() {
     MSHFlexGrid1->SetCurrent(1, 0);
     MSHFlexGrid1->SetText(1, 0, Q(GeneralText(-LeadingValue(Std(Text1->text())))));
     // The tolerance box shows 1E-08, but 1E-07 is in effect until it is edited.
-    ws_.Increment = 0.01;
-    ws_.Tolerance = 0.0000001;
+    ws_.Increment = kDefaultIncrement;
+    ws_.Tolerance = kDefaultTolerance;
     Option1->setChecked(true);
     ws_.PeriodsPerYear = 1;
     MSHFlexGrid2->SetFixedRows(1);
@@ -272,7 +273,7 @@ void Form1::Command1_Click() {
 
     std::vector<double> payments;
     for (int k = 0; k <= n; ++k) payments.push_back(LeadingValue(Std(grid->Text(1, k))));
-    const AnalysisStatus status = AnalyseCashFlows(ws_, payments);
+    const AnalysisStatus status = AnalyseStep(ws_, payments);
     if (status != AnalysisStatus::Ok) {
         // Nothing of an earlier analysis may be searched or picked now.
         ForgetResults();
@@ -295,7 +296,7 @@ void Form1::Command3_Click() {
     if (!IncrementCanAdvance(screens_, Text4)) return;
     // Rates of an earlier search must not stay next to the new ones.
     for (int r = 1; r < MSHFlexGrid2->Rows(); ++r) MSHFlexGrid2->SetText(r, 1, "");
-    const ScanStatus status = LocateRoots(ws_).status;
+    const ScanStatus status = SearchStep(ws_).status;
     if (status != ScanStatus::Complete && status != ScanStatus::Incomplete) {
         ForgetResults();
         return;
@@ -339,7 +340,7 @@ void Form1::MSHFlexGrid2_Click(int row, int col) {
 }
 
 void Form1::ProjectBalances() {
-    if (!ComputeProjectBalances(ws_, ws_.SelRow)) return;
+    if (!BalancesStep(ws_, ws_.SelRow)) return;
     const int n = Degree(ws_);
     ui::Grid* grid = MSHFlexGrid4;
     grid->SetRows(n + 2);

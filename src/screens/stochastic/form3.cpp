@@ -17,6 +17,7 @@
 #include "core/solver/text_rules.h"
 #include "screens/stochastic/distribution_pictures.h"
 #include "core/simulation/setup_check.h"
+#include "core/simulation/simulation_settings.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
 #include "ui/fonts.h"
@@ -249,26 +250,27 @@ void Form3::Connect() {
 }
 
 void Form3::Form_Load() {
+    const SimulationSettings defaults;
     SSTab1->setCurrentIndex(0);
     Label26->hide();
     Text1->setText("1000");
-    ws_.SimInvestment = 1000;
-    ws_.IrrChoice = 1;
+    ws_.SimInvestment = defaults.investment;
+    ws_.IrrChoice = static_cast<std::int16_t>(defaults.irrRule);
     MSHFlexGrid1->SetCurrent(1, 0);
     MSHFlexGrid2->SetCurrent(0, 0);
     Label13->setText("Initial investment = " + Plain(ws_.SimInvestment));
     Text2->setText("1");
-    ws_.SimNumPayments = 1;
+    ws_.SimNumPayments = static_cast<std::int16_t>(defaults.payments);
     Label14->setText("Number of Payments = 1");
     Text6->setText("100");
-    ws_.NumSimulations = 100;
+    ws_.NumSimulations = static_cast<std::int16_t>(defaults.simulations);
     Label19->setText("Neg. payments OK");
-    ws_.PeriodsPerYear = 1;
+    ws_.PeriodsPerYear = static_cast<std::int16_t>(defaults.search.periodsPerYear);
     MSHFlexGrid2->SetCols(1);
-    ws_.SaveToFile = 1;
-    ws_.AllowNegPayments = 1;
-    ws_.Tolerance = 0.00000001;
-    ws_.Increment = 0.01;
+    ws_.SaveToFile = defaults.saveToFile ? 1 : 0;
+    ws_.AllowNegPayments = defaults.allowNegativePayments ? 1 : 0;
+    ws_.Tolerance = defaults.search.tolerance;
+    ws_.Increment = defaults.search.increment;
     ui::FocusAndSelectAll(Text1);
 }
 
@@ -450,7 +452,7 @@ void Form3::CheckTabZero() {
     if (!Numeric(Text1->text())) return refuse("");
     if (!Count(Text2->text(), 1, 32766)) return refuse("Enter a number of payments from 1 to 32766");
     if (!Count(Text13->text(), 1, 32767)) return refuse("Enter a number of periods per year from 1 to 32767");
-    const SetupCheck check = CheckSetup(ws_.DistType, Std(Text3->text()), Std(Text4->text()), ws_.AllowNegPayments == 0);
+    const SetupCheck check = CheckSetup(DistributionFromCode(ws_.DistType), Std(Text3->text()), Std(Text4->text()), ws_.AllowNegPayments == 0);
     if (!check.ok) return refuse(Q(check.message));
     // The run uses what was checked: the boxes as they stand now.
     ws_.DistParam1 = Value(Text3->text());

@@ -9,6 +9,7 @@
 #include "core/solver/number_format.h"
 #include "screens/stochastic/form3.h"
 #include "core/simulation/simulation_run.h"
+#include "core/solver/workspace_steps.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 #include "ui/input_blocker.h"
@@ -36,13 +37,15 @@ public:
         count_ = count;
     }
 
-    void SimulationDone(const Workspace& ws, long, bool kept) override {
-        if (kept) ++kept_;
+    void SimulationDone(const SimulationStep& step) override {
+        StoreSimulationStep(f_.ws_, step);
+        if (step.kept) ++kept_;
         else ++withoutIrr_;
-        if (clock_.elapsed() >= kRepaintMilliseconds) Repaint(ws);
+        if (clock_.elapsed() >= kRepaintMilliseconds) Repaint(f_.ws_);
     }
 
-    void Notice(const std::string& text, const std::string& title) override {
+    void Notice(const std::string& text, const std::string& title, const SimulationStep& sofar) override {
+        StoreSimulationStep(f_.ws_, sofar);
         Show(f_.ws_, false);
         QApplication::restoreOverrideCursor();
         f_.screens_.Dialogs().Message(Q(text), Q(title));
@@ -115,7 +118,7 @@ void Form3::Command4_Click() {
         RunDisplay display(*this);
         Text7->setText("");
         Text8->setText("");
-        outcome = RunSimulations(ws_, screens_.Random(), display, ws_.NumSimulations);
+        outcome = RunSimulations(SimulationSettingsOf(ws_), screens_.Random(), display);
         display.Finish(ws_);
         Command4->setFocus();
         QApplication::restoreOverrideCursor();

@@ -12,15 +12,15 @@ namespace {
 
 using testing::ScriptedRandom;
 
-Workspace Settings(int dist, double p1, double p2, int payments, bool negatives = true) {
-    Workspace ws;
-    ws.DistType = static_cast<std::int16_t>(dist);
-    ws.DistParam1 = p1;
-    ws.DistParam2 = p2;
-    ws.SimNumPayments = static_cast<std::int16_t>(payments);
-    ws.SimInvestment = 1000;
-    ws.AllowNegPayments = negatives ? 1 : 0;
-    return ws;
+// An investment of 1000, as the stochastic screen starts with.
+SimulationSettings Settings(int dist, double p1, double p2, int payments, bool negatives = true) {
+    SimulationSettings s;
+    s.distribution = static_cast<Distribution>(dist);
+    s.param1 = p1;
+    s.param2 = p2;
+    s.payments = payments;
+    s.allowNegativePayments = negatives;
+    return s;
 }
 
 TEST(Uniforms, SingleUniformsInTheUnitInterval) {
@@ -80,67 +80,68 @@ TEST(Draws, Formulas) {
         {"normal zero", 2, 400, 100, {0.0f, 0.25f, 0.0f}, 400 + 100 * std::sqrt(2 * std::log(4.0)), 1e-12},
     };
     for (const Case& c : cases) {
-        Workspace ws = Settings(c.dist, c.p1, c.p2, 1);
+        std::vector<double> series;
         ScriptedRandom random(c.uniforms);
-        ASSERT_TRUE(random.DrawSeries(ws)) << c.name;
-        EXPECT_NEAR(ws.PolyCoef[2], c.payment, c.within) << c.name;
+        ASSERT_TRUE(random.DrawSeries(Settings(c.dist, c.p1, c.p2, 1), series)) << c.name;
+        EXPECT_NEAR(series[1], c.payment, c.within) << c.name;
         EXPECT_EQ(random.used, static_cast<int>(c.uniforms.size())) << c.name;
     }
 }
 
 TEST(Draws, SeriesLayout) {
-    Workspace ws = Settings(1, -4096, 4096, 3);
+    std::vector<double> series{1, 2, 3, 4, 5, 6};  // whatever was there before
     ScriptedRandom random({testing::UniformFor(500), testing::UniformFor(-20), testing::UniformFor(7)});
-    ASSERT_TRUE(random.DrawSeries(ws));
-    EXPECT_EQ(ws.PolyCoef, (std::vector<double>{0, -1000, 500, -20, 7}));
+    ASSERT_TRUE(random.DrawSeries(Settings(1, -4096, 4096, 3), series));
+    EXPECT_EQ(series, (std::vector<double>{-1000, 500, -20, 7}));
 }
 
 TEST(Draws, NegativePaymentsAreDrawnAgainWhenNotPermitted) {
-    Workspace ws = Settings(1, -4096, 4096, 2, false);
+    std::vector<double> series;
     ScriptedRandom random({testing::UniformFor(-5), testing::UniformFor(0), testing::UniformFor(-1),
                            testing::UniformFor(-7), testing::UniformFor(3)});
-    ASSERT_TRUE(random.DrawSeries(ws));
+    ASSERT_TRUE(random.DrawSeries(Settings(1, -4096, 4096, 2, false), series));
     // 0 is accepted; each negative draw is replaced.
-    EXPECT_EQ(ws.PolyCoef, (std::vector<double>{0, -1000, 0, 3}));
+    EXPECT_EQ(series, (std::vector<double>{-1000, 0, 3}));
     EXPECT_EQ(random.used, 5);
 
-    Workspace permitted = Settings(1, -4096, 4096, 1, true);
     ScriptedRandom once({testing::UniformFor(-5)});
-    ASSERT_TRUE(once.DrawSeries(permitted));
-    EXPECT_EQ(permitted.PolyCoef[2], -5);
+    ASSERT_TRUE(once.DrawSeries(Settings(1, -4096, 4096, 1, true), series));
+    EXPECT_EQ(series[1], -5);
 }
 
 TEST(Draws, PositiveOnlyStaysInRange) {
     FrozenClock clock(1.0f);
     RandomPayments random(11, clock);
-    Workspace ws = Settings(1, -50, 150, 72, false);
+    const SimulationSettings settings = Settings(1, -50, 150, 72, false);
+    std::vector<double> series;
     for (int i = 0; i < 50; ++i) {
-        ASSERT_TRUE(random.DrawSeries(ws));
-        for (int k = 2; k <= 73; ++k) {
-            ASSERT_GE(ws.PolyCoef[k], 0.0);
-            ASSERT_LT(ws.PolyCoef[k], 150.0);
+        ASSERT_TRUE(random.DrawSeries(settings, series));
+        ASSERT_EQ(series.size(), 73u);
+        for (int k = 1; k <= 72; ++k) {
+            ASSERT_GE(series[k], 0.0);
+            ASSERT_LT(series[k], 150.0);
         }
     }
 }
 
 TEST(Draws, ExponentialNeverRedraws) {
-    Workspace ws = Settings(3, 400, 0, 72, false);
+    std::vector<double> series;
     FrozenClock clock;
     struct Counting : RandomPayments {
         using RandomPayments::RandomPayments;
         float NextUniform() override { ++used; return RandomPayments::NextUniform(); }
         int used = 0;
     } random(5, clock);
-    ASSERT_TRUE(random.DrawSeries(ws));
+    ASSERT_TRUE(random.DrawSeries(Settings(3, 400, 0, 72, false), series));
     EXPECT_EQ(random.used, 72);
 }
 
 TEST(Draws, GivesUpWhenNoPaymentIsAcceptable) {
     // Only payments below 0 can be drawn, and they are not permitted.
-    Workspace ws = Settings(1, -100, -1, 3, false);
+    std::vector<double> series;
     FrozenClock clock;
     RandomPayments random(1, clock);
-    EXPECT_FALSE(random.DrawSeries(ws));
+    EXPECT_FALSE(random.DrawSeries(Settings(1, -100, -1, 3, false), series));
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ TEST(SetupCheck, AcceptsOrSaysWhy) {
         {3, "2e307", "", false, exponential},
     };
     for (const Case& c : cases) {
-        SetupCheck check = CheckSetup(c.dist, c.first, c.second, c.positiveOnly);
+        SetupCheck check = CheckSetup(static_cast<Distribution>(c.dist), c.first, c.second, c.positiveOnly);
         EXPECT_EQ(check.ok, c.message.empty()) << c.dist << " " << c.first << " " << c.second;
         EXPECT_EQ(check.message, c.message) << c.dist << " " << c.first << " " << c.second;
     }

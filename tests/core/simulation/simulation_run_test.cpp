@@ -11,6 +11,7 @@
 
 #include "scripted_random.h"
 #include "core/solver/polynomial.h"
+#include "core/solver/workspace_steps.h"
 
 namespace valmora {
 namespace {
@@ -21,12 +22,18 @@ using testing::UniformFor;
 class RecordingObserver : public RunObserver {
 public:
     void SimulationStarted(long number, long) override { started.push_back(number); }
-    void SimulationDone(const Workspace& ws, long, bool kept) override {
-        rateCounts.push_back(ws.RootCount);
-        keptFlags.push_back(kept);
+    void SimulationDone(const SimulationStep& step) override {
+        rateCounts.push_back(static_cast<int>(step.rates.size()));
+        keptFlags.push_back(step.kept);
+        StoreSimulationStep(ws, step);
     }
-    void Notice(const std::string& text, const std::string& title) override { notices.push_back(title + "|" + text); }
+    void Notice(const std::string& text, const std::string& title, const SimulationStep& sofar) override {
+        notices.push_back(title + "|" + text);
+        EXPECT_FALSE(sofar.kept);
+        EXPECT_GE(sofar.rates.size(), 1u);
+    }
 
+    Workspace ws;  // what the stochastic screen would show after each simulation
     std::vector<long> started;
     std::vector<int> rateCounts;
     std::vector<bool> keptFlags;
@@ -48,23 +55,20 @@ protected:
             for (double p : s) uniforms.push_back(UniformFor(p));
     }
     RunOutcome Run(int choice, bool notify = false, long count = 4) {
-        ws.IrrChoice = static_cast<std::int16_t>(choice);
-        ws.NotifyOtherIrr = notify;
+        settings.irrRule = static_cast<IrrRule>(choice);
+        settings.notifyOtherIrr = notify;
+        settings.simulations = count;
         ScriptedRandom random(uniforms);
-        return RunSimulations(ws, random, observer, count, true);
+        return RunSimulations(settings, random, observer, true);
     }
     void SetUp() override {
-        ws.DistType = 1;
-        ws.DistParam1 = -4096;
-        ws.DistParam2 = 4096;
-        ws.SimInvestment = 1000;
-        ws.SimNumPayments = 3;
-        ws.AllowNegPayments = 1;
-        ws.PeriodsPerYear = 1;
-        ws.Increment = 0.01;
-        ws.Tolerance = 1e-8;
-        ws.SaveToFile = 1;
-        ws.OutputPath = (dir / "irrs.exp").string();
+        // The stochastic screen's defaults (an investment of 1000, negative
+        // payments permitted, increment 0.01, tolerance 1E-08, saved), and:
+        settings.distribution = Distribution::Uniform;
+        settings.param1 = -4096;
+        settings.param2 = 4096;
+        settings.payments = 3;
+        settings.outputPath = (dir / "irrs.exp").string();
         // Rates 0.3, 0.2, 0.1; one rate 0.1; rates 0.2, 0.1; no rate.
         Script({{3600, -4310, 1716}, {1100, 0, 0}, {2300, -1320, 0}, {-500, 0, 0}});
     }
@@ -76,8 +80,9 @@ protected:
         return d;
     }();
     std::deque<float> uniforms;
-    Workspace ws;
+    SimulationSettings settings;
     RecordingObserver observer;
+    Workspace& ws = observer.ws;
 };
 
 std::vector<double> Lines(const std::string& file) {
@@ -116,7 +121,7 @@ TEST_F(SimulationRun, MultipleIrrRule) {
             EXPECT_EQ(observer.rateCounts, (std::vector<int>{3, 1, 2, 0}));
             EXPECT_EQ(observer.keptFlags, (std::vector<bool>{true, true, true, false}));
             // One line per kept IRR, in simulation order; none for the simulation without one.
-            std::vector<double> lines = Lines(ReadFile(ws.OutputPath));
+            std::vector<double> lines = Lines(ReadFile(settings.outputPath));
             ASSERT_EQ(lines.size(), c.kept.size()) << c.choice;
             double sum = 0;
             for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -140,54 +145,54 @@ TEST_F(SimulationRun, MeanStartsAfreshAndIsTheMeanOfTheKeptIrrs) {
 
 TEST_F(SimulationRun, ExactFileBytes) {
     uniforms.clear();
-    ws.SimNumPayments = 1;
-    ws.SimInvestment = 1;
-    ws.DistParam1 = 0;
-    ws.DistParam2 = 8;
+    settings.payments = 1;
+    settings.investment = 1;
+    settings.param1 = 0;
+    settings.param2 = 8;
     // Payments 2 and 4: x = 0.5 and 0.25, rates 1 and 3; 0.5 gives x = 2, a rate of -0.5.
     uniforms = {0.25f, 0.5f, 0.0625f};
     RunOutcome outcome = Run(1, false, 3);
     ASSERT_EQ(outcome.status, RunStatus::Complete);
-    EXPECT_EQ(ReadFile(ws.OutputPath), " 1 \r\n 3 \r\n-0.5 \r\n");
+    EXPECT_EQ(ReadFile(settings.outputPath), " 1 \r\n 3 \r\n-0.5 \r\n");
 }
 
 TEST_F(SimulationRun, PeriodsPerYearScaleTheRate) {
     uniforms.clear();
-    ws.SimNumPayments = 1;
-    ws.SimInvestment = 1;
-    ws.DistParam1 = 0;
-    ws.DistParam2 = 2;
-    ws.PeriodsPerYear = 12;
+    settings.payments = 1;
+    settings.investment = 1;
+    settings.param1 = 0;
+    settings.param2 = 2;
+    settings.search.periodsPerYear = 12;
     uniforms = {static_cast<float>(1.01 / 2)};  // payment 1.01: x = 1/1.01
     Run(1, false, 1);
     EXPECT_NEAR(ws.ChosenRate, 0.12, 1e-6);
 }
 
 TEST_F(SimulationRun, NotSavingTouchesNoFile) {
-    ws.SaveToFile = 0;
+    settings.saveToFile = false;
     RunOutcome outcome = Run(1);
     EXPECT_EQ(outcome.status, RunStatus::Complete);
-    EXPECT_FALSE(std::filesystem::exists(ws.OutputPath));
+    EXPECT_FALSE(std::filesystem::exists(settings.outputPath));
 }
 
 TEST_F(SimulationRun, FileProblemsStopTheRunAndNameTheFile) {
-    ws.OutputPath = (dir / "missing" / "irrs.exp").string();
+    settings.outputPath = (dir / "missing" / "irrs.exp").string();
     RunOutcome outcome = Run(1);
     EXPECT_EQ(outcome.status, RunStatus::FileError);
-    EXPECT_NE(outcome.message.find(ws.OutputPath), std::string::npos) << outcome.message;
+    EXPECT_NE(outcome.message.find(settings.outputPath), std::string::npos) << outcome.message;
     EXPECT_NE(outcome.message.find("No such file or directory"), std::string::npos) << outcome.message;
     EXPECT_TRUE(observer.started.empty());
 
     // A pipe would keep the run waiting for a reader.
     const std::string pipe = (dir / "pipe").string();
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    ws.OutputPath = pipe;
+    settings.outputPath = pipe;
     outcome = Run(1);
     EXPECT_EQ(outcome.status, RunStatus::FileError);
     EXPECT_NE(outcome.message.find("it is a pipe"), std::string::npos) << outcome.message;
 
     if (std::filesystem::exists("/dev/full")) {
-        ws.OutputPath = "/dev/full";
+        settings.outputPath = "/dev/full";
         outcome = Run(1);
         EXPECT_EQ(outcome.status, RunStatus::FileError);
         EXPECT_NE(outcome.message.find("No space left on device"), std::string::npos) << outcome.message;
@@ -196,8 +201,8 @@ TEST_F(SimulationRun, FileProblemsStopTheRunAndNameTheFile) {
 
 TEST_F(SimulationRun, LongSeriesUseEveryTerm) {
     // 150 payments of 10 for 1000: the rate solves the whole polynomial.
-    ws.SimNumPayments = 150;
-    ws.SaveToFile = 0;
+    settings.payments = 150;
+    settings.saveToFile = false;
     uniforms = std::deque<float>(150, UniformFor(10));
     Run(1, false, 1);
     ASSERT_EQ(ws.RootCount, 1);
@@ -206,35 +211,37 @@ TEST_F(SimulationRun, LongSeriesUseEveryTerm) {
 }
 
 TEST_F(SimulationRun, SameSeedSameFile) {
-    ws.DistType = 2;
-    ws.DistParam1 = 400;
-    ws.DistParam2 = 400;
-    ws.SimNumPayments = 12;
+    settings.distribution = Distribution::Normal;
+    settings.param1 = 400;
+    settings.param2 = 400;
+    settings.payments = 12;
     std::string files[2];
     for (std::string& file : files) {
         FrozenClock clock;
         RandomPayments random(42, clock);
-        ASSERT_EQ(RunSimulations(ws, random, observer, 200).status, RunStatus::Complete);
-        file = ReadFile(ws.OutputPath);
+        settings.simulations = 200;
+        ASSERT_EQ(RunSimulations(settings, random, observer).status, RunStatus::Complete);
+        file = ReadFile(settings.outputPath);
     }
     EXPECT_EQ(files[0], files[1]);
     EXPECT_GT(files[0].size(), 1000u);
 }
 
 TEST_F(SimulationRun, RefusesSettingsNoRunCanUse) {
-    ws.Increment = 0;
+    settings.search.increment = 0;
     EXPECT_EQ(Run(1).status, RunStatus::BadSettings);
-    ws.Increment = 0.01;
+    settings.search.increment = 0.01;
     EXPECT_EQ(Run(1, false, 0).status, RunStatus::BadSettings);
 }
 
 TEST_F(SimulationRun, StopsWhenNoPaymentCanBeDrawn) {
-    ws.DistParam1 = -100;
-    ws.DistParam2 = -1;
-    ws.AllowNegPayments = 0;
+    settings.param1 = -100;
+    settings.param2 = -1;
+    settings.allowNegativePayments = false;
     FrozenClock clock;
     RandomPayments random(1, clock);
-    RunOutcome outcome = RunSimulations(ws, random, observer, 5);
+    settings.simulations = 5;
+    RunOutcome outcome = RunSimulations(settings, random, observer);
     EXPECT_EQ(outcome.status, RunStatus::NoPayment);
     EXPECT_EQ(outcome.simulations, 0);
 }

@@ -7,6 +7,8 @@
 #include <random>
 #include <vector>
 
+#include "core/solver/workspace_steps.h"
+
 namespace valmora {
 namespace {
 
@@ -25,23 +27,32 @@ class Analysis : public ::testing::TestWithParam<AnalysisCase> {};
 
 TEST_P(Analysis, CountsBoundsAndDifferentiates) {
     const auto& c = GetParam();
+    const CashFlowAnalysis a = AnalyseCashFlows(c.payments);
+    ASSERT_EQ(a.status, AnalysisStatus::Ok);
+    EXPECT_EQ(a.coefficients, c.payments);
+    EXPECT_EQ(a.maxRoots, c.maxRoots);
+    EXPECT_EQ(a.upperBound, c.upperBound);
+    EXPECT_EQ(a.derivative, c.derivative);
+    if (!c.topRow.empty()) {
+        EXPECT_EQ(a.synthDivTop, c.topRow);
+    }
+    if (!c.bottomRow.empty()) {
+        EXPECT_EQ(a.synthDivBottom, c.bottomRow);
+    }
+
+    // The workspace holds the same from index 1.
     Workspace ws;
-    ASSERT_EQ(AnalyseCashFlows(ws, c.payments), AnalysisStatus::Ok);
+    ASSERT_EQ(AnalyseStep(ws, c.payments), AnalysisStatus::Ok);
     EXPECT_EQ(ws.PolyCoef.size(), c.payments.size() + 1);
     EXPECT_EQ(ws.PolyCoef[0], 0.0);
     EXPECT_EQ(Tail(ws.PolyCoef), c.payments);
     EXPECT_EQ(ws.MaxRoots, c.maxRoots);
     EXPECT_EQ(ws.UpperBound, c.upperBound);
-    EXPECT_EQ(ws.StepFlag, 1);
     std::vector<double> deriv(ws.DerivCoef.begin() + 1, ws.DerivCoef.end() - 1);
     EXPECT_EQ(deriv, c.derivative);
     EXPECT_EQ(ws.DerivCoef.back(), 0.0);  // index N + 1 is never assigned
-    if (!c.topRow.empty()) {
-        EXPECT_EQ(Tail(ws.SynthDiv[1]), c.topRow);
-    }
-    if (!c.bottomRow.empty()) {
-        EXPECT_EQ(Tail(ws.SynthDiv[2]), c.bottomRow);
-    }
+    EXPECT_EQ(Tail(ws.SynthDiv[1]), a.synthDivTop);
+    EXPECT_EQ(Tail(ws.SynthDiv[2]), a.synthDivBottom);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -56,13 +67,13 @@ INSTANTIATE_TEST_SUITE_P(
         AnalysisCase{{-1000, -500}, 0, 1, {-500}, {500, 1000}, {500, 1500}}));
 
 // Trying b = 1, 2, 3 ... in turn, as a reference for the doubling search.
-double LinearBound(const Workspace& ws) {
-    const auto& top = ws.SynthDiv[1];
-    const std::size_t count = top.size() - 1;
+double LinearBound(const CashFlowAnalysis& a) {
+    const auto& top = a.synthDivTop;
+    const std::size_t count = top.size();
     for (double b = 1;; ++b) {
-        double prev = top[1];
+        double prev = top[0];
         bool pass = prev >= 0;
-        for (std::size_t j = 2; pass && j <= count; ++j) {
+        for (std::size_t j = 1; pass && j < count; ++j) {
             prev = top[j] + prev * b;
             pass = prev >= 0;
         }
@@ -79,20 +90,20 @@ TEST(AnalysisBound, MatchesTryingEveryWholeNumber) {
         std::vector<double> p(static_cast<std::size_t>(size(gen)));
         for (auto& v : p) v = pay(gen);
         p.back() *= std::pow(10.0, scale(gen));  // small leading coefficients give larger bounds
-        Workspace ws;
-        ASSERT_EQ(AnalyseCashFlows(ws, p), AnalysisStatus::Ok);
-        EXPECT_EQ(ws.UpperBound, LinearBound(ws)) << "trial " << trial;
+        const CashFlowAnalysis a = AnalyseCashFlows(p);
+        ASSERT_EQ(a.status, AnalysisStatus::Ok);
+        EXPECT_EQ(a.upperBound, LinearBound(a)) << "trial " << trial;
     }
 }
 
 TEST(AnalysisBound, TinyLastPaymentIsBoundedAtOnce) {
-    Workspace ws;
     auto start = std::chrono::steady_clock::now();
-    ASSERT_EQ(AnalyseCashFlows(ws, std::vector<double>{-1000, 0, 0, 1e-09}), AnalysisStatus::Ok);
+    const CashFlowAnalysis a = AnalyseCashFlows(std::vector<double>{-1000, 0, 0, 1e-09});
+    ASSERT_EQ(a.status, AnalysisStatus::Ok);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     // 1E-09 b^3 >= 1000 first holds near b = 10^4.
-    EXPECT_NEAR(ws.UpperBound, 10000, 1);
-    EXPECT_EQ(ws.UpperBound, LinearBound(ws));
+    EXPECT_NEAR(a.upperBound, 10000, 1);
+    EXPECT_EQ(a.upperBound, LinearBound(a));
 }
 
 TEST(AnalysisErrors, RefusesWhatCannotBeAnalysed) {
@@ -109,18 +120,25 @@ TEST(AnalysisErrors, RefusesWhatCannotBeAnalysed) {
         {{-1e300, 1e-300}, AnalysisStatus::NoBound},
     };
     for (const auto& c : cases) {
+        const CashFlowAnalysis a = AnalyseCashFlows(c.payments);
+        EXPECT_EQ(a.status, c.status) << c.payments.size();
+        EXPECT_TRUE(a.derivative.empty());
+        // Nothing analysed before is left to search.
         Workspace ws;
-        EXPECT_EQ(AnalyseCashFlows(ws, c.payments), c.status) << c.payments.size();
-        EXPECT_TRUE(ws.DerivCoef.empty());
+        ASSERT_EQ(AnalyseStep(ws, std::vector<double>{-1000, 500}), AnalysisStatus::Ok);
+        EXPECT_EQ(AnalyseStep(ws, c.payments), c.status) << c.payments.size();
+        if (c.payments.size() >= 2 && c.payments.size() <= 32767) {
+            EXPECT_TRUE(ws.DerivCoef.empty());
+        }
     }
 }
 
 TEST(AnalysisErrors, LongestSeriesIsAccepted) {
-    Workspace ws;
     std::vector<double> p(32767, 10.0);
     p[0] = -1000;
-    EXPECT_EQ(AnalyseCashFlows(ws, p), AnalysisStatus::Ok);
-    EXPECT_EQ(Degree(ws), 32766);
+    const CashFlowAnalysis a = AnalyseCashFlows(p);
+    EXPECT_EQ(a.status, AnalysisStatus::Ok);
+    EXPECT_EQ(a.Degree(), 32766);
 }
 
 TEST(SignChanges, SkipZeros) {
