@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/simulation/random_payments.h"
+#include "core/simulation/simulation_settings.h"
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/fast_scan.h"
 #include "core/solver/root_census.h"
@@ -17,65 +18,51 @@ namespace {
 
 constexpr int kSeries = 10000;
 
-// The analysed workspaces of one reproducible set of series.
-const std::vector<Workspace>& Analysed(int n) {
-    static std::vector<Workspace> sets[2];
+// The analyses of one reproducible set of series.
+const std::vector<CashFlowAnalysis>& Analysed(int n) {
+    static std::vector<CashFlowAnalysis> sets[2];
     auto& set = sets[n == 72 ? 0 : 1];
     if (!set.empty()) return set;
-    Workspace ws;
-    ws.DistType = 2;
-    ws.DistParam1 = 400;
-    ws.DistParam2 = 400;
-    ws.SimInvestment = 1000;
-    ws.SimNumPayments = static_cast<std::int16_t>(n);
-    ws.AllowNegPayments = 1;
-    ws.PeriodsPerYear = 1;
-    ws.Increment = 0.01;
-    ws.Tolerance = 1e-8;
+    SimulationSettings settings;
+    settings.distribution = Distribution::Normal;
+    settings.param1 = 400;
+    settings.param2 = 400;
+    settings.investment = 1000;
+    settings.payments = n;
+    settings.allowNegativePayments = true;
     FrozenClock clock;
     RandomPayments random(12345, clock);
+    std::vector<double> series;
     for (int i = 0; i < kSeries; ++i) {
-        random.DrawSeries(ws);
-        if (AnalyseCashFlows(ws) == AnalysisStatus::Ok) set.push_back(ws);
+        random.DrawSeries(settings, series);
+        CashFlowAnalysis a = AnalyseCashFlows(series);
+        if (a.Ok()) set.push_back(std::move(a));
     }
     return set;
 }
 
-ScanProblem ProblemOf(const Workspace& ws) {
-    const int n = Degree(ws);
-    ScanProblem pr;
-    pr.coef = std::span<const double>(ws.PolyCoef).subspan(1, static_cast<std::size_t>(n) + 1);
-    pr.deriv = std::span<const double>(ws.DerivCoef).subspan(1, static_cast<std::size_t>(n));
-    pr.upperBound = ws.UpperBound;
-    pr.increment = ws.Increment;
-    pr.tolerance = ws.Tolerance;
-    pr.periodsPerYear = ws.PeriodsPerYear;
-    pr.maxRoots = ws.MaxRoots;
-    pr.workBudget = kScanWorkBudget;
-    return pr;
-}
+const SearchSettings kSettings{0.01, 1e-8, 1};
 
+// Today's per-term scan and Newton refinement.
 void PerTermScan(benchmark::State& state) {
-    std::vector<Workspace> set = Analysed(static_cast<int>(state.range(0)));
+    const auto& set = Analysed(static_cast<int>(state.range(0)));
     long roots = 0;
     for (auto _ : state) {
         roots = 0;
-        for (auto& ws : set) {
-            LocateRoots(ws);
-            roots += ws.RootCount;
-        }
+        for (const auto& a : set) roots += static_cast<long>(LocateRootsReference(a, kSettings).rates.size());
     }
     state.counters["roots"] = static_cast<double>(roots);
     state.counters["series"] = static_cast<double>(set.size());
 }
 
+// The fast scan alone: the same rates.
 void FastScanRun(benchmark::State& state) {
     const auto& set = Analysed(static_cast<int>(state.range(0)));
     long roots = 0;
     for (auto _ : state) {
         roots = 0;
-        for (const auto& ws : set) {
-            ScanOutcome out = FastScan(ProblemOf(ws));
+        for (const auto& a : set) {
+            ScanOutcome out = FastScan(ProblemOf(a, kSettings, kScanWorkBudget));
             roots += static_cast<long>(out.rates.size());
             benchmark::DoNotOptimize(out.rates.data());
         }
@@ -84,26 +71,26 @@ void FastScanRun(benchmark::State& state) {
     state.counters["series"] = static_cast<double>(set.size());
 }
 
-// The same with the certified count of roots in range after each scan.
+// LocateRoots: the fast scan and the certified count of roots in range.
 void FastScanAndCensus(benchmark::State& state) {
     const auto& set = Analysed(static_cast<int>(state.range(0)));
-    long roots = 0, inRange = 0, exact = 0, missed = 0;
+    long roots = 0, inRange = 0, exact = 0, missed = 0, unknown = 0;
     for (auto _ : state) {
-        roots = inRange = exact = missed = 0;
-        for (const auto& ws : set) {
-            const ScanProblem pr = ProblemOf(ws);
-            ScanOutcome out = FastScan(pr);
-            const RootCensus census = TakeCensus(pr, out);
-            roots += static_cast<long>(out.rates.size());
-            inRange += census.inRange;
-            exact += census.exactCounts;
-            missed += census.MissedCount() > 0;
+        roots = inRange = exact = missed = unknown = 0;
+        for (const auto& a : set) {
+            const RootSearch r = LocateRoots(a, kSettings);
+            roots += static_cast<long>(r.rates.size());
+            inRange += r.census.inRange;
+            exact += r.census.exactCounts;
+            missed += r.census.MissedCount() > 0;
+            unknown += !r.census.known;
         }
     }
     state.counters["roots"] = static_cast<double>(roots);
     state.counters["in_range"] = static_cast<double>(inRange);
     state.counters["exact_counts"] = static_cast<double>(exact);
     state.counters["series_missing_roots"] = static_cast<double>(missed);
+    state.counters["count_unknown"] = static_cast<double>(unknown);
 }
 
 BENCHMARK(PerTermScan)->Arg(72)->Arg(12)->ArgName("N")->Unit(benchmark::kMillisecond)->Iterations(2);

@@ -6,7 +6,9 @@
 #include <span>
 #include <vector>
 
-#include "core/solver/workspace.h"
+#include "core/solver/cash_flow_analysis.h"
+#include "core/solver/root_location.h"
+#include "core/solver/search_settings.h"
 
 namespace valmora {
 
@@ -38,25 +40,23 @@ struct OpenStep {
     double fromP = 0.0, fromQ = 0.0, toP = 0.0, toQ = 0.0;
 };
 
+// The problem of one analysed series and its settings.
+ScanProblem ProblemOf(const CashFlowAnalysis& analysis, const SearchSettings& settings, std::uint64_t workBudget);
+
 struct ScanOutcome {
-    std::vector<double> rates;  // in the order found
-    std::vector<double> roots;  // the refined x of each listed rate
+    std::vector<double> rates;     // in the order found
+    std::vector<double> roots;     // the refined x of each listed rate
+    std::vector<double> unlisted;  // bracketed roots whose rate is no finite double
     ScanStop stop = ScanStop::None;
     double stopX = 0.0;   // the last point reached (where it stopped, if it did)
     // (0, coveredTo] is covered: every step there either kept its sign by
     // the bulk bounds or is one of `open`.
     double coveredTo = 0.0;
     std::vector<OpenStep> open;
-    std::uint64_t work = 0;  // terms the per-term scan would have evaluated
+    std::uint64_t work = 0;  // work done (see kScanWorkBudget)
 };
 
-// Newton steps tried before a bracketed root is found by bisection instead.
-inline constexpr int kNewtonStepLimit = 100;
-
+// The scan of LocateRoots, with what the census needs.
 ScanOutcome FastScan(const ScanProblem& problem);
-
-// The per-term scan itself, every point evaluated term by term: the oracle
-// the fast scan answers like.
-ScanOutcome ReferenceScan(const ScanProblem& problem);
 
 }  // namespace valmora

@@ -8,13 +8,12 @@
 
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/exact_roots.h"
-#include "core/solver/fast_scan.h"
-#include "scan_problems.h"
+#include "core/solver/root_location.h"
+#include "core/solver/search_settings.h"
 
 namespace valmora {
 namespace {
 
-using testing_support::ProblemOf;
 
 // Coefficients c_0..c_n of scale * prod (x - r) * rest(x), exact when the
 // roots are dyadic with few bits.
@@ -45,14 +44,10 @@ class Census : public ::testing::TestWithParam<CensusCase> {};
 
 TEST_P(Census, CountsEveryRootAndLocatesTheMissedOnes) {
     const auto& c = GetParam();
-    Workspace ws;
-    ws.Increment = c.increment;
-    ws.Tolerance = 1e-7;
-    ws.PeriodsPerYear = 1;
-    ASSERT_EQ(AnalyseCashFlows(ws, c.payments), AnalysisStatus::Ok);
-    const ScanProblem pr = ProblemOf(ws);
-    const ScanOutcome scan = FastScan(pr);
-    const RootCensus census = TakeCensus(pr, scan);
+    const CashFlowAnalysis a = AnalyseCashFlows(c.payments);
+    ASSERT_TRUE(a.Ok());
+    const RootSearch scan = LocateRoots(a, SearchSettings{c.increment, 1e-7, 1});
+    const RootCensus& census = scan.census;
     ASSERT_TRUE(census.known);
     EXPECT_EQ(census.inRange, static_cast<int>(c.roots.size()));
     EXPECT_EQ(census.MissedCount(), static_cast<int>(c.unlisted.size()));
@@ -91,20 +86,22 @@ INSTANTIATE_TEST_SUITE_P(
 // Where the scan stops on its budget, the roots beyond are counted and
 // reported as missed.
 TEST(Census, CountsRootsBeyondAnEarlyStop) {
-    Workspace ws;
-    ws.Increment = 0.001;
-    ws.Tolerance = 1e-7;
-    ws.PeriodsPerYear = 1;
-    ASSERT_EQ(AnalyseCashFlows(ws, FromRoots({0.25, 0.75, 1.5})), AnalysisStatus::Ok);
-    const ScanProblem pr = ProblemOf(ws, 4 * 600);  // about 600 points
-    const ScanOutcome scan = FastScan(pr);
+    const CashFlowAnalysis a = AnalyseCashFlows(FromRoots({0.25, 0.75, 1.5}));
+    ASSERT_TRUE(a.Ok());
+    // The smallest budget that lets the scan list the first root.
+    RootSearch scan;
+    for (std::uint64_t budget = 4; budget < 100000; budget += 16) {
+        scan = LocateRoots(a, SearchSettings{0.001, 1e-7, 1}, budget);
+        if (!scan.rates.empty()) break;
+    }
     ASSERT_EQ(scan.stop, ScanStop::WorkBudget);
-    const RootCensus census = TakeCensus(pr, scan);
+    const RootCensus& census = scan.census;
     EXPECT_EQ(census.inRange, 3);
+    ASSERT_LT(scan.lastX, 0.75);
     EXPECT_EQ(scan.rates.size(), 1u);
     ASSERT_EQ(census.missed.size(), 1u);
     EXPECT_EQ(census.missed[0].count, 2);
-    EXPECT_EQ(census.missed[0].to, ws.UpperBound);
+    EXPECT_EQ(census.missed[0].to, a.upperBound);
 }
 
 // The exact counter against the known roots, on sub-intervals.

@@ -1,15 +1,11 @@
 // Shared by the fast-scan tests: series drawn from the simulation's
-// distributions, and a scan problem read from an analysed workspace.
+// distributions.
 #pragma once
 
 #include <cstdint>
 #include <random>
-#include <span>
 #include <vector>
 
-#include "core/solver/cash_flow_analysis.h"
-#include "core/solver/fast_scan.h"
-#include "core/solver/root_location.h"
 
 namespace valmora::testing_support {
 
@@ -30,20 +26,6 @@ inline std::vector<double> DrawSeries(Draw draw, int n, std::mt19937_64& rng) {
         }
     }
     return p;
-}
-
-inline ScanProblem ProblemOf(const Workspace& ws, std::uint64_t budget = kScanWorkBudget) {
-    const int n = Degree(ws);
-    ScanProblem pr;
-    pr.coef = std::span<const double>(ws.PolyCoef).subspan(1, static_cast<std::size_t>(n) + 1);
-    pr.deriv = std::span<const double>(ws.DerivCoef).subspan(1, static_cast<std::size_t>(n));
-    pr.upperBound = ws.UpperBound;
-    pr.increment = ws.Increment;
-    pr.tolerance = ws.Tolerance;
-    pr.periodsPerYear = ws.PeriodsPerYear;
-    pr.maxRoots = ws.MaxRoots;
-    pr.workBudget = budget;
-    return pr;
 }
 
 }  // namespace valmora::testing_support
