@@ -65,8 +65,8 @@ TEST(IrrJson, PeriodsMultiplyTheRates) {
 }
 
 TEST(IrrJson, IncompleteScanSaysWhere) {
-    // Two sign changes, no root before x of about 1.2e6: the budget stops the scan.
-    auto j = RunJson({"--", "-1000", "2000", "-1500", "0", "1E-9"});
+    // An increment far below the root's x: the grid stalls before reaching it.
+    auto j = RunJson({"--increment", "1E-300", "--", "-1000", "1100"});
     EXPECT_EQ(j["scan_complete"], false);
     EXPECT_GT(j["stopped_at"].get<double>(), 0.0);
 }
@@ -82,7 +82,7 @@ TEST(IrrText, ShowsWhatTheScreenShows) {
 TEST(IrrText, SaysWhenNothingWasFoundOrSearched) {
     Outcome none = RunCli({"irr", "--", "-1000", "-500"});
     EXPECT_NE(none.out.find("No IRR was found in the searched range."), std::string::npos) << none.out;
-    Outcome cut = RunCli({"irr", "--", "-1000", "2000", "-1500", "0", "1E-9"});
+    Outcome cut = RunCli({"irr", "--increment", "1E-300", "--", "-1000", "1100"});
     EXPECT_NE(cut.out.find("The search stopped at x = "), std::string::npos) << cut.out;
     EXPECT_NE(cut.out.find("were not searched"), std::string::npos) << cut.out;
 }

@@ -1,8 +1,11 @@
 #include "core/solver/root_location.h"
 
 #include <cmath>
+#include <optional>
 
+#include "core/solver/fast_scan.h"
 #include "core/solver/polynomial.h"
+#include "core/solver/root_census.h"
 
 namespace valmora {
 namespace {
@@ -24,11 +27,11 @@ public:
 
 private:
     double F(double x) {
-        work_ += static_cast<std::uint64_t>(terms_);
+        work_ += static_cast<std::uint64_t>(terms_) * WorkWeight(x);
         return EvalPolynomial(poly_, x);
     }
     double DF(double x) {
-        work_ += static_cast<std::uint64_t>(terms_ - 1);
+        work_ += static_cast<std::uint64_t>(terms_ - 1) * WorkWeight(x);
         return EvalPolynomial(deriv_, x);
     }
     bool Newton(double lo, double hi, double& root);
@@ -70,12 +73,12 @@ bool Scanner::Newton(double lo, double hi, double& root) {
 }
 
 // Bisection of the bracket [lo, hi], where f(lo) has the sign of fLo and
-// f(hi) the opposite one, down to the tolerance or until it cannot shrink.
-// Returns the root.
+// f(hi) the opposite one, until it cannot shrink: full precision also for a
+// root near 0. Returns the root.
 double Scanner::Bisect(double lo, double hi, double fLo) {
     for (;;) {
         double mid = lo + (hi - lo) / 2.0;
-        if (hi - lo <= tol_ || mid <= lo || mid >= hi) break;
+        if (mid <= lo || mid >= hi) break;
         double fMid = F(mid);
         if (fMid == 0.0 || !std::isfinite(fMid)) {
             lo = hi = mid;
@@ -93,7 +96,7 @@ RootSearch Scanner::Run() {
     double fPrev = F(0.0);
 
     ScanStop stop = ScanStop::None;
-    while (x <= upperBound_ && static_cast<int>(result.rates.size()) < maxRoots_) {
+    while (x <= upperBound_ && static_cast<int>(result.rates.size() + result.unlisted.size()) < maxRoots_) {
         if (work_ >= budget_) { stop = ScanStop::WorkBudget; break; }
         const double prevX = x;
         const double nextX = prevX + increment_;
@@ -105,9 +108,12 @@ RootSearch Scanner::Run() {
             double root = 0.0;
             if (!Newton(prevX, x, root)) root = Bisect(prevX, x, fPrev);
             const double rate = RateFromRoot(root, periods_);
-            if (!std::isfinite(rate)) { stop = ScanStop::NotFinite; break; }
-            result.roots.push_back(root);
-            result.rates.push_back(rate);
+            if (std::isfinite(rate)) {
+                result.roots.push_back(root);
+                result.rates.push_back(rate);
+            } else {
+                result.unlisted.push_back(root);
+            }
         }
         fPrev = fCur;
     }
@@ -123,9 +129,7 @@ RootSearch Refused(ScanStatus status) {
     return r;
 }
 
-}  // namespace
-
-RootSearch LocateRoots(const CashFlowAnalysis& analysis, const SearchSettings& settings, std::uint64_t workBudget) {
+std::optional<RootSearch> CheckInputs(const CashFlowAnalysis& analysis, const SearchSettings& settings) {
     if (!analysis.Ok() || analysis.Degree() < 1 || analysis.derivative.size() + 1 != analysis.coefficients.size())
         return Refused(ScanStatus::NotAnalysed);
     switch (CheckSearchSettings(settings, SettingsRule::Searchable)) {
@@ -134,7 +138,30 @@ RootSearch LocateRoots(const CashFlowAnalysis& analysis, const SearchSettings& s
         case SearchSetting::PeriodsPerYear: return Refused(ScanStatus::BadPeriods);
         case SearchSetting::None: break;
     }
+    return std::nullopt;
+}
+
+}  // namespace
+
+RootSearch LocateRootsReference(const CashFlowAnalysis& analysis, const SearchSettings& settings,
+                                std::uint64_t workBudget) {
+    if (auto refused = CheckInputs(analysis, settings)) return *refused;
     return Scanner(analysis, settings, workBudget).Run();
+}
+
+RootSearch LocateRoots(const CashFlowAnalysis& analysis, const SearchSettings& settings, std::uint64_t workBudget) {
+    if (auto refused = CheckInputs(analysis, settings)) return *refused;
+    const ScanProblem problem = ProblemOf(analysis, settings, workBudget);
+    ScanOutcome scan = FastScan(problem);
+    RootSearch result;
+    result.rates = std::move(scan.rates);
+    result.roots = std::move(scan.roots);
+    result.unlisted = std::move(scan.unlisted);
+    result.stop = scan.stop;
+    result.lastX = scan.stopX;
+    result.status = scan.stop == ScanStop::None ? ScanStatus::Complete : ScanStatus::Incomplete;
+    result.census = TakeCensus(problem, scan);
+    return result;
 }
 
 }  // namespace valmora

@@ -2,6 +2,7 @@
 // root, list its rate.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -24,35 +25,79 @@ enum class ScanStatus {
 // budget ran out.
 enum class ScanStop { None, Stalled, NotFinite, WorkBudget };
 
+// Roots of F in (from, to] (values of x) that the scan did not list: pairs
+// inside one grid step, roots of even multiplicity, a root where the listed
+// value of F is exactly 0, roots beyond where a scan stopped.
+struct MissedRoots {
+    double from = 0;
+    double to = 0;
+    int count = 0;
+};
+
+// How many distinct real roots F has in (0, upperBound], certified.
+struct RootCensus {
+    bool known = false;               // false when not taken, or F is 0 everywhere
+    int inRange = 0;                  // distinct real roots in (0, upperBound]
+    std::vector<MissedRoots> missed;  // in increasing x
+    int exactCounts = 0;              // intervals that needed exact arithmetic
+
+    int MissedCount() const {
+        int n = 0;
+        for (const auto& m : missed) n += m.count;
+        return n;
+    }
+};
+
 // What one search found. Nothing but the status is filled when the search
 // was refused (NotAnalysed, Bad...).
 struct RootSearch {
     ScanStatus status = ScanStatus::Complete;
     std::vector<double> rates;  // the listed rates in the order found (x ascending)
     std::vector<double> roots;  // roots[r] is the x of rates[r]
+    // Bracketed roots whose rate is no finite double (x = 0 or below about
+    // 5.6E-309): counted, never listed.
+    std::vector<double> unlisted;
     ScanStop stop = ScanStop::None;
     // The last x the scan reached: where it stopped when it stopped early,
     // and nothing beyond it was searched.
     double lastX = 0;
+    RootCensus census;  // filled by LocateRoots, not by the reference scan
 
     bool Searched() const { return status == ScanStatus::Complete || status == ScanStatus::Incomplete; }
 };
 
-// Polynomial terms one scan may evaluate, so that the analysis and scan of a
-// 72-payment series stays within about a second.
+// Work one scan may do, in polynomial terms evaluated (an evaluation at a
+// subnormal x counts kSubnormalWeight times, as subnormal arithmetic is that
+// much slower), so that one search stays within about a second.
 inline constexpr std::uint64_t kScanWorkBudget = 80'000'000;
+inline constexpr std::uint64_t kSubnormalWeight = 64;
+
+// The weight of one evaluation at x.
+inline std::uint64_t WorkWeight(double x) {
+    return x != 0.0 && std::fabs(x) < 0x1p-1022 ? kSubnormalWeight : 1;
+}
 
 // Newton steps tried before a bracketed root is found by bisection instead.
 inline constexpr int kMaxNewtonSteps = 100;
 
-// Scans 0 < x <= upperBound in steps of the increment, and refines every
-// sign change of f to the tolerance: Newton's method from the right end of
-// the bracket, kept only when it converges inside the bracket (widened by
-// the tolerance), otherwise bisection inside the bracket. Each root is
-// listed as its rate times the periods per year, in the order found. The
-// scan stops once maxRoots roots are listed. Needs a successful analysis and
-// settings that pass the Searchable rule.
+// Scans 0 < x <= upperBound in steps of the increment (x accumulated by
+// repeated addition), and refines every sign change of F: Newton's method
+// from the right end of the bracket to the tolerance, kept only when it
+// converges inside the bracket (widened by the tolerance), otherwise
+// bisection until the bracket cannot shrink. Each root is listed as its rate
+// times the periods per year, in the order found; a root whose rate is no
+// finite double is counted in `unlisted` instead. The scan stops once
+// maxRoots roots are found. Sign decisions are certain (see
+// split_polynomial.h), so the answer is the per-term scan's; afterwards the
+// census counts every root in range and where the grid missed some. Needs a
+// successful analysis and settings that pass the Searchable rule.
 RootSearch LocateRoots(const CashFlowAnalysis& analysis, const SearchSettings& settings,
                        std::uint64_t workBudget = kScanWorkBudget);
+
+// The per-term scan: every grid point evaluated term by term. The answer
+// LocateRoots must give, wherever neither runs out of work (their work
+// differs); no census.
+RootSearch LocateRootsReference(const CashFlowAnalysis& analysis, const SearchSettings& settings,
+                                std::uint64_t workBudget = kScanWorkBudget);
 
 }  // namespace valmora

@@ -130,7 +130,7 @@ TEST(ScanStops, WhenTheWorkBudgetRunsOut) {
     // Two sign changes, no real root, and a bound of about 1e4: 1e6 steps.
     const CashFlowAnalysis a = Analysed({-1000, 2000, -1500, 0, 1e-9});
     ASSERT_EQ(a.maxRoots, 3);
-    const RootSearch r = Search(a, 0.01, kDefaultTolerance, 1, 10'000);
+    const RootSearch r = Search(a, 0.01, kDefaultTolerance, 1, 200);
     EXPECT_EQ(r.status, ScanStatus::Incomplete);
     EXPECT_EQ(r.stop, ScanStop::WorkBudget);
     EXPECT_GT(r.lastX, 0);

@@ -286,9 +286,12 @@ private slots:
 
     void unfinishedSearchIsReported() {
         Form1Driver d;
-        // Two sign changes and no root before x of about 1.2e6: the search
-        // stops early, and what it searched held no rate.
-        d.Evaluate("1000", {"2000", "-1500", "0", ".000000001"});
+        // An increment far below the root's x: the grid stalls before reaching it.
+        d.TypeInvestment("1000");
+        d.EnterPayments({"1100"});
+        Click(d.f->Command1);
+        valmora::testing::Retype(d.f->Text4, "0.000000000000000000001");
+        Click(d.f->Command3);
         QCOMPARE(d.h.dialogs.shown.size(), size_t(1));
         QVERIFY(d.h.dialogs.shown[0].text.startsWith(
             "No IRR was found in the searched range.\rThe search stopped at x = "));

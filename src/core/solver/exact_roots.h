@@ -1,0 +1,49 @@
+// Exact real-root counting and isolation for f(x) = sum c_k x^k with double
+// coefficients. Doubles are dyadic rationals, so f scaled by a power of two
+// is an integer polynomial; its squarefree part has the same distinct roots,
+// each simple, and Sturm sequences (FLINT) count them on any interval.
+#pragma once
+
+#include <span>
+#include <vector>
+
+namespace valmora {
+
+class ExactPolynomial {
+public:
+    // coef[k] is the coefficient of x^k, every one finite.
+    explicit ExactPolynomial(std::span<const double> coef);
+    ~ExactPolynomial();
+    ExactPolynomial(const ExactPolynomial&) = delete;
+    ExactPolynomial& operator=(const ExactPolynomial&) = delete;
+
+    // f is 0 everywhere (every coefficient 0).
+    bool IsZero() const;
+
+    // The number of distinct roots in (a, b], 0 <= a < b, b finite.
+    int CountIn(double a, double b) const;
+
+    // The sign of f at x: -1, 0 or +1.
+    int SignAt(double x) const;
+
+    // Disjoint intervals (from, to] covering every root in (a, b], each
+    // holding one root (or more where no double lies between them), in
+    // increasing order, with their counts.
+    struct Piece {
+        double from;
+        double to;
+        int count;
+    };
+    std::vector<Piece> Isolate(double a, double b) const;
+
+    // The root in (a, b] (exactly one there) to full precision: the double
+    // nearest to it of the two around it, or 0 when no positive double lies
+    // below it.
+    double Refine(double a, double b) const;
+
+private:
+    struct Data;
+    Data* d_;
+};
+
+}  // namespace valmora

@@ -1,0 +1,62 @@
+// The fast root scan: the same grid, sign tests, refinement and stop as the
+// per-term scan, reached with certain sign decisions on many points at once.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "core/solver/cash_flow_analysis.h"
+#include "core/solver/root_location.h"
+#include "core/solver/search_settings.h"
+
+namespace valmora {
+
+// What one scan needs: f's coefficients c_0..c_n, f' as k c_k for
+// k = 1..n (index k - 1), and the search settings.
+struct ScanProblem {
+    std::span<const double> coef;
+    std::span<const double> deriv;
+    double upperBound = 0.0;
+    double increment = 0.0;
+    double tolerance = 0.0;
+    int periodsPerYear = 1;
+    int maxRoots = 0;
+    std::uint64_t workBudget = 0;
+};
+
+// One step of the grid, (from, to], that no bulk bound covered: the signs of
+// the reference value at both ends (0 for an exact zero) and whether each
+// sign is certain for f itself (not only for its rounded value).
+struct OpenStep {
+    double from = 0.0;
+    double to = 0.0;
+    int fromSign = 0;
+    int toSign = 0;
+    bool fromCertain = false;
+    bool toCertain = false;
+    bool listed = false;  // a sign change whose root was listed
+    // P and Q (see split_polynomial.h) at both ends, as computed.
+    double fromP = 0.0, fromQ = 0.0, toP = 0.0, toQ = 0.0;
+};
+
+// The problem of one analysed series and its settings.
+ScanProblem ProblemOf(const CashFlowAnalysis& analysis, const SearchSettings& settings, std::uint64_t workBudget);
+
+struct ScanOutcome {
+    std::vector<double> rates;     // in the order found
+    std::vector<double> roots;     // the refined x of each listed rate
+    std::vector<double> unlisted;  // bracketed roots whose rate is no finite double
+    ScanStop stop = ScanStop::None;
+    double stopX = 0.0;   // the last point reached (where it stopped, if it did)
+    // (0, coveredTo] is covered: every step there either kept its sign by
+    // the bulk bounds or is one of `open`.
+    double coveredTo = 0.0;
+    std::vector<OpenStep> open;
+    std::uint64_t work = 0;  // work done (see kScanWorkBudget)
+};
+
+// The scan of LocateRoots, with what the census needs.
+ScanOutcome FastScan(const ScanProblem& problem);
+
+}  // namespace valmora

@@ -1,0 +1,131 @@
+#include "core/solver/root_census.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/solver/exact_roots.h"
+#include "core/solver/split_polynomial.h"
+
+namespace valmora {
+namespace {
+
+constexpr int kExactDegree = 16;
+
+// Roots in the grid step (a, b] from f's values at its ends and a bound M2
+// on |f''| over it: when the secant slope beats the variation M2 h of f', f
+// is monotone there, with one root if the ends differ in sign and none if
+// not; otherwise none when both ends stay farther from 0 than the
+// interpolation error M2 h^2 / 8. -1 when the bounds cannot tell.
+int SettleStep(const SplitPolynomial& split, double a, double b, double Pa, double Qa, double Pb, double Qb,
+               double m2) {
+    const double fa = Pa - Qa, fb = Pb - Qb;
+    const double ea = split.TrueError(a, Pa, Qa);
+    const double eb = split.TrueError(b, Pb, Qb);
+    if (!(std::fabs(fa) > ea) || !(std::fabs(fb) > eb) || !std::isfinite(m2)) return -1;
+    const bool differ = (fa > 0) != (fb > 0);
+    const double h = (b - a) * (1.0 + 0x1p-50);
+    const double curve = m2 * h * h * (1.0 + 0x1p-50);
+    const double rise = (std::fabs(fb - fa) - ea - eb) * (1.0 - 0x1p-50);
+    if (rise > curve) return differ ? 1 : 0;
+    if (differ) return -1;
+    const double least = std::min(std::fabs(fa) - ea, std::fabs(fb) - eb);
+    return least * (1.0 - 0x1p-50) > curve / 8 ? 0 : -1;
+}
+
+// The same on halves, quarters ... of the step, down to `depth` halvings:
+// each halving quarters the curvature term and halves the rise.
+int Settle(const SplitPolynomial& split, double a, double b, double Pa, double Qa, double Pb, double Qb, double m2,
+           int depth) {
+    const int roots = SettleStep(split, a, b, Pa, Qa, Pb, Qb, m2);
+    if (roots >= 0 || depth == 0) return roots;
+    const double mid = a + (b - a) / 2;
+    if (!(mid > a && mid < b)) return -1;
+    double Pm, Qm;
+    split.EvaluateOne(mid, Pm, Qm);
+    if (split.TrueSign(mid, Pm, Qm) == 0) return -1;
+    const int left = Settle(split, a, mid, Pa, Qa, Pm, Qm, m2, depth - 1);
+    if (left < 0) return -1;
+    const int right = Settle(split, mid, b, Pm, Qm, Pb, Qb, m2, depth - 1);
+    return right < 0 ? -1 : left + right;
+}
+
+}  // namespace
+
+RootCensus TakeCensus(const ScanProblem& pr, const ScanOutcome& scan) {
+    RootCensus census;
+    census.known = true;
+    const SplitPolynomial split(pr.coef);
+
+    // Descartes: f has at most maxRoots positive roots, counted with
+    // multiplicity. As many brackets whose end signs hold for f itself
+    // leave exactly one simple root in each and none elsewhere.
+    int certainBrackets = 0;
+    for (const auto& st : scan.open)
+        if (st.listed && split.TrueSign(st.from, st.fromP, st.fromQ) != 0 &&
+            split.TrueSign(st.to, st.toP, st.toQ) != 0)
+            ++certainBrackets;
+    if (certainBrackets == pr.maxRoots) {
+        census.inRange = pr.maxRoots;
+        return census;
+    }
+
+    // Bounds on |f''| up to the end of every open step, in one pass.
+    std::vector<double> ends(scan.open.size()), m2(scan.open.size());
+    for (std::size_t i = 0; i < scan.open.size(); ++i) ends[i] = scan.open[i].to;
+    if (!ends.empty()) split.CurvatureBounds(ends.data(), ends.size(), m2.data());
+
+    struct Span {
+        double from, to;
+        int listed;
+    };
+    std::vector<Span> unsettled;
+    auto addUnsettled = [&](double from, double to, int inside) {
+        if (!unsettled.empty() && unsettled.back().to == from) {
+            unsettled.back().to = to;
+            unsettled.back().listed += inside;
+        } else {
+            unsettled.push_back({from, to, inside});
+        }
+    };
+    int settled = 0;
+    for (std::size_t i = 0; i < scan.open.size(); ++i) {
+        const auto& st = scan.open[i];
+        const int roots = Settle(split, st.from, st.to, st.fromP, st.fromQ, st.toP, st.toQ, m2[i], 6);
+        // A listed bracket must hold a root: if the bounds say otherwise the
+        // rounded values misled the scan, and exact counting decides.
+        const int inside = st.listed ? 1 : 0;
+        if (roots < 0 || roots < inside) {
+            addUnsettled(st.from, st.to, inside);
+            continue;
+        }
+        settled += roots;
+        // A sign change of f that the rounded values hid (an exact 0 there).
+        if (roots > inside) census.missed.push_back({st.from, st.to, roots - inside});
+    }
+    if (scan.coveredTo < pr.upperBound) addUnsettled(scan.coveredTo, pr.upperBound, 0);
+
+    census.inRange = settled;
+    if (unsettled.empty()) return census;
+    // Exact counting on grid steps with full-length endpoints grows too
+    // costly with the degree: beyond kExactDegree the count stays unknown.
+    if (static_cast<int>(pr.coef.size()) - 1 > kExactDegree) {
+        census.known = false;
+        return census;
+    }
+    const ExactPolynomial exact(pr.coef);
+    if (exact.IsZero()) {
+        census.known = false;
+        return census;
+    }
+    for (const auto& sp : unsettled) {
+        const int n = exact.CountIn(sp.from, sp.to);
+        ++census.exactCounts;
+        census.inRange += n;
+        if (n > sp.listed) census.missed.push_back({sp.from, sp.to, n - sp.listed});
+    }
+    std::sort(census.missed.begin(), census.missed.end(),
+              [](const MissedRoots& l, const MissedRoots& r) { return l.from < r.from; });
+    return census;
+}
+
+}  // namespace valmora
