@@ -3,7 +3,7 @@
 namespace valmora::testing {
 
 void RecordingDialogs::Message(const QString& text, const QString& title) {
-    shown.push_back({text, title, false});
+    shown.push_back({text, title, false, {}});
     if (onMessage) onMessage(shown.back());
 }
 
@@ -17,7 +17,7 @@ bool RecordingDialogs::NoticeWithCheckBox(const QString& text, const QString& ti
 }
 
 bool RecordingDialogs::AskYesNo(const QString& text, const QString& title) {
-    shown.push_back({text, title, true});
+    shown.push_back({text, title, true, {}});
     if (answers.empty()) {
         ++unexpected;
         return false;
