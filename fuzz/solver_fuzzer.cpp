@@ -18,6 +18,7 @@
 #include "core/solver/root_location.h"
 #include "core/solver/solver_messages.h"
 #include "core/solver/text_rules.h"
+#include "core/solver/workspace_steps.h"
 #include "input_reader.h"
 
 namespace {
@@ -54,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    const valmora::AnalysisStatus analysis = valmora::AnalyseCashFlows(ws, flows);
+    const valmora::AnalysisStatus analysis = valmora::AnalyseStep(ws, flows);
     (void)valmora::AnalysisProblemText(analysis);
     if (analysis != valmora::AnalysisStatus::Ok) return 0;
     const int n = valmora::Degree(ws);
@@ -67,20 +68,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // sanitizers, and most random series have bounds far enough to exhaust
     // it; the smaller budget keeps a few hundred inputs a second going
     // through the same paths.
-    const valmora::ScanResult scan = valmora::LocateRoots(ws, valmora::kScanWorkBudget / 256);
-    if (scan.status != valmora::ScanStatus::Complete && scan.status != valmora::ScanStatus::Incomplete) return 0;
+    const valmora::RootSearch scan = valmora::SearchStep(ws, valmora::kScanWorkBudget / 256);
+    if (!scan.Searched()) return 0;
     Check(ws.RootCount >= 0 && ws.RootCount <= ws.MaxRoots);
     Check(static_cast<int>(ws.IrrList.size()) >= ws.RootCount + 1);
     if (scan.status == valmora::ScanStatus::Incomplete) (void)valmora::IncompleteScanText(ws);
 
     for (int r = 1; r <= ws.RootCount; ++r) {
         (void)valmora::FormatRate(ws.IrrList[r]);
-        Check(valmora::ComputeProjectBalances(ws, r));
+        Check(valmora::BalancesStep(ws, r));
         Check(ws.ChosenRate == ws.IrrList[r] || (std::isnan(ws.ChosenRate) && std::isnan(ws.IrrList[r])));
         Check(ws.ProjBalance.size() >= static_cast<std::size_t>(n) + 2);
         for (int k = 0; k <= n; ++k) (void)valmora::FormatBalance(ws.ProjBalance[k + 1]);
         (void)valmora::ClassificationText(ws.Classification);
     }
-    Check(!valmora::ComputeProjectBalances(ws, ws.RootCount + 1));
+    Check(!valmora::BalancesStep(ws, ws.RootCount + 1));
     return 0;
 }
