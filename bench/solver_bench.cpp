@@ -53,11 +53,16 @@ BENCHMARK_CAPTURE(AnalyseAndScan, SeveralSignChangesNoRoot72, NoRoot72(), Search
 BENCHMARK_CAPTURE(AnalyseAndScan, TinyLastPayment, std::vector<double>{-1000, 0, 0, 1e-9}, SearchSettings{})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(AnalyseAndScan, HugeBoundWorkBudget72, HugeBound72(), SearchSettings{})
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK_CAPTURE(AnalyseAndScan, HugeBoundWorkBudget4, std::vector<double>{-1000, 2000, -1500, 0, 1e-9}, SearchSettings{})
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK_CAPTURE(AnalyseAndScan, StationaryPointAtScanPoint, std::vector<double>{-0.75, 2, -1}, SearchSettings{1.0, kDefaultTolerance, 1});
-BENCHMARK_CAPTURE(AnalyseAndScan, ToleranceZero, std::vector<double>{-1000, 1300, -400, 200}, SearchSettings{kDefaultIncrement, 0.0, 1});
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK_CAPTURE(AnalyseAndScan, HugeBoundWorkBudget4, std::vector<double>{-1000, 2000, -1500, 0, 1e-9},
+                  SearchSettings{})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK_CAPTURE(AnalyseAndScan, StationaryPointAtScanPoint, std::vector<double>{-0.75, 2, -1},
+                  SearchSettings{1.0, kDefaultTolerance, 1});
+BENCHMARK_CAPTURE(AnalyseAndScan, ToleranceZero, std::vector<double>{-1000, 1300, -400, 200},
+                  SearchSettings{kDefaultIncrement, 0.0, 1});
 
 }  // namespace
 }  // namespace valmora

@@ -28,17 +28,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const double value = valmora::cli::ParseNumber(text, "--p1");
         Check(std::isfinite(value));
-    } catch (const valmora::cli::UsageError& e) {
-        CheckMessage(e.what());
-    }
+    } catch (const valmora::cli::UsageError& e) { CheckMessage(e.what()); }
 
     std::istringstream file(text);
     try {
         const std::vector<double> flows = valmora::cli::ReadCashFlows({}, "-", file);
         Check(flows.size() >= 2 && flows.size() <= 32767);
         for (double v : flows) Check(std::isfinite(v));
-    } catch (const valmora::cli::UsageError& e) {
-        CheckMessage(e.what());
-    }
+    } catch (const valmora::cli::UsageError& e) { CheckMessage(e.what()); }
     return 0;
 }

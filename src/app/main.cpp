@@ -23,11 +23,12 @@ bool AnsweredOnTerminal(int argc, char** argv) {
             return true;
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::printf("Usage: valmora [Qt options]\n"
-                        "Valmora: the internal rate of return (IRR) of an investment.\n\n"
-                        "  --version  print the version and exit\n"
-                        "  --help     print this text and exit\n\n"
-                        "valmora-cli runs the same solver from scripts; see valmora(1) and valmora-cli(1).\n");
+            std::printf(
+                "Usage: valmora [Qt options]\n"
+                "Valmora: the internal rate of return (IRR) of an investment.\n\n"
+                "  --version  print the version and exit\n"
+                "  --help     print this text and exit\n\n"
+                "valmora-cli runs the same solver from scripts; see valmora(1) and valmora-cli(1).\n");
             return true;
         }
     }

@@ -11,7 +11,8 @@
 namespace valmora {
 
 namespace {
-template <class T> void Add(ScreenManager& screens) {
+template <class T>
+void Add(ScreenManager& screens) {
     screens.Register(T::kId, [](ScreenManager& s) { return new T(s); });
 }
 }  // namespace

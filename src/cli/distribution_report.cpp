@@ -56,14 +56,16 @@ void PrintDistribution(std::span<const double> irrs, std::ostream& out) {
     int rank = 0;
     for (const DistributionFit& fit : fits.ranked) {
         std::string params;
-        for (const FitParameter& p : fit.params) params += (params.empty() ? "" : ", ") + p.name + " = " + Number(p.value);
+        for (const FitParameter& p : fit.params)
+            params += (params.empty() ? "" : ", ") + p.name + " = " + Number(p.value);
         out << "  " << ++rank << ". " << Padded(FamilyName(fit.family), 9, false) << "  " << Padded(params, 36, false)
             << "  AIC " << Padded(Number(fit.aic), 11) << "  KS " << Padded(Number(fit.ks), 11) << "  p "
             << Number(fit.pValue) << "\n";
     }
     if (fits.ranked.empty()) out << "\n";
     for (const SkippedFit& s : fits.skipped) out << "  " << FamilyName(s.family) << " not fitted: " << s.reason << "\n";
-    if (!fits.ranked.empty()) out << "  (lognormal: log(1 + IRR) is normal(mu, sigma); logistic: location mu, scale s)\n";
+    if (!fits.ranked.empty())
+        out << "  (lognormal: log(1 + IRR) is normal(mu, sigma); logistic: location mu, scale s)\n";
 }
 
 void AddDistributionJson(std::span<const double> irrs, nlohmann::ordered_json& j) {

@@ -30,13 +30,14 @@ void PrintText(const CashFlowAnalysis& a, const RootSearch& search, int periods,
     const int count = static_cast<int>(search.rates.size());
     for (int r = 1; r <= count; ++r) out << std::setw(5) << r << "  " << FormatRate(search.rates[r - 1]) << "\n";
     if (count == 0) out << "  No IRR was found in the searched range.\n";
-    if (search.stop != ScanStop::None)
-        out << "  " << IncompleteScanText(search.stop, search.lastX, periods) << "\n";
+    if (search.stop != ScanStop::None) out << "  " << IncompleteScanText(search.stop, search.lastX, periods) << "\n";
 
     for (int r = 1; r <= count; ++r) {
         const Balances b = ProjectBalances(a.coefficients, a.maxRoots, search.rates[r - 1], periods);
         out << "\nProject balances at IRR " << r << " = " << FormatRate(b.rate) << ":\n";
-        out << std::setw(7) << "n" << "  " << std::setw(14) << "PB(n)" << "\n";
+        out << std::setw(7) << "n"
+            << "  " << std::setw(14) << "PB(n)"
+            << "\n";
         for (int k = 0; k <= n; ++k)
             out << std::setw(7) << k << "  " << std::setw(14) << FormatBalance(b.pb[k]) << "\n";
         out << "Type of Investment: " << ClassificationText(b.type) << "\n";
@@ -69,7 +70,8 @@ void PrintJson(const CashFlowAnalysis& a, const RootSearch& search, int periods,
 double SearchValue(const std::string& text, const char* option, SearchSetting which) {
     const double value = ParseNumber(text, option);
     const bool ok = which == SearchSetting::Increment ? IncrementInRange(value) : ToleranceInRange(value);
-    if (!ok) throw UsageError(std::string(option) + " must be " + std::string(TextOf(which).range) + " (got " + text + ")");
+    if (!ok)
+        throw UsageError(std::string(option) + " must be " + std::string(TextOf(which).range) + " (got " + text + ")");
     return value;
 }
 

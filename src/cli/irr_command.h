@@ -8,7 +8,9 @@
 #include "core/solver/search_settings.h"
 #include "core/solver/text_rules.h"
 
-namespace CLI { class App; }
+namespace CLI {
+class App;
+}
 
 namespace valmora::cli {
 

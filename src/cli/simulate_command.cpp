@@ -155,22 +155,28 @@ CLI::App* AddSimulateCommand(CLI::App& app, SimulateOptions& o) {
     cmd->add_option("--p2", o.p2, "Uniform: upper bound; normal: standard deviation");
     cmd->add_option("--investment", o.investment, "Initial investment, a positive amount for an outflow")
         ->default_str(kDefaults.investment);
-    cmd->add_option("--payments", o.payments, "Number of payments N per series, 1..32766")->default_str(kDefaults.payments);
-    cmd->add_option("--periods", o.periods, "Payment/compounding periods per year M, 1..32767 (rates are M x the rate per period)")
+    cmd->add_option("--payments", o.payments, "Number of payments N per series, 1..32766")
+        ->default_str(kDefaults.payments);
+    cmd->add_option("--periods", o.periods,
+                    "Payment/compounding periods per year M, 1..32767 (rates are M x the rate per period)")
         ->default_str("1");
     cmd->add_flag("--positive-only", o.positiveOnly, "Draw again every payment below 0");
     cmd->add_option("--sims", o.sims, "Number of simulations, 1..10000000")->default_str(kDefaults.sims);
-    cmd->add_option("--increment", o.increment, "Scan step in x = 1/(1 + i), 0 < X < 1")->default_str(kDefaults.increment);
-    cmd->add_option("--tolerance", o.tolerance, "Newton's method tolerance, 0 <= X < 1")->default_str(kDefaults.tolerance);
+    cmd->add_option("--increment", o.increment, "Scan step in x = 1/(1 + i), 0 < X < 1")
+        ->default_str(kDefaults.increment);
+    cmd->add_option("--tolerance", o.tolerance, "Newton's method tolerance, 0 <= X < 1")
+        ->default_str(kDefaults.tolerance);
     cmd->add_option("--choice", o.choice,
                     "Which IRR a simulation with several keeps: lowest, second, third or highest "
                     "(the highest when the one asked for does not exist)")
         ->default_str("lowest");
     cmd->add_option("--output", o.output, "Write one kept IRR per line to FILE (created or emptied)")
         ->check(NonEmptyFileName);
-    cmd->add_option("--seed", o.seed, "Start the generator from S, with a frozen clock: the same command gives the same file");
+    cmd->add_option("--seed", o.seed,
+                    "Start the generator from S, with a frozen clock: the same command gives the same file");
     cmd->add_flag("--json", o.json, "Print the summary as one JSON object");
-    cmd->footer("Example: valmora-cli simulate --dist normal --p1 400 --p2 400 --payments 72 --sims 10000 --output irrs.exp");
+    cmd->footer(
+        "Example: valmora-cli simulate --dist normal --p1 400 --p2 400 --payments 72 --sims 10000 --output irrs.exp");
     return cmd;
 }
 
@@ -181,8 +187,9 @@ int RunSimulate(const SimulateOptions& o, std::ostream& out, std::ostream& err, 
     SystemClock systemClock;
     FrozenClock frozenClock;
     const bool seeded = !o.seed.empty();
-    const std::uint64_t seed = seeded ? static_cast<std::uint64_t>(ParseWhole(o.seed, "--seed", 0, (1L << 53) - 1))
-                                      : (static_cast<std::uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}();
+    const std::uint64_t seed =
+        seeded ? static_cast<std::uint64_t>(ParseWhole(o.seed, "--seed", 0, (1L << 53) - 1))
+               : (static_cast<std::uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}();
     RandomPayments random(seed, seeded ? static_cast<Clock&>(frozenClock) : systemClock);
 
     RunOutcome run;

@@ -7,7 +7,9 @@
 #include "core/simulation/simulation_settings.h"
 #include "core/solver/text_rules.h"
 
-namespace CLI { class App; }
+namespace CLI {
+class App;
+}
 
 namespace valmora::cli {
 

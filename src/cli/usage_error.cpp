@@ -30,16 +30,12 @@ std::string Shown(std::string_view text) {
     return shown;
 }
 
-std::string NonEmptyFileName(const std::string& name) {
-    return name.empty() ? "the file name is empty" : "";
-}
+std::string NonEmptyFileName(const std::string& name) { return name.empty() ? "the file name is empty" : ""; }
 
 double ParseNumber(std::string_view text, std::string_view what) {
-    if (!IsNumeric(text))
-        throw UsageError(std::string(what) + ": '" + Shown(text) + "' is not a number");
+    if (!IsNumeric(text)) throw UsageError(std::string(what) + ": '" + Shown(text) + "' is not a number");
     double value = LeadingValue(text);
-    if (!std::isfinite(value))
-        throw UsageError(std::string(what) + ": '" + Shown(text) + "' is too large");
+    if (!std::isfinite(value)) throw UsageError(std::string(what) + ": '" + Shown(text) + "' is too large");
     return value;
 }
 
@@ -57,8 +53,8 @@ std::vector<double> ParseNumberList(std::istream& in, std::string_view what, std
     std::vector<double> values;
     std::string token;
     long line = 1;
-    long field = 0;              // fields of the line so far, numbers and empty ones
-    bool lineHasComma = false;   // the line is a comma-separated list
+    long field = 0;                 // fields of the line so far, numbers and empty ones
+    bool lineHasComma = false;      // the line is a comma-separated list
     bool segmentHasNumber = false;  // a number since the latest comma (or the line's start)
     auto where = [&](long f) {
         return std::string(what) + ", line " + std::to_string(line) + ", field " + std::to_string(f);
@@ -70,12 +66,10 @@ std::vector<double> ParseNumberList(std::istream& in, std::string_view what, std
         values.push_back(ParseNumber(token, place));
         token.clear();
         segmentHasNumber = true;
-        if (values.size() > most)
-            throw UsageError("more than " + std::to_string(most) + " numbers given");
+        if (values.size() > most) throw UsageError("more than " + std::to_string(most) + " numbers given");
     };
     auto endSegment = [&] {
-        if (!segmentHasNumber)
-            throw UsageError(where(field + 1) + " is empty: write 0 for a period without a payment");
+        if (!segmentHasNumber) throw UsageError(where(field + 1) + " is empty: write 0 for a period without a payment");
         segmentHasNumber = false;
     };
     auto endLine = [&] {
@@ -114,14 +108,14 @@ constexpr std::size_t kMostFlows = 32768;
 
 std::vector<double> ReadCashFlows(const std::vector<std::string>& args, const std::string& file,
                                   std::istream& stdinStream) {
-    if (!file.empty() && !args.empty())
-        throw UsageError("give the cash flows as arguments or with --file, not both");
+    if (!file.empty() && !args.empty()) throw UsageError("give the cash flows as arguments or with --file, not both");
     std::vector<double> flows;
     if (file == "-") {
         flows = ParseNumberList(stdinStream, "cash flow", kMostFlows);
     } else if (!file.empty()) {
         std::error_code ec;
-        if (std::filesystem::is_directory(file, ec)) throw UsageError("cannot read '" + Shown(file) + "': it is a folder");
+        if (std::filesystem::is_directory(file, ec))
+            throw UsageError("cannot read '" + Shown(file) + "': it is a folder");
         std::ifstream in(file, std::ios::binary);
         if (!in) throw UsageError("cannot read '" + Shown(file) + "': " + std::strerror(errno));
         flows = ParseNumberList(in, "cash flow", kMostFlows);
@@ -131,8 +125,8 @@ std::vector<double> ReadCashFlows(const std::vector<std::string>& args, const st
     }
     if (flows.empty()) throw UsageError("no cash flows given: P0 P1 ... PN");
     if (flows.size() < 2 || flows.size() > 32767)
-        throw UsageError("the number of payments N must be from 1 to 32766 (got " +
-                         std::to_string(flows.size() - 1) + ")");
+        throw UsageError("the number of payments N must be from 1 to 32766 (got " + std::to_string(flows.size() - 1) +
+                         ")");
     return flows;
 }
 

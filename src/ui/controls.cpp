@@ -65,8 +65,7 @@ QLabel* NewLabel(QWidget* parent, const QString& text, int left, int top, int wi
     return NewLabel(parent, text, left, top, width, height, SansSerif());
 }
 
-QLabel* NewLabel(QWidget* parent, const QString& text, int left, int top, int width, int height,
-                 const QFont& font) {
+QLabel* NewLabel(QWidget* parent, const QString& text, int left, int top, int width, int height, const QFont& font) {
     auto* label = new QLabel(text, parent);
     label->setFont(font);
     label->setWordWrap(true);

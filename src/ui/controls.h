@@ -23,8 +23,7 @@ class Grid;
 // Controls placed at twips positions inside `parent`, in "MS Sans Serif"
 // 8.25 pt unless a font is given.
 QLabel* NewLabel(QWidget* parent, const QString& text, int left, int top, int width, int height);
-QLabel* NewLabel(QWidget* parent, const QString& text, int left, int top, int width, int height,
-                 const QFont& font);
+QLabel* NewLabel(QWidget* parent, const QString& text, int left, int top, int width, int height, const QFont& font);
 // A text box with its text centred. A text wider than the box shows its
 // start (in a box that only shows results, or once the focus has left the
 // box), and the whole of it as the tool tip.

@@ -20,8 +20,7 @@ void QtDialogs::Message(const QString& text, const QString& title) {
 }
 
 bool QtDialogs::AskYesNo(const QString& text, const QString& title) {
-    return QMessageBox::question(Owner(), title, Lines(text), QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+    return QMessageBox::question(Owner(), title, Lines(text), QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 void QtDialogs::Beep() { QApplication::beep(); }

@@ -145,8 +145,7 @@ void Grid::StyleCell(int row, int col) {
     QTableWidgetItem* it = Cell(row, col);
     if (!it) return;
     QColor back = CellColor(row, col);
-    if (row == row_ && col == col_ && !IsFixed(row, col) && !it->data(kMarkRole).isValid() &&
-        currentColor_.isValid())
+    if (row == row_ && col == col_ && !IsFixed(row, col) && !it->data(kMarkRole).isValid() && currentColor_.isValid())
         back = currentColor_;
     it->setBackground(back);
     it->setForeground(qGray(back.rgb()) < 128 ? QColor(Qt::white) : QColor(Qt::black));
@@ -162,9 +161,8 @@ void Grid::ShowCurrent() {
 }
 
 void Grid::SyncCurrentIndex() {
-    const QModelIndex index = row_ < rowCount() && col_ < columnCount() && !IsFixed(row_, col_)
-                                  ? model()->index(row_, col_)
-                                  : QModelIndex();
+    const QModelIndex index =
+        row_ < rowCount() && col_ < columnCount() && !IsFixed(row_, col_) ? model()->index(row_, col_) : QModelIndex();
     if (selectionModel() && selectionModel()->currentIndex() != index)
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
 }
@@ -241,8 +239,7 @@ bool Grid::viewportEvent(QEvent* event) {
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
     if (!text.isEmpty() && fontMetrics().horizontalAdvance(text) + 2 * margin > rect.width() - 1)
         QToolTip::showText(help->globalPos(), text, viewport(), rect);
-    else
-        QToolTip::hideText();
+    else QToolTip::hideText();
     return true;
 }
 
@@ -388,14 +385,12 @@ void Grid::ApplyScroll() {
 
     QScrollBar* across = horizontalScrollBar();
     across->setRange(0, lastLeft - fixedCols_);
-    across->setPageStep(CountFitting(leftCol_, columnCount(), RoomAcross(),
-                                     [this](int c) { return ColWidth(c); }));
+    across->setPageStep(CountFitting(leftCol_, columnCount(), RoomAcross(), [this](int c) { return ColWidth(c); }));
     across->setSingleStep(1);
     across->setValue(leftCol_ - fixedCols_);
     QScrollBar* down = verticalScrollBar();
     down->setRange(0, lastTop - fixedRows_);
-    down->setPageStep(CountFitting(topRow_, rowCount(), RoomDown(),
-                                   [this](int r) { return RowHeight(r); }));
+    down->setPageStep(CountFitting(topRow_, rowCount(), RoomDown(), [this](int r) { return RowHeight(r); }));
     down->setSingleStep(1);
     down->setValue(topRow_ - fixedRows_);
 }

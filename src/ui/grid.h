@@ -63,7 +63,7 @@ public:
 signals:
     void EnterCell();
     void Click(int row, int col);  // -1, -1 for a click beside the cells
-    void KeyPress(int code);  // 13 Enter, 8 Backspace, otherwise the character
+    void KeyPress(int code);       // 13 Enter, 8 Backspace, otherwise the character
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -23,10 +23,8 @@ bool IsInput(QEvent::Type type) {
         case QEvent::TouchBegin:
         case QEvent::TouchUpdate:
         case QEvent::TouchEnd:
-        case QEvent::Close:
-            return true;
-        default:
-            return false;
+        case QEvent::Close: return true;
+        default: return false;
     }
 }
 

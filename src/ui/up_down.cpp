@@ -22,8 +22,14 @@ UpDown::UpDown(QLineEdit* buddy, int minimum, int maximum, QWidget* parent)
         b->setFocusPolicy(Qt::NoFocus);
         b->setAutoRepeat(true);
     }
-    connect(up_, &QToolButton::clicked, this, [this] { setFocus(Qt::MouseFocusReason); Step(1); });
-    connect(down_, &QToolButton::clicked, this, [this] { setFocus(Qt::MouseFocusReason); Step(-1); });
+    connect(up_, &QToolButton::clicked, this, [this] {
+        setFocus(Qt::MouseFocusReason);
+        Step(1);
+    });
+    connect(down_, &QToolButton::clicked, this, [this] {
+        setFocus(Qt::MouseFocusReason);
+        Step(-1);
+    });
 }
 
 void UpDown::SetValue(int value) {
@@ -57,8 +63,8 @@ void UpDown::keyPressEvent(QKeyEvent* event) {
 
 void UpDown::resizeEvent(QResizeEvent*) {
     // The arrows leave a margin for the focus ring around them.
-    const QRect inner = rect().adjusted(KeyboardAids::kRingWidth, KeyboardAids::kRingWidth,
-                                        -KeyboardAids::kRingWidth, -KeyboardAids::kRingWidth);
+    const QRect inner = rect().adjusted(KeyboardAids::kRingWidth, KeyboardAids::kRingWidth, -KeyboardAids::kRingWidth,
+                                        -KeyboardAids::kRingWidth);
     const int half = inner.height() / 2;
     up_->setGeometry(inner.left(), inner.top(), inner.width(), half);
     down_->setGeometry(inner.left(), inner.top() + half, inner.width(), inner.height() - half);

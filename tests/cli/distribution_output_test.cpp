@@ -19,8 +19,8 @@ namespace {
 using testing::Outcome;
 using testing::RunCli;
 
-const std::vector<std::string> kRun = {"simulate", "--dist", "normal", "--p1", "400", "--p2", "100",
-                                       "--payments", "6", "--sims", "2000", "--seed", "3"};
+const std::vector<std::string> kRun = {"simulate",   "--dist", "normal", "--p1", "400",    "--p2", "100",
+                                       "--payments", "6",      "--sims", "2000", "--seed", "3"};
 
 std::vector<std::string> With(std::vector<std::string> args, std::initializer_list<std::string> more) {
     args.insert(args.end(), more);
@@ -50,9 +50,7 @@ TEST(SimulateDistribution, JsonHistogramAddsUpAndFitsAreRanked) {
         EXPECT_LE(f.at("ks").get<double>(), 1.0);
         EXPECT_GE(f.at("p_value").get<double>(), 0.0);
         EXPECT_LE(f.at("p_value").get<double>(), 1.0);
-        if (k > 0) {
-            EXPECT_LE(fits[k - 1].at("aic").get<double>(), f.at("aic").get<double>());
-        }
+        if (k > 0) { EXPECT_LE(fits[k - 1].at("aic").get<double>(), f.at("aic").get<double>()); }
     }
     EXPECT_EQ(names, (std::set<std::string>{"normal", "lognormal", "logistic"}));
     for (const auto& f : fits) {
@@ -62,9 +60,7 @@ TEST(SimulateDistribution, JsonHistogramAddsUpAndFitsAreRanked) {
         } else {
             EXPECT_TRUE(p.contains("mu") && p.contains("sigma"));
         }
-        if (f.at("name") == "normal") {
-            EXPECT_NEAR(p.at("mu").get<double>(), j.at("mean").get<double>(), 1e-12);
-        }
+        if (f.at("name") == "normal") { EXPECT_NEAR(p.at("mu").get<double>(), j.at("mean").get<double>(), 1e-12); }
     }
     EXPECT_TRUE(j.at("not_fitted").empty());
 }
@@ -110,8 +106,8 @@ TEST(SimulateDistribution, TextShowsHistogramThenRankedFits) {
 
 TEST(SimulateDistribution, RunWithoutAnyIrrHasNothingToShow) {
     // Every payment negative: no IRR.
-    const std::vector<std::string> args = {"simulate", "--dist", "uniform", "--p1", "-2000", "--p2", "-1000",
-                                           "--sims", "20"};
+    const std::vector<std::string> args = {"simulate", "--dist", "uniform", "--p1", "-2000",
+                                           "--p2",     "-1000",  "--sims",  "20"};
     const Outcome o = RunCli(With(args, {"--json"}));
     ASSERT_EQ(o.status, 0) << o.err;
     const auto j = nlohmann::json::parse(o.out);
@@ -152,7 +148,8 @@ std::vector<std::pair<double, double>> ReadProfile(const std::string& path, std:
 TEST_F(IrrProfile, WritesRateAndNpvOfEveryPoint) {
     for (int m : {1, 12}) {
         SCOPED_TRACE(m);
-        const Outcome o = RunCli({"irr", "--periods", std::to_string(m), "--profile", File("p.csv"), "--", "-100", "230", "-132"});
+        const Outcome o =
+            RunCli({"irr", "--periods", std::to_string(m), "--profile", File("p.csv"), "--", "-100", "230", "-132"});
         ASSERT_EQ(o.status, 0) << o.err;
         EXPECT_NE(o.out.find("IRR(s)"), std::string::npos);  // the usual report as well
         std::string header;
@@ -164,9 +161,7 @@ TEST_F(IrrProfile, WritesRateAndNpvOfEveryPoint) {
         int nearRoots = 0;
         for (std::size_t k = 0; k < points.size(); ++k) {
             const auto [rate, npv] = points[k];
-            if (k > 0) {
-                EXPECT_LT(points[k - 1].first, rate);
-            }
+            if (k > 0) { EXPECT_LT(points[k - 1].first, rate); }
             const double x = 1 / (1 + rate / m);
             EXPECT_NEAR(npv, -100 + 230 * x - 132 * x * x, 1e-9);
             if (std::abs(npv) < 1e-6) ++nearRoots;

@@ -97,7 +97,11 @@ TEST(IrrInput, ReadsFilesAndStandardInput) {
 }
 
 TEST(IrrInput, BadInputIsOneLineAndStatusTwo) {
-    struct Case { std::vector<std::string> args; std::string input; const char* mentions; };
+    struct Case {
+        std::vector<std::string> args;
+        std::string input;
+        const char* mentions;
+    };
     const Case cases[] = {
         {{"irr", "--", "-1000", "abc"}, "", "'abc' is not a number"},
         {{"irr"}, "", "no cash flows"},
@@ -133,7 +137,10 @@ TEST(IrrInput, BadInputIsOneLineAndStatusTwo) {
 // A file that would move a payment to another period, or whose words a
 // message could not show as they are, is refused with its line and field.
 TEST(IrrInput, FileProblemsNameLineAndField) {
-    struct Case { std::string input; std::string message; };
+    struct Case {
+        std::string input;
+        std::string message;
+    };
     const Case cases[] = {
         {"-1000,500,,500", "cash flow, line 1, field 3 is empty"},
         {"-1000,500,500,", "cash flow, line 1, field 4 is empty"},

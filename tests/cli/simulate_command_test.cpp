@@ -37,9 +37,9 @@ protected:
 };
 
 TEST_F(Simulate, SeededUniformRunIsReproducible) {
-    const std::vector<std::string> args = {"simulate", "--dist", "uniform", "--p1", "500", "--p2", "1500",
-                                           "--payments", "1", "--sims", "1000", "--output", File("a.exp"),
-                                           "--seed", "1"};
+    const std::vector<std::string> args = {"simulate", "--dist",   "uniform",     "--p1",   "500",
+                                           "--p2",     "1500",     "--payments",  "1",      "--sims",
+                                           "1000",     "--output", File("a.exp"), "--seed", "1"};
     Outcome first = RunCli(args);
     ASSERT_EQ(first.status, 0) << first.err;
     const std::string bytes = ReadFile(File("a.exp"));
@@ -70,15 +70,14 @@ TEST_F(Simulate, SeededUniformRunIsReproducible) {
 }
 
 TEST_F(Simulate, JsonSummary) {
-    Outcome o = RunCli({"simulate", "--dist", "normal", "--p1", "400", "--p2", "400", "--payments", "12",
-                        "--sims", "300", "--seed", "3", "--choice", "third", "--json"});
+    Outcome o = RunCli({"simulate", "--dist", "normal", "--p1", "400", "--p2", "400", "--payments", "12", "--sims",
+                        "300", "--seed", "3", "--choice", "third", "--json"});
     ASSERT_EQ(o.status, 0) << o.err;
     auto j = nlohmann::ordered_json::parse(o.out);
     std::vector<std::string> keys;
     for (auto& [k, v] : j.items()) keys.push_back(k);
     EXPECT_EQ(keys, (std::vector<std::string>{"simulations", "with_irr", "without_irr", "mean", "sd", "min", "p05",
-                                              "p50", "p95", "max", "fallbacks", "histogram", "fits",
-                                              "not_fitted"}));
+                                              "p50", "p95", "max", "fallbacks", "histogram", "fits", "not_fitted"}));
     EXPECT_EQ(j["simulations"], 300);
     EXPECT_EQ(j["with_irr"].get<int>() + j["without_irr"].get<int>(), 300);
     EXPECT_LE(j["min"].get<double>(), j["p05"].get<double>());
@@ -91,8 +90,8 @@ TEST_F(Simulate, JsonSummary) {
 
 TEST_F(Simulate, RunWithoutAnyIrr) {
     // Every payment negative: no sign change, no IRR, no line.
-    Outcome o = RunCli({"simulate", "--dist", "uniform", "--p1", "-2000", "--p2", "-1000", "--sims", "50",
-                        "--output", File("none.exp"), "--json"});
+    Outcome o = RunCli({"simulate", "--dist", "uniform", "--p1", "-2000", "--p2", "-1000", "--sims", "50", "--output",
+                        File("none.exp"), "--json"});
     ASSERT_EQ(o.status, 0) << o.err;
     auto j = nlohmann::json::parse(o.out);
     EXPECT_EQ(j["without_irr"], 50);
@@ -109,19 +108,24 @@ TEST_F(Simulate, MoreSimulationsThanTheScreenAllows) {
 }
 
 TEST_F(Simulate, BadInputIsOneLineAndStatusTwo) {
-    struct Case { std::vector<std::string> args; const char* mentions; };
+    struct Case {
+        std::vector<std::string> args;
+        const char* mentions;
+    };
     const std::string missing = File("no/such/folder/irrs.exp");
     const Case cases[] = {
         {{}, "Select a distribution"},
         {{"--dist", "gamma"}, "'gamma' is not uniform, normal or exponential"},
         {{"--dist", "uniform", "--p1", "5", "--p2", "5"}, "Enter correct uniform distribution parameters"},
-        {{"--dist", "normal", "--p1", "300", "--p2", "400"}, "Mean must be at least one (1) standard deveiations obove zero"},
+        {{"--dist", "normal", "--p1", "300", "--p2", "400"},
+         "Mean must be at least one (1) standard deveiations obove zero"},
         {{"--dist", "normal", "--p1", "-5", "--p2", "1"}, "Enter correct normal distribution parameters"},
         {{"--dist", "exponential", "--p1", "0"}, "Enter correct exponential distribution parameters"},
         {{"--dist", "uniform", "--p1", "-100", "--p2", "0", "--positive-only"}, "Only positive payments"},
         {{"--dist", "uniform", "--p1", "abc", "--p2", "5"}, "--p1: 'abc' is not a number"},
         {{"--dist", "exponential", "--p1", "5", "--investment", "x"}, "--investment"},
-        {{"--dist", "exponential", "--p1", "5", "--payments", "0"}, "--payments must be a whole number from 1 to 32766"},
+        {{"--dist", "exponential", "--p1", "5", "--payments", "0"},
+         "--payments must be a whole number from 1 to 32766"},
         {{"--dist", "exponential", "--p1", "5", "--payments", "32767"}, "--payments"},
         {{"--dist", "exponential", "--p1", "5", "--periods", "0"}, "--periods"},
         {{"--dist", "exponential", "--p1", "5", "--sims", "0"}, "--sims"},
@@ -146,8 +150,8 @@ TEST_F(Simulate, BadInputIsOneLineAndStatusTwo) {
 
 TEST_F(Simulate, WriteFailureIsReported) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
-    Outcome o = RunCli({"simulate", "--dist", "exponential", "--p1", "1200", "--sims", "100000", "--output",
-                        "/dev/full"});
+    Outcome o =
+        RunCli({"simulate", "--dist", "exponential", "--p1", "1200", "--sims", "100000", "--output", "/dev/full"});
     EXPECT_NE(o.status, 0);
     EXPECT_NE(o.err.find("/dev/full"), std::string::npos) << o.err;
     EXPECT_NE(o.err.find("No space left on device"), std::string::npos) << o.err;
@@ -164,8 +168,8 @@ TEST_F(Simulate, FileCutShortHoldsTheCompleteLinesTheMessageCounts) {
     small.rlim_cur = 100'003;  // not at a line's end
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     const std::string path = File("cut.exp");
-    Outcome o = RunCli({"simulate", "--dist", "exponential", "--p1", "1200", "--sims", "100000", "--seed", "7",
-                        "--output", path});
+    Outcome o = RunCli(
+        {"simulate", "--dist", "exponential", "--p1", "1200", "--sims", "100000", "--seed", "7", "--output", path});
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 

@@ -110,8 +110,8 @@ private slots:
         // The wheel scrolls back; the heading row never leaves.
         while (g->TopRow() > 1) {
             const int top = g->TopRow();
-            QWheelEvent wheel(QPointF(CellRect(g, top, 1).center()), QPointF(), QPoint(), QPoint(0, 120),
-                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QWheelEvent wheel(QPointF(CellRect(g, top, 1).center()), QPointF(), QPoint(), QPoint(0, 120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
             QApplication::sendEvent(g->viewport(), &wheel);
             QVERIFY(g->TopRow() < top);
             QCOMPARE(CellRect(g, 0, 0).top(), 0);
@@ -159,7 +159,15 @@ private slots:
     }
 
     void tabPutsTheCurrentCellWhereTypingGoes() {
-        struct Case { const char* name; bool enters; bool backwards; int row; int col; int fromRow; int fromCol; };
+        struct Case {
+            const char* name;
+            bool enters;
+            bool backwards;
+            int row;
+            int col;
+            int fromRow;
+            int fromCol;
+        };
         const Case cases[] = {
             {"Tab onto a heading", true, false, 1, 1, 0, 2},
             {"Shift+Tab onto the fixed column", true, true, 1, 1, 1, 0},

@@ -75,7 +75,13 @@ private slots:
     void initTestCase() { testing::PrepareApplication(); }
 
     void enterPressesTheFocusedButton() {
-        struct Case { const char* name; Qt::Key key; Qt::KeyboardModifiers modifiers; bool repeat; int clicks; };
+        struct Case {
+            const char* name;
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            bool repeat;
+            int clicks;
+        };
         const Case cases[] = {
             {"Return", Qt::Key_Return, Qt::NoModifier, false, 1},
             {"keypad Enter", Qt::Key_Enter, Qt::KeypadModifier, false, 1},
@@ -124,16 +130,14 @@ private slots:
         Controls w;
         QVERIFY(QTest::qWaitForWindowActive(&w.screen));
         const QColor ring = w.screen.palette().color(QPalette::Active, QPalette::Highlight);
-        QWidget* const controls[] = {w.plain, w.yellow, w.green, w.box,     w.option,
-                                     w.check, w.spinner, w.bar,  w.grid};
+        QWidget* const controls[] = {w.plain, w.yellow, w.green, w.box, w.option, w.check, w.spinner, w.bar, w.grid};
         for (QWidget* control : controls) {
             control->setFocus(Qt::OtherFocusReason);
             QVERIFY(control->hasFocus());
             QCOMPARE(LeftEdge(w.screen, control), ring);
             // Only the focused one.
             for (QWidget* other : controls)
-                if (other != control)
-                    QVERIFY2(LeftEdge(w.screen, other) != ring, other->metaObject()->className());
+                if (other != control) QVERIFY2(LeftEdge(w.screen, other) != ring, other->metaObject()->className());
         }
     }
 };

@@ -33,9 +33,7 @@ struct Shot {
     std::function<void(testing::ScreenHarness&)> prepare;
 };
 
-void TypeInto(QWidget* widget, const QString& text) {
-    QTest::keyClicks(widget, text);
-}
+void TypeInto(QWidget* widget, const QString& text) { QTest::keyClicks(widget, text); }
 
 // The start example evaluated and its rate picked.
 void EvaluateStartExample(testing::ScreenHarness& h) {
@@ -59,7 +57,8 @@ void EvaluateSixtyPayments(testing::ScreenHarness& h) {
     while (f.UpDown1->Value() < 60) QTest::mouseClick(f.UpDown1->UpButton(), Qt::LeftButton);
     ui::Grid* payments = f.MSHFlexGrid1;
     payments->scrollToItem(payments->item(1, 1));
-    QTest::mouseClick(payments->viewport(), Qt::LeftButton, {}, payments->visualItemRect(payments->item(1, 1)).center());
+    QTest::mouseClick(payments->viewport(), Qt::LeftButton, {},
+                      payments->visualItemRect(payments->item(1, 1)).center());
     for (int k = 1; k <= 60; ++k) {
         TypeInto(payments, k % 12 == 0 ? "250" : "100");
         QTest::keyClick(payments, Qt::Key_Return);

@@ -17,7 +17,6 @@ struct SetupCheck {
 // The parameters: uniform lower and upper bound, normal mean and standard
 // deviation, exponential mean (`second` unused). positiveOnly: only payments
 // of at least 0 may be drawn.
-SetupCheck CheckSetup(Distribution distribution, std::string_view first, std::string_view second,
-                      bool positiveOnly);
+SetupCheck CheckSetup(Distribution distribution, std::string_view first, std::string_view second, bool positiveOnly);
 
 }  // namespace valmora

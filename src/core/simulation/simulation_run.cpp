@@ -98,7 +98,8 @@ private:
         written_ += taken;
     }
     bool Failed(const char* what, std::string& error, bool sayLines = false) {
-        error = "The IRR output file " + path_ + " " + what + (errno ? std::string(": ") + std::strerror(errno) : "") + ".";
+        error =
+            "The IRR output file " + path_ + " " + what + (errno ? std::string(": ") + std::strerror(errno) : "") + ".";
         if (sayLines) {
             error += " It holds " + std::to_string(lines_) + (lines_ == 1 ? " complete line" : " complete lines");
             if (written_ != complete_) error += " and the start of one more";
@@ -111,7 +112,7 @@ private:
     int fd_ = -1;
     bool regular_ = false;
     bool failed_ = false;
-    std::string pending_;    // lines not yet handed to the file
+    std::string pending_;       // lines not yet handed to the file
     std::size_t written_ = 0;   // bytes the file holds
     std::size_t complete_ = 0;  // bytes up to the end of its last complete line
     long lines_ = 0;            // complete lines the file holds

@@ -15,13 +15,13 @@ namespace valmora {
 // One finished simulation, as the run's observer sees it. The spans stay
 // valid only during the call.
 struct SimulationStep {
-    long number = 0;                    // 1..count
-    std::span<const double> series;     // P0..PN as drawn
-    std::span<const double> derivative; // k * Pk, k = 1..N; empty when the series could not be analysed
-    std::span<const double> rates;      // the rates found, in the order found
-    double meanIrr = 0;                 // mean of the IRRs kept so far (0 before the first)
-    double keptRate = 0;                // the IRR kept, when kept
-    bool kept = false;                  // an IRR was found and kept
+    long number = 0;                     // 1..count
+    std::span<const double> series;      // P0..PN as drawn
+    std::span<const double> derivative;  // k * Pk, k = 1..N; empty when the series could not be analysed
+    std::span<const double> rates;       // the rates found, in the order found
+    double meanIrr = 0;                  // mean of the IRRs kept so far (0 before the first)
+    double keptRate = 0;                 // the IRR kept, when kept
+    bool kept = false;                   // an IRR was found and kept
 };
 
 // What the run reports while it goes; the screen and the command line show it.
@@ -50,13 +50,13 @@ enum class RunStatus {
 
 struct RunOutcome {
     RunStatus status = RunStatus::Complete;
-    std::string message;      // what went wrong, for the user
-    long simulations = 0;     // simulations performed
-    long withIrr = 0;         // simulations that kept an IRR
-    long fallbacks = 0;       // kept the largest IRR because the chosen one did not exist
-    long incompleteScans = 0; // searches that stopped before their bound
-    bool stopped = false;     // the observer stopped the run before its last simulation
-    std::vector<double> kept; // the kept IRRs in simulation order, when asked for
+    std::string message;       // what went wrong, for the user
+    long simulations = 0;      // simulations performed
+    long withIrr = 0;          // simulations that kept an IRR
+    long fallbacks = 0;        // kept the largest IRR because the chosen one did not exist
+    long incompleteScans = 0;  // searches that stopped before their bound
+    bool stopped = false;      // the observer stopped the run before its last simulation
+    std::vector<double> kept;  // the kept IRRs in simulation order, when asked for
 };
 
 // The rate the multiple-IRR rule keeps among `rates` (at least one): the

@@ -6,9 +6,7 @@ Distribution DistributionFromCode(int code) {
     return code >= 1 && code <= 3 ? static_cast<Distribution>(code) : Distribution::None;
 }
 
-IrrRule IrrRuleFromCode(int code) {
-    return code >= 2 && code <= 4 ? static_cast<IrrRule>(code) : IrrRule::Lowest;
-}
+IrrRule IrrRuleFromCode(int code) { return code >= 2 && code <= 4 ? static_cast<IrrRule>(code) : IrrRule::Lowest; }
 
 std::string CheckSimulationSettings(const SimulationSettings& s) {
     if (s.simulations < 1) return "The number of simulations must be at least 1.";

@@ -8,10 +8,10 @@ namespace valmora {
 
 enum class AnalysisStatus {
     Ok,
-    NoPayments,      // fewer than two values (N must be at least 1)
-    TooManyPayments, // N beyond 32766
-    NotFinite,       // a value is infinite or not a number
-    NoBound,         // no finite whole number bounds the roots
+    NoPayments,       // fewer than two values (N must be at least 1)
+    TooManyPayments,  // N beyond 32766
+    NotFinite,        // a value is infinite or not a number
+    NoBound,          // no finite whole number bounds the roots
 };
 
 // What the analysis of P0..PN found. The present value of the series at

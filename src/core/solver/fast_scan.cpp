@@ -156,7 +156,10 @@ ScanOutcome FastScanner::Run() {
     std::array<std::uint64_t, kDense> idx{};
 
     while (x <= pr_.upperBound && found < pr_.maxRoots) {
-        if (out_.work >= pr_.workBudget) { out_.stop = ScanStop::WorkBudget; break; }
+        if (out_.work >= pr_.workBudget) {
+            out_.stop = ScanStop::WorkBudget;
+            break;
+        }
         const std::uint64_t limit = pastBound - at;  // pastBound > at here
 
         // The points of this round, each exactly where the loop puts it.
@@ -176,7 +179,10 @@ ScanOutcome FastScanner::Run() {
                 if (k != at + want || want == limit) break;
             }
         }
-        if (m == 0) { out_.stop = ScanStop::Stalled; break; }
+        if (m == 0) {
+            out_.stop = ScanStop::Stalled;
+            break;
+        }
         split_.Evaluate(ys.data(), m, Ps.data(), Qs.data());
         out_.work += m * terms_ * WorkWeight(ys[0]);
         // Beyond the limit no sign is certain; below it one slack serves all.
@@ -214,7 +220,11 @@ ScanOutcome FastScanner::Run() {
             x = ys[i];
             Px = Ps[i];
             Qx = Qs[i];
-            if (ns == 2) { out_.stop = ScanStop::NotFinite; stop = true; break; }
+            if (ns == 2) {
+                out_.stop = ScanStop::NotFinite;
+                stop = true;
+                break;
+            }
             OpenStep step{prevX, x, s, ns, sCertain, certain, false, prevP, prevQ, Px, Qx};
             const bool change = (ns > 0 && s < 0) || (ns < 0 && s > 0);
             s = ns;

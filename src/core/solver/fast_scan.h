@@ -48,7 +48,7 @@ struct ScanOutcome {
     std::vector<double> roots;     // the refined x of each listed rate
     std::vector<double> unlisted;  // bracketed roots whose rate is no finite double
     ScanStop stop = ScanStop::None;
-    double stopX = 0.0;   // the last point reached (where it stopped, if it did)
+    double stopX = 0.0;  // the last point reached (where it stopped, if it did)
     // (0, coveredTo] is covered: every step there either kept its sign by
     // the bulk bounds or is one of `open`.
     double coveredTo = 0.0;

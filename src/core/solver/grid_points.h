@@ -52,9 +52,9 @@ public:
 
 private:
     struct Segment {
-        double x0;         // point i0
+        double x0;  // point i0
         std::uint64_t i0;
-        double step;       // point i0 + j is x0 + j step, j < len
+        double step;  // point i0 + j is x0 + j step, j < len
         std::uint64_t len;
     };
     bool Extend();

@@ -18,8 +18,7 @@ double PresentValue(std::span<const double> flows, double ratePerPeriod) {
     return sum;
 }
 
-RateInterval ProfileRange(std::span<const double> rates, int periodsPerYear,
-                          std::span<const RateInterval> intervals) {
+RateInterval ProfileRange(std::span<const double> rates, int periodsPerYear, std::span<const RateInterval> intervals) {
     const double m = std::max(periodsPerYear, 1);
     std::vector<double> anchors;  // per period
     for (double r : rates)
@@ -63,7 +62,8 @@ NpvProfile MakeNpvProfile(std::span<const double> flows, std::span<const double>
             reach = std::min(reach, 0.5 * (listed[j + 1] - listed[j]));
         at.push_back(r);
         for (int k = 1; k <= kCrowdPoints; ++k) {
-            const double step = reach * (static_cast<double>(k) / kCrowdPoints) * (static_cast<double>(k) / kCrowdPoints);
+            const double step =
+                reach * (static_cast<double>(k) / kCrowdPoints) * (static_cast<double>(k) / kCrowdPoints);
             for (double p : {r - step, r + step})
                 if (p >= low && p <= high) at.push_back(p);
         }

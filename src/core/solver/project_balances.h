@@ -11,9 +11,9 @@ namespace valmora {
 enum class InvestmentType { None, SimplePure, NonsimplePure, NonsimpleMixed };
 
 struct Balances {
-    bool computed = false;  // false: no payments, or fewer than one period per year
-    double rate = 0;        // the listed rate the balances are computed at
-    std::vector<double> pb; // PB(0)..PB(N)
+    bool computed = false;   // false: no payments, or fewer than one period per year
+    double rate = 0;         // the listed rate the balances are computed at
+    std::vector<double> pb;  // PB(0)..PB(N)
     InvestmentType type = InvestmentType::None;
 };
 

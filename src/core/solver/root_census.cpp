@@ -61,8 +61,7 @@ RootCensus TakeCensus(const ScanProblem& pr, const ScanOutcome& scan) {
     // leave exactly one simple root in each and none elsewhere.
     int certainBrackets = 0;
     for (const auto& st : scan.open)
-        if (st.listed && split.TrueSign(st.from, st.fromP, st.fromQ) != 0 &&
-            split.TrueSign(st.to, st.toP, st.toQ) != 0)
+        if (st.listed && split.TrueSign(st.from, st.fromP, st.fromQ) != 0 && split.TrueSign(st.to, st.toP, st.toQ) != 0)
             ++certainBrackets;
     if (certainBrackets == pr.maxRoots) {
         census.inRange = pr.maxRoots;

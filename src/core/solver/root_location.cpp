@@ -97,13 +97,22 @@ RootSearch Scanner::Run() {
 
     ScanStop stop = ScanStop::None;
     while (x <= upperBound_ && static_cast<int>(result.rates.size() + result.unlisted.size()) < maxRoots_) {
-        if (work_ >= budget_) { stop = ScanStop::WorkBudget; break; }
+        if (work_ >= budget_) {
+            stop = ScanStop::WorkBudget;
+            break;
+        }
         const double prevX = x;
         const double nextX = prevX + increment_;
-        if (nextX == prevX) { stop = ScanStop::Stalled; break; }
+        if (nextX == prevX) {
+            stop = ScanStop::Stalled;
+            break;
+        }
         x = nextX;
         const double fCur = F(x);
-        if (!std::isfinite(fCur)) { stop = ScanStop::NotFinite; break; }
+        if (!std::isfinite(fCur)) {
+            stop = ScanStop::NotFinite;
+            break;
+        }
         if ((fCur > 0 && fPrev < 0) || (fCur < 0 && fPrev > 0)) {
             double root = 0.0;
             if (!Newton(prevX, x, root)) root = Bisect(prevX, x, fPrev);

@@ -12,12 +12,12 @@
 namespace valmora {
 
 enum class ScanStatus {
-    Complete,     // reached the bound, or listed maxRoots roots
-    Incomplete,   // stopped early (stop says why, lastX where)
-    NotAnalysed,  // no successful analysis of a series
-    BadIncrement, // the increment is not above 0, or not finite
-    BadTolerance, // the tolerance is below 0, or not finite
-    BadPeriods,   // the periods per year are below 1
+    Complete,      // reached the bound, or listed maxRoots roots
+    Incomplete,    // stopped early (stop says why, lastX where)
+    NotAnalysed,   // no successful analysis of a series
+    BadIncrement,  // the increment is not above 0, or not finite
+    BadTolerance,  // the tolerance is below 0, or not finite
+    BadPeriods,    // the periods per year are below 1
 };
 
 // Why a scan stopped before reaching the bound: it did not (None), the point
@@ -73,9 +73,7 @@ inline constexpr std::uint64_t kScanWorkBudget = 80'000'000;
 inline constexpr std::uint64_t kSubnormalWeight = 64;
 
 // The weight of one evaluation at x.
-inline std::uint64_t WorkWeight(double x) {
-    return x != 0.0 && std::fabs(x) < 0x1p-1022 ? kSubnormalWeight : 1;
-}
+inline std::uint64_t WorkWeight(double x) { return x != 0.0 && std::fabs(x) < 0x1p-1022 ? kSubnormalWeight : 1; }
 
 // Newton steps tried before a bracketed root is found by bisection instead.
 inline constexpr int kMaxNewtonSteps = 100;

@@ -26,9 +26,8 @@ std::string IncompleteScanText(ScanStop stop, double lastX, int periodsPerYear) 
         case ScanStop::NotFinite: why = "F(x) became too large"; break;
         case ScanStop::Stalled: why = "x no longer grew by the increment"; break;
     }
-    return "The search stopped at x = " + GeneralText(lastX) + " (" + why +
-           "): rates below " + FormatRate(RateFromRoot(lastX, periodsPerYear)) +
-           " were not searched.";
+    return "The search stopped at x = " + GeneralText(lastX) + " (" + why + "): rates below " +
+           FormatRate(RateFromRoot(lastX, periodsPerYear)) + " were not searched.";
 }
 
 std::string IncompleteScanText(const Workspace& ws) {

@@ -73,8 +73,7 @@ HWY_AFTER_NAMESPACE();
 namespace valmora {
 HWY_EXPORT(SplitHornerImpl);
 
-void EvaluateSplit(const double* p, const double* q, int n, const double* xs, std::size_t count, double* P,
-                   double* Q) {
+void EvaluateSplit(const double* p, const double* q, int n, const double* xs, std::size_t count, double* P, double* Q) {
     HWY_DYNAMIC_DISPATCH(SplitHornerImpl)(p, q, n, xs, count, P, Q);
 }
 }  // namespace valmora

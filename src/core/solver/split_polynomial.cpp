@@ -9,8 +9,8 @@
 namespace valmora {
 namespace {
 
-constexpr double kUnit = 0x1p-53;      // unit roundoff
-constexpr double kTiny = 0x1p-1074;    // smallest subnormal
+constexpr double kUnit = 0x1p-53;    // unit roundoff
+constexpr double kTiny = 0x1p-1074;  // smallest subnormal
 
 }  // namespace
 
@@ -42,9 +42,11 @@ double SplitPolynomial::Slack(double x) const {
     // max(1, x)^n below 2^(n (e + 1)), e the binary exponent of x.
     const long e = static_cast<long>(std::bit_cast<std::uint64_t>(x) >> 52) - 1022;
     const long scaled = std::min<long>(2000, static_cast<long>(n_) * e) - 1074;
-    if (scaled < -1022) return slackLow_ + 2.0 * (2.0 * std::max(n_, 1) + 2.0) * std::ldexp(1.0, static_cast<int>(scaled));
-    return slackLow_ + 2.0 * (2.0 * std::max(n_, 1) + 2.0) * (scaled > 1023 ? HUGE_VAL
-                                                                           : std::bit_cast<double>(static_cast<std::uint64_t>(scaled + 1023) << 52));
+    if (scaled < -1022)
+        return slackLow_ + 2.0 * (2.0 * std::max(n_, 1) + 2.0) * std::ldexp(1.0, static_cast<int>(scaled));
+    return slackLow_ +
+           2.0 * (2.0 * std::max(n_, 1) + 2.0) *
+               (scaled > 1023 ? HUGE_VAL : std::bit_cast<double>(static_cast<std::uint64_t>(scaled + 1023) << 52));
 }
 
 void SplitPolynomial::EvaluateOne(double x, double& P, double& Q) const {

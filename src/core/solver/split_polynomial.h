@@ -27,8 +27,7 @@ namespace valmora {
 // P and Q at count points: P[i] = P(xs[i]), Q[i] = Q(xs[i]), by Horner's
 // rule on SIMD lanes (the widest the processor offers, chosen at run time).
 // p and q hold the coefficients of x^0..x^n.
-void EvaluateSplit(const double* p, const double* q, int n, const double* xs, std::size_t count, double* P,
-                   double* Q);
+void EvaluateSplit(const double* p, const double* q, int n, const double* xs, std::size_t count, double* P, double* Q);
 
 class SplitPolynomial {
 public:
@@ -48,9 +47,7 @@ public:
 
     // The sign of the reference value at x (0 <= x), from P(x) and Q(x) as
     // computed above: +1 or -1 when certain, 0 when uncertain.
-    int PointSign(double x, double P, double Q) const {
-        return x <= xLimit_ ? PointSignWith(P, Q, Slack(x)) : 0;
-    }
+    int PointSign(double x, double P, double Q) const { return x <= xLimit_ ? PointSignWith(P, Q, Slack(x)) : 0; }
     // The same for x <= Limit(), with slack = Slack(x') for some x' >= x.
     int PointSignWith(double P, double Q, double slack) const {
         const double s = P + Q;
@@ -111,16 +108,16 @@ private:
 
     int n_ = 0;
     double c0_ = 0.0;
-    std::vector<double> pq_;  // P's coefficients x^0..x^n, then Q's
+    std::vector<double> pq_;                 // P's coefficients x^0..x^n, then Q's
     mutable std::vector<double> curvature_;  // k (k - 1) |c_k|, then zeros
     double* p_() { return pq_.data(); }
     double* q_() { return pq_.data() + n_ + 1; }
     const double* p_() const { return pq_.data(); }
     const double* q_() const { return pq_.data() + n_ + 1; }
-    double k_ = 0.0;        // relative bound, reference included
-    double kTrue_ = 0.0;    // relative bound of Horner alone
-    double refSlack_ = 0.0; // underflow slack of the reference sum
-    double slackLow_ = 0.0; // the whole slack for x <= 1
+    double k_ = 0.0;         // relative bound, reference included
+    double kTrue_ = 0.0;     // relative bound of Horner alone
+    double refSlack_ = 0.0;  // underflow slack of the reference sum
+    double slackLow_ = 0.0;  // the whole slack for x <= 1
     double xLimit_ = 0.0;
     mutable std::vector<SplitPolynomial> derivative_;
 };

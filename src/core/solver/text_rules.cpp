@@ -19,12 +19,21 @@ std::size_t NumberLength(std::string_view text, std::size_t pos) {
     std::size_t i = pos;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
     std::size_t digits = 0;
-    while (i < text.size() && IsDigit(text[i])) { ++i; ++digits; }
+    while (i < text.size() && IsDigit(text[i])) {
+        ++i;
+        ++digits;
+    }
     if (i < text.size() && text[i] == '.') {
         std::size_t j = i + 1;
         std::size_t fraction = 0;
-        while (j < text.size() && IsDigit(text[j])) { ++j; ++fraction; }
-        if (digits + fraction > 0) { i = j; digits += fraction; }
+        while (j < text.size() && IsDigit(text[j])) {
+            ++j;
+            ++fraction;
+        }
+        if (digits + fraction > 0) {
+            i = j;
+            digits += fraction;
+        }
     }
     if (digits == 0) return 0;
     // An exponent counts only when digits follow it.
@@ -32,7 +41,10 @@ std::size_t NumberLength(std::string_view text, std::size_t pos) {
         std::size_t j = i + 1;
         if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
         std::size_t expDigits = 0;
-        while (j < text.size() && IsDigit(text[j])) { ++j; ++expDigits; }
+        while (j < text.size() && IsDigit(text[j])) {
+            ++j;
+            ++expDigits;
+        }
         if (expDigits > 0) i = j;
     }
     return i - pos;
@@ -93,8 +105,7 @@ std::string GeneralText(double value) {
         out += digits[0];
         if (digits.size() > 1) out += "." + digits.substr(1);
         char expText[16];
-        std::snprintf(expText, sizeof expText, "E%c%02d", exponent < 0 ? '-' : '+',
-                      std::abs(exponent));
+        std::snprintf(expText, sizeof expText, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
         return out + expText;
     }
     if (exponent < 0) {

@@ -32,14 +32,12 @@ double Param(const DistributionFit& fit, std::size_t k) { return fit.params[k].v
 
 double LogPdf(const DistributionFit& fit, double x) {
     switch (fit.family) {
-    case FitFamily::Normal:
-        return bm::logpdf(Normal(Param(fit, 0), Param(fit, 1)), x);
-    case FitFamily::Lognormal:
-        // The density of 1 + IRR, whose logarithm is normal.
-        if (!(x > -1)) return -kInf;
-        return bm::logpdf(Normal(Param(fit, 0), Param(fit, 1)), std::log1p(x)) - std::log1p(x);
-    case FitFamily::Logistic:
-        return std::log(bm::pdf(Logistic(Param(fit, 0), Param(fit, 1)), x));
+        case FitFamily::Normal: return bm::logpdf(Normal(Param(fit, 0), Param(fit, 1)), x);
+        case FitFamily::Lognormal:
+            // The density of 1 + IRR, whose logarithm is normal.
+            if (!(x > -1)) return -kInf;
+            return bm::logpdf(Normal(Param(fit, 0), Param(fit, 1)), std::log1p(x)) - std::log1p(x);
+        case FitFamily::Logistic: return std::log(bm::pdf(Logistic(Param(fit, 0), Param(fit, 1)), x));
     }
     return -kInf;
 }
@@ -58,7 +56,8 @@ void Score(DistributionFit& fit, const std::vector<double>& sorted) {
         d = std::max({d, static_cast<double>(i + 1) / n - f, f - static_cast<double>(i) / n});
     }
     fit.ks = d;
-    fit.pValue = std::clamp(bm::cdf(bm::complement(bm::kolmogorov_smirnov_distribution<double, Quiet>(n), d)), 0.0, 1.0);
+    fit.pValue =
+        std::clamp(bm::cdf(bm::complement(bm::kolmogorov_smirnov_distribution<double, Quiet>(n), d)), 0.0, 1.0);
 }
 
 // Mean and maximum-likelihood standard deviation (divided by n).
@@ -142,29 +141,29 @@ bool FitLogistic(const std::vector<double>& sorted, double& mu, double& s) {
 
 std::string FamilyName(FitFamily family) {
     switch (family) {
-    case FitFamily::Normal: return "normal";
-    case FitFamily::Lognormal: return "lognormal";
-    case FitFamily::Logistic: return "logistic";
+        case FitFamily::Normal: return "normal";
+        case FitFamily::Lognormal: return "lognormal";
+        case FitFamily::Logistic: return "logistic";
     }
     return "";
 }
 
 double DistributionFit::Pdf(double irr) const {
     switch (family) {
-    case FitFamily::Normal: return bm::pdf(Normal(Param(*this, 0), Param(*this, 1)), irr);
-    case FitFamily::Lognormal:
-        return irr > -1 ? bm::pdf(Lognormal(Param(*this, 0), Param(*this, 1)), 1.0 + irr) : 0.0;
-    case FitFamily::Logistic: return bm::pdf(Logistic(Param(*this, 0), Param(*this, 1)), irr);
+        case FitFamily::Normal: return bm::pdf(Normal(Param(*this, 0), Param(*this, 1)), irr);
+        case FitFamily::Lognormal:
+            return irr > -1 ? bm::pdf(Lognormal(Param(*this, 0), Param(*this, 1)), 1.0 + irr) : 0.0;
+        case FitFamily::Logistic: return bm::pdf(Logistic(Param(*this, 0), Param(*this, 1)), irr);
     }
     return 0;
 }
 
 double DistributionFit::Cdf(double irr) const {
     switch (family) {
-    case FitFamily::Normal: return bm::cdf(Normal(Param(*this, 0), Param(*this, 1)), irr);
-    case FitFamily::Lognormal:
-        return irr > -1 ? bm::cdf(Lognormal(Param(*this, 0), Param(*this, 1)), 1.0 + irr) : 0.0;
-    case FitFamily::Logistic: return bm::cdf(Logistic(Param(*this, 0), Param(*this, 1)), irr);
+        case FitFamily::Normal: return bm::cdf(Normal(Param(*this, 0), Param(*this, 1)), irr);
+        case FitFamily::Lognormal:
+            return irr > -1 ? bm::cdf(Lognormal(Param(*this, 0), Param(*this, 1)), 1.0 + irr) : 0.0;
+        case FitFamily::Logistic: return bm::cdf(Logistic(Param(*this, 0), Param(*this, 1)), irr);
     }
     return 0;
 }
@@ -196,9 +195,9 @@ FitReport FitDistributions(std::span<const double> values) {
 
     const auto atOrBelow = std::count_if(sorted.begin(), sorted.end(), [](double v) { return !(v > -1); });
     if (atOrBelow > 0) {
-        report.skipped.push_back(
-            {FitFamily::Lognormal, std::to_string(atOrBelow) + (atOrBelow == 1 ? " IRR is" : " IRRs are") +
-                                       " at or below -1, where 1 + IRR has no logarithm"});
+        report.skipped.push_back({FitFamily::Lognormal, std::to_string(atOrBelow) +
+                                                            (atOrBelow == 1 ? " IRR is" : " IRRs are") +
+                                                            " at or below -1, where 1 + IRR has no logarithm"});
     } else {
         std::vector<double> logs(sorted.size());
         std::transform(sorted.begin(), sorted.end(), logs.begin(), [](double v) { return std::log1p(v); });

@@ -12,9 +12,7 @@ double SortedQuantile(std::span<const double> sorted, double p) {
     return sorted[lo] + (h - static_cast<double>(lo)) * (sorted[hi] - sorted[lo]);
 }
 
-bool NoSpread(double low, double high) {
-    return !(high - low > 1e-9 * std::max({1.0, std::abs(low), std::abs(high)}));
-}
+bool NoSpread(double low, double high) { return !(high - low > 1e-9 * std::max({1.0, std::abs(low), std::abs(high)})); }
 
 std::vector<double> Sorted(std::span<const double> values) {
     std::vector<double> sorted(values.begin(), values.end());

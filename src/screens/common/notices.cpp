@@ -15,8 +15,7 @@ bool QtDialogsWithNotices::NoticeWithCheckBox(const QString& text, const QString
     return check->isChecked();
 }
 
-bool ShowSilenceableNotice(ui::Dialogs& dialogs, const QString& text, const QString& title,
-                           const QString& checkBox) {
+bool ShowSilenceableNotice(ui::Dialogs& dialogs, const QString& text, const QString& title, const QString& checkBox) {
     if (auto* notices = dynamic_cast<SilenceableNotices*>(&dialogs))
         return notices->NoticeWithCheckBox(text, title, checkBox);
     dialogs.Message(text, title);

@@ -25,7 +25,6 @@ public:
 
 // The notice through `dialogs` with its check box when they can show one,
 // otherwise as a plain message (which cannot be silenced: false).
-bool ShowSilenceableNotice(ui::Dialogs& dialogs, const QString& text, const QString& title,
-                           const QString& checkBox);
+bool ShowSilenceableNotice(ui::Dialogs& dialogs, const QString& text, const QString& title, const QString& checkBox);
 
 }  // namespace valmora

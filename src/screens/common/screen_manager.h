@@ -48,8 +48,14 @@ public:
     ui::Screen* Find(ScreenId id) const { return screens_[Index(id)]; }
     bool IsLoaded(ScreenId id) const { return Find(id) != nullptr; }
 
-    template <class T> T& Get() { return *static_cast<T*>(Load(T::kId)); }
-    template <class T> T* Find() const { return static_cast<T*>(Find(T::kId)); }
+    template <class T>
+    T& Get() {
+        return *static_cast<T*>(Load(T::kId));
+    }
+    template <class T>
+    T* Find() const {
+        return static_cast<T*>(Find(T::kId));
+    }
 
     // Ends the program at once: every window closes, no handler runs.
     void End();

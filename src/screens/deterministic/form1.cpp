@@ -40,8 +40,7 @@ const QString kNoClassification = "Investment Type";
 
 }  // namespace
 
-Form1::Form1(ScreenManager& screens)
-    : Screen("IRR - Deterministic", 9555, 8160), screens_(screens), ws_(screens.Ws()) {
+Form1::Form1(ScreenManager& screens) : Screen("IRR - Deterministic", 9555, 8160), screens_(screens), ws_(screens.Ws()) {
     BuildControls();
     Connect();
 }
@@ -79,8 +78,8 @@ void Form1::BuildControls() {
     MSHFlexGrid1->SetTabEntersFirstCell(true);
     Label11 = NewLabel(Frame1, "Payment Array", 6600, 360, 1230, 195, ui::SansSerif(8.25, true));
     Command1 = ui::NewButton(
-        Frame1, "Payments entered...  compute derivative, # of + real roots, and Upper Bound on + real roots",
-        6720, 840, 1935, 975);
+        Frame1, "Payments entered...  compute derivative, # of + real roots, and Upper Bound on + real roots", 6720,
+        840, 1935, 975);
     Command1->setToolTip("Click here when all payments are entered");
     MSHFlexGrid3 = ui::NewGrid(Frame1, 240, 1440, 6255, 855);
     Label12 = NewLabel(Frame1, "1st Derivative", 6600, 2040, 1200, 195, ui::SansSerif(8.25, true));
@@ -130,9 +129,9 @@ void Form1::BuildControls() {
     new NpvProfileLink(Command5, MSHFlexGrid2, ws_, screens_.Dialogs(), this);
 
     // The tab order of the controls a user can reach.
-    QWidget* order[] = {Text1, UpDown1, Command1, Command3, Command2, Text4, Text5, MSHFlexGrid2,
-                        MSHFlexGrid1, Command4, MSHFlexGrid4, Text7, UpDown2, Option1, Option2, MSHFlexGrid3,
-                        Command5};
+    QWidget* order[] = {Text1,   UpDown1,      Command1,     Command3,     Command2,     Text4,
+                        Text5,   MSHFlexGrid2, MSHFlexGrid1, Command4,     MSHFlexGrid4, Text7,
+                        UpDown2, Option1,      Option2,      MSHFlexGrid3, Command5};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
@@ -147,8 +146,12 @@ void Form1::Connect() {
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(MSHFlexGrid2, &ui::Grid::Click, this, [this](int r, int col) { MSHFlexGrid2_Click(r, col); });
     connect(MSHFlexGrid2, &ui::Grid::KeyPress, this, [this](int code) { MSHFlexGrid2_KeyPress(code); });
-    connect(Option1, &QRadioButton::toggled, this, [this](bool on) { if (on) Option1_Click(); });
-    connect(Option2, &QRadioButton::toggled, this, [this](bool on) { if (on) Option2_Click(); });
+    connect(Option1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) Option1_Click();
+    });
+    connect(Option2, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) Option2_Click();
+    });
     connect(Text7, &QLineEdit::textChanged, this, [this] { Text7_Change(); });
     connect(Text4, &QLineEdit::textChanged, this, [this] { Text4_Change(); });
     connect(Text5, &QLineEdit::textChanged, this, [this] { Text5_Change(); });
@@ -372,7 +375,8 @@ void Form1::MSHFlexGrid2_Click(int row, int col) {
 // Enter or Space picks the current rate, as a click on it does.
 void Form1::MSHFlexGrid2_KeyPress(int code) {
     ui::Grid* grid = MSHFlexGrid2;
-    if ((code == 13 || code == ' ') && !grid->IsFixed(grid->Row(), grid->Col())) MSHFlexGrid2_Click(grid->Row(), grid->Col());
+    if ((code == 13 || code == ' ') && !grid->IsFixed(grid->Row(), grid->Col()))
+        MSHFlexGrid2_Click(grid->Row(), grid->Col());
 }
 
 void Form1::ProjectBalances() {

@@ -26,46 +26,46 @@ public:
 
     void Form_Load() override;
 
-    QLabel* Label3;  // "Initial investment  =  "
-    QLineEdit* Text1;  // initial investment P0
-    QLabel* Label2;  // "Number of payments = "
-    QLineEdit* Text2;  // number of payments, set through UpDown1
-    ui::UpDown* UpDown1;  // steps the number of payments, 1 to 72
-    QLabel* Label1;  // "Compunding / payment periods per year = "
-    QLineEdit* Text7;  // periods per year
-    ui::UpDown* UpDown2;  // steps the periods per year, 1 to 53
-    QGroupBox* Frame3;  // "Select Type of IRR"
-    QRadioButton* Option1;  // "Straight IRR": rates per period
-    QRadioButton* Option2;  // "Convert IRR to API": rates times periods per year
-    QGroupBox* Frame1;  // payments and derivative
+    QLabel* Label3;          // "Initial investment  =  "
+    QLineEdit* Text1;        // initial investment P0
+    QLabel* Label2;          // "Number of payments = "
+    QLineEdit* Text2;        // number of payments, set through UpDown1
+    ui::UpDown* UpDown1;     // steps the number of payments, 1 to 72
+    QLabel* Label1;          // "Compunding / payment periods per year = "
+    QLineEdit* Text7;        // periods per year
+    ui::UpDown* UpDown2;     // steps the periods per year, 1 to 53
+    QGroupBox* Frame3;       // "Select Type of IRR"
+    QRadioButton* Option1;   // "Straight IRR": rates per period
+    QRadioButton* Option2;   // "Convert IRR to API": rates times periods per year
+    QGroupBox* Frame1;       // payments and derivative
     ui::Grid* MSHFlexGrid1;  // payment grid: investment and payments
-    QLabel* Label11;  // "Payment Array"
-    QPushButton* Command1;  // "Payments entered...": runs the cash-flow analysis
+    QLabel* Label11;         // "Payment Array"
+    QPushButton* Command1;   // "Payments entered...": runs the cash-flow analysis
     ui::Grid* MSHFlexGrid3;  // derivative coefficients
-    QLabel* Label12;  // "1st Derivative"
-    QGroupBox* Frame2;  // "Compute Solutions"
-    QLabel* Label4;  // "Maximum # of positive real roots =  "
-    QLineEdit* Text3;  // sign changes: most positive roots (output)
-    QLabel* Label7;  // "Upper Bound on root(s) ..."
-    QLineEdit* Text6;  // upper bound on the roots (output)
-    QLabel* Label5;  // "Increment = "
-    QLineEdit* Text4;  // increment of the root scan
-    QLabel* Label6;  // "Newton's Method tolerance"
-    QLineEdit* Text5;  // tolerance of Newton's method
-    QPushButton* Command3;  // "Locate Root(s)"
-    QFrame* Line1;  // divides the search from the IRRs
-    QFrame* Line2;  // divides increment from tolerance
-    QFrame* Line6;  // divides the IRRs from the balances
-    QLabel* Label8;  // IRR grid heading, "IRR(s)" or "IRR(s) API"
+    QLabel* Label12;         // "1st Derivative"
+    QGroupBox* Frame2;       // "Compute Solutions"
+    QLabel* Label4;          // "Maximum # of positive real roots =  "
+    QLineEdit* Text3;        // sign changes: most positive roots (output)
+    QLabel* Label7;          // "Upper Bound on root(s) ..."
+    QLineEdit* Text6;        // upper bound on the roots (output)
+    QLabel* Label5;          // "Increment = "
+    QLineEdit* Text4;        // increment of the root scan
+    QLabel* Label6;          // "Newton's Method tolerance"
+    QLineEdit* Text5;        // tolerance of Newton's method
+    QPushButton* Command3;   // "Locate Root(s)"
+    QFrame* Line1;           // divides the search from the IRRs
+    QFrame* Line2;           // divides increment from tolerance
+    QFrame* Line6;           // divides the IRRs from the balances
+    QLabel* Label8;          // IRR grid heading, "IRR(s)" or "IRR(s) API"
     ui::Grid* MSHFlexGrid2;  // IRR grid: the rates found, click one for balances
-    QLabel* Label13;  // "Select an IRR to compute the project balances"
-    QLabel* Label9;  // "Project Balances"
+    QLabel* Label13;         // "Select an IRR to compute the project balances"
+    QLabel* Label9;          // "Project Balances"
     ui::Grid* MSHFlexGrid4;  // project balances grid
-    QLabel* Label10;  // "Type of Investment:"
-    QLabel* Label14;  // the investment's classification
-    QPushButton* Command4;  // "<< &Back" to the start screen
-    QPushButton* Command2;  // "E&xit"
-    QPushButton* Command5;  // "NPV &Profile...": the present value against the rate, once roots are located
+    QLabel* Label10;         // "Type of Investment:"
+    QLabel* Label14;         // the investment's classification
+    QPushButton* Command4;   // "<< &Back" to the start screen
+    QPushButton* Command2;   // "E&xit"
+    QPushButton* Command5;   // "NPV &Profile...": the present value against the rate, once roots are located
 
 protected:
     bool FrameClosed() override;
@@ -101,7 +101,7 @@ private:
     void ForgetResults();
 
     ScreenManager& screens_;  // shows, hides and unloads screens; dialogs
-    Workspace& ws_;  // the evaluation workspace
+    Workspace& ws_;           // the evaluation workspace
     // The periods per year last accepted, put back when a bad value is typed.
     int lastPeriods_ = 1;
 

@@ -44,7 +44,8 @@ void NpvProfileLink::Draw() {
     const int n = Degree(ws_);
     std::vector<double> flows(ws_.PolyCoef.begin() + 1, ws_.PolyCoef.begin() + 2 + n);
     std::vector<double> rates;
-    for (int r = 1; r <= ws_.RootCount && r < static_cast<int>(ws_.IrrList.size()); ++r) rates.push_back(ws_.IrrList[r]);
+    for (int r = 1; r <= ws_.RootCount && r < static_cast<int>(ws_.IrrList.size()); ++r)
+        rates.push_back(ws_.IrrList[r]);
     const int m = std::max<int>(ws_.PeriodsPerYear, 1);
     // A search that stopped early left x from where it stopped up to the bound unsearched.
     std::vector<RateInterval> missed;

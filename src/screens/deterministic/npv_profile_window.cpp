@@ -82,7 +82,8 @@ void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> 
     yHigh += pad;
 
     AxisX = new QValueAxis;
-    AxisX->setTitleText(m > 1 ? QString("Annual rate (API) = %1 x rate per period").arg(m) : QString("Rate per period i"));
+    AxisX->setTitleText(m > 1 ? QString("Annual rate (API) = %1 x rate per period").arg(m)
+                              : QString("Rate per period i"));
     AxisX->setLabelFormat("%.4g");
     AxisY = new QValueAxis;
     AxisY->setTitleText("Present value f");

@@ -251,8 +251,8 @@ private:
         const double limitPx = px_ * 0.7;
         const QFont small = PixelFont(limitPx);
         const QFontMetricsF metrics(small);
-        const double width = std::max({size.width(), metrics.horizontalAdvance(below),
-                                       metrics.horizontalAdvance(above)}) + px_ * 0.2;
+        const double width =
+            std::max({size.width(), metrics.horizontalAdvance(below), metrics.horizontalAdvance(above)}) + px_ * 0.2;
         const QRectF box(x_ + (width - size.width()) / 2, Axis() - size.height() / 2, size.width(), size.height());
         const double aboveBase = box.top() - px_ * 0.12 - limitPx * 0.22;
         const double belowBase = box.bottom() + px_ * 0.12 + limitPx * 0.78;
@@ -461,16 +461,21 @@ void MixedInvestmentPicture::paintEvent(QPaintEvent*) {
     });
 
     DrawPlot(p, QRectF(4, 100, 404, 348),
-             Plot{"IRR function vs interest rate", {-0.4, 0.6, 0.2, {"i", "interest rate"}},
-                      {-400, 800, 200, {"f(i)"}}, kGridColor, MixedIrrFunction, -0.3, 0.5, "f(i)"});
+             Plot{"IRR function vs interest rate",
+                  {-0.4, 0.6, 0.2, {"i", "interest rate"}},
+                  {-400, 800, 200, {"f(i)"}},
+                  kGridColor,
+                  MixedIrrFunction,
+                  -0.3,
+                  0.5,
+                  "f(i)"});
 
     // The root from the guess .5, and the project balances at it.
     const double x = 432;
     Formula::Write(p, QPointF(x, 132), 13, [](Formula& f) { f.Text("Initial guess:").Space(1).Text("i := .5"); });
     Formula::Write(p, QPointF(x, 160), 13, [](Formula& f) { f.Text("i").Sub("r").Text(" := root(f(i), i)"); });
-    Formula::Write(p, QPointF(x, 196), 13, [](Formula& f) {
-        f.Text("IRR:").Space(1).Text("i").Sub("r").Text(" = 0.102");
-    });
+    Formula::Write(p, QPointF(x, 196), 13,
+                   [](Formula& f) { f.Text("IRR:").Space(1).Text("i").Sub("r").Text(" = 0.102"); });
     Formula::Write(p, QPointF(x, 234), 12, [](Formula& f) { f.Text("Project balances given by:", true); });
     Formula::Write(p, QPointF(x, 278), 13, [](Formula& f) {
         f.Text("PB(N) := ").Sum("n = 0", "N").Text("P").Sub("n").Text("·(1 + i)").Sup("N − n");
@@ -487,8 +492,9 @@ void NormalDensityPicture::paintEvent(QPaintEvent*) {
     const auto plain = Formula::Plain;
 
     // The distribution and the points it is drawn at.
-    Paragraph(p, QRectF(8, 12, 228, 80),
-              "Given the normal distribution with the mean and standard deviation (both equal) shown to the right:", 12);
+    Paragraph(
+        p, QRectF(8, 12, 228, 80),
+        "Given the normal distribution with the mean and standard deviation (both equal) shown to the right:", 12);
     Formula::Write(p, QPointF(250, 34), 13, plain("μ := 400"));
     Formula::Write(p, QPointF(250, 62), 13, plain("σ := 400"));
     Formula::Write(p, QPointF(340, 44), 14, [plain](Formula& f) {
@@ -498,14 +504,19 @@ void NormalDensityPicture::paintEvent(QPaintEvent*) {
     Formula::Write(p, QPointF(340, 88), 13, plain("x := -800, -799 .. 1600"));
 
     DrawPlot(p, QRectF(4, 104, 426, 331),
-             Plot{"Probability vs Payment Value", {-1000, 2000, 500, {"x", "Payment Value"}},
-                      {0, 0.001, 0.0002, {"Probability"}}, QColor(), NormalDensity, -800, 1600, "f(x)"});
+             Plot{"Probability vs Payment Value",
+                  {-1000, 2000, 500, {"x", "Payment Value"}},
+                  {0, 0.001, 0.0002, {"Probability"}},
+                  QColor(),
+                  NormalDensity,
+                  -800,
+                  1600,
+                  "f(x)"});
 
     // The area left of zero.
     Paragraph(p, QRectF(446, 136, 198, 64), "Integrating the PDF from -2000 to zero shows an area of 15.9%.", 12, true);
-    Formula::Write(p, QPointF(446, 244), 13, [](Formula& f) {
-        f.Text("F(x) := ").Integral("-2000", "x").Text("f(x) dx");
-    });
+    Formula::Write(p, QPointF(446, 244), 13,
+                   [](Formula& f) { f.Text("F(x) := ").Integral("-2000", "x").Text("f(x) dx"); });
     Formula::Write(p, QPointF(446, 296), 13, plain("F(0) = 0.159"));
 }
 

@@ -21,14 +21,14 @@ namespace valmora {
 // One explanatory screen as data; rectangles are in twips (left, top,
 // width, height).
 struct ExplanatoryPage {
-    QString caption;              // window title
-    QSize client;                 // client area in twips
-    QString text;                 // the discussion
-    QRect textPlace;              // of Label1
-    QFont (*textFont)();          // built when the screen is, after the application
+    QString caption;                          // window title
+    QSize client;                             // client area in twips
+    QString text;                             // the discussion
+    QRect textPlace;                          // of Label1
+    QFont (*textFont)();                      // built when the screen is, after the application
     QWidget* (*newPicture)(QWidget* parent);  // makes Image1, the worked example
-    QRect picturePlace;           // of Image1
-    QRect backPlace;              // of Command1, "<< &Back"
+    QRect picturePlace;                       // of Image1
+    QRect backPlace;                          // of Command1, "<< &Back"
     // The screen "<< &Back" brings to the front after unloading this one;
     // none when the opener is still shown behind it.
     std::optional<ScreenId> backTo;
@@ -38,9 +38,9 @@ class ExplanatoryScreen : public ui::Screen {
 public:
     ExplanatoryScreen(ScreenManager& screens, ScreenId id, const ExplanatoryPage& page);
 
-    QLabel* Label1;          // the discussion
-    QWidget* Image1;         // the worked example
-    QPushButton* Command1;   // "<< &Back"
+    QLabel* Label1;         // the discussion
+    QWidget* Image1;        // the worked example
+    QPushButton* Command1;  // "<< &Back"
 
 protected:
     // Closing the window goes back as "<< &Back" does.
@@ -49,8 +49,8 @@ protected:
 private:
     void Command1_Click();
 
-    ScreenManager& screens_;   // unloads this screen, shows the one to go back to
-    const ScreenId id_;        // which explanatory screen this is
+    ScreenManager& screens_;                // unloads this screen, shows the one to go back to
+    const ScreenId id_;                     // which explanatory screen this is
     const std::optional<ScreenId> backTo_;  // shown after going back, if any
 };
 

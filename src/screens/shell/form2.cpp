@@ -23,7 +23,8 @@ const QColor kYellow(255, 255, 0);
 Form2::Form2(ScreenManager& screens) : Screen("Start", 9780, 7860), screens_(screens) {
     QWidget* c = Client();
 
-    Label1 = ui::NewLabel(c,
+    Label1 = ui::NewLabel(
+        c,
         "This program permits a user to calculate the Internal Rate of Return (IRR) for an investment.  "
         "IRR is defined as the rate of interest that equates the present value of the entire series of cash "
         "flows to zero.   Consider the investment shown to the right consisting of an initial investment of "
@@ -34,13 +35,15 @@ Form2::Form2(ScreenManager& screens) : Screen("Start", 9780, 7860), screens_(scr
     Image2 = new CashFlowDiagram(c);
     ui::Place(Image2, 6480, 120, 3075, 2760);
 
-    Label4 = ui::NewLabel(c,
+    Label4 = ui::NewLabel(
+        c,
         "Payments could be deterministic or stochastic.  If the user KNOWS with certainty the payments will be "
         "constant, the IRR problem is deterministic.  If the payments are uncertain but derived from a known "
         "distribution, then the problem becomes stochastic.",
         240, 1800, 6045, 1080, ui::Arial(9.75));
 
-    Label2 = ui::NewLabel(c,
+    Label2 = ui::NewLabel(
+        c,
         "The program solves the equation shown to the right.    The compounding periods MUST concide with the "
         "payment periods.",
         240, 3120, 3135, 975, ui::SansSerif(9.75));
@@ -48,7 +51,8 @@ Form2::Form2(ScreenManager& screens) : Screen("Start", 9780, 7860), screens_(scr
     Image1 = new EquationPicture(c);
     ui::Place(Image1, 3600, 3000, 5985, 1335);
 
-    Label3 = ui::NewLabel(c,
+    Label3 = ui::NewLabel(
+        c,
         "The user may select payments that are deterministic or stochastic.  The stochastic payment selection "
         "will require the user to select either a uniform, normal, or exponential density function (with "
         "associated parameters) in creating the payment schedule.  For a stochastic analysis, the user will have "
@@ -56,8 +60,8 @@ Form2::Form2(ScreenManager& screens) : Screen("Start", 9780, 7860), screens_(scr
         "develop the equation for the IRR  PDF (Probability Density Function).",
         240, 4560, 9375, 1215, ui::SansSerif(9.75));
 
-    Command3 = ui::NewButton(c, "More Discussion of IRRs, Types of Investments, and Project Balances", 240, 6000,
-                             9375, 375);
+    Command3 =
+        ui::NewButton(c, "More Discussion of IRRs, Types of Investments, and Project Balances", 240, 6000, 9375, 375);
 
     Frame1 = ui::NewFrame(c, "Payment Generation Method", 2640, 6600, 6495, 1095, ui::SansSerif(9.75, true));
     Frame1->hide();
@@ -81,8 +85,12 @@ Form2::Form2(ScreenManager& screens) : Screen("Start", 9780, 7860), screens_(scr
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-    connect(Option1, &QRadioButton::toggled, this, [this](bool on) { if (on) Option1_Click(); });
-    connect(Option2, &QRadioButton::toggled, this, [this](bool on) { if (on) Option2_Click(); });
+    connect(Option1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) Option1_Click();
+    });
+    connect(Option2, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) Option2_Click();
+    });
     connect(MExit, &QAction::triggered, this, [this] { MExit_Click(); });
     connect(MAboutIRR, &QAction::triggered, this, [this] { MAboutIRR_Click(); });
 }

@@ -27,21 +27,21 @@ public:
     // Reveals the mode choice ("Continue", or a correct login).
     void RevealModeChoice();
 
-    QLabel* Label1;  // what an IRR is
-    QLabel* Label2;  // the equation the program solves
-    QLabel* Label3;  // how a stochastic evaluation goes
-    QLabel* Label4;  // deterministic or stochastic payments
-    QWidget* Image1;  // picture of the equation
-    QWidget* Image2;  // cash-flow diagram of the example
+    QLabel* Label1;         // what an IRR is
+    QLabel* Label2;         // the equation the program solves
+    QLabel* Label3;         // how a stochastic evaluation goes
+    QLabel* Label4;         // deterministic or stochastic payments
+    QWidget* Image1;        // picture of the equation
+    QWidget* Image2;        // cash-flow diagram of the example
     QPushButton* Command3;  // "More Discussion of IRRs, ...": opens Form5
-    QGroupBox* Frame1;  // the mode choice, hidden until revealed
+    QGroupBox* Frame1;      // the mode choice, hidden until revealed
     QRadioButton* Option1;  // "Deterministic (manual)"
     QRadioButton* Option2;  // "Stochastic (select distribution)"
     QPushButton* Command1;  // "Continue": reveals the mode choice
     QPushButton* Command2;  // "E&xit", asks first
-    QMenuBar* MenuBar;  // File and About menus
-    QAction* MExit;  // File > "E&xit", at once
-    QAction* MAboutIRR;  // opens the About box
+    QMenuBar* MenuBar;      // File and About menus
+    QAction* MExit;         // File > "E&xit", at once
+    QAction* MAboutIRR;     // opens the About box
 
 protected:
     bool FrameClosed() override;

@@ -9,7 +9,7 @@ namespace valmora {
 class Form5 : public ExplanatoryScreen {
 public:
     static constexpr ScreenId kId = ScreenId::Form5;  // the manager's name for this screen
-    static const ExplanatoryPage kPage;  // caption, text, picture and layout
+    static const ExplanatoryPage kPage;               // caption, text, picture and layout
     explicit Form5(ScreenManager& screens) : ExplanatoryScreen(screens, kId, kPage) {}
 };
 

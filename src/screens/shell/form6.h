@@ -9,7 +9,7 @@ namespace valmora {
 class Form6 : public ExplanatoryScreen {
 public:
     static constexpr ScreenId kId = ScreenId::Form6;  // the manager's name for this screen
-    static const ExplanatoryPage kPage;  // caption, text, picture and layout
+    static const ExplanatoryPage kPage;               // caption, text, picture and layout
     explicit Form6(ScreenManager& screens) : ExplanatoryScreen(screens, kId, kPage) {}
 };
 

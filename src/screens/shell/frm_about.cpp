@@ -97,9 +97,9 @@ FrmAbout::FrmAbout(ScreenManager& screens)
     Line1 = EtchedLine(c, 120, 6240, 1800);
 
     lblDisclaimer = ui::NewLabel(c,
-        "Warning: ... Use as is.  No warranty implied.  Let me know if any bugs exist."
-        "\n\nThe Valmora developers, valmora@example.com",
-        240, 2040, 4320, 1575);
+                                 "Warning: ... Use as is.  No warranty implied.  Let me know if any bugs exist."
+                                 "\n\nThe Valmora developers, valmora@example.com",
+                                 240, 2040, 4320, 1575);
 
     cmdOK = ui::NewButton(c, "OK", 4800, 2760, 1320, 375);
     cmdSysInfo = ui::NewButton(c, "&System Info...", 4800, 3240, 1320, 375);

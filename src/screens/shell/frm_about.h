@@ -30,20 +30,20 @@ public:
 
     void Form_Load() override;
 
-    QWidget* picIcon;  // the program's icon
-    QLabel* lblTitle;  // the program's title
-    QLabel* lblVersion;  // "Version " and the three numbers
-    QLabel* lblDescription;  // what the program does
-    QLabel* lblDisclaimer;  // the terms it comes with
-    QPushButton* cmdOK;  // "OK": closes the box
-    QPushButton* cmdSysInfo;  // "&System Info...": starts the tool
+    QWidget* picIcon;              // the program's icon
+    QLabel* lblTitle;              // the program's title
+    QLabel* lblVersion;            // "Version " and the three numbers
+    QLabel* lblDescription;        // what the program does
+    QLabel* lblDisclaimer;         // the terms it comes with
+    QPushButton* cmdOK;            // "OK": closes the box
+    QPushButton* cmdSysInfo;       // "&System Info...": starts the tool
     std::array<QFrame*, 2> Line1;  // etched rule above the buttons
 
     // Where "System Info..." looks for the tool: the registry (empty on this
     // platform), whether a file exists, and the full path of a program found
     // on PATH (empty when there is none). Replaceable, for tests.
-    sysinfo::KeyStore* Registry;  // registry to read the tool's path from
-    std::function<bool(const std::string&)> FileExists;  // is there a file at this path
+    sysinfo::KeyStore* Registry;                                 // registry to read the tool's path from
+    std::function<bool(const std::string&)> FileExists;          // is there a file at this path
     std::function<std::string(const std::string&)> FindProgram;  // program's full path on PATH, or empty
 
 protected:

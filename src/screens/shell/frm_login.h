@@ -23,10 +23,10 @@ public:
 
     // 0: the user name's label, 1: the password's.
     std::array<QLabel*, 2> lblLabels;  // "&User Name:", "&Password:"
-    QLineEdit* txtUserName;  // user name
-    QLineEdit* txtPassword;  // password, hidden as typed
-    QPushButton* cmdOK;  // "OK": checks the password
-    QPushButton* cmdCancel;  // "Cancel": gives up
+    QLineEdit* txtUserName;            // user name
+    QLineEdit* txtPassword;            // password, hidden as typed
+    QPushButton* cmdOK;                // "OK": checks the password
+    QPushButton* cmdCancel;            // "Cancel": gives up
 
     // True after a right password, false after Cancel.
     bool LoginSucceeded = false;  // the last answer

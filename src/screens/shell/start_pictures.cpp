@@ -45,8 +45,7 @@ void EquationPicture::paintEvent(QPaintEvent* event) {
     const char* values[] = {"-1000", "500", "500", "500"};
     const double rowH = (h - 12) / 4;
     p.setFont(ui::Arial(8.5));
-    for (int i = 0; i < 4; ++i)
-        p.drawText(QRectF(120, 6 + i * rowH, 40, rowH), Qt::AlignCenter, values[i]);
+    for (int i = 0; i < 4; ++i) p.drawText(QRectF(120, 6 + i * rowH, 40, rowH), Qt::AlignCenter, values[i]);
     Parenthesis(p, 120, 5, h - 5, true);
     Parenthesis(p, 160, 5, h - 5, false);
 

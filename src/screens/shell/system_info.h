@@ -31,8 +31,8 @@ inline constexpr std::string_view kToolFile = "\\MSINFO32.EXE";
 
 // System-information programs of the Linux desktops, tried in this order
 // when no registry names a tool.
-inline constexpr std::array<std::string_view, 4> kDesktopTools = {
-    "gnome-system-monitor", "kinfocenter", "hardinfo", "xfce4-taskmanager"};
+inline constexpr std::array<std::string_view, 4> kDesktopTools = {"gnome-system-monitor", "kinfocenter", "hardinfo",
+                                                                  "xfce4-taskmanager"};
 
 // Keys and values as the registry functions see them.
 class KeyStore {

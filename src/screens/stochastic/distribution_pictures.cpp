@@ -43,9 +43,7 @@ double Level(double height) { return height * 0.38; }
 
 }  // namespace
 
-QRectF UniformDensityPicture::DenominatorRect() const {
-    return QRectF(2, Level(height()) + 3, AxisX(width()) - 6, 14);
-}
+QRectF UniformDensityPicture::DenominatorRect() const { return QRectF(2, Level(height()) + 3, AxisX(width()) - 6, 14); }
 
 void UniformDensityPicture::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -78,7 +76,9 @@ void UniformDensityPicture::paintEvent(QPaintEvent*) {
     p.drawText(span, Qt::AlignCenter, kSpan);
 }
 
-ExponentialFormulaPicture::ExponentialFormulaPicture(QWidget* parent) : QWidget(parent) { ui::SetBackColor(this, Qt::white); }
+ExponentialFormulaPicture::ExponentialFormulaPicture(QWidget* parent) : QWidget(parent) {
+    ui::SetBackColor(this, Qt::white);
+}
 
 void ExponentialFormulaPicture::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -97,7 +97,9 @@ void ExponentialFormulaPicture::paintEvent(QPaintEvent*) {
     p.drawText(QPointF(x + 1, y - fm.ascent() * 0.55), QString("-") + lambda + "x");
 }
 
-ExponentialDensityPicture::ExponentialDensityPicture(QWidget* parent) : QWidget(parent) { ui::SetBackColor(this, Qt::white); }
+ExponentialDensityPicture::ExponentialDensityPicture(QWidget* parent) : QWidget(parent) {
+    ui::SetBackColor(this, Qt::white);
+}
 
 void ExponentialDensityPicture::paintEvent(QPaintEvent*) {
     QPainter p(this);

@@ -50,8 +50,8 @@ std::optional<std::int16_t> Count(const QString& text, int low, int high) {
     return n;
 }
 
-QScrollBar* NewScrollBar(QWidget* parent, int minimum, int maximum, int value, int page, int left, int top,
-                         int width, int height) {
+QScrollBar* NewScrollBar(QWidget* parent, int minimum, int maximum, int value, int page, int left, int top, int width,
+                         int height) {
     auto* bar = new QScrollBar(Qt::Horizontal, parent);
     bar->setRange(minimum, maximum);
     bar->setValue(value);
@@ -71,15 +71,15 @@ QScrollBar* NewScrollBar(QWidget* parent, int minimum, int maximum, int value, i
 
 const QString Form3::kFileFilter = "Experiments (*.exp)|*.exp|Data Files (*.dat)|*.dat|All Files (*.*)|*.*";
 
-Form3::Form3(ScreenManager& screens)
-    : Screen("IRR - Stochastic", 10215, 8580), screens_(screens), ws_(screens.Ws()) {
+Form3::Form3(ScreenManager& screens) : Screen("IRR - Stochastic", 10215, 8580), screens_(screens), ws_(screens.Ws()) {
     BuildFrame();
     Connect();
 }
 
 void Form3::BuildFrame() {
     QWidget* c = Client();
-    Label6 = ui::NewLabel(c,
+    Label6 = ui::NewLabel(
+        c,
         "This subroutine generates random payments from a known distribution, finds the IRR(s), and permits the "
         "IRR to be written to file for subsequent analysis to determine the IRR PDF.",
         240, 120, 9735, 435);
@@ -102,16 +102,19 @@ void Form3::BuildFrame() {
 
 void Form3::BuildSetupTab(QWidget* t) {
     using ui::NewLabel;
-    Label26 = NewLabel(t, "Go to the \"Conduct Simulation\" tab when you are finished with entering the distribution "
-                          "parameters.", 240, 180, 2895, 915);
+    Label26 = NewLabel(t,
+                       "Go to the \"Conduct Simulation\" tab when you are finished with entering the distribution "
+                       "parameters.",
+                       240, 180, 2895, 915);
     Label26->hide();
     // A thick red arrow from the hint up to the tab headers; PointHintArrowAtTab aims it.
     Line3 = new ui::LineShape(t, {3300, 840}, {3300, 60}, kRed, 4);
     Line4 = new ui::LineShape(t, {3300, 60}, {3150, 300}, kRed, 4);
     Line5 = new ui::LineShape(t, {3300, 60}, {3450, 300}, kRed, 4);
     for (ui::LineShape* line : {Line3, Line4, Line5}) line->hide();
-    Label11 = NewLabel(t, "The selection of the distribution and associated parameters will determine if negative "
-                          "payments are possible.  Such distributions can  result in Nonsimple - Mixed investments",
+    Label11 = NewLabel(t,
+                       "The selection of the distribution and associated parameters will determine if negative "
+                       "payments are possible.  Such distributions can  result in Nonsimple - Mixed investments",
                        3960, 120, 5535, 615);
 
     Label1 = NewLabel(t, "Initial investment (Po) = ", 240, 1200, 3300, 285);
@@ -141,8 +144,10 @@ void Form3::BuildSetupTab(QWidget* t) {
     Text3 = ui::NewTextBox(Frame2, "", 2280, 420, 1215, 285);
     Label4 = NewLabel(Frame2, "P2 caption", 240, 840, 1935, 285);
     Text4 = ui::NewTextBox(Frame2, "", 2280, 840, 1215, 285);
-    Label25 = NewLabel(Frame2, "Mean must be greater than or equal to 1 standard deviation above zero.  This permits "
-                               "no more than 15.9 % of the payments to be negative.", 240, 1320, 5235, 855);
+    Label25 = NewLabel(Frame2,
+                       "Mean must be greater than or equal to 1 standard deviation above zero.  This permits "
+                       "no more than 15.9 % of the payments to be negative.",
+                       240, 1320, 5235, 855);
     Label25->setToolTip("Normal distribution comments");
     Command6 = ui::NewButton(Frame2, "Explain Why", 240, 2580, 1335, 375);
     Image2 = new UniformDensityPicture(Frame2);
@@ -159,8 +164,8 @@ void Form3::BuildSetupTab(QWidget* t) {
     Option7 = ui::NewOption(Frame6, "No - permit only positive payments ", 120, 660, 3135, 285);
     Option6->setChecked(true);
 
-    ui::SetTabOrder({Text1, Text2, HScroll2, Text13, UpDown2, Option1, Option2, Option3, Text3, Text4, Command6,
-                     Option6, Option7});
+    ui::SetTabOrder(
+        {Text1, Text2, HScroll2, Text13, UpDown2, Option1, Option2, Option3, Text3, Text4, Command6, Option6, Option7});
 }
 
 void Form3::BuildSimulationTab(QWidget* t) {
@@ -171,9 +176,11 @@ void Form3::BuildSimulationTab(QWidget* t) {
     Label17 = NewLabel(t, "P1", 3480, 120, 2400, 285);
     Label18 = NewLabel(t, "P2", 3480, 400, 2400, 285);
     Label19 = NewLabel(t, "Neg. Payments?", 3480, 680, 2400, 285);
-    Label10 = NewLabel(t, "Select a path\\file to save the IRR data poins to.  Set the number of iterations "
-                          "(simulations). Change the increment and tolerance (should not be necessary).  Press the "
-                          "Begin Simulations button.", 6000, 120, 3495, 1215);
+    Label10 = NewLabel(t,
+                       "Select a path\\file to save the IRR data poins to.  Set the number of iterations "
+                       "(simulations). Change the increment and tolerance (should not be necessary).  Press the "
+                       "Begin Simulations button.",
+                       6000, 120, 3495, 1215);
 
     Frame4 = ui::NewFrame(t, "Output File Location", 240, 1080, 5640, 1335, ui::SansSerif());
     Option4 = ui::NewOption(Frame4, "Save to file", 240, 300, 1695, 285);
@@ -243,19 +250,33 @@ void Form3::Connect() {
     connect(HScroll2, &QScrollBar::valueChanged, this, [this] { HScroll2_Change(); });
     connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
     connect(Text4, &QLineEdit::textChanged, this, [this] { Text4_Change(); });
-    connect(Option1, &QRadioButton::toggled, this, [this](bool on) { if (on) Option1_Click(); });
-    connect(Option2, &QRadioButton::toggled, this, [this](bool on) { if (on) Option2_Click(); });
-    connect(Option3, &QRadioButton::toggled, this, [this](bool on) { if (on) Option3_Click(); });
-    connect(Option6, &QRadioButton::toggled, this, [this](bool on) { if (on) Option6_Click(); });
-    connect(Option7, &QRadioButton::toggled, this, [this](bool on) { if (on) Option7_Click(); });
+    connect(Option1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) Option1_Click();
+    });
+    connect(Option2, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) Option2_Click();
+    });
+    connect(Option3, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) Option3_Click();
+    });
+    connect(Option6, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) Option6_Click();
+    });
+    connect(Option7, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) Option7_Click();
+    });
     connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
     connect(SSTab1, &QTabWidget::currentChanged, this, [this] { SSTab1_Click(); });
     connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
     connect(Text6, &QLineEdit::textChanged, this, [this] { Text6_Change(); });
     connect(Text9, &QLineEdit::textChanged, this, [this] { Text9_Change(); });
     connect(Text10, &QLineEdit::textChanged, this, [this] { Text10_Change(); });
-    connect(Option4, &QRadioButton::toggled, this, [this](bool on) { if (on) Option4_Click(); });
-    connect(Option5, &QRadioButton::toggled, this, [this](bool on) { if (on) Option5_Click(); });
+    connect(Option4, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) Option4_Click();
+    });
+    connect(Option5, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) Option5_Click();
+    });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
@@ -391,7 +412,7 @@ void Form3::ShowDistribution(int type) {
     if (uniform) Label4->setText("Upper Bound");
     if (normal) Label4->setText("Standard Derviation");
     Label12->setText(uniform ? "Uniform Distribution" : normal ? "Normal Distribution" : "Exponential Distribution");
-    Frame2->setTitle(uniform ? "Uniform Distribution Parameters"
+    Frame2->setTitle(uniform  ? "Uniform Distribution Parameters"
                      : normal ? "Normal Distribution Parameters"
                               : "Exponential Distribution Parameters");
     ws_.DistParam3 = 0;
@@ -464,7 +485,8 @@ void Form3::CheckTabZero() {
     if (!Numeric(Text1->text())) return refuse("");
     if (!Count(Text2->text(), 1, 32766)) return refuse("Enter a number of payments from 1 to 32766");
     if (!Count(Text13->text(), 1, 32767)) return refuse("Enter a number of periods per year from 1 to 32767");
-    const SetupCheck check = CheckSetup(DistributionFromCode(ws_.DistType), Std(Text3->text()), Std(Text4->text()), ws_.AllowNegPayments == 0);
+    const SetupCheck check = CheckSetup(DistributionFromCode(ws_.DistType), Std(Text3->text()), Std(Text4->text()),
+                                        ws_.AllowNegPayments == 0);
     if (!check.ok) return refuse(Q(check.message));
     // The run uses what was checked: the boxes as they stand now.
     ws_.DistParam1 = Value(Text3->text());

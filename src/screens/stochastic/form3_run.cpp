@@ -163,8 +163,7 @@ private:
             grid->SetText(1, col, Q(FormatCoefficient(ws.PolyCoef[col + 1])));
             if (col < n && static_cast<std::size_t>(col + 1) < ws.DerivCoef.size())
                 grid->SetText(2, col, Q(FormatCoefficient(ws.DerivCoef[col + 1])));
-            else
-                grid->SetText(2, col, "");
+            else grid->SetText(2, col, "");
         }
     }
 
@@ -179,13 +178,13 @@ private:
     Form3& f_;
     QElapsedTimer clock_;
     long count_ = 1;
-    long number_ = 0;       // the last completed simulation, 0 before the first
-    bool kept_ = false;     // it kept an IRR
+    long number_ = 0;    // the last completed simulation, 0 before the first
+    bool kept_ = false;  // it kept an IRR
     long withIrr_ = 0;
     long withoutIrr_ = 0;
-    QString notice_;        // waiting for its simulation to complete
+    QString notice_;  // waiting for its simulation to complete
     QString noticeTitle_;
-    bool silenced_ = false; // "Do not show this again during this run" was ticked
+    bool silenced_ = false;  // "Do not show this again during this run" was ticked
 };
 
 // Before a run: no simulation on screen yet.

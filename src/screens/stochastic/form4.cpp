@@ -16,8 +16,10 @@ namespace valmora {
 Form4::Form4(ScreenManager& screens)
     : Screen("Multiple IIR Selection", 7080, 3960), screens_(screens), ws_(screens.Ws()) {
     QWidget* c = Client();
-    Label1 = ui::NewLabel(c, "If multiple IRRs exist, select which to be sent to file.  IRRs will always be "
-                             "non-negative.", 240, 120, 6600, 435);
+    Label1 = ui::NewLabel(c,
+                          "If multiple IRRs exist, select which to be sent to file.  IRRs will always be "
+                          "non-negative.",
+                          240, 120, 6600, 435);
     Frame1 = ui::NewFrame(c, "Select IRR to use", 240, 600, 6600, 1695, ui::SansSerif());
     Option1 = ui::NewOption(Frame1, "Lowest IRR", 360, 300, 3600, 285);
     Option3 = ui::NewOption(Frame1, "2nd  Lowest IRR", 360, 630, 3600, 285);

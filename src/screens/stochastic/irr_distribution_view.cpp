@@ -29,9 +29,9 @@ constexpr int kCurvePoints = 300;
 
 QColor FamilyColour(FitFamily f) {
     switch (f) {
-    case FitFamily::Normal: return QColor(30, 90, 200);
-    case FitFamily::Lognormal: return QColor(20, 150, 60);
-    case FitFamily::Logistic: return QColor(160, 40, 160);
+        case FitFamily::Normal: return QColor(30, 90, 200);
+        case FitFamily::Lognormal: return QColor(20, 150, 60);
+        case FitFamily::Logistic: return QColor(160, 40, 160);
     }
     return Qt::black;
 }
@@ -196,8 +196,7 @@ void IrrDistributionView::Redraw() {
         caption = QString("stopped after %1 of %2 simulations").arg(figures_.simulations).arg(figures_.requested);
     else if (figures_.running)
         caption = QString("Running: %1 of %2 simulations").arg(figures_.simulations).arg(figures_.requested);
-    else
-        caption = QString("%1 simulations").arg(figures_.simulations);
+    else caption = QString("%1 simulations").arg(figures_.simulations);
     caption += QString(", %1 with an IRR.").arg(figures_.withIrr);
     if (irrs_.empty()) caption += " No IRR to show yet.";
     Caption->setText(caption);
@@ -263,8 +262,8 @@ void IrrDistributionView::DrawHistogram() {
     };
     int rank = 0;
     for (const DistributionFit& fit : fits_.ranked) {
-        FitCurves.push_back(curve([&](double v) { return fit.Pdf(v); }, QString("%1. %2").arg(++rank).arg(FitLabel(fit)),
-                                  QPen(FamilyColour(fit.family), 2)));
+        FitCurves.push_back(curve([&](double v) { return fit.Pdf(v); },
+                                  QString("%1. %2").arg(++rank).arg(FitLabel(fit)), QPen(FamilyColour(fit.family), 2)));
     }
     if (kde_ && kde_->Valid())
         KdeCurve = curve([&](double v) { return (*kde_)(v); }, "kernel density", QPen(Qt::black, 1.5, Qt::DashLine));
@@ -321,7 +320,8 @@ void IrrDistributionView::FillSummary() {
     };
     std::vector<Row> rows;
     if (figures_.stopped)
-        rows.push_back({"Run", QString("stopped after %1 of %2 simulations").arg(figures_.simulations).arg(figures_.requested)});
+        rows.push_back(
+            {"Run", QString("stopped after %1 of %2 simulations").arg(figures_.simulations).arg(figures_.requested)});
     rows.push_back({"Simulations run", QString::number(figures_.simulations)});
     rows.push_back({"With an IRR", QString::number(figures_.withIrr)});
     rows.push_back({"Without an IRR", QString::number(figures_.simulations - figures_.withIrr)});

@@ -29,20 +29,20 @@ void RunStopper::Request() {
 bool RunStopper::eventFilter(QObject* watched, QEvent* event) {
     if (!watched->isWidgetType()) return false;
     switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-        if (watched != stop_) return false;
-        if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
-            stop_->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+            if (watched != stop_) return false;
+            if (event->type() == QEvent::MouseButtonRelease &&
+                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+                stop_->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
+                Request();
+            return true;
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape) return false;
+            if (static_cast<QWidget*>(watched)->window() != screen_) return false;
             Request();
-        return true;
-    case QEvent::KeyPress:
-        if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape) return false;
-        if (static_cast<QWidget*>(watched)->window() != screen_) return false;
-        Request();
-        return true;
-    default:
-        return false;
+            return true;
+        default: return false;
     }
 }
 

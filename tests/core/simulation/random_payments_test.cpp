@@ -129,7 +129,10 @@ TEST(Draws, ExponentialNeverRedraws) {
     FrozenClock clock;
     struct Counting : RandomPayments {
         using RandomPayments::RandomPayments;
-        float NextUniform() override { ++used; return RandomPayments::NextUniform(); }
+        float NextUniform() override {
+            ++used;
+            return RandomPayments::NextUniform();
+        }
         int used = 0;
     } random(5, clock);
     ASSERT_TRUE(random.DrawSeries(Settings(3, 400, 0, 72, false), series));

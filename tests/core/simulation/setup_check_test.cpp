@@ -10,21 +10,29 @@ TEST(SetupCheck, AcceptsOrSaysWhy) {
     const std::string normal = "Enter correct normal distribution parameters";
     const std::string oneSd = "Mean must be at least one (1)\rstandard deveiations obove zero";
     const std::string exponential = "Enter correct exponential distribution parameters";
-    struct Case { int dist; const char* first; const char* second; bool positiveOnly; std::string message; };
+    struct Case {
+        int dist;
+        const char* first;
+        const char* second;
+        bool positiveOnly;
+        std::string message;
+    };
     const Case cases[] = {
         {0, "1", "2", false, "Select a distribution"},
         {1, "-10", "10", false, ""},
         {1, "5", "5", false, uniform},
-        {1, "", "", false, uniform},      // empty boxes read as 0
+        {1, "", "", false, uniform},  // empty boxes read as 0
         {1, "", "3", false, ""},
         {1, "-", "3", false, ""},
-        {1, "-100", "-1", true, "Only positive payments are permitted, but every payment would be below 0."
-                                "\rEnter an upper bound above 0."},
-        {1, "-100", "0", true, "Only positive payments are permitted, but every payment would be below 0."
-                               "\rEnter an upper bound above 0."},
+        {1, "-100", "-1", true,
+         "Only positive payments are permitted, but every payment would be below 0."
+         "\rEnter an upper bound above 0."},
+        {1, "-100", "0", true,
+         "Only positive payments are permitted, but every payment would be below 0."
+         "\rEnter an upper bound above 0."},
         {1, "-100", "1", true, ""},
         {2, "400", "400", false, ""},
-        {2, "400", "0", false, ""},       // a standard deviation of 0 passes
+        {2, "400", "0", false, ""},  // a standard deviation of 0 passes
         {2, "300", "400", false, oneSd},
         {2, "-5", "1", false, normal},
         {2, "400", "", false, normal},

@@ -100,7 +100,12 @@ std::vector<double> Lines(const std::string& file) {
 }
 
 TEST_F(SimulationRun, MultipleIrrRule) {
-    struct Case { int choice; std::vector<double> kept; long fallbacks; std::vector<std::string> notices; };
+    struct Case {
+        int choice;
+        std::vector<double> kept;
+        long fallbacks;
+        std::vector<std::string> notices;
+    };
     const std::string second = "Note!|The 2nd IRR does not exist...\rso the largest IRR will be used";
     const std::string third = "Note!|The 3rd IRR does not exist...\rso the largest IRR will be used";
     const Case cases[] = {

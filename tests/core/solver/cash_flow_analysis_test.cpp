@@ -33,12 +33,8 @@ TEST_P(Analysis, CountsBoundsAndDifferentiates) {
     EXPECT_EQ(a.maxRoots, c.maxRoots);
     EXPECT_EQ(a.upperBound, c.upperBound);
     EXPECT_EQ(a.derivative, c.derivative);
-    if (!c.topRow.empty()) {
-        EXPECT_EQ(a.synthDivTop, c.topRow);
-    }
-    if (!c.bottomRow.empty()) {
-        EXPECT_EQ(a.synthDivBottom, c.bottomRow);
-    }
+    if (!c.topRow.empty()) { EXPECT_EQ(a.synthDivTop, c.topRow); }
+    if (!c.bottomRow.empty()) { EXPECT_EQ(a.synthDivBottom, c.bottomRow); }
 
     // The workspace holds the same from index 1.
     Workspace ws;
@@ -109,7 +105,10 @@ TEST(AnalysisBound, TinyLastPaymentIsBoundedAtOnce) {
 TEST(AnalysisErrors, RefusesWhatCannotBeAnalysed) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    struct Case { std::vector<double> payments; AnalysisStatus status; };
+    struct Case {
+        std::vector<double> payments;
+        AnalysisStatus status;
+    };
     const Case cases[] = {
         {{}, AnalysisStatus::NoPayments},
         {{-1000}, AnalysisStatus::NoPayments},
@@ -127,9 +126,7 @@ TEST(AnalysisErrors, RefusesWhatCannotBeAnalysed) {
         Workspace ws;
         ASSERT_EQ(AnalyseStep(ws, std::vector<double>{-1000, 500}), AnalysisStatus::Ok);
         EXPECT_EQ(AnalyseStep(ws, c.payments), c.status) << c.payments.size();
-        if (c.payments.size() >= 2 && c.payments.size() <= 32767) {
-            EXPECT_TRUE(ws.DerivCoef.empty());
-        }
+        if (c.payments.size() >= 2 && c.payments.size() <= 32767) { EXPECT_TRUE(ws.DerivCoef.empty()); }
     }
 }
 
@@ -142,7 +139,10 @@ TEST(AnalysisErrors, LongestSeriesIsAccepted) {
 }
 
 TEST(SignChanges, SkipZeros) {
-    struct Case { std::vector<double> v; int changes; };
+    struct Case {
+        std::vector<double> v;
+        int changes;
+    };
     const Case cases[] = {
         {{}, 0}, {{0, 0}, 0}, {{5}, 0}, {{-1, 0, 0, 1}, 1}, {{-1, 1, -1, 1}, 3}, {{1, 0, -1, 0, -2, 3}, 2},
     };

@@ -90,35 +90,34 @@ std::vector<double> Long(std::vector<double> head, int n, double last) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FastScanEdges,
-    ::testing::Values(
-        EdgeCase{"StartExample", {-1000, 500, 500, 500}, 0.01, 1e-7, kScanWorkBudget},
-        EdgeCase{"ThreeRoots", {-1000, 3600, -4310, 1716}, 0.01, 1e-7, kScanWorkBudget},
-        EdgeCase{"ExactZeroAtScanPoint", {-1000, 2000}, 0.5, 1e-7, kScanWorkBudget},
-        EdgeCase{"ZeroInvestment", {0, -1, 3, -2}, 0.01, 1e-7, kScanWorkBudget},
-        EdgeCase{"DoubleRoot", {1, -2, 1}, 0.01, 1e-7, kScanWorkBudget},
-        EdgeCase{"DoubleRootOnGrid", {0.25, -1, 1}, 0.5, 1e-7, kScanWorkBudget},
-        EdgeCase{"PairInsideOneStep", {505, -2262.5, 3005, -1000}, 0.01, 1e-7, kScanWorkBudget},
-        EdgeCase{"ToleranceZero", {-1000, 1300, -400, 200}, 0.01, 0.0, kScanWorkBudget},
-        EdgeCase{"RootInFirstStep", {-1, 1000}, 0.01, 1e-7, kScanWorkBudget},
-        EdgeCase{"RootNearZero", {-0.0101, 10101, -1000000}, 0.01, 1e-7, kScanWorkBudget},
-        EdgeCase{"RateTooLarge", {-1e-300, 1e300}, 0.01, 1e-7, kScanWorkBudget},
-        EdgeCase{"StationaryPointAtScanPoint", {-0.75, 2, -1}, 1.0 - 1e-16, 1e-7, kScanWorkBudget},
-        EdgeCase{"TinyLastPayment", {-1000, 0, 0, 1e-9}, 0.01, 1e-7, kScanWorkBudget},
-        EdgeCase{"Overflow", Long({-1, 0, 0}, 200, 1e-300), 0.5, 1e-7, kScanWorkBudget},
-        EdgeCase{"OneLargePayment", {-1e300, 1e300, 1e300}, 0.01, 1e-7, kScanWorkBudget}),
+    ::testing::Values(EdgeCase{"StartExample", {-1000, 500, 500, 500}, 0.01, 1e-7, kScanWorkBudget},
+                      EdgeCase{"ThreeRoots", {-1000, 3600, -4310, 1716}, 0.01, 1e-7, kScanWorkBudget},
+                      EdgeCase{"ExactZeroAtScanPoint", {-1000, 2000}, 0.5, 1e-7, kScanWorkBudget},
+                      EdgeCase{"ZeroInvestment", {0, -1, 3, -2}, 0.01, 1e-7, kScanWorkBudget},
+                      EdgeCase{"DoubleRoot", {1, -2, 1}, 0.01, 1e-7, kScanWorkBudget},
+                      EdgeCase{"DoubleRootOnGrid", {0.25, -1, 1}, 0.5, 1e-7, kScanWorkBudget},
+                      EdgeCase{"PairInsideOneStep", {505, -2262.5, 3005, -1000}, 0.01, 1e-7, kScanWorkBudget},
+                      EdgeCase{"ToleranceZero", {-1000, 1300, -400, 200}, 0.01, 0.0, kScanWorkBudget},
+                      EdgeCase{"RootInFirstStep", {-1, 1000}, 0.01, 1e-7, kScanWorkBudget},
+                      EdgeCase{"RootNearZero", {-0.0101, 10101, -1000000}, 0.01, 1e-7, kScanWorkBudget},
+                      EdgeCase{"RateTooLarge", {-1e-300, 1e300}, 0.01, 1e-7, kScanWorkBudget},
+                      EdgeCase{"StationaryPointAtScanPoint", {-0.75, 2, -1}, 1.0 - 1e-16, 1e-7, kScanWorkBudget},
+                      EdgeCase{"TinyLastPayment", {-1000, 0, 0, 1e-9}, 0.01, 1e-7, kScanWorkBudget},
+                      EdgeCase{"Overflow", Long({-1, 0, 0}, 200, 1e-300), 0.5, 1e-7, kScanWorkBudget},
+                      EdgeCase{"OneLargePayment", {-1e300, 1e300, 1e300}, 0.01, 1e-7, kScanWorkBudget}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Where the per-term scan runs out of work, the fast one goes on: a tiny
 // increment stalls (x no longer grows) instead of exhausting the budget,
 // and subnormal payments are scanned to the bound.
 TEST(FastScan, LongScansEndWithoutRunningOutOfWork) {
-    const RootSearch stall = LocateRoots(AnalyseCashFlows(std::vector<double>{-1000, 1100}),
-                                         SearchSettings{1e-300, 1e-7, 1});
+    const RootSearch stall =
+        LocateRoots(AnalyseCashFlows(std::vector<double>{-1000, 1100}), SearchSettings{1e-300, 1e-7, 1});
     EXPECT_EQ(stall.stop, ScanStop::Stalled);
     EXPECT_EQ(stall.census.inRange, 1);
     EXPECT_EQ(stall.census.MissedCount(), 1);
-    const RootSearch tiny = LocateRoots(AnalyseCashFlows(std::vector<double>{-1, 1e-315, 1e-315}),
-                                        SearchSettings{0.01, 1e-7, 1});
+    const RootSearch tiny =
+        LocateRoots(AnalyseCashFlows(std::vector<double>{-1, 1e-315, 1e-315}), SearchSettings{0.01, 1e-7, 1});
     EXPECT_NE(tiny.stop, ScanStop::WorkBudget);
 }
 

@@ -38,8 +38,8 @@ TEST_P(GridPoints, ClosedFormMatchesTheLoopBitForBit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Increments, GridPoints,
-                         ::testing::Values(0.01, 0.1, 0.3, 1.0 / 3, 0.001, 0.0037, 1e-6, 0.5, 0.75, 0x1p-20 * 3,
-                                           1e-310, 4.9e-324 * 3));
+                         ::testing::Values(0.01, 0.1, 0.3, 1.0 / 3, 0.001, 0.0037, 1e-6, 0.5, 0.75, 0x1p-20 * 3, 1e-310,
+                                           4.9e-324 * 3));
 
 TEST(GridPoints, StallsWhereTheAdditionNoLongerMovesX) {
     // Far above the increment: x + increment == x.

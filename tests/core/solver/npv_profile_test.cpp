@@ -80,16 +80,13 @@ TEST(MakeNpvProfile, PointsFollowThePresentValue) {
             const double x = 1 / (1 + i);
             EXPECT_NEAR(pt.npv, -100 + 230 * x - 132 * x * x, 1e-9);
             // Positive between the IRRs, negative outside them.
-            if (i > 0.1 + 1e-9 && i < 0.2 - 1e-9) {
-                EXPECT_GT(pt.npv, 0);
-            }
-            if (i < 0.1 - 1e-9 || i > 0.2 + 1e-9) {
-                EXPECT_LT(pt.npv, 0);
-            }
+            if (i > 0.1 + 1e-9 && i < 0.2 - 1e-9) { EXPECT_GT(pt.npv, 0); }
+            if (i < 0.1 - 1e-9 || i > 0.2 + 1e-9) { EXPECT_LT(pt.npv, 0); }
         }
         // The listed rates themselves are points, on the zero line.
         for (double r : rates) {
-            auto at = std::find_if(p.points.begin(), p.points.end(), [&](const ProfilePoint& q) { return q.rate == r; });
+            auto at =
+                std::find_if(p.points.begin(), p.points.end(), [&](const ProfilePoint& q) { return q.rate == r; });
             ASSERT_NE(at, p.points.end());
             EXPECT_NEAR(at->npv, 0.0, 1e-9);
         }

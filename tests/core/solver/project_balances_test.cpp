@@ -24,8 +24,7 @@ std::vector<std::string> Shown(const Balances& b) {
 }
 
 // A workspace whose scan listed `rates` for `payments`.
-Workspace WithRates(const std::vector<double>& payments, const std::vector<double>& rates,
-                    std::int16_t periods = 1) {
+Workspace WithRates(const std::vector<double>& payments, const std::vector<double>& rates, std::int16_t periods = 1) {
     Workspace ws;
     EXPECT_EQ(AnalyseStep(ws, payments), AnalysisStatus::Ok);
     ws.PeriodsPerYear = periods;

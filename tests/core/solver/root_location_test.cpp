@@ -20,9 +20,8 @@ CashFlowAnalysis Analysed(const std::vector<double>& payments) {
 }
 
 // A search with the deterministic screen's defaults unless told otherwise.
-RootSearch Search(const CashFlowAnalysis& a, double increment = kDefaultIncrement,
-                  double tolerance = kDefaultTolerance, int periods = 1,
-                  std::uint64_t budget = kScanWorkBudget) {
+RootSearch Search(const CashFlowAnalysis& a, double increment = kDefaultIncrement, double tolerance = kDefaultTolerance,
+                  int periods = 1, std::uint64_t budget = kScanWorkBudget) {
     return LocateRoots(a, SearchSettings{increment, tolerance, periods}, budget);
 }
 
@@ -57,20 +56,19 @@ TEST_P(Scan, ListsEveryBracketedRootOnce) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Series, Scan,
-    ::testing::Values(
-        ScanCase{"StartExample", {-1000, 500, 500, 500}, 0.01, {"0.23375"}},
-        ScanCase{"Mixed", {-1000, 1300, -400, 200}, 0.01, {"0.1017"}},
-        // Roots at rates 0.1, 0.2 and 0.3: (x - 1/1.1)(x - 1/1.2)(x - 1/1.3).
-        ScanCase{"ThreeRoots", {-1000, 3600, -4310, 1716}, 0.01, {"0.3", "0.2", "0.1"}},
-        ScanCase{"TwoRoots", {-1000, 2300, -1320}, 0.01, {"0.2", "0.1"}},
-        ScanCase{"ExactZeroAtScanPoint", {-1000, 2000}, 0.5, {}},
-        ScanCase{"NoSignChange", {-1000, -500, -500}, 0.01, {}},
-        ScanCase{"NoRealRoot", {-1000, 2000, -1500}, 0.01, {}},
-        ScanCase{"RootInFirstStep", {-1, 1000}, 0.01, {"999.0"}},
-        ScanCase{"NegativeRate", {-1000, 400, 400}, 0.01, {"-0.13668"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Series, Scan,
+                         ::testing::Values(ScanCase{"StartExample", {-1000, 500, 500, 500}, 0.01, {"0.23375"}},
+                                           ScanCase{"Mixed", {-1000, 1300, -400, 200}, 0.01, {"0.1017"}},
+                                           // Roots at rates 0.1, 0.2 and 0.3: (x - 1/1.1)(x - 1/1.2)(x - 1/1.3).
+                                           ScanCase{
+                                               "ThreeRoots", {-1000, 3600, -4310, 1716}, 0.01, {"0.3", "0.2", "0.1"}},
+                                           ScanCase{"TwoRoots", {-1000, 2300, -1320}, 0.01, {"0.2", "0.1"}},
+                                           ScanCase{"ExactZeroAtScanPoint", {-1000, 2000}, 0.5, {}},
+                                           ScanCase{"NoSignChange", {-1000, -500, -500}, 0.01, {}},
+                                           ScanCase{"NoRealRoot", {-1000, 2000, -1500}, 0.01, {}},
+                                           ScanCase{"RootInFirstStep", {-1, 1000}, 0.01, {"999.0"}},
+                                           ScanCase{"NegativeRate", {-1000, 400, 400}, 0.01, {"-0.13668"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ScanRates, PeriodsPerYearMultiplyTheRate) {
     const CashFlowAnalysis a = Analysed({-1000, 500, 500, 500});

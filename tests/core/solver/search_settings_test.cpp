@@ -13,7 +13,11 @@ namespace {
 TEST(SearchSettings, OneRuleTwoReaches) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::nan("");
-    struct Case { SearchSettings s; SearchSetting entered; SearchSetting searchable; };
+    struct Case {
+        SearchSettings s;
+        SearchSetting entered;
+        SearchSetting searchable;
+    };
     const Case cases[] = {
         {{}, SearchSetting::None, SearchSetting::None},
         {{0.5, 0.999, 12}, SearchSetting::None, SearchSetting::None},
@@ -48,7 +52,10 @@ TEST(SearchSettings, DefaultsAndMessages) {
 }
 
 TEST(SimulationSettings, CheckSaysWhatNoRunCanUse) {
-    struct Case { void (*change)(SimulationSettings&); std::string message; };
+    struct Case {
+        void (*change)(SimulationSettings&);
+        std::string message;
+    };
     const Case cases[] = {
         {[](SimulationSettings&) {}, ""},
         {[](SimulationSettings& s) { s.simulations = 0; }, "The number of simulations must be at least 1."},

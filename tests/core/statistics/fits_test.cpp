@@ -81,9 +81,7 @@ TEST(FitDistributions, RankingIsByAicFromTheLogLikelihood) {
     EXPECT_TRUE(r.skipped.empty());
     for (std::size_t k = 0; k < r.ranked.size(); ++k) {
         EXPECT_DOUBLE_EQ(r.ranked[k].aic, 4.0 - 2.0 * r.ranked[k].logLikelihood);
-        if (k > 0) {
-            EXPECT_LE(r.ranked[k - 1].aic, r.ranked[k].aic);
-        }
+        if (k > 0) { EXPECT_LE(r.ranked[k - 1].aic, r.ranked[k].aic); }
     }
     // A strongly skewed sample is far from normal.
     const DistributionFit* normal = Find(r, FitFamily::Normal);

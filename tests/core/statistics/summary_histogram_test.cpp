@@ -71,8 +71,8 @@ std::vector<Sample> Samples() {
     std::vector<double> outliers = normals;
     outliers.push_back(55.0);
     outliers.push_back(-0.999);
-    return {{"normal", normals},        {"outliers", outliers},  {"two", {0.1, 0.3}},
-            {"equal", {0.4, 0.4, 0.4}}, {"one", {-0.5}},         {"tiny spread", {-1e-300, -2e-300, 0.0}},
+    return {{"normal", normals},         {"outliers", outliers}, {"two", {0.1, 0.3}},
+            {"equal", {0.4, 0.4, 0.4}},  {"one", {-0.5}},        {"tiny spread", {-1e-300, -2e-300, 0.0}},
             {"uniform grid", OneToN(37)}};
 }
 

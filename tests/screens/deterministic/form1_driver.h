@@ -59,7 +59,6 @@ struct Form1Driver {
     }
 
 
-
     ScreenHarness h;
     Form1* f = nullptr;
 };

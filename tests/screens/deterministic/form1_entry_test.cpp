@@ -34,28 +34,32 @@ private slots:
         // The step-by-step enabling.
         QVERIFY(f->Command1->isEnabled());
         for (QWidget* w : std::initializer_list<QWidget*>{f->Command3, f->MSHFlexGrid2, f->Label8, f->Label9,
-                                                          f->Label10, f->MSHFlexGrid4, f->Label1, f->Text7,
-                                                          f->UpDown2, f->Text2, f->Text3, f->Text6})
+                                                          f->Label10, f->MSHFlexGrid4, f->Label1, f->Text7, f->UpDown2,
+                                                          f->Text2, f->Text3, f->Text6})
             QVERIFY2(!w->isEnabled(), qPrintable(w->objectName() + " " + w->metaObject()->className()));
         QVERIFY(!f->Label13->isVisible());
-        QCOMPARE(f->Command1->text(),
-                 QString("Payments entered...  compute derivative, # of + real roots, and Upper Bound on + real roots"));
+        QCOMPARE(
+            f->Command1->text(),
+            QString("Payments entered...  compute derivative, # of + real roots, and Upper Bound on + real roots"));
     }
 
     void investmentIsWrittenAsAnOutflowKeyByKey() {
         Form1Driver d;
         QStringList seen;
-        QObject::connect(d.f->Text1, &QLineEdit::textChanged,
-                         [&] { seen << d.f->MSHFlexGrid1->Text(1, 0); });
+        QObject::connect(d.f->Text1, &QLineEdit::textChanged, [&] { seen << d.f->MSHFlexGrid1->Text(1, 0); });
         QTest::keyClicks(d.f->Text1, "1500");  // replaces the selected "1000"
         QCOMPARE(seen, QStringList({"-1", "-15", "-150", "-1500"}));
     }
 
     void badInvestmentEmptiesTheBox() {
-        struct Case { const char* typed; const char* box; const char* cell; };
+        struct Case {
+            const char* typed;
+            const char* box;
+            const char* cell;
+        };
         const Case cases[] = {
-            {"12a", "", "0"},     // a letter empties the box
-            {"-", "", "0"},       // a lone minus is not a number
+            {"12a", "", "0"},    // a letter empties the box
+            {"-", "", "0"},      // a lone minus is not a number
             {"1e3", "3", "-3"},  // "1e" on the way is not a number
         };
         for (const Case& c : cases) {
@@ -142,7 +146,13 @@ private slots:
     void tabIntoThePaymentsLandsOnAPayment() {
         // The current cell left on a fixed cell (the investment after load, a
         // heading after a change of N): Tab puts it on payment 1, not erased.
-        struct Case { const char* name; int payments; const char* before; const char* typed; const char* after; };
+        struct Case {
+            const char* name;
+            int payments;
+            const char* before;
+            const char* typed;
+            const char* after;
+        };
         const Case cases[] = {
             {"after load", 1, "", "12", "12"},
             {"after a change of N", 3, "", "7", "7"},
@@ -176,7 +186,10 @@ private slots:
     void changingTheSeriesForgetsItsResults() {
         // Every change of what the results were computed from sends the user
         // back to "Payments entered...": nothing of the old series stays.
-        struct Case { const char* name; std::function<void(Form1Driver&)> change; };
+        struct Case {
+            const char* name;
+            std::function<void(Form1Driver&)> change;
+        };
         const Case cases[] = {
             {"a payment clicked", [](Form1Driver& d) { Form1Driver::ClickCell(d.f->MSHFlexGrid1, 1, 2); }},
             {"a payment entered by the arrow keys",

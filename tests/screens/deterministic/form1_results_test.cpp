@@ -82,8 +82,16 @@ private slots:
         Form1Driver d;
         Form1* f = d.f;
         const QString incrementMessage = "Used to find approximate root locations\rEnter a valid increment (e.g.:0.01)";
-        const QString toleranceMessage = "Used by Newton's Method to find roots\rEnter a valid tolerance (e.g.:0.0000001)";
-        struct Case { QLineEdit* box; const char* typed; QString message; const char* shown; double stored; double* in; };
+        const QString toleranceMessage =
+            "Used by Newton's Method to find roots\rEnter a valid tolerance (e.g.:0.0000001)";
+        struct Case {
+            QLineEdit* box;
+            const char* typed;
+            QString message;
+            const char* shown;
+            double stored;
+            double* in;
+        };
         const Case cases[] = {
             {f->Text4, "0.05", "", "0.05", 0.05, &d.h.ws.Increment},
             {f->Text4, "0.5", "", "0.5", 0.5, &d.h.ws.Increment},
@@ -111,7 +119,14 @@ private slots:
     void refusedParameterIsReplacedByTheNextKey() {
         // After a refusal the default comes back selected, so what is typed
         // next replaces it instead of being added to it.
-        struct Case { const char* name; bool tolerance; const char* typed; const char* shown; double stored; int refusals; };
+        struct Case {
+            const char* name;
+            bool tolerance;
+            const char* typed;
+            const char* shown;
+            double stored;
+            int refusals;
+        };
         const Case cases[] = {
             {"exponent typed into the tolerance", true, "1e-9", "1E-08", 1e-08, 4},
             {"increment begun with a point", false, ".05", "0.01", 0.01, 2},
@@ -218,7 +233,10 @@ private slots:
 
         // A bad period count is refused on the key that makes it bad, and the
         // last good count comes back.
-        struct Case { const char* typed; const char* kept; };
+        struct Case {
+            const char* typed;
+            const char* kept;
+        };
         for (const Case& c : {Case{"0", "12"}, Case{"54", "5"}, Case{"1.5", "1"}, Case{"x", "12"}, Case{"", "12"}}) {
             valmora::testing::Retype(f->Text7, "12");
             d.h.dialogs.shown.clear();
@@ -313,7 +331,7 @@ private slots:
             d.h.dialogs.answers = {true, false};
             Click(d.f->Command2);
             QCOMPARE(d.h.dialogs.Texts(), QStringList({"Sure you want to exit this deterministic evaluation?",
-                                                        "Want a stochastic simulation?"}));
+                                                       "Want a stochastic simulation?"}));
             QVERIFY(d.h.dialogs.ended);
         }
     }

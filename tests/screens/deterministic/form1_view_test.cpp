@@ -40,7 +40,14 @@ private slots:
         // Scrolled to the far end; `between` has scrolled out of view. The
         // balances' value column is partly under the bar, so its rows are
         // seen in the fixed column.
-        struct Case { const char* name; ui::Grid* grid; int lastRow; int lastCol; int betweenRow; int betweenCol; };
+        struct Case {
+            const char* name;
+            ui::Grid* grid;
+            int lastRow;
+            int lastCol;
+            int betweenRow;
+            int betweenCol;
+        };
         const Case cases[] = {
             {"payments", f->MSHFlexGrid1, 1, 60, 1, 1},
             {"derivative", f->MSHFlexGrid3, 1, 59, 1, 1},
@@ -81,7 +88,8 @@ private slots:
         for (QRadioButton* option : {d.f->Option2, d.f->Option1, d.f->Option2}) {
             Click(option);
             QLabel* label = d.f->Label8;
-            QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(), qPrintable(label->text()));
+            QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+                     qPrintable(label->text()));
             QVERIFY2(label->heightForWidth(label->width()) <= label->height(), qPrintable(label->text()));
         }
         QCOMPARE(d.f->Label8->text(), QString("IRR(s) API"));
@@ -101,7 +109,13 @@ private slots:
         d.EnterPayments({"7456.3491234", "1"});
         Click(f->Command1);
 
-        struct Case { const char* name; ui::Grid* grid; int row; int col; const char* tip; };
+        struct Case {
+            const char* name;
+            ui::Grid* grid;
+            int row;
+            int col;
+            const char* tip;
+        };
         const Case cases[] = {
             {"payment", f->MSHFlexGrid1, 1, 1, "7456.3491234"},
             {"short payment", f->MSHFlexGrid1, 1, 2, ""},

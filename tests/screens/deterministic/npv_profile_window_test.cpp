@@ -113,7 +113,8 @@ private slots:
         QCOMPARE(w->AxisX->max(), x1);
 
         const QRect plot = v->mapFromScene(v->chart()->mapToScene(v->chart()->plotArea())).boundingRect();
-        DragRectangle(v, plot.topLeft() + QPoint(plot.width() / 4, 10), plot.bottomRight() - QPoint(plot.width() / 4, 10));
+        DragRectangle(v, plot.topLeft() + QPoint(plot.width() / 4, 10),
+                      plot.bottomRight() - QPoint(plot.width() / 4, 10));
         QVERIFY(Width(w->AxisX) < 0.6 * (x1 - x0));
         QTest::mouseClick(w->ResetButton, Qt::LeftButton);
         QCOMPARE(w->AxisX->min(), x0);

@@ -160,7 +160,8 @@ private slots:
         QTest::addColumn<Opener>("opener");
         QTest::addColumn<QString>("how");
         for (const char* how : {"click", "Alt+B", "frame close"}) {
-            QTest::addRow("Form5, %s, introduction", how) << ScreenId::Form5 << Opener::StartIntroduction << QString(how);
+            QTest::addRow("Form5, %s, introduction", how)
+                << ScreenId::Form5 << Opener::StartIntroduction << QString(how);
             QTest::addRow("Form5, %s, mode choice", how) << ScreenId::Form5 << Opener::StartModeChoice << QString(how);
             QTest::addRow("Form6, %s", how) << ScreenId::Form6 << Opener::Evaluation << QString(how);
         }

@@ -181,39 +181,35 @@ private slots:
     // are on PATH, whether starting works; what is started and whether the
     // message is shown.
     void systemInfo_data() {
-        QTest::addColumn<QByteArray>("toolPath");     // first place; empty: missing
-        QTest::addColumn<QByteArray>("toolFolder");   // second place; empty: missing
-        QTest::addColumn<QStringList>("files");       // files that exist
-        QTest::addColumn<QStringList>("onPath");      // desktop programs found on PATH
+        QTest::addColumn<QByteArray>("toolPath");    // first place; empty: missing
+        QTest::addColumn<QByteArray>("toolFolder");  // second place; empty: missing
+        QTest::addColumn<QStringList>("files");      // files that exist
+        QTest::addColumn<QStringList>("onPath");     // desktop programs found on PATH
         QTest::addColumn<bool>("startWorks");
         QTest::addColumn<QStringList>("started");
-        QTest::addColumn<QStringList>("looked");      // files whose existence was asked
+        QTest::addColumn<QStringList>("looked");  // files whose existence was asked
         QTest::addColumn<bool>("unavailable");
 
         const QByteArray tool = "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe";
         const QByteArray folder = "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo";
         const QString inFolder = QString(folder) + "\\MSINFO32.EXE";
         QTest::newRow("first place, started without looking for the file")
-            << tool << folder << QStringList{inFolder} << QStringList{"hardinfo"} << true
-            << QStringList{QString(tool)} << QStringList{} << false;
-        QTest::newRow("first place, start fails")
-            << tool << QByteArray() << QStringList{} << QStringList{"hardinfo"} << false
-            << QStringList{QString(tool)} << QStringList{} << true;
+            << tool << folder << QStringList{inFolder} << QStringList{"hardinfo"} << true << QStringList{QString(tool)}
+            << QStringList{} << false;
+        QTest::newRow("first place, start fails") << tool << QByteArray() << QStringList{} << QStringList{"hardinfo"}
+                                                  << false << QStringList{QString(tool)} << QStringList{} << true;
         QTest::newRow("second place with MSINFO32.EXE")
             << QByteArray() << folder << QStringList{inFolder} << QStringList{"hardinfo"} << true
             << QStringList{inFolder} << QStringList{inFolder} << false;
-        QTest::newRow("second place without MSINFO32.EXE")
-            << QByteArray() << folder << QStringList{} << QStringList{} << true
-            << QStringList{} << QStringList{inFolder} << true;
+        QTest::newRow("second place without MSINFO32.EXE") << QByteArray() << folder << QStringList{} << QStringList{}
+                                                           << true << QStringList{} << QStringList{inFolder} << true;
         QTest::newRow("second place without MSINFO32.EXE, a desktop tool")
             << QByteArray() << folder << QStringList{} << QStringList{"kinfocenter"} << true
             << QStringList{"/usr/bin/kinfocenter"} << QStringList{inFolder} << false;
-        QTest::newRow("nothing at all")
-            << QByteArray() << QByteArray() << QStringList{} << QStringList{} << true
-            << QStringList{} << QStringList{} << true;
-        QTest::newRow("a desktop tool")
-            << QByteArray() << QByteArray() << QStringList{} << QStringList{"hardinfo"} << true
-            << QStringList{"/usr/bin/hardinfo"} << QStringList{} << false;
+        QTest::newRow("nothing at all") << QByteArray() << QByteArray() << QStringList{} << QStringList{} << true
+                                        << QStringList{} << QStringList{} << true;
+        QTest::newRow("a desktop tool") << QByteArray() << QByteArray() << QStringList{} << QStringList{"hardinfo"}
+                                        << true << QStringList{"/usr/bin/hardinfo"} << QStringList{} << false;
         QTest::newRow("the first desktop tool of the list")
             << QByteArray() << QByteArray() << QStringList{}
             << QStringList{"xfce4-taskmanager", "gnome-system-monitor", "kinfocenter"} << true
@@ -268,17 +264,15 @@ private slots:
     // Without test doubles: no registry, and the desktop's programs are
     // looked for on the PATH of the process.
     void systemInfoOnThisPlatform_data() {
-        QTest::addColumn<QStringList>("executables");   // in the PATH folder
-        QTest::addColumn<QStringList>("plainFiles");    // there but not executable
-        QTest::addColumn<QString>("started");            // file name; empty: the message
+        QTest::addColumn<QStringList>("executables");  // in the PATH folder
+        QTest::addColumn<QStringList>("plainFiles");   // there but not executable
+        QTest::addColumn<QString>("started");          // file name; empty: the message
 
         QTest::newRow("no tool") << QStringList{} << QStringList{} << QString();
         QTest::newRow("a tool") << QStringList{"hardinfo"} << QStringList{} << QString("hardinfo");
         QTest::newRow("a file that cannot run is passed over")
-            << QStringList{"xfce4-taskmanager"} << QStringList{"gnome-system-monitor"}
-            << QString("xfce4-taskmanager");
-        QTest::newRow("only files that cannot run")
-            << QStringList{} << QStringList{"kinfocenter"} << QString();
+            << QStringList{"xfce4-taskmanager"} << QStringList{"gnome-system-monitor"} << QString("xfce4-taskmanager");
+        QTest::newRow("only files that cannot run") << QStringList{} << QStringList{"kinfocenter"} << QString();
     }
 
     void systemInfoOnThisPlatform() {
@@ -335,8 +329,8 @@ private slots:
         QTest::newRow("string too long for the buffer")
             << true << true << 1u << QByteArray(1025, 'x') << false << QByteArray();
         QTest::newRow("value of no bytes") << true << true << 1u << QByteArray() << false << QByteArray();
-        QTest::newRow("double word")
-            << true << true << 4u << QByteArray::fromHex("78563412") << true << QByteArray("&h12345678");
+        QTest::newRow("double word") << true << true << 4u << QByteArray::fromHex("78563412") << true
+                                     << QByteArray("&h12345678");
         QTest::newRow("double word, upper-case digits, zero bytes inside")
             << true << true << 4u << QByteArray::fromHex("01ab00ef") << true << QByteArray("&hEF00AB01");
         QTest::newRow("double word, small bytes as two digits")

@@ -30,9 +30,7 @@ void CheckLayout(ui::Screen& window) {
         if (auto* button = qobject_cast<QPushButton*>(child)) {
             QVERIFY2(button->sizeHint().width() <= button->width(), qPrintable(button->text()));
         }
-        if (auto* edit = qobject_cast<QLineEdit*>(child)) {
-            QVERIFY(edit->sizeHint().height() <= edit->height() + 2);
-        }
+        if (auto* edit = qobject_cast<QLineEdit*>(child)) { QVERIFY(edit->sizeHint().height() <= edit->height() + 2); }
         for (QWidget* other : children)
             if (other != child) QVERIFY2(!child->geometry().intersects(other->geometry()), "controls overlap");
     }

@@ -76,8 +76,8 @@ struct RunArea {
 };
 
 RunArea Seen(Form3* f) {
-    return {f->Command4->text(), f->ProgressBar1->value(), GridRow(f->MSHFlexGrid1, 1),
-            GridColumn(f->MSHFlexGrid2, 0), f->Text7->text(), f->Text8->text()};
+    return {f->Command4->text(), f->ProgressBar1->value(), GridRow(f->MSHFlexGrid1, 1), GridColumn(f->MSHFlexGrid2, 0),
+            f->Text7->text(),    f->Text8->text()};
 }
 
 bool Fits(const QWidget* widget, const QString& text, int margins = 0) {
@@ -132,8 +132,8 @@ private slots:
     }
 
     void runThatStopsLeavesNoStaleDisplay_data() {
-        QTest::addColumn<QString>("stop");      // how the run stops
-        QTest::addColumn<bool>("runBefore");    // a complete run first, filling the screen
+        QTest::addColumn<QString>("stop");    // how the run stops
+        QTest::addColumn<bool>("runBefore");  // a complete run first, filling the screen
         QTest::addColumn<RunArea>("expected");
         QTest::addColumn<QString>("message");
         const QString noPayment = "No acceptable payment could be drawn: almost every draw was below 0.";
@@ -141,8 +141,7 @@ private slots:
         // second stays on screen, the bar at 2 of 5.
         QTest::newRow("no payment at the third simulation")
             << "no payment" << false
-            << RunArea{"Stopped after 2", 40, {"-1000.00", "1210.00"}, {"IRRs = 1", "0.21"}, "0.155", ""}
-            << noPayment;
+            << RunArea{"Stopped after 2", 40, {"-1000.00", "1210.00"}, {"IRRs = 1", "0.21"}, "0.155", ""} << noPayment;
         // Nothing of this run completed: nothing of the earlier run stays.
         QTest::newRow("no payment at the first simulation, after a run")
             << "no payment" << true << RunArea{"Stopped after 0", 0, {"", ""}, {""}, "", ""} << noPayment;
@@ -354,18 +353,22 @@ private slots:
         Form3* f = d.f;
         d.UniformOnTabOne("-4096", "4096", 1);
         Click(f->Option4);
-        struct Case { QWidget* widget; QString text; int margins; };
+        struct Case {
+            QWidget* widget;
+            QString text;
+            int margins;
+        };
         const Case cases[] = {
-            {f->Label16, "IRRs Sent to File", 0},
-            {f->Label23, "Mean IRR", 0},
-            {f->Label27, "Without an IRR", 0},
-            {f->Label8, "Run stopped", 0},
-            {f->Command4, "Stopped after 10000", 8},
-            {f->Command4, "Iteration = 10000", 8},
+            {f->Label16, "IRRs Sent to File", 0},    {f->Label23, "Mean IRR", 0},
+            {f->Label27, "Without an IRR", 0},       {f->Label8, "Run stopped", 0},
+            {f->Command4, "Stopped after 10000", 8}, {f->Command4, "Iteration = 10000", 8},
         };
         for (const Case& c : cases)
             QVERIFY2(Fits(c.widget, c.text, c.margins),
-                     qPrintable(QString("%1: %2 px in %3").arg(c.text).arg(c.widget->fontMetrics().horizontalAdvance(c.text)).arg(c.widget->contentsRect().width())));
+                     qPrintable(QString("%1: %2 px in %3")
+                                    .arg(c.text)
+                                    .arg(c.widget->fontMetrics().horizontalAdvance(c.text))
+                                    .arg(c.widget->contentsRect().width())));
         QVERIFY(f->Label16->isVisible());
         QCOMPARE(f->Label16->text(), QString("IRRs Sent to File"));
         // Each heading above its box, its line whole.

@@ -96,7 +96,14 @@ private slots:
         d.ChooseNotSaving();
         const QString increment = "Used to find approximate root locations\rEnter a valid increment (e.g.:0.01)";
         const QString tolerance = "Used by Newton's Method to find roots\rEnter a valid tolerance (e.g.:0.0000001)";
-        struct Case { QLineEdit* box; const char* typed; QString message; const char* shown; double stored; double* in; };
+        struct Case {
+            QLineEdit* box;
+            const char* typed;
+            QString message;
+            const char* shown;
+            double stored;
+            double* in;
+        };
         const Case cases[] = {
             {f->Text9, "5", increment, "0.01", 0.01, &d.h.ws.Increment},
             {f->Text9, "0.05", "", "0.05", 0.05, &d.h.ws.Increment},
@@ -151,7 +158,8 @@ private slots:
         QCOMPARE(f->Text8->text(), QString("0.1"));
         QCOMPARE(f->Text11->text(), QString("1"));
         // The last simulation's series, derivative and rates.
-        QCOMPARE(valmora::testing::GridRow(f->MSHFlexGrid1, 1), QStringList({"-1000.00", "2300.00", "-1320.00", ".00"}));
+        QCOMPARE(valmora::testing::GridRow(f->MSHFlexGrid1, 1),
+                 QStringList({"-1000.00", "2300.00", "-1320.00", ".00"}));
         QCOMPARE(valmora::testing::GridRow(f->MSHFlexGrid1, 2), QStringList({"2300.00", "-2640.00", ".00", ""}));
         QCOMPARE(valmora::testing::GridColumn(f->MSHFlexGrid2, 0), QStringList({"IRRs = 2", "0.2", "0.1"}));
         QCOMPARE(valmora::testing::FocusIn(f), f->Command4);
@@ -250,7 +258,7 @@ private slots:
     }
 
     void leavingTheScreen() {
-        {   // Exit, No: nothing happens.
+        {  // Exit, No: nothing happens.
             Form3Driver d;
             d.h.dialogs.answers = {false};
             Click(d.f->Command2);
@@ -258,7 +266,7 @@ private slots:
             QCOMPARE(d.h.dialogs.shown[0].title, QString("Confirm"));
             QVERIFY(d.h.Visible(ScreenId::Form3));
         }
-        {   // Exit, Yes, Yes: the deterministic screen, the start screen still hidden.
+        {  // Exit, Yes, Yes: the deterministic screen, the start screen still hidden.
             Form3Driver d;
             d.h.dialogs.answers = {true, true};
             Click(d.f->Command2);
@@ -267,7 +275,7 @@ private slots:
             QCOMPARE(d.h.VisibleScreens(), std::vector<ScreenId>{ScreenId::Form1});
             QVERIFY(!d.h.screens.IsLoaded(ScreenId::Form3));
         }
-        {   // Exit, Yes, No: the end.
+        {  // Exit, Yes, No: the end.
             Form3Driver d;
             d.h.dialogs.answers = {true, false};
             Click(d.f->Command2);

@@ -54,10 +54,10 @@ private slots:
 
         std::ostringstream out, err;
         std::istringstream in;
-        const int status = cli::Run({"valmora-cli", "simulate", "--dist", "uniform", "--p1", "500", "--p2", "1500",
-                                     "--payments", "3", "--sims", "60", "--output",
-                                     dir.filePath("cli.exp").toStdString(), "--seed", "42"},
-                                    in, out, err);
+        const int status =
+            cli::Run({"valmora-cli", "simulate", "--dist", "uniform", "--p1", "500", "--p2", "1500", "--payments", "3",
+                      "--sims", "60", "--output", dir.filePath("cli.exp").toStdString(), "--seed", "42"},
+                     in, out, err);
         QCOMPARE(status, 0);
         const QByteArray screen = ReadAll(dir.filePath("screen.exp"));
         QCOMPARE(screen.count('\n'), 60);
@@ -83,8 +83,9 @@ private slots:
         SetUp(d, dir.filePath("bad.exp"));
         for (const char* bad : {"abc", "-1", "1.5", "9007199254740992", "12 34"}) {
             RunWithSeed(d, dir.filePath("bad.exp"), bad);
-            QCOMPARE(d.h.dialogs.Texts(), QStringList({"Enter a whole number from 0 to 9007199254740991 as the seed, or "
-                                                       "leave it empty to seed from the clock"}));
+            QCOMPARE(d.h.dialogs.Texts(),
+                     QStringList({"Enter a whole number from 0 to 9007199254740991 as the seed, or "
+                                  "leave it empty to seed from the clock"}));
             QCOMPARE(d.h.dialogs.shown[0].title, QString("Error!"));
             QCOMPARE(d.f->Command4->text(), QString("Begin Simulation(s)"));
             QCOMPARE(valmora::testing::FocusIn(d.f), static_cast<QWidget*>(d.f->Text14));

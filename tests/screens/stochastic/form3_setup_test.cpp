@@ -122,12 +122,14 @@ private slots:
         QCOMPARE(f->SSTab1->tabText(1), QString("Conduct Simulation"));
         ShowsTabZero(f);
         const std::pair<QString, QString> texts[] = {
-            {f->Label6->text(), "This subroutine generates random payments from a known distribution, finds the "
-                                "IRR(s), and permits the IRR to be written to file for subsequent analysis to "
-                                "determine the IRR PDF."},
-            {f->Label11->text(), "The selection of the distribution and associated parameters will determine if "
-                                 "negative payments are possible.  Such distributions can  result in Nonsimple - "
-                                 "Mixed investments"},
+            {f->Label6->text(),
+             "This subroutine generates random payments from a known distribution, finds the "
+             "IRR(s), and permits the IRR to be written to file for subsequent analysis to "
+             "determine the IRR PDF."},
+            {f->Label11->text(),
+             "The selection of the distribution and associated parameters will determine if "
+             "negative payments are possible.  Such distributions can  result in Nonsimple - "
+             "Mixed investments"},
             {f->Command1->text(), "<< &Back"},
             {f->Command2->text(), "E&xit"},
             {f->Label1->text(), "Initial investment (Po) = "},
@@ -149,8 +151,9 @@ private slots:
             {f->Frame6->title(), "Permit Negative Payments?"},
             {f->Option6->text(), "Yes, permit negative payments"},
             {f->Option7->text(), "No - permit only positive payments "},
-            {f->Label26->text(), "Go to the \"Conduct Simulation\" tab when you are finished with entering the "
-                                 "distribution parameters."},
+            {f->Label26->text(),
+             "Go to the \"Conduct Simulation\" tab when you are finished with entering the "
+             "distribution parameters."},
             {f->Label13->text(), "Initial investment = 1000"},
             {f->Label14->text(), "Number of Payments = 1"},
             {f->Label19->text(), "Neg. payments OK"},
@@ -163,8 +166,8 @@ private slots:
         // No distribution marked and nothing of a distribution shown.
         for (QRadioButton* option : {f->Option1, f->Option2, f->Option3}) QVERIFY(!option->isChecked());
         QVERIFY(f->Option6->isChecked());
-        for (QWidget* hidden : std::initializer_list<QWidget*>{f->Frame2, f->Frame6, f->Label26, f->Line3,
-                                                                f->Line4, f->Line5})
+        for (QWidget* hidden :
+             std::initializer_list<QWidget*>{f->Frame2, f->Frame6, f->Label26, f->Line3, f->Line4, f->Line5})
             QVERIFY(!hidden->isVisible());
         QCOMPARE(f->HScroll2->value(), 1);
         QCOMPARE(f->HScroll2->minimum(), 1);
@@ -200,22 +203,27 @@ private slots:
         QTest::addColumn<QList<bool>>("images");  // Image1, Image2, Image3
 
         const QString u = "Uniform Distribution", n = "Normal Distribution", e = "Exponential Distribution";
-        QTest::newRow("uniform first") << 0 << 1 << false << true << "Lower Bound" << "Upper Bound" << ""
-                                       << u + " Parameters" << u << 8.0 << QList<bool>{false, true, false};
-        QTest::newRow("normal first") << 0 << 2 << true << true << "Mean" << "Standard Derviation" << ""
-                                      << n + " Parameters" << n << 8.0 << QList<bool>{false, false, false};
-        QTest::newRow("exponential first")
-            << 0 << 3 << false << false << "Mean (1/lambda)" << "P2 caption" << "" << e + " Parameters" << e
-            << 0.0 << QList<bool>{true, false, true};
-        QTest::newRow("uniform after normal") << 2 << 1 << false << true << "Lower Bound" << "Upper Bound" << ""
-                                              << u + " Parameters" << u << 8.0 << QList<bool>{false, true, false};
-        QTest::newRow("normal after uniform") << 1 << 2 << true << true << "Mean" << "Standard Derviation" << ""
-                                              << n + " Parameters" << n << 8.0
-                                              << QList<bool>{false, false, false};
+        QTest::newRow("uniform first") << 0 << 1 << false << true << "Lower Bound"
+                                       << "Upper Bound"
+                                       << "" << u + " Parameters" << u << 8.0 << QList<bool>{false, true, false};
+        QTest::newRow("normal first") << 0 << 2 << true << true << "Mean"
+                                      << "Standard Derviation"
+                                      << "" << n + " Parameters" << n << 8.0 << QList<bool>{false, false, false};
+        QTest::newRow("exponential first") << 0 << 3 << false << false << "Mean (1/lambda)"
+                                           << "P2 caption"
+                                           << "" << e + " Parameters" << e << 0.0 << QList<bool>{true, false, true};
+        QTest::newRow("uniform after normal") << 2 << 1 << false << true << "Lower Bound"
+                                              << "Upper Bound"
+                                              << "" << u + " Parameters" << u << 8.0 << QList<bool>{false, true, false};
+        QTest::newRow("normal after uniform")
+            << 1 << 2 << true << true << "Mean"
+            << "Standard Derviation"
+            << "" << n + " Parameters" << n << 8.0 << QList<bool>{false, false, false};
         // The hidden second box keeps what was typed, and its caption stays.
         QTest::newRow("exponential after uniform")
-            << 1 << 3 << false << false << "Mean (1/lambda)" << "Upper Bound" << "8" << e + " Parameters" << e
-            << 0.0 << QList<bool>{true, false, true};
+            << 1 << 3 << false << false << "Mean (1/lambda)"
+            << "Upper Bound"
+            << "8" << e + " Parameters" << e << 0.0 << QList<bool>{true, false, true};
     }
 
     void choosingADistributionSetsUpItsParameters() {
@@ -297,9 +305,18 @@ private slots:
         QTest::addColumn<QString>("second");
         QTest::addColumn<QString>("label17");
         QTest::addColumn<QString>("label18");
-        QTest::newRow("uniform") << 1 << "-10" << "10.5" << "LB = -10" << "UB = 10.5";
-        QTest::newRow("normal") << 2 << "400" << "0.25" << "Mean = 400" << "SD = 0.25";
-        QTest::newRow("exponential") << 3 << "0.5" << "" << "Mean = 0.5" << "";  // no second parameter shown
+        QTest::newRow("uniform") << 1 << "-10"
+                                 << "10.5"
+                                 << "LB = -10"
+                                 << "UB = 10.5";
+        QTest::newRow("normal") << 2 << "400"
+                                << "0.25"
+                                << "Mean = 400"
+                                << "SD = 0.25";
+        QTest::newRow("exponential") << 3 << "0.5"
+                                     << ""
+                                     << "Mean = 0.5"
+                                     << "";  // no second parameter shown
     }
 
     void parameterTextsAreEchoedOnTheSecondTab() {
@@ -328,14 +345,21 @@ private slots:
         QTest::addColumn<double>("stored");
         QTest::addColumn<QString>("echo");  // Label17 or Label18
         // The first box lets a negative or fractional number be begun.
-        QTest::newRow("minus in the first box") << 3 << "-" << "-" << 0.0 << "LB = 0";
-        QTest::newRow("point in the first box") << 3 << "." << "." << 0.0 << "LB = 0";
-        QTest::newRow("letter in the first box") << 3 << "x" << "" << 9.0 << "LB = 9";
-        QTest::newRow("exponent begun in the first box") << 3 << "1e" << "" << 1.0 << "LB = 1";
+        QTest::newRow("minus in the first box") << 3 << "-"
+                                                << "-" << 0.0 << "LB = 0";
+        QTest::newRow("point in the first box") << 3 << "."
+                                                << "." << 0.0 << "LB = 0";
+        QTest::newRow("letter in the first box") << 3 << "x"
+                                                 << "" << 9.0 << "LB = 9";
+        QTest::newRow("exponent begun in the first box") << 3 << "1e"
+                                                         << "" << 1.0 << "LB = 1";
         // The uniform upper bound may be negative too.
-        QTest::newRow("minus in the second box") << 4 << "-" << "-" << 0.0 << "UB = 0";
-        QTest::newRow("point in the second box") << 4 << "." << "." << 0.0 << "UB = 0";
-        QTest::newRow("letter in the second box") << 4 << "x" << "" << 9.0 << "UB = 9";
+        QTest::newRow("minus in the second box") << 4 << "-"
+                                                 << "-" << 0.0 << "UB = 0";
+        QTest::newRow("point in the second box") << 4 << "."
+                                                 << "." << 0.0 << "UB = 0";
+        QTest::newRow("letter in the second box") << 4 << "x"
+                                                  << "" << 9.0 << "UB = 9";
     }
 
     void parameterBoxesRefuseBadText() {
@@ -394,19 +418,32 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("stored");  // the last count the box held
         QTest::addColumn<QString>("message");
-        QTest::newRow("no payments") << true << "0" << "" << 1 << kPaymentsMessage;
-        QTest::newRow("negative payments") << true << "-3" << "" << 3 << kPaymentsMessage;
-        QTest::newRow("payments beyond the limit") << true << "32767" << "" << 3276 << kPaymentsMessage;
-        QTest::newRow("payments far beyond") << true << "40000" << "" << 4000 << kPaymentsMessage;
-        QTest::newRow("payments in letters") << true << "abc" << "" << 1 << kPaymentsMessage;
-        QTest::newRow("most payments") << true << "32766" << "32766" << 32766 << "";
-        QTest::newRow("no periods") << false << "0" << "" << 1 << kPeriodsMessage;
-        QTest::newRow("negative periods") << false << "-3" << "" << 3 << kPeriodsMessage;
-        QTest::newRow("periods beyond the limit") << false << "32768" << "" << 3276 << kPeriodsMessage;
-        QTest::newRow("periods far beyond") << false << "40000" << "" << 4000 << kPeriodsMessage;
-        QTest::newRow("periods in letters") << false << "x" << "" << 1 << kPeriodsMessage;
-        QTest::newRow("most periods") << false << "32767" << "32767" << 32767 << "";
-        QTest::newRow("periods beyond the spinner") << false << "24" << "24" << 24 << "";
+        QTest::newRow("no payments") << true << "0"
+                                     << "" << 1 << kPaymentsMessage;
+        QTest::newRow("negative payments") << true << "-3"
+                                           << "" << 3 << kPaymentsMessage;
+        QTest::newRow("payments beyond the limit") << true << "32767"
+                                                   << "" << 3276 << kPaymentsMessage;
+        QTest::newRow("payments far beyond") << true << "40000"
+                                             << "" << 4000 << kPaymentsMessage;
+        QTest::newRow("payments in letters") << true << "abc"
+                                             << "" << 1 << kPaymentsMessage;
+        QTest::newRow("most payments") << true << "32766"
+                                       << "32766" << 32766 << "";
+        QTest::newRow("no periods") << false << "0"
+                                    << "" << 1 << kPeriodsMessage;
+        QTest::newRow("negative periods") << false << "-3"
+                                          << "" << 3 << kPeriodsMessage;
+        QTest::newRow("periods beyond the limit") << false << "32768"
+                                                  << "" << 3276 << kPeriodsMessage;
+        QTest::newRow("periods far beyond") << false << "40000"
+                                            << "" << 4000 << kPeriodsMessage;
+        QTest::newRow("periods in letters") << false << "x"
+                                            << "" << 1 << kPeriodsMessage;
+        QTest::newRow("most periods") << false << "32767"
+                                      << "32767" << 32767 << "";
+        QTest::newRow("periods beyond the spinner") << false << "24"
+                                                    << "24" << 24 << "";
     }
 
     void countBoxesTakeOnlyTheirRange() {
@@ -502,25 +539,50 @@ private slots:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
         QTest::addColumn<QString>("message");  // empty: the move is allowed
-        QTest::newRow("none chosen") << 0 << "" << "" << "Select a distribution";
-        QTest::newRow("uniform, equal bounds") << 1 << "5" << "5" << kUniformMessage;
-        QTest::newRow("uniform, bounds reversed") << 1 << "10" << "5" << kUniformMessage;
-        QTest::newRow("uniform, both empty") << 1 << "" << "" << kUniformMessage;
-        QTest::newRow("uniform, minus and point") << 1 << "-" << "." << kUniformMessage;
-        QTest::newRow("uniform around zero") << 1 << "-10" << "10" << "";
-        QTest::newRow("uniform, empty lower bound") << 1 << "" << "3" << "";
-        QTest::newRow("normal, mean one deviation above zero") << 2 << "400" << "400" << "";
-        QTest::newRow("normal, no deviation") << 2 << "400" << "0" << "";
-        QTest::newRow("normal, mean too low") << 2 << "300" << "400" << kMeanMessage;
-        QTest::newRow("normal, negative mean") << 2 << "-5" << "1" << kNormalMessage;
-        QTest::newRow("normal, negative deviation") << 2 << "5" << "-1" << kNormalMessage;
-        QTest::newRow("normal, no deviation typed") << 2 << "400" << "" << kNormalMessage;
-        QTest::newRow("normal, mean a lone minus") << 2 << "-" << "1" << kNormalMessage;
-        QTest::newRow("normal, deviation a lone point") << 2 << "400" << "." << kNormalMessage;
-        QTest::newRow("exponential, mean 0") << 3 << "0" << "" << kExponentialMessage;
-        QTest::newRow("exponential, negative mean") << 3 << "-2" << "" << kExponentialMessage;
-        QTest::newRow("exponential, mean a lone point") << 3 << "." << "" << kExponentialMessage;
-        QTest::newRow("exponential, mean 0.5") << 3 << "0.5" << "" << "";
+        QTest::newRow("none chosen") << 0 << ""
+                                     << ""
+                                     << "Select a distribution";
+        QTest::newRow("uniform, equal bounds") << 1 << "5"
+                                               << "5" << kUniformMessage;
+        QTest::newRow("uniform, bounds reversed") << 1 << "10"
+                                                  << "5" << kUniformMessage;
+        QTest::newRow("uniform, both empty") << 1 << ""
+                                             << "" << kUniformMessage;
+        QTest::newRow("uniform, minus and point") << 1 << "-"
+                                                  << "." << kUniformMessage;
+        QTest::newRow("uniform around zero") << 1 << "-10"
+                                             << "10"
+                                             << "";
+        QTest::newRow("uniform, empty lower bound") << 1 << ""
+                                                    << "3"
+                                                    << "";
+        QTest::newRow("normal, mean one deviation above zero") << 2 << "400"
+                                                               << "400"
+                                                               << "";
+        QTest::newRow("normal, no deviation") << 2 << "400"
+                                              << "0"
+                                              << "";
+        QTest::newRow("normal, mean too low") << 2 << "300"
+                                              << "400" << kMeanMessage;
+        QTest::newRow("normal, negative mean") << 2 << "-5"
+                                               << "1" << kNormalMessage;
+        QTest::newRow("normal, negative deviation") << 2 << "5"
+                                                    << "-1" << kNormalMessage;
+        QTest::newRow("normal, no deviation typed") << 2 << "400"
+                                                    << "" << kNormalMessage;
+        QTest::newRow("normal, mean a lone minus") << 2 << "-"
+                                                   << "1" << kNormalMessage;
+        QTest::newRow("normal, deviation a lone point") << 2 << "400"
+                                                        << "." << kNormalMessage;
+        QTest::newRow("exponential, mean 0") << 3 << "0"
+                                             << "" << kExponentialMessage;
+        QTest::newRow("exponential, negative mean") << 3 << "-2"
+                                                    << "" << kExponentialMessage;
+        QTest::newRow("exponential, mean a lone point") << 3 << "."
+                                                        << "" << kExponentialMessage;
+        QTest::newRow("exponential, mean 0.5") << 3 << "0.5"
+                                               << ""
+                                               << "";
     }
 
     void gateChecksTheDistribution() {
@@ -550,8 +612,10 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("positive only, upper bound 0") << false << "0" << kPositiveOnlyMessage;
         QTest::newRow("positive only, upper bound below 0") << false << "-50" << kPositiveOnlyMessage;
-        QTest::newRow("positive only, upper bound above 0") << false << "0.5" << "";
-        QTest::newRow("negative permitted, upper bound 0") << true << "0" << "";
+        QTest::newRow("positive only, upper bound above 0") << false << "0.5"
+                                                            << "";
+        QTest::newRow("negative permitted, upper bound 0") << true << "0"
+                                                           << "";
     }
 
     void onlyPositivePaymentsNeedAnUpperBoundAboveZero() {
@@ -579,8 +643,8 @@ private slots:
     }
 
     void acceptedSetUpIsStoredAsTheBoxesShow_data() {
-        QTest::addColumn<int>("before");  // the distribution typed first
-        QTest::addColumn<int>("chosen");  // then chosen; the same one for none
+        QTest::addColumn<int>("before");              // the distribution typed first
+        QTest::addColumn<int>("chosen");              // then chosen; the same one for none
         QTest::addColumn<QStringList>("firstTyped");  // both boxes, under `before`
         QTest::addColumn<QStringList>("thenTyped");   // both boxes, null for untouched
         QTest::addColumn<QList<double>>("storedBefore");

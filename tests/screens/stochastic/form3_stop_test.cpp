@@ -103,7 +103,8 @@ private slots:
 
         // The next run starts with the button ready again.
         bool ready = false;
-        RunFive(d, path, [&](int) { ready = d.f->Command8->isEnabled() && d.f->Command8->text() == "&Stop"; }, true);
+        RunFive(
+            d, path, [&](int) { ready = d.f->Command8->isEnabled() && d.f->Command8->text() == "&Stop"; }, true);
         QVERIFY(ready);
         QCOMPARE(d.h.dialogs.Texts().last(), QString("Simulation Complete"));
     }

@@ -33,7 +33,8 @@ private slots:
         QCOMPARE(f->windowTitle(), QString("Multiple IIR Selection"));
         QCOMPARE(f->Frame1->title(), QString("Select IRR to use"));
         QCOMPARE(f->Option3->text(), QString("2nd  Lowest IRR"));
-        QCOMPARE(f->Check1->text(), QString("Notify me if the program must use an IRR other than the one specified above."));
+        QCOMPARE(f->Check1->text(),
+                 QString("Notify me if the program must use an IRR other than the one specified above."));
         QCOMPARE(ui::FaceColor(f->Command1), QColor(255, 255, 0));
         QCOMPARE(d.h.VisibleScreens(), std::vector<ScreenId>{ScreenId::Form4});
 
@@ -56,7 +57,10 @@ private slots:
     void eachOptionStoresItsRule() {
         Form3Driver d;
         Form4* f = Open(d);
-        struct Case { QRadioButton* option; int code; };
+        struct Case {
+            QRadioButton* option;
+            int code;
+        };
         for (const Case& c : {Case{f->Option2, 4}, Case{f->Option3, 2}, Case{f->Option4, 3}, Case{f->Option1, 1}}) {
             Click(c.option);
             QCOMPARE(d.h.ws.IrrChoice, c.code);

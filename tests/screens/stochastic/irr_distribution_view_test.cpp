@@ -78,8 +78,9 @@ private slots:
         QCOMPARE(v.windowTitle(), QString("IRR Distribution"));
         QCOMPARE(v.Caption->text(), QString("0 simulations, 0 with an IRR. No IRR to show yet."));
         QCOMPARE(v.Bars, nullptr);
-        QCOMPARE(FitColumn(v, 2), QStringList({"not fitted: needs at least two IRRs", "not fitted: needs at least two IRRs",
-                                                "not fitted: needs at least two IRRs"}));
+        QCOMPARE(FitColumn(v, 2),
+                 QStringList({"not fitted: needs at least two IRRs", "not fitted: needs at least two IRRs",
+                              "not fitted: needs at least two IRRs"}));
         QCOMPARE(SummaryValue(v, "Simulations run"), QString("0"));
         QCOMPARE(SummaryValue(v, "Mean"), QString("(missing)"));
     }
