@@ -8,7 +8,7 @@
 #include <random>
 
 #include "cli/distribution_report.h"
-#include "cli/run_statistics.h"
+#include "core/statistics/summary.h"
 #include "cli/usage_error.h"
 #include "core/solver/number_format.h"
 #include "core/simulation/random_payments.h"
@@ -102,7 +102,7 @@ SimulationSettings Settings(const SimulateOptions& o) {
     return s;
 }
 
-void PrintText(const RunOutcome& run, const std::optional<IrrStatistics>& s, const SimulateOptions& o,
+void PrintText(const RunOutcome& run, const std::optional<SampleSummary>& s, const SimulateOptions& o,
                std::ostream& out) {
     auto rate = [&](double v) { return FormatRate(v); };
     out << "Simulations run:            " << run.simulations << "\n";
@@ -124,21 +124,21 @@ void PrintText(const RunOutcome& run, const std::optional<IrrStatistics>& s, con
     PrintDistribution(run.kept, out);
 }
 
-void PrintJson(const RunOutcome& run, const std::optional<IrrStatistics>& s, std::ostream& out) {
+void PrintJson(const RunOutcome& run, const std::optional<SampleSummary>& s, std::ostream& out) {
     nlohmann::ordered_json j;
-    auto value = [&](double IrrStatistics::*field) {
+    auto value = [&](double SampleSummary::*field) {
         return s ? nlohmann::ordered_json((*s).*field) : nlohmann::ordered_json(nullptr);
     };
     j["simulations"] = run.simulations;
     j["with_irr"] = run.withIrr;
     j["without_irr"] = run.simulations - run.withIrr;
-    j["mean"] = value(&IrrStatistics::mean);
-    j["sd"] = value(&IrrStatistics::sd);
-    j["min"] = value(&IrrStatistics::min);
-    j["p05"] = value(&IrrStatistics::p05);
-    j["p50"] = value(&IrrStatistics::p50);
-    j["p95"] = value(&IrrStatistics::p95);
-    j["max"] = value(&IrrStatistics::max);
+    j["mean"] = value(&SampleSummary::mean);
+    j["sd"] = value(&SampleSummary::sd);
+    j["min"] = value(&SampleSummary::min);
+    j["p05"] = value(&SampleSummary::p05);
+    j["p50"] = value(&SampleSummary::p50);
+    j["p95"] = value(&SampleSummary::p95);
+    j["max"] = value(&SampleSummary::max);
     j["fallbacks"] = run.fallbacks;
     AddDistributionJson(run.kept, j);
     out << j.dump(2) << "\n";
