@@ -19,6 +19,7 @@
 #include "core/simulation/simulation_run.h"
 #include "core/solver/text_rules.h"
 #include "core/solver/workspace_steps.h"
+#include "ui/controls.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 #include "ui/input_blocker.h"
@@ -208,8 +209,7 @@ void Form3::Command4_Click() {
     const std::optional<std::uint64_t> seed = SeedOf(Text14->text());
     if (!Text14->text().trimmed().isEmpty() && !seed) {
         screens_.Dialogs().Message(kBadSeedMessage, "Error!");
-        Text14->setFocus();
-        Text14->selectAll();
+        ui::FocusAndSelectAll(Text14);
         return;
     }
     FrozenClock frozenClock;
