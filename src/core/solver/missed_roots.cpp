@@ -90,8 +90,7 @@ RootsIn Classify(std::span<const double> coef, const ExactPolynomial& exact, dou
 }
 
 // The scan with this increment lists every root in (from, to].
-bool ListsAllIn(const CashFlowAnalysis& analysis, SearchSettings settings, double increment, double from,
-                double to) {
+bool ListsAllIn(const CashFlowAnalysis& analysis, SearchSettings settings, double increment, double from, double to) {
     settings.increment = increment;
     const RootSearch again = LocateRoots(analysis, settings);
     if (again.stop != ScanStop::None || !again.census.known) return false;
@@ -136,8 +135,8 @@ std::vector<MissedRootsNote> DescribeMissedRoots(const CashFlowAnalysis& analysi
     const ExactPolynomial exact(coef);
     for (const MissedRoots& m : search.census.missed) {
         MissedRootsNote note;
-        note.highRate = m.from > 0 ? RateFromRoot(m.from, settings.periodsPerYear)
-                                   : std::numeric_limits<double>::infinity();
+        note.highRate =
+            m.from > 0 ? RateFromRoot(m.from, settings.periodsPerYear) : std::numeric_limits<double>::infinity();
         note.lowRate = RateFromRoot(m.to, settings.periodsPerYear);
         note.count = m.count;
         note.beyondStop = search.stop != ScanStop::None && m.to > search.lastX;

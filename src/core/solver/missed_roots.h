@@ -23,7 +23,7 @@ struct MissedRootsNote {
     // changing sign, the roots lie too close together, or they lie beyond
     // where the scan stopped.
     double separatingIncrement = 0;
-    int touching = 0;  // of the roots here, those where f keeps its sign
+    int touching = 0;         // of the roots here, those where f keeps its sign
     bool beyondStop = false;  // past the point where the scan stopped early
 };
 
@@ -34,15 +34,14 @@ std::vector<MissedRootsNote> DescribeMissedRoots(const CashFlowAnalysis& analysi
 // The sentence(s) telling the user about missed roots: how many, between
 // which rates, and which increment would separate them; a sentence when the
 // count could not be certified; empty when the scan missed nothing.
-std::string MissedRootsText(const CashFlowAnalysis& analysis, const SearchSettings& settings,
-                            const RootSearch& search);
+std::string MissedRootsText(const CashFlowAnalysis& analysis, const SearchSettings& settings, const RootSearch& search);
 
 // One distinct root of f in (0, upperBound].
 struct RootInRange {
-    double x = 0;          // the root, the double nearest to it
-    double rate = 0;       // its rate; meaningful only when rateFinite
+    double x = 0;     // the root, the double nearest to it
+    double rate = 0;  // its rate; meaningful only when rateFinite
     bool rateFinite = true;
-    bool found = false;    // the scan listed it (or counted it unlisted)
+    bool found = false;  // the scan listed it (or counted it unlisted)
 };
 
 // Every distinct root in range, in increasing x, decided by exact

@@ -46,9 +46,9 @@ struct MissedCase {
     const char* name;
     std::vector<double> series;
     double increment;
-    int missed;                   // roots the scan did not list
-    double separatingIncrement;   // suggested for the first missed interval; 0: none works
-    const char* textHas;          // a part of the user's sentence
+    int missed;                  // roots the scan did not list
+    double separatingIncrement;  // suggested for the first missed interval; 0: none works
+    const char* textHas;         // a part of the user's sentence
 };
 
 class Missed : public ::testing::TestWithParam<MissedCase> {};
@@ -85,15 +85,17 @@ INSTANTIATE_TEST_SUITE_P(
         // Roots x = 0.5, 0.505 and 2: the first two share a grid step.
         // 0.001 puts a grid point on the root x = 0.505, where f is 0 and the
         // sign test sees no change.
-        MissedCase{"PairInOneStep", {505, -2262.5, 3005, -1000}, 0.01, 2, 0.0007,
+        MissedCase{"PairInOneStep",
+                   {505, -2262.5, 3005, -1000},
+                   0.01,
+                   2,
+                   0.0007,
                    "The search missed 2 roots between the rates 0.96078 and 1.04082: an increment of 0.0007 would "
                    "separate them."},
         // A double root at x = 0.75 (rate 0.33333): f never changes sign there.
-        MissedCase{"DoubleRoot", FromRoots({0.75, 0.75}, -1000), 0.01, 1, 0,
-                   "no increment finds it."},
+        MissedCase{"DoubleRoot", FromRoots({0.75, 0.75}, -1000), 0.01, 1, 0, "no increment finds it."},
         // Roots 2^-20 apart at x = 0.5: an increment below 2^-21 separates them.
-        MissedCase{"ClosePair", FromRoots({0.5, 0.5 + 0x1p-20}, -1000), 0.01, 2, 1e-07,
-                   "would separate them."}),
+        MissedCase{"ClosePair", FromRoots({0.5, 0.5 + 0x1p-20}, -1000), 0.01, 2, 1e-07, "would separate them."}),
     [](const auto& info) { return info.param.name; });
 
 TEST(AllRoots, ListsEveryRootInRangeAndWhichTheScanFound) {
