@@ -1,11 +1,16 @@
 // A simulation run of 10000 series of 72 normal payments (mean 400, SD 400)
-// for an investment of 1000, as "Begin Simulation(s)" runs it.
+// for an investment of 1000, as "Begin Simulation(s)" runs it: the root
+// search of every series by the per-term scan (the reference) against the
+// fast scan with its census, on the same series in the same binary.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
+#include <vector>
 
 #include "core/simulation/simulation_run.h"
+#include "core/solver/root_location.h"
 
 namespace valmora {
 namespace {
@@ -17,31 +22,59 @@ public:
     void Notice(const std::string&, const std::string&, const SimulationStep&) override {}
 };
 
+// The kept IRRs of the reference run, once it has run, to compare with.
+std::optional<std::vector<double>>& ReferenceKept() {
+    static std::optional<std::vector<double>> kept;
+    return kept;
+}
+
+// range(0): 0 the reference search, 1 the fast one; range(1): 1 to save the
+// IRRs to a file.
 void NormalRun(benchmark::State& state) {
-    const bool save = state.range(0) != 0;
+    const bool reference = state.range(0) == 0;
+    const bool save = state.range(1) != 0;
     const std::string path = (std::filesystem::temp_directory_path() / "valmora-bench.exp").string();
     SimulationSettings settings;  // the stochastic screen's defaults, and:
     settings.distribution = Distribution::Normal;
     settings.param1 = 400;
     settings.param2 = 400;
+    settings.investment = 1000;
     settings.payments = 72;
     settings.simulations = 10000;
     settings.saveToFile = save;
     settings.outputPath = path;
+    const RootLocator locate = reference ? LocateRootsReference : LocateRoots;
     Silent silent;
     RunOutcome outcome;
     for (auto _ : state) {
         // A fixed seed and a frozen clock: the same 10000 series every time.
         FrozenClock clock;
         RandomPayments random(12345, clock);
-        outcome = RunSimulations(settings, random, silent);
+        outcome = RunSimulations(settings, random, silent, true, locate);
     }
     state.counters["with_irr"] = static_cast<double>(outcome.withIrr);
     state.counters["incomplete_scans"] = static_cast<double>(outcome.incompleteScans);
+    state.counters["missed_roots"] = static_cast<double>(outcome.missedRoots);
+    if (reference) {
+        ReferenceKept() = outcome.kept;
+    } else if (ReferenceKept()) {
+        // Kept IRRs that are not bit for bit the reference run's (0 expected).
+        long differ = ReferenceKept()->size() == outcome.kept.size() ? 0 : -1;
+        if (differ == 0)
+            for (std::size_t i = 0; i < outcome.kept.size(); ++i)
+                if (outcome.kept[i] != (*ReferenceKept())[i]) ++differ;
+        state.counters["kept_differ_from_reference"] = static_cast<double>(differ);
+    }
     std::remove(path.c_str());
 }
 
-BENCHMARK(NormalRun)->Arg(0)->Arg(1)->ArgName("save")->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(NormalRun)
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->ArgNames({"fast", "save"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 }  // namespace
 }  // namespace valmora

@@ -139,7 +139,7 @@ std::string MissingIrrNotice(IrrRule rule) {
 }
 
 RunOutcome RunSimulations(const SimulationSettings& settings, RandomPayments& random, RunObserver& observer,
-                          bool keepIrrs) {
+                          bool keepIrrs, RootLocator locate) {
     RunOutcome outcome;
     outcome.message = CheckSimulationSettings(settings);
     if (!outcome.message.empty()) {
@@ -168,8 +168,16 @@ RunOutcome RunSimulations(const SimulationSettings& settings, RandomPayments& ra
         const CashFlowAnalysis analysis = AnalyseCashFlows(series);
         RootSearch search;
         if (analysis.Ok()) {
-            search = LocateRoots(analysis, settings.search);
+            search = locate(analysis, settings.search, kScanWorkBudget);
             if (search.status == ScanStatus::Incomplete) ++outcome.incompleteScans;
+            // Counted from the census's missed intervals, not from inRange
+            // against the listed count: each interval is certified on its
+            // own, so a missed root counts even where the census could not
+            // settle the whole range, and a bracket listed for a root that
+            // rounding only suggested cannot cancel a miss elsewhere in a
+            // difference of totals. Roots beyond where a scan stopped are
+            // among them.
+            if (search.census.MissedCount() > 0) ++outcome.missedRoots;
         }
 
         SimulationStep step;

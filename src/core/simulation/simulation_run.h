@@ -9,6 +9,7 @@
 
 #include "core/simulation/random_payments.h"
 #include "core/simulation/simulation_settings.h"
+#include "core/solver/root_location.h"
 
 namespace valmora {
 
@@ -55,6 +56,7 @@ struct RunOutcome {
     long withIrr = 0;          // simulations that kept an IRR
     long fallbacks = 0;        // kept the largest IRR because the chosen one did not exist
     long incompleteScans = 0;  // searches that stopped before their bound
+    long missedRoots = 0;      // searches that listed fewer roots than lie in their range
     bool stopped = false;      // the observer stopped the run before its last simulation
     std::vector<double> kept;  // the kept IRRs in simulation order, when asked for
 };
@@ -71,10 +73,14 @@ IrrChoiceResult ChooseIrr(std::span<const double> rates, IrrRule rule);
 // The notice shown when the chosen IRR does not exist.
 std::string MissingIrrNotice(IrrRule rule);
 
+// How a run finds the roots of one series: LocateRoots, or the per-term
+// LocateRootsReference to measure against.
+using RootLocator = RootSearch (*)(const CashFlowAnalysis&, const SearchSettings&, std::uint64_t);
+
 // Runs settings.simulations simulations. The mean of the kept IRRs starts
 // afresh. A simulation without an IRR writes no line. With keepIrrs the
 // outcome lists every kept IRR.
 RunOutcome RunSimulations(const SimulationSettings& settings, RandomPayments& random, RunObserver& observer,
-                          bool keepIrrs = false);
+                          bool keepIrrs = false, RootLocator locate = LocateRoots);
 
 }  // namespace valmora

@@ -258,6 +258,62 @@ TEST_F(SimulationRun, SameSeedSameFile) {
     EXPECT_GT(files[0].size(), 1000u);
 }
 
+TEST_F(SimulationRun, CountsTheSimulationsWhoseScanMissedRoots) {
+    // For an investment of 400: -400 + 2480x - 4080x^2 + 720x^3 = 80 (3x - 1)^2 (x - 5). The
+    // double root x = 1/3 (rate 2) lies between grid points with no sign change; only x = 5
+    // (rate -0.8) is listed.
+    const std::vector<double> doubleRoot = {2480, -4080, 720};
+    const std::vector<double> oneRate = {1100, 0, 0};
+    const std::vector<double> noRate = {-500, 0, 0};
+    struct Case {
+        std::vector<std::vector<double>> series;
+        long missed;
+        long withIrr;
+    };
+    const Case cases[] = {
+        {{doubleRoot}, 1, 1},
+        {{oneRate}, 0, 1},
+        {{doubleRoot, oneRate, doubleRoot, noRate}, 2, 3},
+        {{oneRate, noRate}, 0, 1},
+    };
+    settings.investment = 400;
+    settings.saveToFile = false;
+    for (const Case& c : cases) {
+        uniforms.clear();
+        Script(c.series);
+        observer = RecordingObserver();
+        const RunOutcome outcome = Run(1, false, static_cast<long>(c.series.size()));
+        ASSERT_EQ(outcome.status, RunStatus::Complete) << outcome.message;
+        EXPECT_EQ(outcome.missedRoots, c.missed) << c.series.size();
+        EXPECT_EQ(outcome.withIrr, c.withIrr) << c.series.size();
+        EXPECT_EQ(outcome.incompleteScans, 0);
+        if (c.series.size() == 1 && c.missed == 1) {
+            EXPECT_NEAR(outcome.kept.at(0), -0.8, 1e-9);
+        }
+    }
+}
+
+TEST_F(SimulationRun, TheReferenceSearchKeepsTheSameIrrs) {
+    settings.distribution = Distribution::Normal;
+    settings.param1 = 400;
+    settings.param2 = 400;
+    settings.payments = 12;
+    settings.simulations = 300;
+    settings.saveToFile = false;
+    RunOutcome outcomes[2];
+    const RootLocator locators[2] = {LocateRoots, LocateRootsReference};
+    for (int i = 0; i < 2; ++i) {
+        FrozenClock clock;
+        RandomPayments random(7, clock);
+        outcomes[i] = RunSimulations(settings, random, observer, true, locators[i]);
+        ASSERT_EQ(outcomes[i].status, RunStatus::Complete);
+    }
+    EXPECT_EQ(outcomes[0].kept, outcomes[1].kept);  // bit for bit
+    EXPECT_EQ(outcomes[0].withIrr, outcomes[1].withIrr);
+    EXPECT_GT(outcomes[0].withIrr, 250);
+    EXPECT_EQ(outcomes[1].missedRoots, 0);  // the reference search takes no census
+}
+
 TEST_F(SimulationRun, RefusesSettingsNoRunCanUse) {
     settings.search.increment = 0;
     EXPECT_EQ(Run(1).status, RunStatus::BadSettings);
