@@ -107,7 +107,7 @@ class FastScanner {
 public:
     explicit FastScanner(const ScanProblem& pr)
         : pr_(pr),
-          split_(pr.coef),
+          split_(SplitPolynomial::Shared(pr.coef)),
           terms_(pr.coef.size()),
           powers_(terms_ <= kInlinePowers ? powersInline_ : (powersHeap_.resize(terms_), powersHeap_.data())),
           refine_(pr, out_.work, powers_) {}
@@ -133,7 +133,7 @@ private:
 
     const ScanProblem& pr_;
     ScanOutcome out_;
-    SplitPolynomial split_;
+    const SplitPolynomial& split_;  // kept per thread
     const std::uint64_t terms_;
     // Powers of one point, shared with the refiner: inside the object for
     // up to kInlinePowers terms.
@@ -158,8 +158,8 @@ ScanOutcome FastScanner::Run() {
     int found = 0;
     std::uint64_t scale = 1;
 
-    std::array<double, kDense> ys{}, Ps{}, Qs{};
-    std::array<std::uint64_t, kDense> idx{};
+    std::array<double, kDense> ys, Ps, Qs;
+    std::array<std::uint64_t, kDense> idx;
 
     while (x <= pr_.upperBound && found < pr_.maxRoots) {
         if (out_.work >= pr_.workBudget) {

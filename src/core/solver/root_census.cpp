@@ -68,7 +68,7 @@ int SettleCluster(const SplitPolynomial& split, const OpenStep& first, const Ope
 RootCensus TakeCensus(const ScanProblem& pr, const ScanOutcome& scan) {
     RootCensus census;
     census.known = true;
-    const SplitPolynomial split(pr.coef);
+    const SplitPolynomial& split = SplitPolynomial::Shared(pr.coef);
 
     // Descartes: f has at most maxRoots positive roots, counted with
     // multiplicity. As many brackets across which f itself changes sign

@@ -24,33 +24,48 @@ double TwoTo(int e) {
 
 }  // namespace
 
-SplitPolynomial::SplitPolynomial(std::span<const double> coef) {
+bool SplitPolynomial::Holds(std::span<const double> coef) const {
+    if (coef.size() != coef_.size()) return false;
+    for (std::size_t k = 0; k < coef.size(); ++k)
+        if (std::bit_cast<std::uint64_t>(coef[k]) != std::bit_cast<std::uint64_t>(coef_[k])) return false;
+    return true;
+}
+
+const SplitPolynomial& SplitPolynomial::Shared(std::span<const double> coef) {
+    thread_local SplitPolynomial split(std::span<const double>{});
+    if (!split.Holds(coef)) split.Reset(coef);
+    return split;
+}
+
+void SplitPolynomial::Reset(std::span<const double> coef) {
+    coef_.assign(coef.begin(), coef.end());
     n_ = static_cast<int>(coef.size()) - 1;
     c0_ = coef.empty() ? 0.0 : coef[0];
     const std::size_t terms = coef.size();
     const std::size_t curveTerms = terms > 2 ? terms - 2 : 1;
     const std::size_t derivTerms = terms > 1 ? terms - 1 : 1;
     const std::size_t need = 2 * terms + 2 * curveTerms + 2 * derivTerms;
-    if (terms <= kInlineTerms) {
+    if (need <= std::size(inline_)) {
         pq_ = inline_;
     } else {
         heap_.resize(need);
         pq_ = heap_.data();
     }
-    std::fill(pq_, pq_ + need, 0.0);
     double scaledSum = 0.0;
     for (std::size_t k = 0; k < terms; ++k) {
-        if (coef[k] > 0) p_()[k] = coef[k];
-        else if (coef[k] < 0) q_()[k] = -coef[k];
+        p_()[k] = coef[k] > 0 ? coef[k] : 0.0;
+        q_()[k] = coef[k] < 0 ? -coef[k] : 0.0;
         scaledSum += std::fabs(coef[k]) * 0x1p-60;
     }
     double* curve = pq_ + 2 * terms;
+    curve[0] = curve[curveTerms] = 0.0;
     for (std::size_t k = 2; k < terms; ++k) {
         curve[k - 2] = (static_cast<double>(k) * (k - 1.0)) * p_()[k];
         curve[curveTerms + k - 2] = (static_cast<double>(k) * (k - 1.0)) * q_()[k];
     }
     double* dp = curve + 2 * curveTerms;
     double* dq = dp + derivTerms;
+    dp[0] = dq[0] = 0.0;
     for (std::size_t k = 1; k < terms; ++k) {
         dp[k - 1] = static_cast<double>(k) * p_()[k];
         dq[k - 1] = static_cast<double>(k) * q_()[k];
@@ -73,8 +88,7 @@ SplitPolynomial::SplitPolynomial(std::span<const double> coef) {
     xLimit_ = TwoTo(1020 / std::max(n_, 1));
 }
 
-double SplitPolynomial::Slack(double x) const {
-    if (!(x > 1.0)) return slackLow_;
+double SplitPolynomial::SlackAbove1(double x) const {
     // max(1, x)^n below 2^(n (e + 1)), e the binary exponent of x.
     const long e = static_cast<long>(std::bit_cast<std::uint64_t>(x) >> 52) - 1022;
     const long scaled = std::min<long>(2000, static_cast<long>(n_) * e) - 1074;

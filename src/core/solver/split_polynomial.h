@@ -33,7 +33,11 @@ void EvaluateSplit(const double* p, const double* q, int n, const double* xs, st
 class SplitPolynomial {
 public:
     // coef[k] is the coefficient of x^k, k = 0..n, every one finite.
-    explicit SplitPolynomial(std::span<const double> coef);
+    explicit SplitPolynomial(std::span<const double> coef) { Reset(coef); }
+    // The split of other coefficients, in place.
+    void Reset(std::span<const double> coef);
+    // True when coef is what this split was made from, bit for bit.
+    bool Holds(std::span<const double> coef) const;
 
     int Degree() const { return n_; }
     double Constant() const { return c0_; }
@@ -76,7 +80,7 @@ public:
     }
 
     // Absolute slack for underflow at points up to x: grows with x.
-    double Slack(double x) const;
+    double Slack(double x) const { return x > 1.0 ? SlackAbove1(x) : slackLow_; }
 
     // True f strictly above (+1) or below (-1) 0 on all of [a, b], or 0.
     // Weaker than StretchSign: no reference rounding to cover.
@@ -128,7 +132,13 @@ public:
     SplitPolynomial(const SplitPolynomial&) = delete;
     SplitPolynomial& operator=(const SplitPolynomial&) = delete;
 
+    // The split of coef, kept per thread so that the scan of a series and
+    // the census after it make it once. Valid until the next call on the
+    // same thread.
+    static const SplitPolynomial& Shared(std::span<const double> coef);
+
 private:
+    double SlackAbove1(double x) const;
     static constexpr double kFiniteMargin = 1.7976931348623157e308 / 16;
     // Coefficients of up to this many terms live inside the object: no
     // allocation for the series a simulation draws.
@@ -136,6 +146,7 @@ private:
 
     int n_ = 0;
     double c0_ = 0.0;
+    std::vector<double> coef_;  // what the split was made from
     // P's coefficients x^0..x^n, then Q's, then P'' (k (k - 1) p_k) for
     // k = 2..n (index k - 2), then Q's, then P' and Q' (k p_k and k q_k,
     // k = 1..n, index k - 1), in inline_ or heap_.
