@@ -2,6 +2,7 @@
 
 #include <flint/fmpz.h>
 #include <flint/fmpz_poly.h>
+#include <flint/nmod_poly.h>
 #include <gmp.h>
 
 #include <algorithm>
@@ -117,6 +118,30 @@ int SignAtDouble(const fmpz_poly_t p, double x) {
     const int sign = SignAtDyadic(p, m, e);
     fmpz_clear(m);
     return sign;
+}
+
+// True when f (degree >= 1) is proven squarefree: a repeated factor of f
+// would divide f and f' also modulo a prime that keeps the degree.
+bool SquarefreeModPrime(const fmpz_poly_t f) {
+    if (fmpz_poly_degree(f) < 1) return false;
+    constexpr mp_limb_t kPrime = 0xffffffffffffffc5ULL;  // 2^64 - 59
+    nmod_poly_t fp, dp, gp;
+    nmod_poly_init(fp, kPrime);
+    nmod_poly_init(dp, kPrime);
+    nmod_poly_init(gp, kPrime);
+    fmpz_poly_get_nmod_poly(fp, f);
+    bool proven = false;
+    if (nmod_poly_degree(fp) == fmpz_poly_degree(f)) {
+        nmod_poly_derivative(dp, fp);
+        if (!nmod_poly_is_zero(dp)) {
+            nmod_poly_gcd(gp, fp, dp);
+            proven = nmod_poly_degree(gp) == 0;
+        }
+    }
+    nmod_poly_clear(fp);
+    nmod_poly_clear(dp);
+    nmod_poly_clear(gp);
+    return proven;
 }
 
 // The double halfway between lo and hi in the order of their bit patterns
@@ -484,20 +509,26 @@ ExactPolynomial::ExactPolynomial(std::span<const double> coef) : d_(std::make_un
         fmpz_poly_set_coeff_fmpz(f, static_cast<slong>(k), m);
     }
     fmpz_clear(m);
-    // g = f / gcd(f, f'): the same roots, each simple.
-    fmpz_poly_t df, gcd;
-    fmpz_poly_init(df);
-    fmpz_poly_init(gcd);
-    fmpz_poly_derivative(df, f);
-    if (fmpz_poly_is_zero(df)) {
-        fmpz_poly_set(d_->g, f);
+    // g = f / gcd(f, f'): the same roots, each simple. Mostly f is
+    // squarefree already, which f and f' coprime modulo a prime not
+    // dividing the leading coefficient prove cheaply.
+    if (SquarefreeModPrime(f)) {
+        fmpz_poly_primitive_part(d_->g, f);
     } else {
-        fmpz_poly_gcd(gcd, f, df);
-        fmpz_poly_div(d_->g, f, gcd);
+        fmpz_poly_t df, gcd;
+        fmpz_poly_init(df);
+        fmpz_poly_init(gcd);
+        fmpz_poly_derivative(df, f);
+        if (fmpz_poly_is_zero(df)) {
+            fmpz_poly_set(d_->g, f);
+        } else {
+            fmpz_poly_gcd(gcd, f, df);
+            fmpz_poly_div(d_->g, f, gcd);
+        }
+        fmpz_poly_primitive_part(d_->g, d_->g);
+        fmpz_poly_clear(df);
+        fmpz_poly_clear(gcd);
     }
-    fmpz_poly_primitive_part(d_->g, d_->g);
-    fmpz_poly_clear(df);
-    fmpz_poly_clear(gcd);
 
     const fmpz_poly_t& g = d_->g;
     d_->n = fmpz_poly_degree(g);
