@@ -74,9 +74,8 @@ void Count(benchmark::State& state) {
                             : polys[i]->CountIn(steps[i].from, steps[i].to);
     }
     state.counters["roots"] = static_cast<double>(roots);
-    state.counters["per_count"] = benchmark::Counter(static_cast<double>(steps.size()),
-                                                     benchmark::Counter::kIsIterationInvariantRate |
-                                                         benchmark::Counter::kInvert);
+    state.counters["per_count"] = benchmark::Counter(
+        static_cast<double>(steps.size()), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // The same with the polynomial set up for each count (integer coefficients
@@ -93,9 +92,8 @@ void SetUpAndCount(benchmark::State& state) {
         }
     }
     state.counters["roots"] = static_cast<double>(roots);
-    state.counters["per_count"] = benchmark::Counter(static_cast<double>(steps.size()),
-                                                     benchmark::Counter::kIsIterationInvariantRate |
-                                                         benchmark::Counter::kInvert);
+    state.counters["per_count"] = benchmark::Counter(
+        static_cast<double>(steps.size()), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void Args(benchmark::internal::Benchmark* b) {

@@ -297,6 +297,36 @@ private:
         }
     }
 
+    // The Taylor shift by a one-limb c with coefficient j kept in its own
+    // width[j] limbs (non-increasing in j): every value coefficient j takes
+    // on the way fits there, so arithmetic modulo 2^(64 width[j]) is exact;
+    // a narrower a_(j+1) enters sign-extended. Afterwards every coefficient
+    // is sign-extended to the full width.
+    void TaylorShiftNarrow(Limb c, const std::vector<long>& width) {
+        const long n = d_.n;
+        for (long i = n - 1; i >= 0; --i) {
+            for (long j = i; j < n; ++j) {
+                Limb* aj = C(j);
+                const Limb* next = C(j + 1);
+                const long w0 = width[static_cast<std::size_t>(j)];
+                const long w1 = width[static_cast<std::size_t>(j + 1)];
+                const Limb carry = c == 1 ? mpn_add_n(aj, aj, next, w1) : mpn_addmul_1(aj, next, w1, c);
+                if (w0 == w1) continue;
+                // a_(j+1) = U - 2^(64 w1) when negative: c U came in, c 2^(64 w1) goes out.
+                const bool negative = (next[w1 - 1] >> (kLimbBits - 1)) != 0;
+                if (!negative) mpn_add_1(aj + w1, aj + w1, w0 - w1, carry);
+                else if (carry >= c) mpn_add_1(aj + w1, aj + w1, w0 - w1, carry - c);
+                else mpn_sub_1(aj + w1, aj + w1, w0 - w1, c - carry);
+            }
+        }
+        for (long j = 0; j <= n; ++j) {
+            Limb* aj = C(j);
+            const long w = width[static_cast<std::size_t>(j)];
+            const Limb fill = (aj[w - 1] >> (kLimbBits - 1)) != 0 ? ~Limb{0} : Limb{0};
+            std::fill(aj + w, aj + width_, fill);
+        }
+    }
+
     // a_k *= w^k.
     void Scale(const fmpz_t w) {
         if (fmpz_is_one(w)) return;
@@ -377,8 +407,17 @@ private:
         for (long k = 0; k <= n; ++k) Load(C(k), d_.g->coeffs + k, shift_[static_cast<std::size_t>(k)] - v);
         if (!fmpz_is_zero(L)) {
             LimbsOf(L, limbs_);
-            const std::vector<Limb> c = limbs_;
-            TaylorShift(c);
+            if (limbs_.size() == 1) {
+                // Coefficient j stays below 2^(M - j lambda + n + 1) throughout.
+                narrow_.resize(static_cast<std::size_t>(n + 1));
+                for (long j = 0; j <= n; ++j)
+                    narrow_[static_cast<std::size_t>(j)] =
+                        std::min(width_, std::max(1L, (m - j * lambda + n + 2) / kLimbBits + 1));
+                TaylorShiftNarrow(limbs_[0], narrow_);
+            } else {
+                const std::vector<Limb> c = limbs_;
+                TaylorShift(c);
+            }
         }
         Scale(W);
         for (long k = 0; k < n - k; ++k) std::swap_ranges(C(k), C(k) + width_, C(n - k));
@@ -392,6 +431,7 @@ private:
     long width_ = 1;
     std::vector<Limb> buf_;
     std::vector<long> shift_;
+    std::vector<long> narrow_;
     std::vector<Limb> limbs_;
     fmpz_t tmp_{};
 

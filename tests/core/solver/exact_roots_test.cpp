@@ -87,8 +87,8 @@ protected:
         points_ = {0.0, bound_};
         for (std::size_t i = 0; i < distinct_.size(); ++i) {
             const double r = distinct_[i];
-            for (double p : {r, std::nextafter(r, 0.0), std::nextafter(r, bound_), r * (1 - 0x1p-30), r * (1 + 0x1p-30),
-                             r / 2})
+            for (double p :
+                 {r, std::nextafter(r, 0.0), std::nextafter(r, bound_), r * (1 - 0x1p-30), r * (1 + 0x1p-30), r / 2})
                 points_.push_back(p);
             if (i + 1 < distinct_.size()) points_.push_back(r + (distinct_[i + 1] - r) / 2);
         }
@@ -97,7 +97,8 @@ protected:
     }
 
     int Known(double a, double b) const {
-        return static_cast<int>(std::count_if(distinct_.begin(), distinct_.end(), [&](double r) { return a < r && r <= b; }));
+        return static_cast<int>(
+            std::count_if(distinct_.begin(), distinct_.end(), [&](double r) { return a < r && r <= b; }));
     }
 
     // Sign of f at x > 0: the leading sign, flipped by every root above x.
@@ -132,9 +133,7 @@ TEST_P(KnownRoots, IsolatesDisjointPiecesAndRefinesToTheRoot) {
         EXPECT_LT(pc.from, pc.to);
         EXPECT_GE(pc.from, 0.0);
         EXPECT_LE(pc.to, bound_);
-        if (i > 0) {
-            EXPECT_LE(pieces[i - 1].to, pc.from) << "pieces overlap or are out of order";
-        }
+        if (i > 0) { EXPECT_LE(pieces[i - 1].to, pc.from) << "pieces overlap or are out of order"; }
         EXPECT_EQ(pc.count, Known(pc.from, pc.to));
         EXPECT_EQ(pc.count, 1);  // every known root is a double: doubles separate them
         total += pc.count;
@@ -148,9 +147,7 @@ TEST_P(KnownRoots, IsolatesDisjointPiecesAndRefinesToTheRoot) {
 TEST_P(KnownRoots, SignsAtEveryPoint) {
     const ExactPolynomial p(coef_);
     for (double x : points_) {
-        if (x > 0) {
-            EXPECT_EQ(p.SignAt(x), KnownSign(x)) << "x = " << x;
-        }
+        if (x > 0) { EXPECT_EQ(p.SignAt(x), KnownSign(x)) << "x = " << x; }
     }
 }
 
@@ -186,8 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
         KnownCase{"Degree120DoubleRootNearZero",
                   {Scale(0x1p600), Linear(0x1p-600), Linear(0x1p-600), Pad(118)},
                   {0x1p-600, 0x1p-600}},
-        KnownCase{"NoPositiveRoot", {{1, 2, 1}, Pad(5)}, {}},
-        KnownCase{"ComplexPairOnly", {{1, -1, 1}}, {}}),
+        KnownCase{"NoPositiveRoot", {{1, 2, 1}, Pad(5)}, {}}, KnownCase{"ComplexPairOnly", {{1, -1, 1}}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Degrees 1..120: x^n - 2^-n has its one positive root at 0.5, and
