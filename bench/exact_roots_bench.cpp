@@ -61,9 +61,16 @@ const std::vector<Step>& Steps(int n, int roots) {
     return set;
 }
 
+// Sturm sequences at degree 72 take seconds per count: one series does.
+std::vector<Step> Some(bool sturm, int n, int roots) {
+    const auto& all = Steps(n, roots);
+    const std::size_t count = sturm && n == 72 ? 1 : all.size();
+    return {all.begin(), all.begin() + static_cast<long>(count)};
+}
+
 template <bool kSturm>
 void Count(benchmark::State& state) {
-    const auto& steps = Steps(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    const auto steps = Some(kSturm, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     std::vector<std::unique_ptr<ExactPolynomial>> polys;
     for (const auto& s : steps) polys.push_back(std::make_unique<ExactPolynomial>(s.coef));
     long roots = 0;
@@ -82,7 +89,7 @@ void Count(benchmark::State& state) {
 // and squarefree part), as a census pays it once per series.
 template <bool kSturm>
 void SetUpAndCount(benchmark::State& state) {
-    const auto& steps = Steps(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    const auto steps = Some(kSturm, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     long roots = 0;
     for (auto _ : state) {
         roots = 0;
