@@ -27,8 +27,8 @@ struct Step {
 // Series with a positive root, each with the grid step holding its smallest
 // positive root (roots == 1) or the step before (roots == 0).
 const std::vector<Step>& Steps(int n, int roots) {
-    static std::vector<Step> sets[2][2];
-    auto& set = sets[n == 72 ? 0 : 1][roots];
+    static std::vector<Step> sets[3][2];
+    auto& set = sets[n == 72 ? 0 : n == 12 ? 1 : 2][roots];
     if (!set.empty()) return set;
     SimulationSettings settings;
     settings.distribution = Distribution::Normal;
@@ -109,8 +109,15 @@ void Args(benchmark::internal::Benchmark* b) {
     b->ArgNames({"n", "roots"})->Unit(benchmark::kMillisecond);
 }
 
+// Degree 120, the longest series, by Descartes' rule alone.
+void Args120(benchmark::internal::Benchmark* b) {
+    for (int roots : {1, 0}) b->Args({120, roots});
+    b->ArgNames({"n", "roots"})->Unit(benchmark::kMillisecond);
+}
+
 BENCHMARK(Count<true>)->Name("SturmCount")->Apply(Args);
 BENCHMARK(Count<false>)->Name("DescartesCount")->Apply(Args);
+BENCHMARK(Count<false>)->Name("DescartesCount")->Apply(Args120);
 BENCHMARK(SetUpAndCount<true>)->Name("SturmSetUpAndCount")->Apply(Args);
 BENCHMARK(SetUpAndCount<false>)->Name("DescartesSetUpAndCount")->Apply(Args);
 

@@ -605,13 +605,22 @@ int ExactPolynomial::SignAt(double x) const {
     return SignAtDouble(d_->f, x);
 }
 
+namespace {
+
+// No double lies above the largest one: (a, inf] counts as (a, max].
+double Finite(double b) { return std::min(b, std::numeric_limits<double>::max()); }
+
+}  // namespace
+
 int ExactPolynomial::CountIn(double a, double b) const {
+    b = Finite(b);
     if (d_->zero || d_->n <= 0 || !(a < b)) return 0;
     Walker walker(*d_, a, b, nullptr);
     return walker.Run();
 }
 
 int ExactPolynomial::CountInBySturm(double a, double b) const {
+    b = Finite(b);
     if (d_->zero || !(a < b)) return 0;
     // a = A / 2^s and b = B / 2^s with integers A and B.
     fmpz_t A, B, W;
@@ -654,6 +663,7 @@ int ExactPolynomial::CountInBySturm(double a, double b) const {
 
 std::vector<ExactPolynomial::Piece> ExactPolynomial::Isolate(double a, double b) const {
     std::vector<Piece> out;
+    b = Finite(b);
     if (d_->zero || d_->n <= 0 || !(a < b)) return out;
     Walker walker(*d_, a, b, &out);
     walker.Run();

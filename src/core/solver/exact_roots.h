@@ -30,7 +30,8 @@ public:
     // The degree of the squarefree part (-1 when f is 0).
     int SquarefreeDegree() const;
 
-    // The number of distinct roots in (a, b], 0 <= a < b, b finite.
+    // The number of distinct roots in (a, b], 0 <= a < b (b = inf counts up
+    // to the largest double).
     int CountIn(double a, double b) const;
 
     // The same by Sturm sequences on the whole interval: slow at high

@@ -298,6 +298,10 @@ TEST(ExactRoots, DegenerateInputs) {
     EXPECT_EQ(ExactPolynomial(Poly{0, 0, 1}).CountIn(0, 1), 0);  // a root only at 0
     EXPECT_EQ(ExactPolynomial(Poly{-1, 1}).CountIn(0, std::numeric_limits<double>::max()), 1);
     EXPECT_EQ(ExactPolynomial(Poly{-1, 1}).SignAt(-2), -1);
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(ExactPolynomial(Poly{-1, 1}).CountIn(0, inf), 1);
+    EXPECT_EQ(ExactPolynomial(Poly{-1, 1}).Isolate(0, inf).size(), 1u);
+    EXPECT_EQ(ExactPolynomial(Poly{-1, 1}).CountIn(0, std::nan("")), 0);
 }
 
 }  // namespace
