@@ -9,8 +9,6 @@
 namespace valmora {
 namespace {
 
-constexpr int kExactDegree = 16;
-
 // Roots in the grid step (a, b] from f's values at its ends and a bound M2
 // on |f''| over it: when the secant slope beats the variation M2 h of f', f
 // is monotone there, with one root if the ends differ in sign and none if
@@ -165,12 +163,7 @@ RootCensus TakeCensus(const ScanProblem& pr, const ScanOutcome& scan) {
 
     census.inRange = settled;
     if (unsettled.empty()) return census;
-    // Exact counting on grid steps with full-length endpoints grows too
-    // costly with the degree: beyond kExactDegree the count stays unknown.
-    if (static_cast<int>(pr.coef.size()) - 1 > kExactDegree) {
-        census.known = false;
-        return census;
-    }
+    // The steps the bounds could not settle are counted exactly.
     const ExactPolynomial exact(pr.coef);
     if (exact.IsZero()) {
         census.known = false;
