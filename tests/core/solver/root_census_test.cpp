@@ -32,6 +32,13 @@ std::vector<double> FromRoots(const std::vector<double>& roots, std::vector<doub
     return c;
 }
 
+// 1 + x^n.
+std::vector<double> XPowerPlusOne(int n) {
+    std::vector<double> c(static_cast<std::size_t>(n) + 1, 0.0);
+    c.front() = c.back() = 1.0;
+    return c;
+}
+
 struct CensusCase {
     const char* name;
     std::vector<double> payments;
@@ -82,6 +89,13 @@ INSTANTIATE_TEST_SUITE_P(
                    {0.25, 3 + 0x1p-16, 3 + 0x1p-15},
                    {3 + 0x1p-16, 3 + 0x1p-15}},
         CensusCase{"NoPositiveRoot", FromRoots({}, {1, 2, 1}), 0.01, {}, {}},
+        // Degree 72: a close pair and a double root times 1 + x^68, which has
+        // no positive root.
+        CensusCase{"HighDegree",
+                   FromRoots({0.5, 0.5 + 0x1p-8, 0.875, 0.875}, XPowerPlusOne(68)),
+                   0.01,
+                   {0.5, 0.5 + 0x1p-8, 0.875},
+                   {0.5, 0.5 + 0x1p-8, 0.875}},
         CensusCase{"ComplexPairOnly", FromRoots({}, {1, -1, 1}), 0.01, {}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
