@@ -10,27 +10,13 @@
 #include "core/solver/exact_roots.h"
 #include "core/solver/root_location.h"
 #include "core/solver/search_settings.h"
+#include "solver/series_from_roots.h"
 
 namespace valmora {
 namespace {
 
 
-// Coefficients c_0..c_n of scale * prod (x - r) * rest(x), exact when the
-// roots are dyadic with few bits.
-std::vector<double> FromRoots(const std::vector<double>& roots, std::vector<double> rest = {1.0},
-                              double scale = 1000.0) {
-    std::vector<double> c = rest;
-    for (double r : roots) {
-        std::vector<double> next(c.size() + 1, 0.0);
-        for (std::size_t k = 0; k < c.size(); ++k) {
-            next[k + 1] += c[k];
-            next[k] -= r * c[k];
-        }
-        c = next;
-    }
-    for (double& v : c) v *= scale;
-    return c;
-}
+using testing::FromRoots;
 
 // 1 + x^n.
 std::vector<double> XPowerPlusOne(int n) {
