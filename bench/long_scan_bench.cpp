@@ -20,11 +20,26 @@ struct LongCase {
     double increment;
 };
 
+// An investment of 1000, zeros up to the payment `big` at position n - 1
+// and `last` at position n.
+std::vector<double> NearOverflow(int n, double big, double last) {
+    std::vector<double> p(static_cast<std::size_t>(n) + 1, 0.0);
+    p[0] = -1000;
+    p[static_cast<std::size_t>(n) - 1] = big;
+    p[static_cast<std::size_t>(n)] = last;
+    return p;
+}
+
 const LongCase kCases[] = {
     {{-1000, 0.00001}, 0.01},  // one payment, its root at x = 1e8
     {{-1000, 1100}, 1e-320},   // a subnormal increment
     {{-1, 1e-315, 1e-315}, 0.01},
     {{-1e-10, 1e-310}, 0.01},
+    // Bound 1E+15; x^72 overflows near x = 19112 (stop 2, not finite).
+    {NearOverflow(72, 1000, -1e-12), 1e-6},
+    // Bound 1E+15; the term of degree 71 overflows near x = 18076, long
+    // after P + Q left the range the split certifies.
+    {NearOverflow(72, 1e6, -1e-9), 1e-6},
 };
 
 template <RootSearch (*Search)(const CashFlowAnalysis&, const SearchSettings&, std::uint64_t)>
@@ -73,8 +88,8 @@ RootSearch Fast(const CashFlowAnalysis& a, const SearchSettings& s, std::uint64_
     return LocateRoots(a, s, budget);
 }
 
-BENCHMARK(Scan<Reference>)->Name("LongScanReference")->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK(Scan<Fast>)->Name("LongScanFast")->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+BENCHMARK(Scan<Reference>)->Name("LongScanReference")->DenseRange(0, 5)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(Scan<Fast>)->Name("LongScanFast")->DenseRange(0, 5)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(SinglePayments<Reference>)
     ->Name("SinglePaymentsReference")
     ->Arg(20)

@@ -79,6 +79,78 @@ private:
 };
 
 
+// Sign decisions where the split cannot make them because P + Q is beyond
+// its finite margin: near where the per-term sum overflows, which it may do
+// later than P + Q (its partial sums cancel) or not at all before the
+// bound. In long double, whose exponent range holds every such term, the
+// partial sums PP_j(y) and QQ_j(y) of the positive and negative terms of
+// degree <= j bound each partial sum S_j of the reference on a stretch
+// [a, b]: PP_j(a) - QQ_j(b) <= S_j(y) <= PP_j(b) - QQ_j(a). Where every
+// |S_j|, widened by the reference's rounding (K (PP_j + QQ_j) plus the
+// underflow slack) and the long double rounding, and every term stays below
+// DBL_MAX, and every power is finite (b <= Limit()), no operation of the
+// reference overflows anywhere on the stretch, and the last partial sum
+// gives its sign as the split's stretch test does.
+class TailBounds {
+public:
+    using Wide = long double;
+    // Needs the exponent range of an 80- or 128-bit long double; with a
+    // narrower one nothing is certified here.
+    static constexpr bool kUsable = std::numeric_limits<Wide>::max_exponent >= 16384;
+
+    TailBounds(std::span<const double> coef, const SplitPolynomial& split)
+        : coef_(coef),
+          n_(coef.size() - 1),
+          rho_(static_cast<Wide>(2 * n_ + 8) * std::numeric_limits<Wide>::epsilon()),
+          split_(split) {}
+
+    // The partial sums at y: pp[j] = PP_j(y), qq[j] = QQ_j(y), j = 0..n, and
+    // the largest term |c_k| y^k, each within a relative rho of exact.
+    void At(double y, Wide* pp, Wide* qq, Wide& largest) const {
+        Wide power = 1, p = 0, q = 0, most = 0;
+        const Wide wy = y;
+        for (std::size_t k = 0; k <= n_; ++k) {
+            const Wide c = coef_[k];
+            const Wide t = c * power;
+            if (t > 0) p += t;
+            else q -= t;
+            most = std::max(most, t < 0 ? -t : t);
+            pp[k] = p;
+            qq[k] = q;
+            power *= wy;
+        }
+        largest = most;
+    }
+
+    // +1 (-1) when the reference value is finite and above (below) 0 at every
+    // double of [a, b] (and so is f), from the partial sums at both ends; 0
+    // when this cannot be told.
+    int Stretch(const Wide* ppA, const Wide* qqA, const Wide* ppB, const Wide* qqB, Wide largestB, double b) const {
+        if (!kUsable || !(b <= split_.Limit())) return 0;
+        const Wide slack = split_.Slack(b);
+        if (!(slack < kTop)) return 0;
+        const Wide rel = static_cast<Wide>(split_.RelativeBound()) * (1 + rho_) + 2 * rho_;
+        if (!(largestB * (1 + rho_) < kTop)) return 0;
+        for (std::size_t j = 0; j <= n_; ++j) {
+            const Wide most = std::max(ppB[j] - qqA[j], qqB[j] - ppA[j]);
+            if (!(most + rel * (ppB[j] + qqB[j]) + slack < kTop)) return 0;
+        }
+        const Wide bound = rel * (ppB[n_] + qqB[n_]) + slack;
+        if (ppA[n_] - qqB[n_] > bound) return 1;
+        if (qqA[n_] - ppB[n_] > bound) return -1;
+        return 0;
+    }
+
+private:
+    // Below DBL_MAX with room for the rounding of the test itself.
+    static constexpr Wide kTop = static_cast<Wide>(std::numeric_limits<double>::max()) * (1 - 0x1p-40L);
+
+    std::span<const double> coef_;
+    const std::size_t n_;
+    const Wide rho_;
+    const SplitPolynomial& split_;
+};
+
 }  // namespace
 
 ScanProblem ProblemOf(const CashFlowAnalysis& analysis, const SearchSettings& settings, std::uint64_t workBudget) {
@@ -110,11 +182,17 @@ public:
           split_(SplitPolynomial::Shared(pr.coef)),
           terms_(pr.coef.size()),
           powers_(terms_ <= kInlinePowers ? powersInline_ : (powersHeap_.resize(terms_), powersHeap_.data())),
-          refine_(pr, out_.work, powers_) {}
+          refine_(pr, out_.work, powers_),
+          tail_(pr.coef, split_) {}
 
     ScanOutcome Run();
 
 private:
+    // Where P + Q has left the split's margin: from the point `at` (x, with
+    // the sign s), as far as TailBounds certifies the sign, in stretches
+    // that double while they hold and shrink where they do not.
+    void TailAdvance(Grid& grid, std::uint64_t pastBound, std::uint64_t& at, double& x, int s);
+
     // The sign of the per-term value at y from P and Q there: certain from
     // the bound, otherwise the per-term sum decides (2: not finite).
     int SignAt(double y) const {
@@ -142,7 +220,40 @@ private:
     std::vector<double> powersHeap_;
     double* const powers_;
     Refiner refine_;
+    TailBounds tail_;
+    std::vector<TailBounds::Wide> tailA_, tailB_;  // PP then QQ at both ends
 };
+
+void FastScanner::TailAdvance(Grid& grid, std::uint64_t pastBound, std::uint64_t& at, double& x, int s) {
+    if (!TailBounds::kUsable || s == 0) return;
+    const std::size_t terms = static_cast<std::size_t>(terms_);
+    tailA_.resize(2 * terms);
+    tailB_.resize(2 * terms);
+    TailBounds::Wide largestA = 0, largestB = 0;
+    tail_.At(x, tailA_.data(), tailA_.data() + terms, largestA);
+    out_.work += terms_ * WorkWeight(x);
+    std::uint64_t stride = 1;
+    while (out_.work < pr_.workBudget && at < pastBound) {
+        const std::uint64_t want = std::min(stride, pastBound - at);
+        const std::uint64_t k = grid.Reachable(at + want);
+        if (k <= at) return;  // the grid stalls here
+        const double y = grid.Point(k);
+        tail_.At(y, tailB_.data(), tailB_.data() + terms, largestB);
+        out_.work += terms_ * WorkWeight(y);
+        if (tail_.Stretch(tailA_.data(), tailA_.data() + terms, tailB_.data(), tailB_.data() + terms, largestB, y) ==
+            s) {
+            at = k;
+            x = y;
+            out_.coveredTo = y;
+            std::swap(tailA_, tailB_);
+            stride = std::min(stride * 2, kMaxScale);
+        } else if (want == 1) {
+            return;
+        } else {
+            stride = std::max<std::uint64_t>(1, want / 4);
+        }
+    }
+}
 
 ScanOutcome FastScanner::Run() {
     out_.work = terms_;
@@ -161,7 +272,18 @@ ScanOutcome FastScanner::Run() {
     std::array<double, kDense> ys, Ps, Qs;
     std::array<std::uint64_t, kDense> idx;
 
+    // Set once a point lies beyond what the split certifies; from there on
+    // TailBounds decides stretches, and single steps the per-term sum.
+    bool beyond = false;
+
     while (x <= pr_.upperBound && found < pr_.maxRoots) {
+        if (beyond) {
+            const std::uint64_t from = at;
+            TailAdvance(grid, pastBound, at, x, s);
+            if (at != from) sCertain = true;
+            split_.EvaluateOne(x, Px, Qx);
+            if (!(x <= pr_.upperBound)) break;
+        }
         if (out_.work >= pr_.workBudget) {
             out_.stop = ScanStop::WorkBudget;
             break;
@@ -170,9 +292,10 @@ ScanOutcome FastScanner::Run() {
 
         // The points of this round, each exactly where the loop puts it.
         std::size_t m = 0;
-        const bool dense = scale == 1;
+        const bool dense = scale == 1 || beyond;
         if (dense) {
-            m = grid.Fill(at + 1, static_cast<std::size_t>(std::min<std::uint64_t>(kDense, limit)), ys.data());
+            const std::uint64_t want = beyond ? 1 : std::min<std::uint64_t>(kDense, limit);
+            m = grid.Fill(at + 1, static_cast<std::size_t>(want), ys.data());
             for (std::size_t j = 0; j < m; ++j) idx[j] = at + 1 + j;
         } else {
             for (std::uint64_t off : kOffsets) {
@@ -221,6 +344,7 @@ ScanOutcome FastScanner::Run() {
             if (!certain) {
                 out_.work += terms_ * WorkWeight(ys[i]);
                 ns = RefSignFast(ys[i]);
+                if (split_.Beyond(ys[i], Ps[i], Qs[i])) beyond = true;
             }
             at = idx[i];
             x = ys[i];

@@ -22,6 +22,43 @@ double TwoTo(int e) {
     return std::bit_cast<double>(std::uint64_t{1} << (e + 1074));
 }
 
+// A point up to which every power std::pow(x, k), k <= n, is finite (the
+// reference computes every power, also where the coefficient is 0): the
+// largest L found with std::pow(L, n) <= M = 2^1024 - 2^976. With std::pow
+// within 1 ulp (2^971 there), every 1 <= x <= L has
+// x^k <= L^n <= M + 2^971, so std::pow(x, k) <= M + 2^972 < DBL_MAX. L
+// lies within about a relative 2^-48 / n of where x^n overflows, so few
+// grid points lie between them.
+double PowerLimitOf(int n) {
+    constexpr double kMost = 0x1.ffffffffffffp1023;
+    const double dn = n;
+    auto fits = [&](double x) { return std::pow(x, dn) <= kMost; };
+    double lo = std::exp2(1023.0 / dn);
+    double hi = std::min(std::exp2(1024.0 / dn) * (1.0 + 0x1p-30), DBL_MAX);
+    if (!fits(lo)) return 1.0;  // not reached: lo^n is about 2^1023
+    if (fits(hi)) return hi;
+    // Bisect on the bit patterns: positive doubles order as their bits.
+    auto lb = std::bit_cast<std::uint64_t>(lo), hb = std::bit_cast<std::uint64_t>(hi);
+    while (hb - lb > 1) {
+        const std::uint64_t mid = lb + (hb - lb) / 2;
+        if (fits(std::bit_cast<double>(mid))) lb = mid;
+        else hb = mid;
+    }
+    return std::bit_cast<double>(lb);
+}
+
+// The same, remembered per thread for the last degree asked: a run of
+// series of one length finds it once.
+double PowerLimit(int n) {
+    thread_local int lastN = 0;
+    thread_local double lastLimit = 0.0;
+    if (n != lastN) {
+        lastLimit = PowerLimitOf(n);
+        lastN = n;
+    }
+    return lastLimit;
+}
+
 }  // namespace
 
 bool SplitPolynomial::Holds(std::span<const double> coef) const {
@@ -80,12 +117,9 @@ void SplitPolynomial::Reset(std::span<const double> coef) {
     // times |c_k|, a subnormal product by half a unit. (A product with a
     // power of two rounds as ldexp does.)
     refSlack_ = 2.0 * ((scaledSum * 0x1p-1014) * (1.0 + 0x1p-40) + (n + 2.0) * kTiny) + kTiny;
-    // Below xLimit every power x^k, k <= n, stays below 2^1020 = DBL_MAX / 8,
-    // so no reference term overflows (the reference computes every power,
-    // also where the coefficient is 0).
     slackLow_ = 2.0 * (2.0 * n + 2.0) * kTiny + refSlack_;
     slackUnit_ = 2.0 * (2.0 * n + 2.0);
-    xLimit_ = TwoTo(1020 / std::max(n_, 1));
+    xLimit_ = PowerLimit(std::max(n_, 1));
 }
 
 double SplitPolynomial::SlackAbove1(double x) const {

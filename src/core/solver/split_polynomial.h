@@ -41,7 +41,9 @@ public:
 
     int Degree() const { return n_; }
     double Constant() const { return c0_; }
-    // Points above this may make a reference term overflow: never certain.
+    // Points above this may make a reference power overflow: never certain
+    // here. Up to it every power is finite, and P + Q within the margin keeps
+    // every product and partial sum finite.
     double Limit() const { return xLimit_; }
 
     void Evaluate(const double* xs, std::size_t count, double* P, double* Q) const {
@@ -78,6 +80,13 @@ public:
         if (Qa - Pb > bound) return -1;
         return 0;
     }
+
+    // True where the bounds above cannot hold: x beyond Limit(), or P + Q
+    // (as computed at x) beyond the finite margin. Once true it stays true
+    // for every larger x, as P and Q grow with x.
+    bool Beyond(double x, double P, double Q) const { return x > xLimit_ || !(P + Q <= kFiniteMargin); }
+    // The relative bound K of PointSign, reference rounding included.
+    double RelativeBound() const { return k_; }
 
     // Absolute slack for underflow at points up to x: grows with x.
     double Slack(double x) const { return x > 1.0 ? SlackAbove1(x) : slackLow_; }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <random>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "core/solver/cash_flow_analysis.h"
@@ -88,23 +89,39 @@ std::vector<double> Long(std::vector<double> head, int n, double last) {
     return head;
 }
 
+// An investment of 1000, zeros, and the given payments at their positions.
+std::vector<double> Placed(int n, std::vector<std::pair<int, double>> payments) {
+    std::vector<double> p(static_cast<std::size_t>(n) + 1, 0.0);
+    p[0] = -1000;
+    for (const auto& [k, v] : payments) p[static_cast<std::size_t>(k)] = v;
+    return p;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, FastScanEdges,
-    ::testing::Values(EdgeCase{"StartExample", {-1000, 500, 500, 500}, 0.01, 1e-7, kScanWorkBudget},
-                      EdgeCase{"ThreeRoots", {-1000, 3600, -4310, 1716}, 0.01, 1e-7, kScanWorkBudget},
-                      EdgeCase{"ExactZeroAtScanPoint", {-1000, 2000}, 0.5, 1e-7, kScanWorkBudget},
-                      EdgeCase{"ZeroInvestment", {0, -1, 3, -2}, 0.01, 1e-7, kScanWorkBudget},
-                      EdgeCase{"DoubleRoot", {1, -2, 1}, 0.01, 1e-7, kScanWorkBudget},
-                      EdgeCase{"DoubleRootOnGrid", {0.25, -1, 1}, 0.5, 1e-7, kScanWorkBudget},
-                      EdgeCase{"PairInsideOneStep", {505, -2262.5, 3005, -1000}, 0.01, 1e-7, kScanWorkBudget},
-                      EdgeCase{"ToleranceZero", {-1000, 1300, -400, 200}, 0.01, 0.0, kScanWorkBudget},
-                      EdgeCase{"RootInFirstStep", {-1, 1000}, 0.01, 1e-7, kScanWorkBudget},
-                      EdgeCase{"RootNearZero", {-0.0101, 10101, -1000000}, 0.01, 1e-7, kScanWorkBudget},
-                      EdgeCase{"RateTooLarge", {-1e-300, 1e300}, 0.01, 1e-7, kScanWorkBudget},
-                      EdgeCase{"StationaryPointAtScanPoint", {-0.75, 2, -1}, 1.0 - 1e-16, 1e-7, kScanWorkBudget},
-                      EdgeCase{"TinyLastPayment", {-1000, 0, 0, 1e-9}, 0.01, 1e-7, kScanWorkBudget},
-                      EdgeCase{"Overflow", Long({-1, 0, 0}, 200, 1e-300), 0.5, 1e-7, kScanWorkBudget},
-                      EdgeCase{"OneLargePayment", {-1e300, 1e300, 1e300}, 0.01, 1e-7, kScanWorkBudget}),
+    ::testing::Values(
+        EdgeCase{"StartExample", {-1000, 500, 500, 500}, 0.01, 1e-7, kScanWorkBudget},
+        EdgeCase{"ThreeRoots", {-1000, 3600, -4310, 1716}, 0.01, 1e-7, kScanWorkBudget},
+        EdgeCase{"ExactZeroAtScanPoint", {-1000, 2000}, 0.5, 1e-7, kScanWorkBudget},
+        EdgeCase{"ZeroInvestment", {0, -1, 3, -2}, 0.01, 1e-7, kScanWorkBudget},
+        EdgeCase{"DoubleRoot", {1, -2, 1}, 0.01, 1e-7, kScanWorkBudget},
+        EdgeCase{"DoubleRootOnGrid", {0.25, -1, 1}, 0.5, 1e-7, kScanWorkBudget},
+        EdgeCase{"PairInsideOneStep", {505, -2262.5, 3005, -1000}, 0.01, 1e-7, kScanWorkBudget},
+        EdgeCase{"ToleranceZero", {-1000, 1300, -400, 200}, 0.01, 0.0, kScanWorkBudget},
+        EdgeCase{"RootInFirstStep", {-1, 1000}, 0.01, 1e-7, kScanWorkBudget},
+        EdgeCase{"RootNearZero", {-0.0101, 10101, -1000000}, 0.01, 1e-7, kScanWorkBudget},
+        EdgeCase{"RateTooLarge", {-1e-300, 1e300}, 0.01, 1e-7, kScanWorkBudget},
+        EdgeCase{"StationaryPointAtScanPoint", {-0.75, 2, -1}, 1.0 - 1e-16, 1e-7, kScanWorkBudget},
+        EdgeCase{"TinyLastPayment", {-1000, 0, 0, 1e-9}, 0.01, 1e-7, kScanWorkBudget},
+        EdgeCase{"Overflow", Long({-1, 0, 0}, 200, 1e-300), 0.5, 1e-7, kScanWorkBudget},
+        EdgeCase{"OneLargePayment", {-1e300, 1e300, 1e300}, 0.01, 1e-7, kScanWorkBudget},
+        // Stops where the last power overflows, or a term does.
+        EdgeCase{"LastPowerOverflows", Placed(120, {{119, 1000}, {120, -1e-12}}), 0.01, 1e-7, kScanWorkBudget},
+        EdgeCase{"LargeTermOverflows", Placed(120, {{119, 1e6}, {120, -1e-9}}), 0.01, 1e-7, kScanWorkBudget},
+        // Terms near DBL_MAX that cancel, with a root among them.
+        EdgeCase{"CancellingHugeTerms", {-1e308, 1.5e308, -1e300, 1e-3}, 1e-5, 1e-7, kScanWorkBudget},
+        EdgeCase{"CancellingHugeTermsOfMany", Long({-1.7e308, 1.7e308, -1e300}, 30, 1e-3), 1e-4, 1e-7,
+                 kScanWorkBudget}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Coefficients of scale * prod (x - r).
@@ -171,7 +188,22 @@ INSTANTIATE_TEST_SUITE_P(
                       BudgetCase{"TinyLastPaymentOfMany", Long({-1000, 500}, 72, 1e-200)},
                       BudgetCase{"LargeExponents", EveryThird(72, 1e250)},
                       BudgetCase{"SpreadRoots", FromRoots({1000, 1400, 1960, 2744, 3841.6}, 1)},
-                      BudgetCase{"HighMultiplicity", FromRoots(std::vector<double>(20, 1.0), 1)}),
+                      BudgetCase{"HighMultiplicity", FromRoots(std::vector<double>(20, 1.0), 1)},
+                      // The last power overflows long before the far root at
+                      // the bound of 1E+15.
+                      BudgetCase{"LastPowerOverflows", Placed(72, {{71, 1000}, {72, -1e-12}})},
+                      BudgetCase{"LastPowerOverflowsBigPaymentEarlier", Placed(72, {{60, 1000}, {72, -1.1e-177}})},
+                      BudgetCase{"LastPowerOverflowsBigPaymentEarly", Placed(72, {{52, 1000}, {72, -1e-297}})},
+                      BudgetCase{"LastPowerOverflowsDegree40", Placed(40, {{39, 1000}, {40, -1e-12}})},
+                      BudgetCase{"LastPowerOverflowsDegree60", Placed(60, {{50, 1000}, {60, -1.1e-147}})},
+                      BudgetCase{"LastPowerOverflowsNegativeFirst", Placed(72, {{71, -1000}, {72, 2e-12}})},
+                      // A term overflows before any power does, after P + Q
+                      // has long left the range where it certifies signs.
+                      BudgetCase{"LargeTermOverflows", Placed(72, {{71, 1e6}, {72, -1e-9}})},
+                      BudgetCase{"LargeTermOverflowsDegree50", Placed(50, {{49, 1e6}, {50, -1e-9}})},
+                      // Terms near DBL_MAX that cancel: the per-term sum stays
+                      // finite far beyond where P + Q overflows.
+                      BudgetCase{"CancellingHugeTerms", Placed(72, {{0, 0.9e308}, {1, -1e304}, {72, 1e-12}})}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Drawn series of every length up to 72, at the finest increment.
