@@ -12,6 +12,7 @@
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/root_location.h"
 #include "core/solver/search_settings.h"
+#include "solver/series_from_roots.h"
 #include "scan_problems.h"
 
 namespace valmora {
@@ -126,16 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Coefficients of scale * prod (x - r).
 std::vector<double> FromRoots(const std::vector<double>& roots, double scale) {
-    std::vector<double> c = {scale};
-    for (double r : roots) {
-        std::vector<double> next(c.size() + 1, 0.0);
-        for (std::size_t k = 0; k < c.size(); ++k) {
-            next[k + 1] += c[k];
-            next[k] -= r * c[k];
-        }
-        c = next;
-    }
-    return c;
+    return testing::FromRoots(roots, {1.0}, scale);
 }
 
 std::vector<double> Alternating(int n, double magnitude) {
