@@ -1,5 +1,8 @@
 #include "core/solver/solver_messages.h"
 
+#include <cmath>
+#include <optional>
+
 #include "core/solver/number_format.h"
 #include "core/solver/polynomial.h"
 #include "core/solver/text_rules.h"
@@ -18,6 +21,22 @@ std::string AnalysisProblemText(AnalysisStatus status) {
     return "";
 }
 
+namespace {
+
+// x = 1 / (1 + rate / periods) read off the shown rate stays within 1E-04
+// of the true one, relative.
+bool Close(double shown, double value) { return std::fabs(shown - value) <= 1e-4 * std::fabs(value); }
+
+}  // namespace
+
+std::string RateText(double rate, int periodsPerYear) {
+    const std::string rounded = FormatRate(rate);
+    const std::optional<double> shown = FiniteNumber(rounded);
+    const double m = static_cast<double>(periodsPerYear);
+    if (shown && Close(1.0 + *shown / m, 1.0 + rate / m)) return rounded;
+    return GeneralText(rate);
+}
+
 std::string IncompleteScanText(ScanStop stop, double lastX, int periodsPerYear) {
     const char* why = "";
     switch (stop) {
@@ -26,8 +45,11 @@ std::string IncompleteScanText(ScanStop stop, double lastX, int periodsPerYear) 
         case ScanStop::NotFinite: why = "F(x) became too large"; break;
         case ScanStop::Stalled: why = "x no longer grew by the increment"; break;
     }
-    return "The search stopped at x = " + GeneralText(lastX) + " (" + why + "): rates below " +
-           FormatRate(RateFromRoot(lastX, periodsPerYear)) + " were not searched.";
+    const std::string where = "The search stopped at x = " + GeneralText(lastX) + " (" + why + "): ";
+    const double rate = RateFromRoot(lastX, periodsPerYear);
+    // Rates above the largest double are all that lie below such an x.
+    if (!std::isfinite(rate)) return where + "no rate that a number can hold was searched.";
+    return where + "rates below " + RateText(rate, periodsPerYear) + " were not searched.";
 }
 
 std::string IncompleteScanText(const Workspace& ws) {

@@ -13,6 +13,12 @@ namespace valmora {
 // Why a series could not be analysed, in a short sentence.
 std::string AnalysisProblemText(AnalysisStatus status);
 
+// A rate for a message, as "0.0####" shows it where the x = 1 / (1 + rate /
+// periods) it stands for is true to 1E-04, relative; with up to 15
+// significant digits where it is not (-0.9999975, not "-1.0").
+// Finite rates only.
+std::string RateText(double rate, int periodsPerYear);
+
 // For a scan that stopped early at x = lastX: where and why, and which rates
 // were not searched. Empty for a complete scan.
 std::string IncompleteScanText(ScanStop stop, double lastX, int periodsPerYear);

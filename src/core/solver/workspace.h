@@ -55,6 +55,8 @@ struct Workspace {
     // Set when the latest scan stopped early; ScanX then holds the point
     // where it stopped and nothing beyond it was searched.
     ScanStop ScanStopped = ScanStop::None;
+    // Intervals of x where the latest scan missed roots, in increasing x.
+    std::vector<MissedRoots> MissedIntervals;
 
     double Increment = 0;
     double Tolerance = 0;

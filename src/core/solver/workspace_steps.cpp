@@ -68,6 +68,7 @@ void StoreSearch(Workspace& ws, const RootSearch& search) {
     StoreFromOne(ws.IrrList, search.rates, search.rates.size() + 1);
     ws.ScanStopped = search.stop;
     ws.ScanX = search.lastX;
+    ws.MissedIntervals = search.census.missed;
 }
 
 bool BalancesStep(Workspace& ws, int root) {

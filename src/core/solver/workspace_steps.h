@@ -30,7 +30,7 @@ CashFlowAnalysis AnalysisOf(const Workspace& ws);
 SearchSettings SearchSettingsOf(const Workspace& ws);
 
 // Root location with the workspace's analysis and settings: stores RootCount,
-// IrrList, ScanStopped and ScanX. A refused search changes nothing.
+// IrrList, ScanStopped, ScanX and MissedIntervals. A refused search changes nothing.
 RootSearch SearchStep(Workspace& ws, std::uint64_t workBudget = kScanWorkBudget);
 void StoreSearch(Workspace& ws, const RootSearch& search);
 

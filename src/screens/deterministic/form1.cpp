@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringList>
 
 #include <cmath>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "screens/common/qt_strings.h"
 #include "screens/deterministic/npv_profile_link.h"
 #include "core/solver/cash_flow_analysis.h"
+#include "core/solver/missed_roots.h"
 #include "core/solver/number_format.h"
 #include "core/solver/project_balances.h"
 #include "core/solver/root_location.h"
@@ -315,8 +317,8 @@ void Form1::Command3_Click() {
     if (!IncrementCanAdvance(screens_, Text4)) return;
     // Rates of an earlier search must not stay next to the new ones.
     for (int r = 1; r < MSHFlexGrid2->Rows(); ++r) MSHFlexGrid2->SetText(r, 1, "");
-    const ScanStatus status = SearchStep(ws_).status;
-    if (status != ScanStatus::Complete && status != ScanStatus::Incomplete) {
+    const RootSearch search = SearchStep(ws_);
+    if (!search.Searched()) {
         ForgetResults();
         return;
     }
@@ -328,14 +330,19 @@ void Form1::Command3_Click() {
     Grid2CleanUp();
     Command3->setEnabled(false);
     Label8->setEnabled(true);
-    const QString stopped = Q(IncompleteScanText(ws_));
+    // Where the search stopped early, and the roots in range the grid missed.
+    QStringList notes;
+    if (const QString stopped = Q(IncompleteScanText(ws_)); !stopped.isEmpty()) notes << stopped;
+    if (const QString missed = Q(MissedRootsText(AnalysisOf(ws_), SearchSettingsOf(ws_), search)); !missed.isEmpty())
+        notes << missed.split('\n');
     if (ws_.RootCount == 0) {
         // Nothing to pick: said at once, with no prompt to pick and no
         // classification left from an earlier series.
         ForgetPick();
         Label13->hide();
         MSHFlexGrid1->setFocus();
-        screens_.Dialogs().Message(stopped.isEmpty() ? kNoIrrMessage : kNoIrrMessage + "\r" + stopped);
+        notes.prepend(kNoIrrMessage);
+        screens_.Dialogs().Message(notes.join("\r"));
         return;
     }
     // No rate looks picked before a click, and the list shows its first rows.
@@ -344,7 +351,7 @@ void Form1::Command3_Click() {
     Label13->show();
     // The next step is picking a rate; the focus goes there, not to "E&xit".
     MSHFlexGrid2->setFocus();
-    if (!stopped.isEmpty()) screens_.Dialogs().Message(stopped);
+    if (!notes.isEmpty()) screens_.Dialogs().Message(notes.join("\r"));
 }
 
 void Form1::Grid2CleanUp() {

@@ -47,11 +47,18 @@ void NpvProfileLink::Draw() {
     for (int r = 1; r <= ws_.RootCount && r < static_cast<int>(ws_.IrrList.size()); ++r)
         rates.push_back(ws_.IrrList[r]);
     const int m = std::max<int>(ws_.PeriodsPerYear, 1);
-    // A search that stopped early left x from where it stopped up to the bound unsearched.
+    // A search that stopped early left x from where it stopped up to the bound
+    // unsearched.
     std::vector<RateInterval> missed;
     if (ws_.ScanStopped != ScanStop::None && ws_.ScanX > 0 && ws_.UpperBound > ws_.ScanX) {
         const RateInterval unsearched{RateFromRoot(ws_.UpperBound, m), RateFromRoot(ws_.ScanX, m)};
         if (std::isfinite(unsearched.low) && std::isfinite(unsearched.high)) missed.push_back(unsearched);
+    }
+    // Roots the grid missed: pairs inside one step, roots where f only touches 0.
+    for (const MissedRoots& iv : ws_.MissedIntervals) {
+        if (ws_.ScanStopped != ScanStop::None && iv.to > ws_.ScanX) continue;  // shaded above
+        const RateInterval rates{RateFromRoot(iv.to, m), iv.from > 0 ? RateFromRoot(iv.from, m) : HUGE_VAL};
+        if (std::isfinite(rates.low) && std::isfinite(rates.high)) missed.push_back(rates);
     }
     window_->SetSeries(std::move(flows), std::move(rates), m, std::move(missed));
 }

@@ -4,8 +4,12 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QPushButton>
+#include <QtCharts/QAreaSeries>
+#include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
+
+#include <cmath>
 
 #include "form1_driver.h"
 #include "screens/deterministic/npv_profile_window.h"
@@ -62,6 +66,22 @@ private slots:
         // What the screen lists is what the window marks.
         QCOMPARE(f->MSHFlexGrid2->Text(1, 1), w->IrrMarks[0]->pointLabelsFormat());
         QVERIFY(d.h.dialogs.shown.empty());
+    }
+
+    void rootsTheGridMissedAreShaded() {
+        Form1Driver d;
+        Form1* f = d.f;
+        // Roots x = 0.5 and 0.505 share the grid step (0.49, 0.51].
+        d.Evaluate("505", {"2262.5", "-3005", "1000"});
+        Click(f->Command5);
+        NpvProfileWindow* w = ProfileWindow(f);
+        QVERIFY(w);
+        QCOMPARE(MarkLabels(w), QStringList({"-0.5"}));
+        QCOMPARE(w->MissedAreas.size(), size_t(1));
+        const QList<QPointF> edge = w->MissedAreas[0]->upperSeries()->points();
+        QVERIFY(!edge.isEmpty());
+        QCOMPARE(std::round(edge.first().x() * 1e4) / 1e4, 0.9608);
+        QCOMPARE(std::round(edge.last().x() * 1e4) / 1e4, 1.0408);
     }
 
     void apiModeShowsTheAnnualRate() {

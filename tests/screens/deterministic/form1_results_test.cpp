@@ -313,7 +313,33 @@ private slots:
         QCOMPARE(d.h.dialogs.shown.size(), size_t(1));
         QVERIFY(d.h.dialogs.shown[0].text.startsWith(
             "No IRR was found in the searched range.\rThe search stopped at x = "));
-        QVERIFY(d.h.dialogs.shown[0].text.endsWith("were not searched."));
+        QVERIFY(d.h.dialogs.shown[0].text.endsWith(
+            "were not searched.\r1 root lies between the rates 0.0 and 65535.0, beyond where the search stopped."));
+    }
+
+    void missedRootsAreReportedAfterTheListedOnes() {
+        Form1Driver d;
+        // Roots x = 0.5 and 0.505 share one grid step; x = 2 is listed.
+        d.Evaluate("505", {"2262.5", "-3005", "1000"});
+        QCOMPARE(d.f->MSHFlexGrid2->Rows(), 2);
+        QCOMPARE(d.f->MSHFlexGrid2->Text(1, 1), QString("-0.5"));
+        QCOMPARE(d.h.dialogs.Texts(),
+                 QStringList({"The search missed 2 roots between the rates 0.96078 and 1.04082: an increment of "
+                              "0.0007 would separate them."}));
+        // The rate list stays the scan's, ready to pick from.
+        QVERIFY(d.f->MSHFlexGrid2->isEnabled());
+        QCOMPARE(valmora::testing::FocusIn(d.f), static_cast<QWidget*>(d.f->MSHFlexGrid2));
+
+        // The suggested increment lists all three, and says nothing more.
+        d.h.dialogs.shown.clear();
+        Click(d.f->Command1);
+        valmora::testing::Retype(d.f->Text4, "0.0007");
+        Click(d.f->Command3);
+        QCOMPARE(d.h.dialogs.Texts(), QStringList());
+        QCOMPARE(d.f->MSHFlexGrid2->Rows(), 4);
+        QCOMPARE(d.f->MSHFlexGrid2->Text(1, 1), QString("1.0"));
+        QCOMPARE(d.f->MSHFlexGrid2->Text(2, 1), QString("0.9802"));
+        QCOMPARE(d.f->MSHFlexGrid2->Text(3, 1), QString("-0.5"));
     }
 
     void exitAsksTwice() {

@@ -1,0 +1,207 @@
+#include "core/solver/missed_roots.h"
+
+#include <flint/fmpq.h>
+#include <flint/fmpz.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/solver/exact_roots.h"
+#include "core/solver/polynomial.h"
+#include "core/solver/solver_messages.h"
+#include "core/solver/text_rules.h"
+
+namespace valmora {
+namespace {
+
+// q = x exactly (x finite): x = m 2^e with the integer m = frac 2^53.
+void SetDouble(fmpq_t q, double x) {
+    int e = 0;
+    const double frac = std::frexp(x, &e);
+    fmpz_t m;
+    fmpz_init(m);
+    fmpz_set_si(m, static_cast<long>(std::ldexp(frac, 53)));
+    fmpz_set(fmpq_numref(q), m);
+    fmpz_one(fmpq_denref(q));
+    e -= 53;
+    if (e >= 0) fmpq_mul_2exp(q, q, static_cast<ulong>(e));
+    else fmpq_div_2exp(q, q, static_cast<ulong>(-e));
+    fmpz_clear(m);
+}
+
+// The exact sign of f(x) = sum coef[k] x^k at the double x: -1, 0 or +1.
+int SignOfF(std::span<const double> coef, double x) {
+    fmpq_t sum, term, q;
+    fmpq_init(sum);
+    fmpq_init(term);
+    fmpq_init(q);
+    SetDouble(q, x);
+    // Horner from the highest power down.
+    for (std::size_t k = coef.size(); k-- > 0;) {
+        fmpq_mul(sum, sum, q);
+        SetDouble(term, coef[k]);
+        fmpq_add(sum, sum, term);
+    }
+    const int s = fmpq_sgn(sum);
+    fmpq_clear(sum);
+    fmpq_clear(term);
+    fmpq_clear(q);
+    return s;
+}
+
+// The sign of f just above x: at x, or at the next doubles when f is 0 there.
+int SignAbove(std::span<const double> coef, double x) {
+    for (int i = 0; i < 4; ++i) {
+        const int s = SignOfF(coef, x);
+        if (s != 0) return s;
+        x = std::nextafter(x, std::numeric_limits<double>::infinity());
+    }
+    return 0;
+}
+
+// The largest power of ten not above v (v > 0 and finite).
+double PowerOfTenBelow(double v) {
+    double p = std::pow(10.0, std::floor(std::log10(v)));
+    while (p > v) p /= 10.0;
+    return p;
+}
+
+struct RootsIn {
+    std::vector<double> changing;  // roots where f changes sign, increasing
+    int touching = 0;              // roots where f keeps its sign
+};
+
+// The distinct roots of f in (from, to], sorted by whether f changes sign
+// there.
+RootsIn Classify(std::span<const double> coef, const ExactPolynomial& exact, double from, double to) {
+    RootsIn out;
+    for (const auto& piece : exact.Isolate(from, to)) {
+        if (piece.count != 1) {
+            // Roots closer than one double apart: no grid tells them apart.
+            out.touching += piece.count;
+            continue;
+        }
+        const bool changes = SignAbove(coef, piece.from) != SignAbove(coef, piece.to);
+        if (changes) out.changing.push_back(exact.Refine(piece.from, piece.to));
+        else ++out.touching;
+    }
+    return out;
+}
+
+// The scan with this increment lists every root in (from, to].
+bool ListsAllIn(const CashFlowAnalysis& analysis, SearchSettings settings, double increment, double from, double to) {
+    settings.increment = increment;
+    const RootSearch again = LocateRoots(analysis, settings);
+    if (again.stop != ScanStop::None || !again.census.known) return false;
+    for (const MissedRoots& m : again.census.missed)
+        if (m.from < to && m.to > from) return false;
+    return true;
+}
+
+// An increment below the current one that puts a grid point between every
+// two of the sign-changing roots in (from, to] and lists them all, checked
+// by scanning with it; 0 when the roots lie too close for repeated addition
+// to tell them apart, or no candidate works. Round increments can land on
+// round roots, where f is 0 and the strict sign test sees no change, so a
+// few candidates are tried.
+double SeparatingIncrement(const CashFlowAnalysis& analysis, const SearchSettings& settings,
+                           const std::vector<double>& changing, double from, double to) {
+    if (changing.empty()) return 0;
+    double gap = settings.increment;
+    for (std::size_t i = 1; i < changing.size(); ++i) gap = std::min(gap, changing[i] - changing[i - 1]);
+    // Repeated addition drifts by a few units in the last place of x.
+    if (!(gap > 64 * std::numeric_limits<double>::epsilon() * std::max(changing.back(), 1.0))) return 0;
+    const double h = PowerOfTenBelow(std::min(gap, settings.increment) / 2);
+    for (double candidate : {h, 0.7 * h, 0.3 * h})
+        if (ListsAllIn(analysis, settings, candidate, from, to)) return candidate;
+    return 0;
+}
+
+std::string Roots(int n) { return n == 1 ? "1 root" : std::to_string(n) + " roots"; }
+
+std::string Between(const MissedRootsNote& note, int periods) {
+    if (!std::isfinite(note.highRate)) return "above the rate " + RateText(note.lowRate, periods);
+    return "between the rates " + RateText(note.lowRate, periods) + " and " + RateText(note.highRate, periods);
+}
+
+}  // namespace
+
+std::vector<MissedRootsNote> DescribeMissedRoots(const CashFlowAnalysis& analysis, const SearchSettings& settings,
+                                                 const RootSearch& search) {
+    std::vector<MissedRootsNote> notes;
+    if (!search.Searched() || search.census.missed.empty()) return notes;
+    const std::span<const double> coef(analysis.coefficients);
+    const ExactPolynomial exact(coef);
+    for (const MissedRoots& m : search.census.missed) {
+        MissedRootsNote note;
+        note.highRate =
+            m.from > 0 ? RateFromRoot(m.from, settings.periodsPerYear) : std::numeric_limits<double>::infinity();
+        note.lowRate = RateFromRoot(m.to, settings.periodsPerYear);
+        note.count = m.count;
+        note.beyondStop = search.stop != ScanStop::None && m.to > search.lastX;
+        if (!note.beyondStop) {
+            const RootsIn roots = Classify(coef, exact, m.from, m.to);
+            note.touching = roots.touching;
+            note.separatingIncrement = SeparatingIncrement(analysis, settings, roots.changing, m.from, m.to);
+        }
+        notes.push_back(note);
+    }
+    return notes;
+}
+
+std::string MissedRootsText(const CashFlowAnalysis& analysis, const SearchSettings& settings,
+                            const RootSearch& search) {
+    if (!search.Searched()) return "";
+    if (!search.census.known) return "Whether the search missed roots could not be decided.";
+    std::string text;
+    for (const MissedRootsNote& note : DescribeMissedRoots(analysis, settings, search)) {
+        if (!text.empty()) text += "\n";
+        const std::string where = Between(note, settings.periodsPerYear);
+        if (note.beyondStop) {
+            text += Roots(note.count) + (note.count == 1 ? " lies " : " lie ") + where +
+                    ", beyond where the search stopped.";
+        } else if (note.separatingIncrement > 0) {
+            text += "The search missed " + Roots(note.count) + " " + where + ": an increment of " +
+                    GeneralText(note.separatingIncrement) + " would separate " + (note.count == 1 ? "it." : "them.");
+        } else if (note.touching >= note.count) {
+            text += "The search missed " + Roots(note.count) + " " + where +
+                    ": F(x) touches 0 there without changing sign, so no increment finds " +
+                    (note.count == 1 ? "it." : "them.");
+        } else {
+            text += "The search missed " + Roots(note.count) + " " + where +
+                    ": they lie too close together for a smaller increment to separate them.";
+        }
+    }
+    return text;
+}
+
+std::vector<RootInRange> AllRootsInRange(const CashFlowAnalysis& analysis, const SearchSettings& settings,
+                                         const RootSearch& search) {
+    std::vector<RootInRange> all;
+    if (!search.Searched()) return all;
+    const ExactPolynomial exact(analysis.coefficients);
+    if (exact.IsZero()) return all;
+    for (const auto& piece : exact.Isolate(0.0, analysis.upperBound)) {
+        const double x = piece.count == 1 ? exact.Refine(piece.from, piece.to) : piece.to;
+        for (int i = 0; i < piece.count; ++i) {
+            RootInRange r;
+            r.x = x;
+            r.rate = RateFromRoot(x, settings.periodsPerYear);
+            r.rateFinite = x > 0 && std::isfinite(r.rate);
+            all.push_back(r);
+        }
+    }
+    // Each root the scan listed is the nearest true root to its refined x.
+    auto mark = [&](double listed) {
+        RootInRange* best = nullptr;
+        for (auto& r : all)
+            if (!r.found && (best == nullptr || std::fabs(r.x - listed) < std::fabs(best->x - listed))) best = &r;
+        if (best != nullptr) best->found = true;
+    };
+    for (double x : search.roots) mark(x);
+    for (double x : search.unlisted) mark(x);
+    return all;
+}
+
+}  // namespace valmora
