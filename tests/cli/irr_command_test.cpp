@@ -39,7 +39,10 @@ TEST(IrrJson, StartExample) {
     std::vector<std::string> keys;
     for (auto& [k, v] : j.items()) keys.push_back(k);
     EXPECT_EQ(keys, (std::vector<std::string>{"max_roots", "upper_bound", "derivative", "irrs", "scan_complete",
-                                              "stopped_at", "balances"}));
+                                              "stopped_at", "unlisted_roots", "roots_in_range", "missed", "balances"}));
+    EXPECT_EQ(j["unlisted_roots"], 0);
+    EXPECT_EQ(j["roots_in_range"], 1);
+    EXPECT_EQ(j["missed"], nlohmann::ordered_json::array());
 }
 
 TEST(IrrJson, MixedExample) {

@@ -287,9 +287,7 @@ TEST_F(SimulationRun, CountsTheSimulationsWhoseScanMissedRoots) {
         EXPECT_EQ(outcome.missedRoots, c.missed) << c.series.size();
         EXPECT_EQ(outcome.withIrr, c.withIrr) << c.series.size();
         EXPECT_EQ(outcome.incompleteScans, 0);
-        if (c.series.size() == 1 && c.missed == 1) {
-            EXPECT_NEAR(outcome.kept.at(0), -0.8, 1e-9);
-        }
+        if (c.series.size() == 1 && c.missed == 1) { EXPECT_NEAR(outcome.kept.at(0), -0.8, 1e-9); }
     }
 }
 
