@@ -89,10 +89,13 @@ RootsIn Classify(std::span<const double> coef, const ExactPolynomial& exact, dou
     return out;
 }
 
-// The scan with this increment lists every root in (from, to].
-bool ListsAllIn(const CashFlowAnalysis& analysis, SearchSettings settings, double increment, double from, double to) {
+// The scan with this increment lists every root in (from, to]. Only
+// (0, to] is searched, within an eighth of the usual work, so that trying a
+// few increments stays quick.
+bool ListsAllIn(CashFlowAnalysis analysis, SearchSettings settings, double increment, double from, double to) {
     settings.increment = increment;
-    const RootSearch again = LocateRoots(analysis, settings);
+    analysis.upperBound = to;
+    const RootSearch again = LocateRoots(analysis, settings, kScanWorkBudget / 8);
     if (again.stop != ScanStop::None || !again.census.known) return false;
     for (const MissedRoots& m : again.census.missed)
         if (m.from < to && m.to > from) return false;

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStringList>
 
 #include <algorithm>
 #include <optional>
@@ -246,12 +247,20 @@ void Form3::ShowOutcome(const RunOutcome& outcome) {
             screens_.Dialogs().Message("Simulation Complete", "Done!");
             screens_.Dialogs().Beep();
         }
-        // A search cut short may have missed the lowest rates of its series.
+        // A search cut short may have missed the lowest rates of its series;
+        // a grid step may have held two roots, or a root where the present
+        // value only touches 0.
+        QStringList notes;
         if (outcome.incompleteScans > 0)
-            screens_.Dialogs().Message(
-                QString::number(outcome.incompleteScans) +
-                " simulation(s) stopped searching for roots early (the work limit was reached): lower rates of "
-                "their series were not searched.");
+            notes << QString::number(outcome.incompleteScans) +
+                         " simulation(s) stopped searching for roots early (the work limit was reached): lower "
+                         "rates of their series were not searched.";
+        if (outcome.missedRoots > 0)
+            notes << QString::number(outcome.missedRoots) +
+                         " simulation(s) listed fewer IRRs than their series have in the searched range (two roots "
+                         "within one increment, or a root where the present value touches 0 without changing "
+                         "sign).";
+        if (!notes.isEmpty()) screens_.Dialogs().Message(notes.join("\r"));
     } else {
         screens_.Dialogs().Message(Q(outcome.message), "Error!");
     }

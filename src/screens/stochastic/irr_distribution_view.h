@@ -39,6 +39,7 @@ struct RunFigures {
     long withIrr = 0;          // simulations that kept an IRR
     long fallbacks = 0;        // kept the largest IRR instead of the one asked for
     long incompleteScans = 0;  // searches that stopped before their bound
+    long missedRoots = 0;      // searches that listed fewer roots than lie in range
     bool running = false;      // the run is still going
     bool stopped = false;      // the user stopped the run
 };

@@ -166,6 +166,25 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
     }
 
+    void missedRootsAreNotedAfterTheRun() {
+        Form3Driver d;
+        Form3* f = d.f;
+        // Roots x = 0.7026 and 0.7065 share one grid step, x = 2 is listed;
+        // then rates 0.3, 0.2 and 0.1, all listed.
+        ScriptedRandom random(Draws({{3338.91552734375, -3434.30224609375, 1007.42236328125}, {3600, -4310, 1716}}));
+        d.h.screens.SetRandom(random);
+        d.UniformOnTabOne("-4096", "4096", 3);
+        d.ChooseNotSaving();
+        f->HScroll1->setValue(2);
+        d.h.dialogs.shown.clear();
+        Click(f->Command4);
+        QCOMPARE(d.h.dialogs.Texts(),
+                 QStringList({"Simulation Complete",
+                              "1 simulation(s) listed fewer IRRs than their series have in the searched range (two "
+                              "roots within one increment, or a root where the present value touches 0 without "
+                              "changing sign)."}));
+    }
+
     void chosenIrrComesFromTheDialog() {
         Form3Driver d;
         Form3* f = d.f;

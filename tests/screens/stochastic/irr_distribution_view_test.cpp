@@ -91,6 +91,7 @@ private slots:
         figures.requested = figures.simulations = 10010;
         figures.fallbacks = 7;
         figures.incompleteScans = 3;
+        figures.missedRoots = 5;
         auto v = Open(irrs, figures);
         QCOMPARE(v->Caption->text(), QString("10010 simulations, 10000 with an IRR."));
 
@@ -109,7 +110,8 @@ private slots:
         QCOMPARE(SummaryValue(*v, "Median (50th percentile)"), QString::fromStdString(FormatRate(s->p50)));
         QCOMPARE(SummaryValue(*v, "95th percentile"), QString::fromStdString(FormatRate(s->p95)));
         QCOMPARE(SummaryValue(*v, "Largest IRR used instead"), QString("7"));
-        QCOMPARE(SummaryValue(*v, "Searches that missed roots"), QString("3"));
+        QCOMPARE(SummaryValue(*v, "Searches stopped early"), QString("3"));
+        QCOMPARE(SummaryValue(*v, "Searches that missed roots"), QString("5"));
 
         // Three fits ranked and drawn, the normal first; the kernel density unranked.
         QCOMPARE(FitColumn(*v, 0), QStringList({"1", "2", "3", "-"}));
