@@ -35,14 +35,14 @@ bool Near(double value, double expected, double relative) {
 }
 
 struct Case {
-    const char* flows;            // as typed after "--"
-    std::vector<double> listed;   // roots x whose rates are listed, increasing
-    int unlisted;                 // roots whose rate is no number
-    int inRange;                  // distinct roots in (0, UpperBound]
-    std::vector<bool> allFound;   // --all-roots, in increasing x
-    int missed;                   // roots in the one missed interval, or 0
-    double missedLow, missedHigh; // roots x of the missed interval's ends
-    const char* says;             // in the text output
+    const char* flows;             // as typed after "--"
+    std::vector<double> listed;    // roots x whose rates are listed, increasing
+    int unlisted;                  // roots whose rate is no number
+    int inRange;                   // distinct roots in (0, UpperBound]
+    std::vector<bool> allFound;    // --all-roots, in increasing x
+    int missed;                    // roots in the one missed interval, or 0
+    double missedLow, missedHigh;  // roots x of the missed interval's ends
+    const char* says;              // in the text output
 };
 
 const Case kCases[] = {
