@@ -1,17 +1,23 @@
 #include "core/solver/exact_roots.h"
 
-#include <flint/fmpq.h>
 #include <flint/fmpz.h>
 #include <flint/fmpz_poly.h>
+#include <flint/nmod_poly.h>
+#include <gmp.h>
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 
 namespace valmora {
 namespace {
+
+using Limb = mp_limb_t;
+constexpr long kLimbBits = 64;
+static_assert(sizeof(Limb) * 8 == kLimbBits);
 
 // x = m 2^e with m an integer (x finite).
 void Dyadic(double x, fmpz_t m, long& e) {
@@ -26,25 +32,39 @@ void Dyadic(double x, fmpz_t m, long& e) {
     e = exp - 53;
 }
 
-void ToFmpq(fmpq_t q, double x) {
-    fmpz_t m;
-    fmpz_init(m);
-    long e = 0;
-    Dyadic(x, m, e);
-    if (e >= 0) {
-        fmpz_mul_2exp(fmpq_numref(q), m, static_cast<unsigned long>(e));
-        fmpz_one(fmpq_denref(q));
-    } else {
-        fmpz_set(fmpq_numref(q), m);
-        fmpz_one(fmpq_denref(q));
-        fmpz_mul_2exp(fmpq_denref(q), fmpq_denref(q), static_cast<unsigned long>(-e));
+// x > 0 as m 2^e with m odd.
+void OddDyadic(double x, std::uint64_t& m, long& e) {
+    int exp = 0;
+    const double frac = std::frexp(x, &exp);
+    m = static_cast<std::uint64_t>(std::ldexp(frac, 53));
+    const int tz = std::countr_zero(m);
+    m >>= tz;
+    e = exp - 53 + tz;
+}
+
+long CeilDiv(long a, long b) {  // b > 0
+    return a >= 0 ? (a + b - 1) / b : -((-a) / b);
+}
+
+// The smallest t with x <= 2^t, x >= 1.
+long CeilLog2(const fmpz_t x) {
+    const long bits = static_cast<long>(fmpz_bits(x));
+    return static_cast<long>(fmpz_val2(x)) == bits - 1 ? bits - 1 : bits;
+}
+
+// The limbs of x >= 0, least significant first.
+void LimbsOf(const fmpz_t x, std::vector<Limb>& out) {
+    out.clear();
+    if (!COEFF_IS_MPZ(*x)) {
+        if (*x != 0) out.push_back(static_cast<Limb>(*x));
+        return;
     }
-    fmpq_canonicalise(q);
-    fmpz_clear(m);
+    const __mpz_struct* z = COEFF_TO_PTR(*x);
+    out.assign(z->_mp_d, z->_mp_d + std::abs(z->_mp_size));
 }
 
 // Positive roots of the squarefree p, by Sturm sequences.
-long PositiveRoots(fmpz_poly_t p) {
+long PositiveRootsSturm(fmpz_poly_t p) {
     // Roots at 0 are not positive: divide them out.
     long zeros = 0;
     while (zeros < fmpz_poly_length(p) && fmpz_is_zero(p->coeffs + zeros)) ++zeros;
@@ -57,15 +77,454 @@ long PositiveRoots(fmpz_poly_t p) {
     return pos;
 }
 
+// The sign of p(m 2^e), m an integer, by Horner's scheme on integers:
+// 2^(-e n) p(m 2^e) = sum p_k m^k 2^(-e (n - k)) when e < 0.
+int SignAtDyadic(const fmpz_poly_t p, const fmpz_t m, long e) {
+    const slong len = fmpz_poly_length(p);
+    if (len == 0) return 0;
+    fmpz_t acc, x, t;
+    fmpz_init(acc);
+    fmpz_init(x);
+    fmpz_init(t);
+    fmpz_set(acc, p->coeffs + len - 1);
+    if (e >= 0) {
+        fmpz_mul_2exp(x, m, static_cast<ulong>(e));
+        for (slong k = len - 2; k >= 0; --k) {
+            fmpz_mul(acc, acc, x);
+            fmpz_add(acc, acc, p->coeffs + k);
+        }
+    } else {
+        const ulong s = static_cast<ulong>(-e);
+        for (slong k = len - 2; k >= 0; --k) {
+            fmpz_mul(acc, acc, m);
+            if (!fmpz_is_zero(p->coeffs + k)) {
+                fmpz_mul_2exp(t, p->coeffs + k, s * static_cast<ulong>(len - 1 - k));
+                fmpz_add(acc, acc, t);
+            }
+        }
+    }
+    const int sign = fmpz_sgn(acc);
+    fmpz_clear(acc);
+    fmpz_clear(x);
+    fmpz_clear(t);
+    return sign;
+}
+
+int SignAtDouble(const fmpz_poly_t p, double x) {
+    fmpz_t m;
+    fmpz_init(m);
+    long e = 0;
+    Dyadic(x, m, e);
+    const int sign = SignAtDyadic(p, m, e);
+    fmpz_clear(m);
+    return sign;
+}
+
+// True when f (degree >= 1) is proven squarefree: a repeated factor of f
+// would divide f and f' also modulo a prime that keeps the degree.
+bool SquarefreeModPrime(const fmpz_poly_t f) {
+    if (fmpz_poly_degree(f) < 1) return false;
+    constexpr mp_limb_t kPrime = 0xffffffffffffffc5ULL;  // 2^64 - 59
+    nmod_poly_t fp, dp, gp;
+    nmod_poly_init(fp, kPrime);
+    nmod_poly_init(dp, kPrime);
+    nmod_poly_init(gp, kPrime);
+    fmpz_poly_get_nmod_poly(fp, f);
+    bool proven = false;
+    if (nmod_poly_degree(fp) == fmpz_poly_degree(f)) {
+        nmod_poly_derivative(dp, fp);
+        if (!nmod_poly_is_zero(dp)) {
+            nmod_poly_gcd(gp, fp, dp);
+            proven = nmod_poly_degree(gp) == 0;
+        }
+    }
+    nmod_poly_clear(fp);
+    nmod_poly_clear(dp);
+    nmod_poly_clear(gp);
+    return proven;
+}
+
+// The double halfway between lo and hi in the order of their bit patterns
+// (both >= 0), so that bisection takes at most 64 steps.
+double MidBits(double lo, double hi) {
+    const auto l = std::bit_cast<std::uint64_t>(lo);
+    const auto h = std::bit_cast<std::uint64_t>(hi);
+    return std::bit_cast<double>(l + (h - l) / 2);
+}
+
+// The double in [lo, hi] with the fewest significant bits, 0 < lo <= hi:
+// the smallest multiple of 2^k in the range for the largest k that has one.
+double ShortIn(double lo, double hi) {
+    for (int k = std::ilogb(hi);; --k) {
+        double q = std::ceil(std::ldexp(lo, -k));
+        if (q == 0.0) q = 1.0;  // lo / 2^k underflowed below 1
+        const double c = std::ldexp(q, k);
+        if (c <= hi || k <= -1074) return c;
+    }
+}
+
 }  // namespace
 
-struct ExactPolynomial::Data {
-    fmpz_poly_t g;  // the squarefree part of f scaled to integers
+namespace detail {
+
+struct ExactData {
+    fmpz_poly_t f;  // f scaled to integers
+    fmpz_poly_t g;  // its squarefree part, primitive
     bool zero = false;
+    long n = -1;             // degree of g
+    std::vector<long> bits;  // bit length of each coefficient of g (0 for 0)
+    std::vector<long> val;   // 2-adic valuation of each (0 for 0)
+    long lowExp = 0;         // every nonzero root of g has |x| > 2^lowExp
+    ExactData() {
+        fmpz_poly_init(f);
+        fmpz_poly_init(g);
+    }
+    ~ExactData() {
+        fmpz_poly_clear(f);
+        fmpz_poly_clear(g);
+    }
+    ExactData(const ExactData&) = delete;
+    ExactData& operator=(const ExactData&) = delete;
 };
 
-ExactPolynomial::ExactPolynomial(std::span<const double> coef) : d_(new Data) {
-    fmpz_poly_init(d_->g);
+}  // namespace detail
+
+namespace {
+
+// What Descartes' rule says about the open interval (l, r) for g: the sign
+// variations of T(t) = (1 + t)^n G(1 / (1 + t)) with G(y) = g(l + (r - l) y)
+// up to a positive factor. 0 variations: no root there; 1: exactly one.
+struct NodeTest {
+    int variations = 0;  // 0, 1, or 2 for 2 and more
+    bool rootAtR = false;
+    int signBelowR = 0;  // sign of g just below r
+};
+
+class Moebius {
+public:
+    explicit Moebius(const detail::ExactData& d) : d_(d) { fmpz_init(tmp_); }
+
+    NodeTest Test(double l, double r) {
+        Build(l, r);
+        NodeTest t;
+        int last = 0;
+        int changes = 0;
+        for (long k = 0; k <= d_.n; ++k) {
+            const int s = Sign(k);
+            if (s == 0) continue;
+            if (t.signBelowR == 0) t.signBelowR = s;
+            if (last != 0 && s != last) ++changes;
+            last = s;
+        }
+        t.rootAtR = Sign(0) == 0;
+        t.variations = std::min(changes, 2);
+        return t;
+    }
+
+    // Positive roots of the last T built, by Sturm sequences.
+    int SturmCount() {
+        fmpz_poly_t p;
+        fmpz_poly_init2(p, d_.n + 1);
+        std::vector<Limb> mag(static_cast<std::size_t>(width_));
+        fmpz_t c;
+        fmpz_init(c);
+        for (long k = 0; k <= d_.n; ++k) {
+            const int s = Sign(k);
+            if (s == 0) continue;
+            if (s < 0) mpn_neg(mag.data(), C(k), width_);
+            else std::copy(C(k), C(k) + width_, mag.data());
+            fmpz_set_ui_array(c, mag.data(), width_);
+            if (s < 0) fmpz_neg(c, c);
+            fmpz_poly_set_coeff_fmpz(p, k, c);
+        }
+        const long count = PositiveRootsSturm(p);
+        fmpz_clear(c);
+        fmpz_poly_clear(p);
+        return static_cast<int>(count);
+    }
+
+private:
+    Limb* C(long k) { return buf_.data() + k * width_; }
+
+    int Sign(long k) {
+        const Limb* a = buf_.data() + k * width_;
+        if (a[width_ - 1] >> (kLimbBits - 1)) return -1;
+        return mpn_zero_p(a, width_) ? 0 : 1;
+    }
+
+    // a <<= s modulo 2^(64 width).
+    void ShiftLeft(Limb* a, unsigned long s) {
+        const long q = static_cast<long>(s / kLimbBits);
+        const unsigned r = static_cast<unsigned>(s % kLimbBits);
+        if (q >= width_) {
+            std::fill(a, a + width_, Limb{0});
+            return;
+        }
+        if (q > 0) {
+            std::copy_backward(a, a + width_ - q, a + width_);
+            std::fill(a, a + q, Limb{0});
+        }
+        if (r != 0) mpn_lshift(a + q, a + q, width_ - q, r);
+    }
+
+    // a = c 2^s in two's complement (c 2^s an integer, fits the width).
+    void Load(Limb* a, const fmpz_t c, long s) {
+        std::fill(a, a + width_, Limb{0});
+        if (fmpz_is_zero(c)) return;
+        fmpz_abs(tmp_, c);
+        if (s < 0) fmpz_tdiv_q_2exp(tmp_, tmp_, static_cast<ulong>(-s));
+        LimbsOf(tmp_, limbs_);
+        std::copy(limbs_.begin(), limbs_.end(), a);
+        if (s > 0) ShiftLeft(a, static_cast<unsigned long>(s));
+        if (fmpz_sgn(c) < 0) mpn_neg(a, a, width_);
+    }
+
+    // In place: a_j += c a_(j+1) for the Taylor shift by c (limbs, c > 0).
+    void TaylorShift(const std::vector<Limb>& c) {
+        const long n = d_.n;
+        const bool one = c.size() == 1 && c[0] == 1;
+        for (long i = n - 1; i >= 0; --i) {
+            for (long j = i; j < n; ++j) {
+                Limb* aj = C(j);
+                const Limb* next = C(j + 1);
+                if (one) {
+                    mpn_add_n(aj, aj, next, width_);
+                    continue;
+                }
+                for (long t = 0; t < static_cast<long>(c.size()) && t < width_; ++t)
+                    mpn_addmul_1(aj + t, next, width_ - t, c[static_cast<std::size_t>(t)]);
+            }
+        }
+    }
+
+    // The Taylor shift by a one-limb c with coefficient j kept in its own
+    // width[j] limbs (non-increasing in j): every value coefficient j takes
+    // on the way fits there, so arithmetic modulo 2^(64 width[j]) is exact;
+    // a narrower a_(j+1) enters sign-extended. Afterwards every coefficient
+    // is sign-extended to the full width.
+    void TaylorShiftNarrow(Limb c, const std::vector<long>& width) {
+        const long n = d_.n;
+        for (long i = n - 1; i >= 0; --i) {
+            for (long j = i; j < n; ++j) {
+                Limb* aj = C(j);
+                const Limb* next = C(j + 1);
+                const long w0 = width[static_cast<std::size_t>(j)];
+                const long w1 = width[static_cast<std::size_t>(j + 1)];
+                const Limb carry = c == 1 ? mpn_add_n(aj, aj, next, w1) : mpn_addmul_1(aj, next, w1, c);
+                if (w0 == w1) continue;
+                // a_(j+1) = U - 2^(64 w1) when negative: c U came in, c 2^(64 w1) goes out.
+                const bool negative = (next[w1 - 1] >> (kLimbBits - 1)) != 0;
+                if (!negative) mpn_add_1(aj + w1, aj + w1, w0 - w1, carry);
+                else if (carry >= c) mpn_add_1(aj + w1, aj + w1, w0 - w1, carry - c);
+                else mpn_sub_1(aj + w1, aj + w1, w0 - w1, c - carry);
+            }
+        }
+        for (long j = 0; j <= n; ++j) {
+            Limb* aj = C(j);
+            const long w = width[static_cast<std::size_t>(j)];
+            const Limb fill = (aj[w - 1] >> (kLimbBits - 1)) != 0 ? ~Limb{0} : Limb{0};
+            std::fill(aj + w, aj + width_, fill);
+        }
+    }
+
+    // a_k *= w^k.
+    void Scale(const fmpz_t w) {
+        if (fmpz_is_one(w)) return;
+        const long n = d_.n;
+        const long bits = static_cast<long>(fmpz_bits(w));
+        if (static_cast<long>(fmpz_val2(w)) == bits - 1) {
+            for (long k = 1; k <= n; ++k) ShiftLeft(C(k), static_cast<unsigned long>((bits - 1) * k));
+            return;
+        }
+        std::vector<Limb> wl, power(static_cast<std::size_t>(width_), 0), next, product;
+        LimbsOf(w, wl);
+        power[0] = 1;
+        product.resize(static_cast<std::size_t>(2 * width_));
+        next.resize(static_cast<std::size_t>(2 * width_));
+        for (long k = 1; k <= n; ++k) {
+            // power = w^k modulo 2^(64 width)
+            long pn = width_;
+            while (pn > 1 && power[static_cast<std::size_t>(pn - 1)] == 0) --pn;
+            const long wn = std::min<long>(static_cast<long>(wl.size()), width_);
+            if (pn >= wn) mpn_mul(next.data(), power.data(), pn, wl.data(), wn);
+            else mpn_mul(next.data(), wl.data(), wn, power.data(), pn);
+            std::fill(power.begin(), power.end(), Limb{0});
+            std::copy(next.begin(), next.begin() + std::min(pn + wn, width_), power.begin());
+            pn = width_;
+            while (pn > 1 && power[static_cast<std::size_t>(pn - 1)] == 0) --pn;
+            mpn_mul(product.data(), C(k), width_, power.data(), pn);
+            std::copy(product.begin(), product.begin() + width_, C(k));
+        }
+    }
+
+    // T for (l, r): G(y) = g(l + (r - l) y) scaled to integers, reversed,
+    // shifted by 1. With l = L 2^e and r = R 2^e the coefficients of
+    // g(2^e z) are g_k 2^(e k); a power of two is taken out.
+    void Build(double l, double r) {
+        const long n = d_.n;
+        fmpz_t L, R, W;
+        fmpz_init(L);
+        fmpz_init(R);
+        fmpz_init(W);
+        std::uint64_t mr = 0, ml = 0;
+        long er = 0, el = 0, e = 0;
+        OddDyadic(r, mr, er);
+        if (l == 0.0) {
+            e = er;
+            fmpz_set_ui(R, mr);
+        } else {
+            OddDyadic(l, ml, el);
+            e = std::min(el, er);
+            fmpz_set_ui(L, ml);
+            fmpz_mul_2exp(L, L, static_cast<ulong>(el - e));
+            fmpz_set_ui(R, mr);
+            fmpz_mul_2exp(R, R, static_cast<ulong>(er - e));
+        }
+        fmpz_sub(W, R, L);
+        // Shifts s_k, taken down by the least 2-adic valuation v.
+        shift_.assign(static_cast<std::size_t>(n + 1), 0);
+        long v = std::numeric_limits<long>::max();
+        for (long k = 0; k <= n; ++k) {
+            const long s = e < 0 ? -e * (n - k) : e * k;
+            shift_[static_cast<std::size_t>(k)] = s;
+            if (d_.bits[static_cast<std::size_t>(k)] > 0) v = std::min(v, d_.val[static_cast<std::size_t>(k)] + s);
+        }
+        // Bit bounds: after the shift by L, |P_k| < 2^(M - k lambda + n + 1)
+        // with M = max (bits_j + j lambda) and L <= 2^lambda; scaling by W^k
+        // adds k omega; the shift by 1 adds n + 1 more, and a sign bit.
+        const long lambda = fmpz_is_zero(L) ? 0 : CeilLog2(L);
+        const long omega = CeilLog2(W);
+        long m = 0;
+        for (long k = 0; k <= n; ++k) {
+            const auto i = static_cast<std::size_t>(k);
+            if (d_.bits[i] == 0) continue;
+            m = std::max(m, d_.bits[i] + shift_[i] - v + k * lambda);
+        }
+        const long b3 = m + n + 1 + std::max(0L, n * (omega - lambda));
+        const long total = b3 + n + 2;
+        width_ = total / kLimbBits + 1;
+        buf_.assign(static_cast<std::size_t>((n + 1) * width_), Limb{0});
+        for (long k = 0; k <= n; ++k) Load(C(k), d_.g->coeffs + k, shift_[static_cast<std::size_t>(k)] - v);
+        if (!fmpz_is_zero(L)) {
+            LimbsOf(L, limbs_);
+            if (limbs_.size() == 1) {
+                // Coefficient j stays below 2^(M - j lambda + n + 1) throughout.
+                narrow_.resize(static_cast<std::size_t>(n + 1));
+                for (long j = 0; j <= n; ++j)
+                    narrow_[static_cast<std::size_t>(j)] =
+                        std::min(width_, std::max(1L, (m - j * lambda + n + 2) / kLimbBits + 1));
+                TaylorShiftNarrow(limbs_[0], narrow_);
+            } else {
+                const std::vector<Limb> c = limbs_;
+                TaylorShift(c);
+            }
+        }
+        Scale(W);
+        for (long k = 0; k < n - k; ++k) std::swap_ranges(C(k), C(k) + width_, C(n - k));
+        TaylorShift(std::vector<Limb>{1});
+        fmpz_clear(L);
+        fmpz_clear(R);
+        fmpz_clear(W);
+    }
+
+    const detail::ExactData& d_;
+    long width_ = 1;
+    std::vector<Limb> buf_;
+    std::vector<long> shift_;
+    std::vector<long> narrow_;
+    std::vector<Limb> limbs_;
+    fmpz_t tmp_{};
+
+public:
+    Moebius(const Moebius&) = delete;
+    Moebius& operator=(const Moebius&) = delete;
+    ~Moebius() { fmpz_clear(tmp_); }
+};
+
+// Vincent-Collins-Akritas bisection over the nodes (l, r] that meet (a, b]:
+// a node with no sign variation holds no root, one with a single variation
+// holds one, whose side of a or b the sign of g there tells; others split.
+class Walker {
+public:
+    Walker(const detail::ExactData& d, double a, double b, std::vector<ExactPolynomial::Piece>* pieces)
+        : d_(d), moebius_(d), a_(a), b_(b), pieces_(pieces) {}
+
+    int Run() {
+        const double w = b_ - a_;
+        const double below = a_ - w;
+        const double l = below <= 0.0 ? 0.0 : ShortIn(below, a_);
+        const double above = std::min(b_ + w, std::numeric_limits<double>::max());
+        const double r = ShortIn(b_, above);
+        Node(l, r);
+        return count_;
+    }
+
+private:
+    void Emit(double from, double to, int count) {
+        count_ += count;
+        if (pieces_ != nullptr) pieces_->push_back({from, to, count});
+    }
+
+    // The only root of (l, r) lies at or below x, l < x < r.
+    bool RootAtOrBelow(double x, double l, double r, int signBelowR) const {
+        if (x >= r) return true;
+        if (x <= l) return false;
+        const int s = SignAtDouble(d_.g, x);
+        return s == 0 || s == signBelowR;
+    }
+
+    double SplitPoint(double l, double r) const {
+        if (l == 0.0 || r > 4 * l) {
+            const long er = std::ilogb(r);
+            const long el = l == 0.0 ? std::max(d_.lowExp, -1074L) : std::ilogb(l);
+            const long mid = (el + er) >> 1;
+            const double c = std::ldexp(1.0, static_cast<int>(std::clamp(mid, -1074L, 1023L)));
+            if (c > l && c < r) return c;
+        }
+        const double w = r - l;
+        const double lo = l + w / 4, hi = r - w / 4;
+        if (lo > l && lo <= hi && hi < r) return ShortIn(lo, hi);
+        const double c = MidBits(l, r);
+        if (c > l && c < r) return c;
+        return std::nan("");
+    }
+
+    void Node(double l, double r) {
+        if (l == 0.0 && r <= std::ldexp(1.0, static_cast<int>(std::clamp(d_.lowExp, -1075L, 1024L)))) return;
+        const NodeTest t = moebius_.Test(l, r);
+        const bool rIn = a_ < r && r <= b_;
+        const int atR = t.rootAtR && rIn ? 1 : 0;
+        if (t.variations == 0) {
+            if (atR) Emit(std::max(l, a_), r, 1);
+            return;
+        }
+        if (t.variations == 1 && (atR == 0 || pieces_ == nullptr)) {
+            const bool hit = RootAtOrBelow(b_, l, r, t.signBelowR) && !RootAtOrBelow(a_, l, r, t.signBelowR);
+            if (hit) Emit(std::max(l, a_), std::min(r, b_), 1);
+            if (atR) Emit(std::max(l, a_), r, 1);
+            return;
+        }
+        const double c = SplitPoint(l, r);
+        if (std::isnan(c)) {
+            // l and r are neighbouring doubles, so (l, r) lies inside (a, b).
+            const int inside = t.variations == 1 ? 1 : moebius_.SturmCount();
+            if (inside + atR > 0) Emit(l, r, inside + atR);
+            return;
+        }
+        if (c > a_ && l < b_) Node(l, c);
+        if (c < b_ && r > a_) Node(c, r);
+    }
+
+    const detail::ExactData& d_;
+    Moebius moebius_;
+    double a_, b_;
+    std::vector<ExactPolynomial::Piece>* pieces_;
+    int count_ = 0;
+};
+
+}  // namespace
+
+ExactPolynomial::ExactPolynomial(std::span<const double> coef) : d_(std::make_unique<detail::ExactData>()) {
     long emin = std::numeric_limits<long>::max();
     fmpz_t m;
     fmpz_init(m);
@@ -80,8 +539,8 @@ ExactPolynomial::ExactPolynomial(std::span<const double> coef) : d_(new Data) {
         fmpz_clear(m);
         return;
     }
-    fmpz_poly_t f;
-    fmpz_poly_init2(f, static_cast<slong>(coef.size()));
+    fmpz_poly_t& f = d_->f;
+    fmpz_poly_fit_length(f, static_cast<slong>(coef.size()));
     for (std::size_t k = 0; k < coef.size(); ++k) {
         if (coef[k] == 0.0) continue;
         long e = 0;
@@ -90,44 +549,78 @@ ExactPolynomial::ExactPolynomial(std::span<const double> coef) : d_(new Data) {
         fmpz_poly_set_coeff_fmpz(f, static_cast<slong>(k), m);
     }
     fmpz_clear(m);
-    // g = f / gcd(f, f'): the same roots, each simple.
-    fmpz_poly_t df, gcd;
-    fmpz_poly_init(df);
-    fmpz_poly_init(gcd);
-    fmpz_poly_derivative(df, f);
-    if (fmpz_poly_is_zero(df)) {
-        fmpz_poly_set(d_->g, f);
+    // g = f / gcd(f, f'): the same roots, each simple. Mostly f is
+    // squarefree already, which f and f' coprime modulo a prime not
+    // dividing the leading coefficient prove cheaply.
+    if (SquarefreeModPrime(f)) {
+        fmpz_poly_primitive_part(d_->g, f);
     } else {
-        fmpz_poly_gcd(gcd, f, df);
-        fmpz_poly_div(d_->g, f, gcd);
+        fmpz_poly_t df, gcd;
+        fmpz_poly_init(df);
+        fmpz_poly_init(gcd);
+        fmpz_poly_derivative(df, f);
+        if (fmpz_poly_is_zero(df)) {
+            fmpz_poly_set(d_->g, f);
+        } else {
+            fmpz_poly_gcd(gcd, f, df);
+            fmpz_poly_div(d_->g, f, gcd);
+        }
+        fmpz_poly_primitive_part(d_->g, d_->g);
+        fmpz_poly_clear(df);
+        fmpz_poly_clear(gcd);
     }
-    fmpz_poly_primitive_part(d_->g, d_->g);
-    fmpz_poly_clear(df);
-    fmpz_poly_clear(gcd);
-    fmpz_poly_clear(f);
+
+    const fmpz_poly_t& g = d_->g;
+    d_->n = fmpz_poly_degree(g);
+    d_->bits.resize(static_cast<std::size_t>(d_->n + 1));
+    d_->val.resize(static_cast<std::size_t>(d_->n + 1));
+    long first = -1;
+    for (long k = 0; k <= d_->n; ++k) {
+        const fmpz* c = g->coeffs + k;
+        if (fmpz_is_zero(c)) continue;
+        if (first < 0) first = k;
+        d_->bits[static_cast<std::size_t>(k)] = static_cast<long>(fmpz_bits(c));
+        d_->val[static_cast<std::size_t>(k)] = static_cast<long>(fmpz_val2(c));
+    }
+    // Fujiwara's bound on 1/x for the nonzero roots: |1/x| <= 2 max_k
+    // |g_k / g_first|^(1 / (k - first)), and |g_k / g_first| < 2^(bits_k -
+    // bits_first + 1).
+    long q = std::numeric_limits<long>::min();
+    for (long k = first + 1; k <= d_->n; ++k) {
+        const long bk = d_->bits[static_cast<std::size_t>(k)];
+        if (bk == 0) continue;
+        q = std::max(q, CeilDiv(bk - d_->bits[static_cast<std::size_t>(first)] + 1, k - first));
+    }
+    d_->lowExp = q == std::numeric_limits<long>::min() ? 2000 : -2 - q;
 }
 
-ExactPolynomial::~ExactPolynomial() {
-    fmpz_poly_clear(d_->g);
-    delete d_;
-}
+ExactPolynomial::~ExactPolynomial() = default;
 
 bool ExactPolynomial::IsZero() const { return d_->zero; }
 
+int ExactPolynomial::SquarefreeDegree() const { return d_->zero ? -1 : static_cast<int>(d_->n); }
+
 int ExactPolynomial::SignAt(double x) const {
     if (d_->zero) return 0;
-    fmpq_t q, r;
-    fmpq_init(q);
-    fmpq_init(r);
-    ToFmpq(q, x);
-    fmpz_poly_evaluate_fmpq(r, d_->g, q);
-    const int s = fmpq_sgn(r);
-    fmpq_clear(q);
-    fmpq_clear(r);
-    return s;
+    return SignAtDouble(d_->f, x);
 }
 
+namespace {
+
+// No double lies above the largest one: (a, inf] counts as (a, max].
+double Finite(double b) { return std::min(b, std::numeric_limits<double>::max()); }
+
+}  // namespace
+
 int ExactPolynomial::CountIn(double a, double b) const {
+    b = Finite(b);
+    if (d_->zero || d_->n <= 0 || !(a < b)) return 0;
+    Walker walker(*d_, a, b, nullptr);
+    return walker.Run();
+}
+
+int ExactPolynomial::CountInBySturm(double a, double b) const {
+    b = Finite(b);
     if (d_->zero || !(a < b)) return 0;
     // a = A / 2^s and b = B / 2^s with integers A and B.
     fmpz_t A, B, W;
@@ -158,81 +651,59 @@ int ExactPolynomial::CountIn(double a, double b) const {
     fmpz_poly_reverse(p, p, deg + 1);
     fmpz_one(W);
     fmpz_poly_taylor_shift(p, p, W);
-    long count = PositiveRoots(p);
+    long count = PositiveRootsSturm(p);
     fmpz_poly_clear(p);
     fmpz_poly_clear(lin);
     fmpz_clear(A);
     fmpz_clear(B);
     fmpz_clear(W);
-    if (SignAt(b) == 0) ++count;
+    if (SignAtDouble(d_->g, b) == 0) ++count;
     return static_cast<int>(count);
 }
 
-namespace {
-
-// The double halfway between lo and hi in the order of their bit patterns
-// (both >= 0), so that bisection takes at most 64 steps.
-double MidBits(double lo, double hi) {
-    const auto l = std::bit_cast<std::uint64_t>(lo);
-    const auto h = std::bit_cast<std::uint64_t>(hi);
-    return std::bit_cast<double>(l + (h - l) / 2);
-}
-
-}  // namespace
-
 std::vector<ExactPolynomial::Piece> ExactPolynomial::Isolate(double a, double b) const {
     std::vector<Piece> out;
-    struct Job {
-        double from, to;
-        int count;
-    };
-    std::vector<Job> stack{{a, b, CountIn(a, b)}};
-    while (!stack.empty()) {
-        Job j = stack.back();
-        stack.pop_back();
-        if (j.count == 0) continue;
-        const double mid = MidBits(j.from, j.to);
-        if (j.count == 1 || mid <= j.from || mid >= j.to) {
-            out.push_back({j.from, j.to, j.count});
-            continue;
-        }
-        const int left = CountIn(j.from, mid);
-        stack.push_back({mid, j.to, j.count - left});  // right half after the left one
-        stack.push_back({j.from, mid, left});
-    }
+    b = Finite(b);
+    if (d_->zero || d_->n <= 0 || !(a < b)) return out;
+    Walker walker(*d_, a, b, &out);
+    walker.Run();
     return out;
 }
 
 double ExactPolynomial::Refine(double a, double b) const {
-    const int sb = SignAt(b);
+    const fmpz_poly_t& g = d_->g;
+    const int sb = SignAtDouble(g, b);
     if (sb == 0) return b;
+    // The root is simple and alone in (a, b]: g has the sign of g(b) above
+    // it and the other one below it.
     double lo = a, hi = b;
     for (;;) {
         const double mid = MidBits(lo, hi);
         if (mid <= lo || mid >= hi) break;
-        const int s = SignAt(mid);
+        const int s = SignAtDouble(g, mid);
         if (s == 0) return mid;
         if (s == sb) hi = mid;
         else lo = mid;
     }
     if (lo == 0.0) return 0.0;
-    if (SignAt(lo) == 0) return hi;  // lo is another root, left out of (a, b]
-    // The nearer of lo and hi: compare |g| there exactly.
-    fmpq_t q, rl, rh;
-    fmpq_init(q);
-    fmpq_init(rl);
-    fmpq_init(rh);
-    ToFmpq(q, lo);
-    fmpz_poly_evaluate_fmpq(rl, d_->g, q);
-    ToFmpq(q, hi);
-    fmpz_poly_evaluate_fmpq(rh, d_->g, q);
-    fmpq_abs(rl, rl);
-    fmpq_abs(rh, rh);
-    const bool lower = fmpq_cmp(rl, rh) < 0;
-    fmpq_clear(q);
-    fmpq_clear(rl);
-    fmpq_clear(rh);
-    return lower ? lo : hi;
+    // The nearer of the neighbours lo and hi: the sign at their exact
+    // midpoint (lo + hi) / 2 = (ml + mh) 2^(e - 1) tells; a tie goes to the
+    // even one.
+    fmpz_t ml, mh;
+    fmpz_init(ml);
+    fmpz_init(mh);
+    long el = 0, eh = 0;
+    Dyadic(lo, ml, el);
+    Dyadic(hi, mh, eh);
+    const long e = std::min(el, eh);
+    fmpz_mul_2exp(ml, ml, static_cast<ulong>(el - e));
+    fmpz_mul_2exp(mh, mh, static_cast<ulong>(eh - e));
+    fmpz_add(ml, ml, mh);
+    const int s = SignAtDyadic(g, ml, e - 1);
+    fmpz_clear(ml);
+    fmpz_clear(mh);
+    if (s == 0) return (std::bit_cast<std::uint64_t>(lo) & 1) == 0 ? lo : hi;
+    return s == sb ? lo : hi;
 }
 
 }  // namespace valmora

@@ -1,13 +1,20 @@
 // Exact real-root counting and isolation for f(x) = sum c_k x^k with double
 // coefficients. Doubles are dyadic rationals, so f scaled by a power of two
-// is an integer polynomial; its squarefree part has the same distinct roots,
-// each simple, and Sturm sequences (FLINT) count them on any interval.
+// is an integer polynomial g; its squarefree part has the same distinct
+// roots, each simple. Roots are counted by Descartes' rule of signs on
+// Moebius transforms of g (Vincent-Collins-Akritas bisection), in exact
+// integer arithmetic: no decision rests on a rounded value.
 #pragma once
 
+#include <memory>
 #include <span>
 #include <vector>
 
 namespace valmora {
+
+namespace detail {
+struct ExactData;
+}
 
 class ExactPolynomial {
 public:
@@ -20,8 +27,16 @@ public:
     // f is 0 everywhere (every coefficient 0).
     bool IsZero() const;
 
-    // The number of distinct roots in (a, b], 0 <= a < b, b finite.
+    // The degree of the squarefree part (-1 when f is 0).
+    int SquarefreeDegree() const;
+
+    // The number of distinct roots in (a, b], 0 <= a < b (b = inf counts up
+    // to the largest double).
     int CountIn(double a, double b) const;
+
+    // The same by Sturm sequences on the whole interval: slow at high
+    // degree, kept as an independent check of CountIn.
+    int CountInBySturm(double a, double b) const;
 
     // The sign of f at x: -1, 0 or +1.
     int SignAt(double x) const;
@@ -42,8 +57,7 @@ public:
     double Refine(double a, double b) const;
 
 private:
-    struct Data;
-    Data* d_;
+    std::unique_ptr<detail::ExactData> d_;
 };
 
 }  // namespace valmora

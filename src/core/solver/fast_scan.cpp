@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "core/solver/exact_powers.h"
 #include "core/solver/grid_points.h"
@@ -20,10 +21,8 @@ int SignOf(double v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
 // caller.
 class Refiner {
 public:
-    Refiner(const ScanProblem& pr, std::uint64_t& work, std::vector<double>& powers)
-        : pr_(pr), work_(work), terms_(pr.coef.size()), powers_(powers) {
-        powers_.resize(terms_);
-    }
+    Refiner(const ScanProblem& pr, std::uint64_t& work, double* powers)
+        : pr_(pr), work_(work), terms_(pr.coef.size()), powers_(powers) {}
 
     // Newton from the right end of [lo, hi]; true with the root in x when it
     // converged to a positive point inside the bracket widened by the
@@ -40,7 +39,7 @@ public:
             }
             if (step == kMaxNewtonSteps) return false;
             if (stepped) xOld = xNew;
-            ExactPowers(xOld, static_cast<int>(terms_) - 1, powers_.data());
+            ExactPowers(xOld, static_cast<int>(terms_) - 1, powers_);
             double f = 0.0;
             for (std::size_t k = 0; k < terms_; ++k) f = pr_.coef[k] * powers_[k] + f;
             double df = 0.0;
@@ -76,7 +75,7 @@ private:
     const ScanProblem& pr_;
     std::uint64_t& work_;
     const std::size_t terms_;
-    std::vector<double>& powers_;
+    double* powers_;
 };
 
 
@@ -107,9 +106,11 @@ constexpr std::uint64_t kMaxScale = std::uint64_t{1} << 40;
 class FastScanner {
 public:
     explicit FastScanner(const ScanProblem& pr)
-        : pr_(pr), split_(pr.coef), terms_(pr.coef.size()), refine_(pr, out_.work, powers_) {
-        out_.open.reserve(8);
-    }
+        : pr_(pr),
+          split_(SplitPolynomial::Shared(pr.coef)),
+          terms_(pr.coef.size()),
+          powers_(terms_ <= kInlinePowers ? powersInline_ : (powersHeap_.resize(terms_), powersHeap_.data())),
+          refine_(pr, out_.work, powers_) {}
 
     ScanOutcome Run();
 
@@ -124,7 +125,7 @@ private:
     }
     // The per-term sign at y, its powers from ExactPowers.
     int RefSignFast(double y) const {
-        ExactPowers(y, static_cast<int>(terms_) - 1, powers_.data());
+        ExactPowers(y, static_cast<int>(terms_) - 1, powers_);
         double sum = 0.0;
         for (std::size_t k = 0; k < terms_; ++k) sum = pr_.coef[k] * powers_[k] + sum;
         return std::isfinite(sum) ? SignOf(sum) : 2;
@@ -132,15 +133,20 @@ private:
 
     const ScanProblem& pr_;
     ScanOutcome out_;
-    SplitPolynomial split_;
+    const SplitPolynomial& split_;  // kept per thread
     const std::uint64_t terms_;
-    mutable std::vector<double> powers_;  // shared with the refiner
+    // Powers of one point, shared with the refiner: inside the object for
+    // up to kInlinePowers terms.
+    static constexpr std::size_t kInlinePowers = 128;
+    double powersInline_[kInlinePowers];
+    std::vector<double> powersHeap_;
+    double* const powers_;
     Refiner refine_;
 };
 
 ScanOutcome FastScanner::Run() {
     out_.work = terms_;
-    Grid grid(pr_.increment);
+    Grid& grid = SharedGrid(pr_.increment);
     // The first point above the bound ends the scan (the grid may stall
     // before it).
     const std::uint64_t pastBound = grid.FirstAbove(pr_.upperBound);
@@ -152,8 +158,8 @@ ScanOutcome FastScanner::Run() {
     int found = 0;
     std::uint64_t scale = 1;
 
-    std::array<double, kDense> ys{}, Ps{}, Qs{};
-    std::array<std::uint64_t, kDense> idx{};
+    std::array<double, kDense> ys, Ps, Qs;
+    std::array<std::uint64_t, kDense> idx;
 
     while (x <= pr_.upperBound && found < pr_.maxRoots) {
         if (out_.work >= pr_.workBudget) {
@@ -258,7 +264,7 @@ ScanOutcome FastScanner::Run() {
         else scale = std::max<std::uint64_t>(1, failedGap / 64);
     }
     out_.stopX = x;
-    return out_;
+    return std::move(out_);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // per-term scan, reached with certain sign decisions on many points at once.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -40,6 +41,49 @@ struct OpenStep {
     double fromP = 0.0, fromQ = 0.0, toP = 0.0, toQ = 0.0;
 };
 
+// The open steps of one scan in increasing x: the first few inside the
+// object, so that a typical scan allocates nothing for them.
+class OpenSteps {
+public:
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    void clear() {
+        size_ = 0;
+        more_.clear();
+    }
+    void push_back(const OpenStep& st) {
+        if (size_ < kInline) inline_[size_] = st;
+        else more_.push_back(st);
+        ++size_;
+    }
+    const OpenStep& operator[](std::size_t i) const { return i < kInline ? inline_[i] : more_[i - kInline]; }
+
+    class const_iterator {
+    public:
+        const_iterator(const OpenSteps* s, std::size_t i) : s_(s), i_(i) {}
+        const OpenStep& operator*() const { return (*s_)[i_]; }
+        const OpenStep* operator->() const { return &(*s_)[i_]; }
+        const_iterator& operator++() {
+            ++i_;
+            return *this;
+        }
+        bool operator==(const const_iterator& o) const { return i_ == o.i_; }
+        bool operator!=(const const_iterator& o) const { return i_ != o.i_; }
+
+    private:
+        const OpenSteps* s_;
+        std::size_t i_;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size_}; }
+
+private:
+    static constexpr std::size_t kInline = 8;
+    OpenStep inline_[kInline];
+    std::vector<OpenStep> more_;
+    std::size_t size_ = 0;
+};
+
 // The problem of one analysed series and its settings.
 ScanProblem ProblemOf(const CashFlowAnalysis& analysis, const SearchSettings& settings, std::uint64_t workBudget);
 
@@ -52,7 +96,7 @@ struct ScanOutcome {
     // (0, coveredTo] is covered: every step there either kept its sign by
     // the bulk bounds or is one of `open`.
     double coveredTo = 0.0;
-    std::vector<OpenStep> open;
+    OpenSteps open;
     std::uint64_t work = 0;  // work done (see kScanWorkBudget)
 };
 

@@ -109,16 +109,14 @@ std::size_t Grid::Fill(std::uint64_t first, std::size_t count, double* xs) {
 }
 
 std::uint64_t Grid::FirstAbove(double bound) {
-    // The segment holding the first point above the bound.
-    std::size_t at = 0;
-    for (;;) {
-        const Segment& s = segments_[at];
-        const double end = s.x0 + static_cast<double>(s.len - 1) * s.step;
-        if (end > bound) break;
-        if (at + 1 == segments_.size() && !Extend()) return kNever;
-        ++at;
-    }
-    const Segment s = segments_[at];
+    auto endOf = [](const Segment& s) { return s.x0 + static_cast<double>(s.len - 1) * s.step; };
+    // The segment holding the first point above the bound: the first whose
+    // last point is above it (points grow along the grid).
+    while (!(endOf(segments_.back()) > bound))
+        if (!Extend()) return kNever;
+    const auto it =
+        std::partition_point(segments_.begin(), segments_.end(), [&](const Segment& s) { return !(endOf(s) > bound); });
+    const Segment s = *it;
     if (s.x0 > bound || s.len == 1) return s.i0;
     // Smallest j with x0 + j step > bound, from an estimate checked exactly.
     double guess = std::floor((bound - s.x0) / s.step);
@@ -127,6 +125,17 @@ std::uint64_t Grid::FirstAbove(double bound) {
     while (j > 0 && above(j)) --j;
     while (!above(j)) ++j;
     return s.i0 + j;
+}
+
+Grid& SharedGrid(double increment) {
+    // A scan of one binade adds at most two runs; the grids of a few
+    // thousand binades are kept, beyond that the grid starts afresh.
+    constexpr std::size_t kKeep = 8192;
+    thread_local Grid grid(0.0);
+    if (std::bit_cast<std::uint64_t>(grid.Increment()) != std::bit_cast<std::uint64_t>(increment) ||
+        grid.Segments() > kKeep)
+        grid = Grid(increment);
+    return grid;
 }
 
 }  // namespace valmora

@@ -35,6 +35,10 @@ public:
 
     explicit Grid(double increment);
 
+    double Increment() const { return increment_; }
+    // Runs of points found so far.
+    std::size_t Segments() const { return segments_.size(); }
+
     // Point k, or the point where the grid stalls if that comes first.
     double Point(std::uint64_t k) {
         const Segment* s = Find(k);
@@ -71,5 +75,10 @@ private:
     bool stalled_ = false;
     std::uint64_t stallIndex_ = kNever;
 };
+
+// A grid of this increment, kept per thread: a run of searches with one
+// increment finds its runs of points once. Valid until the next call on
+// the same thread.
+Grid& SharedGrid(double increment);
 
 }  // namespace valmora

@@ -1,8 +1,5 @@
 #include "core/solver/missed_roots.h"
 
-#include <flint/fmpq.h>
-#include <flint/fmpz.h>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -15,45 +12,10 @@
 namespace valmora {
 namespace {
 
-// q = x exactly (x finite): x = m 2^e with the integer m = frac 2^53.
-void SetDouble(fmpq_t q, double x) {
-    int e = 0;
-    const double frac = std::frexp(x, &e);
-    fmpz_t m;
-    fmpz_init(m);
-    fmpz_set_si(m, static_cast<long>(std::ldexp(frac, 53)));
-    fmpz_set(fmpq_numref(q), m);
-    fmpz_one(fmpq_denref(q));
-    e -= 53;
-    if (e >= 0) fmpq_mul_2exp(q, q, static_cast<ulong>(e));
-    else fmpq_div_2exp(q, q, static_cast<ulong>(-e));
-    fmpz_clear(m);
-}
-
-// The exact sign of f(x) = sum coef[k] x^k at the double x: -1, 0 or +1.
-int SignOfF(std::span<const double> coef, double x) {
-    fmpq_t sum, term, q;
-    fmpq_init(sum);
-    fmpq_init(term);
-    fmpq_init(q);
-    SetDouble(q, x);
-    // Horner from the highest power down.
-    for (std::size_t k = coef.size(); k-- > 0;) {
-        fmpq_mul(sum, sum, q);
-        SetDouble(term, coef[k]);
-        fmpq_add(sum, sum, term);
-    }
-    const int s = fmpq_sgn(sum);
-    fmpq_clear(sum);
-    fmpq_clear(term);
-    fmpq_clear(q);
-    return s;
-}
-
 // The sign of f just above x: at x, or at the next doubles when f is 0 there.
-int SignAbove(std::span<const double> coef, double x) {
+int SignAbove(const ExactPolynomial& exact, double x) {
     for (int i = 0; i < 4; ++i) {
-        const int s = SignOfF(coef, x);
+        const int s = exact.SignAt(x);
         if (s != 0) return s;
         x = std::nextafter(x, std::numeric_limits<double>::infinity());
     }
@@ -74,7 +36,7 @@ struct RootsIn {
 
 // The distinct roots of f in (from, to], sorted by whether f changes sign
 // there.
-RootsIn Classify(std::span<const double> coef, const ExactPolynomial& exact, double from, double to) {
+RootsIn Classify(const ExactPolynomial& exact, double from, double to) {
     RootsIn out;
     for (const auto& piece : exact.Isolate(from, to)) {
         if (piece.count != 1) {
@@ -82,7 +44,7 @@ RootsIn Classify(std::span<const double> coef, const ExactPolynomial& exact, dou
             out.touching += piece.count;
             continue;
         }
-        const bool changes = SignAbove(coef, piece.from) != SignAbove(coef, piece.to);
+        const bool changes = SignAbove(exact, piece.from) != SignAbove(exact, piece.to);
         if (changes) out.changing.push_back(exact.Refine(piece.from, piece.to));
         else ++out.touching;
     }
@@ -134,8 +96,7 @@ std::vector<MissedRootsNote> DescribeMissedRoots(const CashFlowAnalysis& analysi
                                                  const RootSearch& search) {
     std::vector<MissedRootsNote> notes;
     if (!search.Searched() || search.census.missed.empty()) return notes;
-    const std::span<const double> coef(analysis.coefficients);
-    const ExactPolynomial exact(coef);
+    const ExactPolynomial exact(analysis.coefficients);
     for (const MissedRoots& m : search.census.missed) {
         MissedRootsNote note;
         note.highRate =
@@ -144,7 +105,7 @@ std::vector<MissedRootsNote> DescribeMissedRoots(const CashFlowAnalysis& analysi
         note.count = m.count;
         note.beyondStop = search.stop != ScanStop::None && m.to > search.lastX;
         if (!note.beyondStop) {
-            const RootsIn roots = Classify(coef, exact, m.from, m.to);
+            const RootsIn roots = Classify(exact, m.from, m.to);
             note.touching = roots.touching;
             note.separatingIncrement = SeparatingIncrement(analysis, settings, roots.changing, m.from, m.to);
         }

@@ -14,39 +14,86 @@ constexpr double kTiny = 0x1p-1074;  // smallest subnormal
 
 }  // namespace
 
-SplitPolynomial::SplitPolynomial(std::span<const double> coef) {
+namespace {
+
+// 2^e for -1074 <= e <= 1023, exactly.
+double TwoTo(int e) {
+    if (e >= -1022) return std::bit_cast<double>(static_cast<std::uint64_t>(e + 1023) << 52);
+    return std::bit_cast<double>(std::uint64_t{1} << (e + 1074));
+}
+
+}  // namespace
+
+bool SplitPolynomial::Holds(std::span<const double> coef) const {
+    if (coef.size() != coef_.size()) return false;
+    for (std::size_t k = 0; k < coef.size(); ++k)
+        if (std::bit_cast<std::uint64_t>(coef[k]) != std::bit_cast<std::uint64_t>(coef_[k])) return false;
+    return true;
+}
+
+const SplitPolynomial& SplitPolynomial::Shared(std::span<const double> coef) {
+    thread_local SplitPolynomial split(std::span<const double>{});
+    if (!split.Holds(coef)) split.Reset(coef);
+    return split;
+}
+
+void SplitPolynomial::Reset(std::span<const double> coef) {
+    coef_.assign(coef.begin(), coef.end());
     n_ = static_cast<int>(coef.size()) - 1;
     c0_ = coef.empty() ? 0.0 : coef[0];
-    pq_.assign(2 * coef.size(), 0.0);
+    const std::size_t terms = coef.size();
+    const std::size_t curveTerms = terms > 2 ? terms - 2 : 1;
+    const std::size_t derivTerms = terms > 1 ? terms - 1 : 1;
+    const std::size_t need = 2 * terms + 2 * curveTerms + 2 * derivTerms;
+    if (need <= std::size(inline_)) {
+        pq_ = inline_;
+    } else {
+        heap_.resize(need);
+        pq_ = heap_.data();
+    }
     double scaledSum = 0.0;
-    for (std::size_t k = 0; k < coef.size(); ++k) {
-        if (coef[k] > 0) p_()[k] = coef[k];
-        else if (coef[k] < 0) q_()[k] = -coef[k];
+    for (std::size_t k = 0; k < terms; ++k) {
+        p_()[k] = coef[k] > 0 ? coef[k] : 0.0;
+        q_()[k] = coef[k] < 0 ? -coef[k] : 0.0;
         scaledSum += std::fabs(coef[k]) * 0x1p-60;
+    }
+    double* curve = pq_ + 2 * terms;
+    curve[0] = curve[curveTerms] = 0.0;
+    for (std::size_t k = 2; k < terms; ++k) {
+        curve[k - 2] = (static_cast<double>(k) * (k - 1.0)) * p_()[k];
+        curve[curveTerms + k - 2] = (static_cast<double>(k) * (k - 1.0)) * q_()[k];
+    }
+    double* dp = curve + 2 * curveTerms;
+    double* dq = dp + derivTerms;
+    dp[0] = dq[0] = 0.0;
+    for (std::size_t k = 1; k < terms; ++k) {
+        dp[k - 1] = static_cast<double>(k) * p_()[k];
+        dq[k - 1] = static_cast<double>(k) * q_()[k];
     }
     const double n = std::max(n_, 1);
     k_ = (4.0 * n + 16.0) * kUnit;
     kTrue_ = (2.0 * n + 8.0) * kUnit;
+    // The rounded coefficients k p_k add one unit to Horner's bound.
+    kDeriv_ = (2.0 * n + 10.0) * kUnit;
+    kCurve_ = (2.0 * n + 16.0) * kUnit;
     // Per term of the reference sum: a subnormal power errs by one unit
-    // times |c_k|, a subnormal product by half a unit.
-    refSlack_ = 2.0 * (std::ldexp(scaledSum, -1014) * (1.0 + 0x1p-40) + (n + 2.0) * kTiny) + kTiny;
+    // times |c_k|, a subnormal product by half a unit. (A product with a
+    // power of two rounds as ldexp does.)
+    refSlack_ = 2.0 * ((scaledSum * 0x1p-1014) * (1.0 + 0x1p-40) + (n + 2.0) * kTiny) + kTiny;
     // Below xLimit every power x^k, k <= n, stays below 2^1020 = DBL_MAX / 8,
     // so no reference term overflows (the reference computes every power,
     // also where the coefficient is 0).
     slackLow_ = 2.0 * (2.0 * n + 2.0) * kTiny + refSlack_;
-    xLimit_ = std::ldexp(1.0, 1020 / std::max(n_, 1));
+    slackUnit_ = 2.0 * (2.0 * n + 2.0);
+    xLimit_ = TwoTo(1020 / std::max(n_, 1));
 }
 
-double SplitPolynomial::Slack(double x) const {
-    if (!(x > 1.0)) return slackLow_;
+double SplitPolynomial::SlackAbove1(double x) const {
     // max(1, x)^n below 2^(n (e + 1)), e the binary exponent of x.
     const long e = static_cast<long>(std::bit_cast<std::uint64_t>(x) >> 52) - 1022;
     const long scaled = std::min<long>(2000, static_cast<long>(n_) * e) - 1074;
-    if (scaled < -1022)
-        return slackLow_ + 2.0 * (2.0 * std::max(n_, 1) + 2.0) * std::ldexp(1.0, static_cast<int>(scaled));
-    return slackLow_ +
-           2.0 * (2.0 * std::max(n_, 1) + 2.0) *
-               (scaled > 1023 ? HUGE_VAL : std::bit_cast<double>(static_cast<std::uint64_t>(scaled + 1023) << 52));
+    if (scaled > 1023) return HUGE_VAL;
+    return slackLow_ + slackUnit_ * TwoTo(static_cast<int>(scaled));
 }
 
 void SplitPolynomial::EvaluateOne(double x, double& P, double& Q) const {
@@ -71,39 +118,17 @@ int SplitPolynomial::TrueStretchSign(double a, double b, double Pa, double Qa, d
     return 0;
 }
 
-void SplitPolynomial::CurvatureBounds(const double* xs, std::size_t count, double* out) const {
-    const int m = std::max(n_ - 2, 0);
-    if (curvature_.empty()) {
-        curvature_.assign(2 * (static_cast<std::size_t>(m) + 1), 0.0);
-        for (int k = 2; k <= n_; ++k) curvature_[k - 2] = (k * (k - 1.0)) * (p_()[k] + q_()[k]);
+void SplitPolynomial::EvaluateDerivativeOne(double x, double& P1, double& Q1) const {
+    const int m = std::max(n_ - 1, 0);
+    const double* pc = dp_();
+    const double* qc = dq_();
+    double p = pc[m], q = qc[m];
+    for (int k = m - 1; k >= 0; --k) {
+        p = p * x + pc[k];
+        q = q * x + qc[k];
     }
-    std::vector<double> zeros(count);
-    EvaluateSplit(curvature_.data(), curvature_.data() + m + 1, m, xs, count, out, zeros.data());
-    // Horner's error and the rounded coefficients, upward.
-    const double grow = 1.0 + (2.0 * m + 16.0) * kUnit;
-    for (std::size_t i = 0; i < count; ++i) out[i] = out[i] * grow + Slack(xs[i]);
-}
-
-const SplitPolynomial& SplitPolynomial::Derivative() const {
-    if (derivative_.empty()) {
-        SplitPolynomial d;
-        d.n_ = std::max(n_ - 1, 0);
-        d.pq_.assign(2 * (static_cast<std::size_t>(d.n_) + 1), 0.0);
-        for (int k = 1; k <= n_; ++k) {
-            d.p_()[k - 1] = k * p_()[k];
-            d.q_()[k - 1] = k * q_()[k];
-        }
-        d.c0_ = d.p_()[0] - d.q_()[0];
-        const double n = std::max(d.n_, 1);
-        // The rounded coefficients add one unit to Horner's bound.
-        d.kTrue_ = (2.0 * n + 10.0) * kUnit;
-        d.k_ = d.kTrue_;
-        d.refSlack_ = kTiny;
-        d.slackLow_ = 2.0 * (2.0 * n + 2.0) * kTiny + d.refSlack_;
-        d.xLimit_ = xLimit_;
-        derivative_.push_back(std::move(d));
-    }
-    return derivative_.front();
+    P1 = p;
+    Q1 = q;
 }
 
 }  // namespace valmora

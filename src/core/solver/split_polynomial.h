@@ -18,6 +18,7 @@
 // most one subnormal unit per operation, scaled by max(1, x)^n.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <span>
 #include <vector>
@@ -32,7 +33,11 @@ void EvaluateSplit(const double* p, const double* q, int n, const double* xs, st
 class SplitPolynomial {
 public:
     // coef[k] is the coefficient of x^k, k = 0..n, every one finite.
-    explicit SplitPolynomial(std::span<const double> coef);
+    explicit SplitPolynomial(std::span<const double> coef) { Reset(coef); }
+    // The split of other coefficients, in place.
+    void Reset(std::span<const double> coef);
+    // True when coef is what this split was made from, bit for bit.
+    bool Holds(std::span<const double> coef) const;
 
     int Degree() const { return n_; }
     double Constant() const { return c0_; }
@@ -40,7 +45,7 @@ public:
     double Limit() const { return xLimit_; }
 
     void Evaluate(const double* xs, std::size_t count, double* P, double* Q) const {
-        EvaluateSplit(pq_.data(), pq_.data() + n_ + 1, n_, xs, count, P, Q);
+        EvaluateSplit(pq_, pq_ + n_ + 1, n_, xs, count, P, Q);
     }
     // P and Q at one point (scalar Horner, the same error bound).
     void EvaluateOne(double x, double& P, double& Q) const;
@@ -75,7 +80,7 @@ public:
     }
 
     // Absolute slack for underflow at points up to x: grows with x.
-    double Slack(double x) const;
+    double Slack(double x) const { return x > 1.0 ? SlackAbove1(x) : slackLow_; }
 
     // True f strictly above (+1) or below (-1) 0 on all of [a, b], or 0.
     // Weaker than StretchSign: no reference rounding to cover.
@@ -94,32 +99,75 @@ public:
     // A bound on |f(x) - (P - Q)| with P and Q as computed at x.
     double TrueError(double x, double P, double Q) const { return kTrue_ * (P + Q) + Slack(x); }
 
-    // Upper bounds on |f''| over [0, xs[i]] for count points: the second
-    // derivative of P + Q at xs[i], rounded up.
-    void CurvatureBounds(const double* xs, std::size_t count, double* out) const;
+    // P'' and Q'' at count points (SIMD Horner on the coefficients
+    // k (k - 1) p_k and k (k - 1) q_k, rounded).
+    void EvaluateCurvature(const double* xs, std::size_t count, double* P2, double* Q2) const {
+        const int m = std::max(n_ - 2, 0);
+        EvaluateSplit(curve_(), curve_() + m + 1, m, xs, count, P2, Q2);
+    }
+    // An upper bound on |f''| over [a, b], 0 <= a <= b, from P'' and Q'' at
+    // both ends as computed above: P'' and Q'' grow with x, so f'' lies
+    // between P''(a) - Q''(b) and P''(b) - Q''(a).
+    double CurvatureBound(double b, double P2a, double Q2a, double P2b, double Q2b) const {
+        const double m = std::max(P2b - Q2a, Q2b - P2a);
+        const double err = kCurve_ * (P2a + Q2a + P2b + Q2b);
+        return (std::max(m, 0.0) + err) * (1.0 + 4 * 0x1p-53) + 2.0 * Slack(b);
+    }
 
-    // The same split for f': its coefficients (k + 1) c_(k+1) rounded, with
-    // that rounding in its bound.
-    const SplitPolynomial& Derivative() const;
+    // P' and Q' at one point (scalar Horner on the coefficients k p_k and
+    // k q_k, rounded).
+    void EvaluateDerivativeOne(double x, double& P1, double& Q1) const;
+    // +1 (-1) when f' is above (below) 0 on all of [a, b], 0 <= a <= b, from
+    // P' and Q' at both ends as computed above; else 0. f is then strictly
+    // monotone there.
+    int MonotoneSign(double b, double P1a, double Q1a, double P1b, double Q1b) const {
+        const double s = P1b + Q1b;
+        if (!(s <= kFiniteMargin)) return 0;
+        const double bound = kDeriv_ * s + 2.0 * Slack(b);
+        if (P1a - Q1b > bound) return 1;
+        if (Q1a - P1b > bound) return -1;
+        return 0;
+    }
+
+    SplitPolynomial(const SplitPolynomial&) = delete;
+    SplitPolynomial& operator=(const SplitPolynomial&) = delete;
+
+    // The split of coef, kept per thread so that the scan of a series and
+    // the census after it make it once. Valid until the next call on the
+    // same thread.
+    static const SplitPolynomial& Shared(std::span<const double> coef);
 
 private:
-    SplitPolynomial() = default;
+    double SlackAbove1(double x) const;
     static constexpr double kFiniteMargin = 1.7976931348623157e308 / 16;
+    // Coefficients of up to this many terms live inside the object: no
+    // allocation for the series a simulation draws.
+    static constexpr std::size_t kInlineTerms = 128;
 
     int n_ = 0;
     double c0_ = 0.0;
-    std::vector<double> pq_;                 // P's coefficients x^0..x^n, then Q's
-    mutable std::vector<double> curvature_;  // k (k - 1) |c_k|, then zeros
-    double* p_() { return pq_.data(); }
-    double* q_() { return pq_.data() + n_ + 1; }
-    const double* p_() const { return pq_.data(); }
-    const double* q_() const { return pq_.data() + n_ + 1; }
-    double k_ = 0.0;         // relative bound, reference included
-    double kTrue_ = 0.0;     // relative bound of Horner alone
-    double refSlack_ = 0.0;  // underflow slack of the reference sum
-    double slackLow_ = 0.0;  // the whole slack for x <= 1
+    std::vector<double> coef_;  // what the split was made from
+    // P's coefficients x^0..x^n, then Q's, then P'' (k (k - 1) p_k) for
+    // k = 2..n (index k - 2), then Q's, then P' and Q' (k p_k and k q_k,
+    // k = 1..n, index k - 1), in inline_ or heap_.
+    double* pq_ = nullptr;
+    double inline_[6 * kInlineTerms];
+    std::vector<double> heap_;
+    double* p_() { return pq_; }
+    double* q_() { return pq_ + n_ + 1; }
+    const double* p_() const { return pq_; }
+    const double* q_() const { return pq_ + n_ + 1; }
+    const double* curve_() const { return pq_ + 2 * (n_ + 1); }
+    const double* dp_() const { return curve_() + 2 * std::max(n_ - 1, 1); }
+    const double* dq_() const { return dp_() + std::max(n_, 1); }
+    double k_ = 0.0;          // relative bound, reference included
+    double kTrue_ = 0.0;      // relative bound of Horner alone
+    double kDeriv_ = 0.0;     // the same for P' and Q', their rounding included
+    double kCurve_ = 0.0;     // the same for P'' and Q
+    double refSlack_ = 0.0;   // underflow slack of the reference sum
+    double slackLow_ = 0.0;   // the whole slack for x <= 1
+    double slackUnit_ = 0.0;  // per 2^-1074 of max(1, x)^n above x = 1
     double xLimit_ = 0.0;
-    mutable std::vector<SplitPolynomial> derivative_;
 };
 
 }  // namespace valmora

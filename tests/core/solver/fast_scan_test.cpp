@@ -107,6 +107,86 @@ INSTANTIATE_TEST_SUITE_P(
                       EdgeCase{"OneLargePayment", {-1e300, 1e300, 1e300}, 0.01, 1e-7, kScanWorkBudget}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Coefficients of scale * prod (x - r).
+std::vector<double> FromRoots(const std::vector<double>& roots, double scale) {
+    std::vector<double> c = {scale};
+    for (double r : roots) {
+        std::vector<double> next(c.size() + 1, 0.0);
+        for (std::size_t k = 0; k < c.size(); ++k) {
+            next[k + 1] += c[k];
+            next[k] -= r * c[k];
+        }
+        c = next;
+    }
+    return c;
+}
+
+std::vector<double> Alternating(int n, double magnitude) {
+    std::vector<double> p(static_cast<std::size_t>(n) + 1);
+    for (int k = 0; k <= n; ++k) p[static_cast<std::size_t>(k)] = k % 2 ? magnitude : -magnitude;
+    return p;
+}
+
+std::vector<double> EveryThird(int n, double magnitude) {
+    std::vector<double> p(static_cast<std::size_t>(n) + 1);
+    for (int k = 0; k <= n; ++k) p[static_cast<std::size_t>(k)] = k % 3 ? magnitude : -magnitude;
+    return p;
+}
+
+struct BudgetCase {
+    const char* name;
+    std::vector<double> payments;
+};
+
+class WorkBudget : public ::testing::TestWithParam<BudgetCase> {};
+
+// Series of up to 72 payments with a bound up to 1E+15, scanned with
+// increments down to 1E-06: the scan ends at the bound, after its roots, or
+// where the grid stalls, never on the work budget. Where the per-term scan
+// also finishes (the coarser increments), both give the same answer.
+TEST_P(WorkBudget, NeverRunsOutOnModestSeries) {
+    const auto& c = GetParam();
+    const CashFlowAnalysis a = AnalyseCashFlows(c.payments);
+    ASSERT_TRUE(a.Ok());
+    ASSERT_LE(a.Degree(), 72);
+    ASSERT_LE(a.upperBound, 1e15);
+    for (double inc : {1e-6, 1e-3, 0.01, 0.5}) {
+        const RootSearch r = LocateRoots(a, SearchSettings{inc, 1e-7, 1});
+        EXPECT_NE(r.stop, ScanStop::WorkBudget) << "increment " << inc;
+        if (inc >= 0.01 && a.upperBound / inc <= 1e5) {
+            const RootSearch ref = LocateRootsReference(a, SearchSettings{inc, 1e-7, 1});
+            if (ref.stop != ScanStop::WorkBudget) { EXPECT_TRUE(SameScan(r, ref)) << "increment " << inc; }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Adversarial, WorkBudget,
+    ::testing::Values(BudgetCase{"ManySignChanges", Alternating(72, 1000)},
+                      BudgetCase{"TwelveRoots",
+                                 FromRoots({0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0, 1.1, 1.2}, 1000)},
+                      BudgetCase{"RootsNearTheBound", FromRoots({0.5, 9.99, 9.995}, 1000)},
+                      BudgetCase{"RootsCloseTogether", FromRoots({0.7, 0.7 + 1e-9, 3}, 1000)},
+                      BudgetCase{"HugeBoundFromATinyLastPayment", {-1000, 1e-12}},
+                      BudgetCase{"TinyLastPaymentOfMany", Long({-1000, 500}, 72, 1e-200)},
+                      BudgetCase{"LargeExponents", EveryThird(72, 1e250)},
+                      BudgetCase{"SpreadRoots", FromRoots({1000, 1400, 1960, 2744, 3841.6}, 1)},
+                      BudgetCase{"HighMultiplicity", FromRoots(std::vector<double>(20, 1.0), 1)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Drawn series of every length up to 72, at the finest increment.
+TEST(WorkBudget, DrawnSeriesNeverRunOut) {
+    std::mt19937_64 rng(4242);
+    for (Draw draw : {Draw::Normal, Draw::Uniform, Draw::Exponential})
+        for (int n = 1; n <= 72; n += 7) {
+            const CashFlowAnalysis a = AnalyseCashFlows(DrawSeries(draw, n, rng));
+            ASSERT_TRUE(a.Ok());
+            if (a.upperBound > 1e15) continue;
+            const RootSearch r = LocateRoots(a, SearchSettings{1e-6, 1e-7, 1});
+            EXPECT_NE(r.stop, ScanStop::WorkBudget) << "n " << n;
+        }
+}
+
 // Where the per-term scan runs out of work, the fast one goes on: a tiny
 // increment stalls (x no longer grows) instead of exhausting the budget,
 // and subnormal payments are scanned to the bound.

@@ -12,23 +12,12 @@
 #include "core/solver/root_location.h"
 #include "core/solver/search_settings.h"
 #include "core/solver/solver_messages.h"
+#include "solver/series_from_roots.h"
 
 namespace valmora {
 namespace {
 
-// Coefficients c_0..c_n of scale * prod (x - r), exact for dyadic roots.
-std::vector<double> FromRoots(const std::vector<double>& roots, double scale) {
-    std::vector<double> c{scale};
-    for (double r : roots) {
-        std::vector<double> next(c.size() + 1, 0.0);
-        for (std::size_t k = 0; k < c.size(); ++k) {
-            next[k + 1] += c[k];
-            next[k] -= r * c[k];
-        }
-        c = next;
-    }
-    return c;
-}
+using testing::FromRoots;
 
 struct Searched {
     CashFlowAnalysis analysis;
@@ -93,9 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
                    "The search missed 2 roots between the rates 0.96078 and 1.04082: an increment of 0.0007 would "
                    "separate them."},
         // A double root at x = 0.75 (rate 0.33333): f never changes sign there.
-        MissedCase{"DoubleRoot", FromRoots({0.75, 0.75}, -1000), 0.01, 1, 0, "no increment finds it."},
+        MissedCase{"DoubleRoot", FromRoots({0.75, 0.75}, {1.0}, -1000), 0.01, 1, 0, "no increment finds it."},
         // Roots 2^-20 apart at x = 0.5: an increment below 2^-21 separates them.
-        MissedCase{"ClosePair", FromRoots({0.5, 0.5 + 0x1p-20}, -1000), 0.01, 2, 1e-07, "would separate them."}),
+        MissedCase{"ClosePair", FromRoots({0.5, 0.5 + 0x1p-20}, {1.0}, -1000), 0.01, 2, 1e-07, "would separate them."}),
     [](const auto& info) { return info.param.name; });
 
 TEST(AllRoots, ListsEveryRootInRangeAndWhichTheScanFound) {

@@ -10,25 +10,18 @@
 #include "core/solver/exact_roots.h"
 #include "core/solver/root_location.h"
 #include "core/solver/search_settings.h"
+#include "solver/series_from_roots.h"
 
 namespace valmora {
 namespace {
 
 
-// Coefficients c_0..c_n of scale * prod (x - r) * rest(x), exact when the
-// roots are dyadic with few bits.
-std::vector<double> FromRoots(const std::vector<double>& roots, std::vector<double> rest = {1.0},
-                              double scale = 1000.0) {
-    std::vector<double> c = rest;
-    for (double r : roots) {
-        std::vector<double> next(c.size() + 1, 0.0);
-        for (std::size_t k = 0; k < c.size(); ++k) {
-            next[k + 1] += c[k];
-            next[k] -= r * c[k];
-        }
-        c = next;
-    }
-    for (double& v : c) v *= scale;
+using testing::FromRoots;
+
+// 1 + x^n.
+std::vector<double> XPowerPlusOne(int n) {
+    std::vector<double> c(static_cast<std::size_t>(n) + 1, 0.0);
+    c.front() = c.back() = 1.0;
     return c;
 }
 
@@ -82,6 +75,13 @@ INSTANTIATE_TEST_SUITE_P(
                    {0.25, 3 + 0x1p-16, 3 + 0x1p-15},
                    {3 + 0x1p-16, 3 + 0x1p-15}},
         CensusCase{"NoPositiveRoot", FromRoots({}, {1, 2, 1}), 0.01, {}, {}},
+        // Degree 72: a close pair and a double root times 1 + x^68, which has
+        // no positive root.
+        CensusCase{"HighDegree",
+                   FromRoots({0.5, 0.5 + 0x1p-8, 0.875, 0.875}, XPowerPlusOne(68)),
+                   0.01,
+                   {0.5, 0.5 + 0x1p-8, 0.875},
+                   {0.5, 0.5 + 0x1p-8, 0.875}},
         CensusCase{"ComplexPairOnly", FromRoots({}, {1, -1, 1}), 0.01, {}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
