@@ -86,12 +86,12 @@ TEST(IrrText, ShowsWhatTheScreenShows) {
 // -1000 (x - 0.5)(x - 0.505)(x - 2): the first two lie inside one step.
 const std::vector<std::string> kPairInOneStep = {"--", "505", "-2262.5", "3005", "-1000"};
 
-// -4 (x - 0.5)^2 (1 + x)^20: whether a step near the double root holds roots
-// is beyond the bounds, and the degree beyond exact counting for every search.
-const std::vector<std::string> kUncounted = {"--",      "-1",      "-16",     "-114",    "-460",    "-1045",
-                                             "-684",    "3876",    "15504",   "29070",   "25840",   "-16796",
-                                             "-100776", "-193154", "-245480", "-232560", "-170544", "-97869",
-                                             "-43776",  "-15010",  "-3820",   "-681",    "-76",     "-4"};
+// -4 (x - 0.5)^2 (1 + x)^20: F touches 0 at the double root x = 0.5 (rate 1)
+// and keeps its sign.
+const std::vector<std::string> kDoubleRoot = {"--",      "-1",      "-16",     "-114",    "-460",    "-1045",
+                                              "-684",    "3876",    "15504",   "29070",   "25840",   "-16796",
+                                              "-100776", "-193154", "-245480", "-232560", "-170544", "-97869",
+                                              "-43776",  "-15010",  "-3820",   "-681",    "-76",     "-4"};
 
 std::vector<std::string> With(std::vector<std::string> options, const std::vector<std::string>& flows) {
     options.insert(options.end(), flows.begin(), flows.end());
@@ -127,17 +127,20 @@ TEST(IrrJson, MissedRootsAndAllRootsScaleWithThePeriods) {
     }
 }
 
-TEST(IrrJson, CountUnknownIsNull) {
-    auto j = RunJson(With({"--all-roots"}, kUncounted));
-    EXPECT_TRUE(j["roots_in_range"].is_null());
-    EXPECT_TRUE(j["missed"].is_null());
+TEST(IrrJson, ADoubleRootNoIncrementFinds) {
+    auto j = RunJson(With({"--all-roots"}, kDoubleRoot));
     EXPECT_EQ(j["irrs"].size(), 0u);
-    // Every root still, by exact arithmetic: the double root, missed.
+    EXPECT_EQ(j["roots_in_range"], 1);
+    ASSERT_EQ(j["missed"].size(), 1u);
+    EXPECT_EQ(j["missed"][0]["count"], 1);
+    EXPECT_GT(j["missed"][0]["from_rate"].get<double>(), 1.0);
+    EXPECT_LT(j["missed"][0]["to_rate"].get<double>(), 1.0);
+    EXPECT_TRUE(j["missed"][0]["separating_increment"].is_null());
     ASSERT_EQ(j["all_roots"].size(), 1u);
     EXPECT_DOUBLE_EQ(j["all_roots"][0]["rate"].get<double>(), 1.0);
     EXPECT_EQ(j["all_roots"][0]["found"], false);
     // Without the flag there is no list.
-    EXPECT_FALSE(RunJson(kUncounted).contains("all_roots"));
+    EXPECT_FALSE(RunJson(kDoubleRoot).contains("all_roots"));
 }
 
 TEST(IrrText, SaysWhatTheScanMissedAfterTheRates) {
@@ -158,11 +161,12 @@ TEST(IrrText, SaysWhatTheScanMissedAfterTheRates) {
     // Only with the flag.
     EXPECT_EQ(RunCli(With({"irr"}, kPairInOneStep)).out.find("All roots"), std::string::npos);
 
-    Outcome unknown = RunCli(With({"irr"}, kUncounted));
-    EXPECT_NE(unknown.out.find("  No IRR was found in the searched range.\n"
-                               "  Whether the search missed roots could not be decided.\n"),
+    Outcome touching = RunCli(With({"irr"}, kDoubleRoot));
+    EXPECT_NE(touching.out.find("  No IRR was found in the searched range.\n"
+                                "  The search missed 1 root between the rates "),
               std::string::npos)
-        << unknown.out;
+        << touching.out;
+    EXPECT_NE(touching.out.find("touches 0"), std::string::npos) << touching.out;
 }
 
 TEST(IrrText, RootsWhoseRateIsNoNumber) {
