@@ -55,6 +55,7 @@ void NormalRun(benchmark::State& state) {
     state.counters["with_irr"] = static_cast<double>(outcome.withIrr);
     state.counters["incomplete_scans"] = static_cast<double>(outcome.incompleteScans);
     state.counters["missed_roots"] = static_cast<double>(outcome.missedRoots);
+    if (!reference) state.counters["uncounted"] = static_cast<double>(outcome.uncounted);
     if (reference) {
         ReferenceKept() = outcome.kept;
     } else if (ReferenceKept()) {

@@ -3,13 +3,17 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <charconv>
+#include <cmath>
 #include <iomanip>
 #include <ostream>
 
 #include "cli/npv_profile_csv.h"
 #include "cli/usage_error.h"
 #include "core/solver/cash_flow_analysis.h"
+#include "core/solver/missed_roots.h"
 #include "core/solver/number_format.h"
+#include "core/solver/polynomial.h"
 #include "core/solver/project_balances.h"
 #include "core/solver/root_location.h"
 #include "core/solver/search_settings.h"
@@ -19,7 +23,48 @@
 namespace valmora::cli {
 namespace {
 
-void PrintText(const CashFlowAnalysis& a, const RootSearch& search, int periods, std::ostream& out) {
+// What the search found and missed, beyond the listed rates.
+struct Findings {
+    const CashFlowAnalysis& analysis;
+    const SearchSettings& settings;
+    const RootSearch& search;
+    bool allRoots;  // every root in range was asked for
+};
+
+// A number to full precision: the shortest decimal that reads back as the
+// same double (0 for -0), with the exponent written as elsewhere (1E+290).
+std::string FullText(double v) {
+    char buf[32];
+    const auto end = std::to_chars(buf, buf + sizeof buf, v == 0.0 ? 0.0 : v).ptr;
+    std::string text(buf, end);
+    for (char& c : text)
+        if (c == 'e') c = 'E';
+    return text;
+}
+
+// Where a root lies whose rate no number can hold: x is 0 or too near it.
+std::string NearZeroText(double x) { return x > 0 ? "x = " + GeneralText(x) : "x rounds to 0"; }
+
+// Roots the scan bracketed whose rate no number can hold: counted, not
+// listed. One sentence, empty when there are none.
+std::string UnlistedText(const RootSearch& search) {
+    const std::size_t n = search.unlisted.size();
+    if (n == 0) return "";
+    std::string where;
+    for (std::size_t i = 0; i < n; ++i) where += (i == 0 ? "" : "; ") + NearZeroText(search.unlisted[i]);
+    return n == 1
+               ? "1 root lies so near x = 0 that its rate is too large for a number (" + where + "): it is not listed."
+               : std::to_string(n) + " roots lie so near x = 0 that their rates are too large for a number (" + where +
+                     "): they are not listed.";
+}
+
+// The note that stands for the rate of a root whose rate no number can hold.
+std::string RateTooLargeNote(double x) { return "the rate is too large for a number (" + NearZeroText(x) + ")"; }
+
+void PrintText(const Findings& f, std::ostream& out) {
+    const CashFlowAnalysis& a = f.analysis;
+    const RootSearch& search = f.search;
+    const int periods = f.settings.periodsPerYear;
     const int n = a.Degree();
     out << "Number of payments N = " << n << "\n";
     out << "Maximum # of positive real roots = " << a.maxRoots << "\n";
@@ -31,6 +76,25 @@ void PrintText(const CashFlowAnalysis& a, const RootSearch& search, int periods,
     for (int r = 1; r <= count; ++r) out << std::setw(5) << r << "  " << FormatRate(search.rates[r - 1]) << "\n";
     if (count == 0) out << "  No IRR was found in the searched range.\n";
     if (search.stop != ScanStop::None) out << "  " << IncompleteScanText(search.stop, search.lastX, periods) << "\n";
+    if (const std::string unlisted = UnlistedText(search); !unlisted.empty()) out << "  " << unlisted << "\n";
+    // One line per sentence, indented like the lines above.
+    const std::string missed = MissedRootsText(a, f.settings, search);
+    for (std::size_t from = 0; from < missed.size();) {
+        const std::size_t end = std::min(missed.find('\n', from), missed.size());
+        out << "  " << missed.substr(from, end - from) << "\n";
+        from = end + 1;
+    }
+
+    if (f.allRoots) {
+        const std::vector<RootInRange> all = AllRootsInRange(a, f.settings, search);
+        out << "\nAll roots in (0, " << GeneralText(a.upperBound) << "]: " << all.size() << "\n";
+        for (std::size_t r = 0; r < all.size(); ++r) {
+            const RootInRange& root = all[r];
+            const std::string rate = root.rateFinite ? FullText(root.rate) : RateTooLargeNote(root.x);
+            out << std::setw(5) << r + 1 << "  " << std::left << std::setw(24) << rate << std::right << "  "
+                << (root.found ? "found" : "missed") << "\n";
+        }
+    }
 
     for (int r = 1; r <= count; ++r) {
         const Balances b = ProjectBalances(a.coefficients, a.maxRoots, search.rates[r - 1], periods);
@@ -44,7 +108,15 @@ void PrintText(const CashFlowAnalysis& a, const RootSearch& search, int periods,
     }
 }
 
-void PrintJson(const CashFlowAnalysis& a, const RootSearch& search, int periods, std::ostream& out) {
+// A rate for the JSON output: null where no number can hold it.
+nlohmann::ordered_json RateJson(double rate) {
+    return std::isfinite(rate) ? nlohmann::ordered_json(rate) : nlohmann::ordered_json(nullptr);
+}
+
+void PrintJson(const Findings& f, std::ostream& out) {
+    const CashFlowAnalysis& a = f.analysis;
+    const RootSearch& search = f.search;
+    const int periods = f.settings.periodsPerYear;
     nlohmann::ordered_json j;
     j["max_roots"] = a.maxRoots;
     j["upper_bound"] = a.upperBound;
@@ -53,6 +125,40 @@ void PrintJson(const CashFlowAnalysis& a, const RootSearch& search, int periods,
     const bool complete = search.stop == ScanStop::None;
     j["scan_complete"] = complete;
     j["stopped_at"] = complete ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(search.lastX);
+    j["unlisted_roots"] = search.unlisted.size();
+    const bool counted = search.census.known;
+    j["roots_in_range"] = counted ? nlohmann::ordered_json(search.census.inRange) : nlohmann::ordered_json(nullptr);
+    if (counted) {
+        // In increasing x: from_rate, the rate at the interval's lower end in
+        // x, is the higher rate (null when the interval starts at x = 0).
+        auto missed = nlohmann::ordered_json::array();
+        for (const MissedRootsNote& note : DescribeMissedRoots(a, f.settings, search)) {
+            nlohmann::ordered_json entry;
+            entry["from_rate"] = RateJson(note.highRate);
+            entry["to_rate"] = RateJson(note.lowRate);
+            entry["count"] = note.count;
+            entry["separating_increment"] = note.separatingIncrement > 0
+                                                ? nlohmann::ordered_json(note.separatingIncrement)
+                                                : nlohmann::ordered_json(nullptr);
+            missed.push_back(std::move(entry));
+        }
+        j["missed"] = std::move(missed);
+    } else {
+        j["missed"] = nullptr;
+    }
+    if (f.allRoots) {
+        auto all = nlohmann::ordered_json::array();
+        for (const RootInRange& root : AllRootsInRange(a, f.settings, search)) {
+            nlohmann::ordered_json entry;
+            entry["x"] = root.x;
+            entry["rate"] = root.rateFinite ? nlohmann::ordered_json(root.rate == 0.0 ? 0.0 : root.rate)
+                                            : nlohmann::ordered_json(nullptr);
+            entry["found"] = root.found;
+            if (!root.rateFinite) entry["note"] = RateTooLargeNote(root.x);
+            all.push_back(std::move(entry));
+        }
+        j["all_roots"] = std::move(all);
+    }
     auto balances = nlohmann::ordered_json::array();
     for (double rate : search.rates) {
         const Balances b = ProjectBalances(a.coefficients, a.maxRoots, rate, periods);
@@ -87,6 +193,9 @@ CLI::App* AddIrrCommand(CLI::App& app, IrrOptions& options) {
                     "Payment/compounding periods per year M, 1..32767; rates are then M x the rate per period")
         ->default_str("1");
     cmd->add_flag("--json", options.json, "Print one JSON object instead of text");
+    cmd->add_flag("--all-roots", options.allRoots,
+                  "Also list every distinct root in range, its rate to full precision, marked whether the scan "
+                  "found it");
     cmd->add_option("--file", options.file,
                     "Read the cash flows from a text file (\"-\" for standard input), separated by blanks, "
                     "commas or line breaks")
@@ -113,8 +222,9 @@ int RunIrr(const IrrOptions& options, std::istream& in, std::ostream& out) {
     const RootSearch search = LocateRoots(analysis, settings);  // the options above leave no reason to refuse
     if (!options.profile.empty())
         SaveNpvProfileCsv(analysis.coefficients, search.rates, settings.periodsPerYear, options.profile);
-    if (options.json) PrintJson(analysis, search, settings.periodsPerYear, out);
-    else PrintText(analysis, search, settings.periodsPerYear, out);
+    const Findings findings{analysis, settings, search, options.allRoots};
+    if (options.json) PrintJson(findings, out);
+    else PrintText(findings, out);
     return 0;
 }
 

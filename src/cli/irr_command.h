@@ -20,7 +20,8 @@ struct IrrOptions {
     std::string periods = "1";
     std::string file;
     bool json = false;
-    std::string profile;  // file for the NPV profile's points
+    bool allRoots = false;  // list every root in range, marked whether the scan found it
+    std::string profile;    // file for the NPV profile's points
     std::vector<std::string> flows;
 };
 

@@ -120,6 +120,9 @@ void PrintText(const RunOutcome& run, const std::optional<SampleSummary>& s, con
     out << "Largest IRR used instead:   " << run.fallbacks << "\n";
     if (run.incompleteScans > 0)
         out << "Searches stopped early:     " << run.incompleteScans << " (their range beyond was not searched)\n";
+    out << "Searches that missed roots: " << run.missedRoots << " (listed fewer IRRs than lie in range)\n";
+    if (run.uncounted > 0)
+        out << "Searches not fully counted: " << run.uncounted << " (whether they missed roots could not be decided)\n";
     if (!o.output.empty()) out << "IRRs written to:            " << o.output << "\n";
     PrintDistribution(run.kept, out);
 }
@@ -140,6 +143,8 @@ void PrintJson(const RunOutcome& run, const std::optional<SampleSummary>& s, std
     j["p95"] = value(&SampleSummary::p95);
     j["max"] = value(&SampleSummary::max);
     j["fallbacks"] = run.fallbacks;
+    j["missed_roots"] = run.missedRoots;
+    j["missed_roots_unknown"] = run.uncounted;
     AddDistributionJson(run.kept, j);
     out << j.dump(2) << "\n";
 }

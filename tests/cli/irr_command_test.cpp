@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "cli_runner.h"
+#include "core/solver/text_rules.h"
 #include "core/version.h"
 
 namespace valmora::cli {
@@ -39,7 +40,10 @@ TEST(IrrJson, StartExample) {
     std::vector<std::string> keys;
     for (auto& [k, v] : j.items()) keys.push_back(k);
     EXPECT_EQ(keys, (std::vector<std::string>{"max_roots", "upper_bound", "derivative", "irrs", "scan_complete",
-                                              "stopped_at", "balances"}));
+                                              "stopped_at", "unlisted_roots", "roots_in_range", "missed", "balances"}));
+    EXPECT_EQ(j["unlisted_roots"], 0);
+    EXPECT_EQ(j["roots_in_range"], 1);
+    EXPECT_EQ(j["missed"], nlohmann::ordered_json::array());
 }
 
 TEST(IrrJson, MixedExample) {
@@ -77,6 +81,107 @@ TEST(IrrText, ShowsWhatTheScreenShows) {
     for (const char* part : {"Maximum # of positive real roots = 3", "= 2\n", "1st derivative: 1300 -800 600",
                              "    1  0.1017", "-1000.00", "198.30", "-181.54", "Nonsimple, mixed"})
         EXPECT_NE(o.out.find(part), std::string::npos) << part << "\n" << o.out;
+}
+
+// -1000 (x - 0.5)(x - 0.505)(x - 2): the first two lie inside one step.
+const std::vector<std::string> kPairInOneStep = {"--", "505", "-2262.5", "3005", "-1000"};
+
+// -4 (x - 0.5)^2 (1 + x)^20: F touches 0 at the double root x = 0.5 (rate 1)
+// and keeps its sign.
+const std::vector<std::string> kDoubleRoot = {"--",      "-1",      "-16",     "-114",    "-460",    "-1045",
+                                              "-684",    "3876",    "15504",   "29070",   "25840",   "-16796",
+                                              "-100776", "-193154", "-245480", "-232560", "-170544", "-97869",
+                                              "-43776",  "-15010",  "-3820",   "-681",    "-76",     "-4"};
+
+std::vector<std::string> With(std::vector<std::string> options, const std::vector<std::string>& flows) {
+    options.insert(options.end(), flows.begin(), flows.end());
+    return options;
+}
+
+TEST(IrrJson, MissedRootsAndAllRootsScaleWithThePeriods) {
+    for (int periods : {1, 12}) {
+        SCOPED_TRACE(periods);
+        auto j = RunJson(With({"--all-roots", "--periods", std::to_string(periods)}, kPairInOneStep));
+        EXPECT_EQ(j["roots_in_range"], 3);
+        ASSERT_EQ(j["missed"].size(), 1u);
+        const auto& m = j["missed"][0];
+        EXPECT_EQ(m["count"], 2);
+        // The higher rate first: the interval's lower end in x.
+        EXPECT_GT(m["from_rate"].get<double>(), periods * 1.0);
+        EXPECT_LT(m["to_rate"].get<double>(), periods * (1 / 0.505 - 1));
+        // The increment offered lists both: searching with it finds them.
+        const double increment = m["separating_increment"].get<double>();
+        auto again = RunJson(With({"--increment", GeneralText(increment)}, kPairInOneStep));
+        EXPECT_EQ(again["irrs"].size(), 3u);
+        EXPECT_EQ(again["missed"], nlohmann::ordered_json::array());
+
+        const auto& all = j["all_roots"];
+        ASSERT_EQ(all.size(), 3u);
+        const double xs[] = {0.5, 0.505, 2};
+        const bool found[] = {false, false, true};
+        for (int r = 0; r < 3; ++r) {
+            EXPECT_DOUBLE_EQ(all[r]["x"].get<double>(), xs[r]);
+            EXPECT_DOUBLE_EQ(all[r]["rate"].get<double>(), periods * (1 / xs[r] - 1));
+            EXPECT_EQ(all[r]["found"], found[r]);
+        }
+    }
+}
+
+TEST(IrrJson, ADoubleRootNoIncrementFinds) {
+    auto j = RunJson(With({"--all-roots"}, kDoubleRoot));
+    EXPECT_EQ(j["irrs"].size(), 0u);
+    EXPECT_EQ(j["roots_in_range"], 1);
+    ASSERT_EQ(j["missed"].size(), 1u);
+    EXPECT_EQ(j["missed"][0]["count"], 1);
+    EXPECT_GT(j["missed"][0]["from_rate"].get<double>(), 1.0);
+    EXPECT_LT(j["missed"][0]["to_rate"].get<double>(), 1.0);
+    EXPECT_TRUE(j["missed"][0]["separating_increment"].is_null());
+    ASSERT_EQ(j["all_roots"].size(), 1u);
+    EXPECT_DOUBLE_EQ(j["all_roots"][0]["rate"].get<double>(), 1.0);
+    EXPECT_EQ(j["all_roots"][0]["found"], false);
+    // Without the flag there is no list.
+    EXPECT_FALSE(RunJson(kDoubleRoot).contains("all_roots"));
+}
+
+TEST(IrrText, SaysWhatTheScanMissedAfterTheRates) {
+    Outcome o = RunCli(With({"irr", "--all-roots"}, kPairInOneStep));
+    ASSERT_EQ(o.status, 0) << o.err;
+    const std::string expected =
+        "IRR(s):\n"
+        "    1  -0.5\n"
+        "  The search missed 2 roots between the rates ";
+    EXPECT_NE(o.out.find(expected), std::string::npos) << o.out;
+    const std::string all =
+        "All roots in (0, 4]: 3\n"
+        "    1  1                         missed\n"
+        "    2  0.9801980198019802        missed\n"
+        "    3  -0.5                      found\n"
+        "\nProject balances at IRR 1 = -0.5:";
+    EXPECT_NE(o.out.find(all), std::string::npos) << o.out;
+    // Only with the flag.
+    EXPECT_EQ(RunCli(With({"irr"}, kPairInOneStep)).out.find("All roots"), std::string::npos);
+
+    Outcome touching = RunCli(With({"irr"}, kDoubleRoot));
+    EXPECT_NE(touching.out.find("  No IRR was found in the searched range.\n"
+                                "  The search missed 1 root between the rates "),
+              std::string::npos)
+        << touching.out;
+    EXPECT_NE(touching.out.find("touches 0"), std::string::npos) << touching.out;
+}
+
+TEST(IrrText, RootsWhoseRateIsNoNumber) {
+    Outcome o = RunCli({"irr", "--all-roots", "--", "-1e-300", "1e300"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.out.find("  1 root lies so near x = 0 that its rate is too large for a number (x rounds to 0): it "
+                         "is not listed.\n"),
+              std::string::npos)
+        << o.out;
+    EXPECT_NE(o.out.find("    1  the rate is too large for a number (x rounds to 0)  found\n"), std::string::npos)
+        << o.out;
+    auto j = RunJson({"--all-roots", "--", "-1e-300", "1e300"});
+    EXPECT_EQ(j["unlisted_roots"], 1);
+    EXPECT_TRUE(j["all_roots"][0]["rate"].is_null());
+    EXPECT_EQ(j["all_roots"][0]["found"], true);
 }
 
 TEST(IrrText, SaysWhenNothingWasFoundOrSearched) {
@@ -205,7 +310,8 @@ TEST(Help, DescribesEveryOption) {
     EXPECT_NE(top.out.find("irr"), std::string::npos);
     Outcome irr = RunCli({"irr", "--help"});
     EXPECT_EQ(irr.status, 0);
-    for (const char* opt : {"--increment", "--tolerance", "--periods", "--json", "--file", "P0 P1 ... PN"})
+    for (const char* opt :
+         {"--increment", "--tolerance", "--periods", "--json", "--all-roots", "--file", "--profile", "P0 P1 ... PN"})
         EXPECT_NE(irr.out.find(opt), std::string::npos) << opt;
 }
 

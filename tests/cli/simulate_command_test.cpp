@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include "cli_runner.h"
+#include "core/simulation/random_payments.h"
+#include "core/simulation/simulation_run.h"
 
 namespace valmora::cli {
 namespace {
@@ -77,7 +79,8 @@ TEST_F(Simulate, JsonSummary) {
     std::vector<std::string> keys;
     for (auto& [k, v] : j.items()) keys.push_back(k);
     EXPECT_EQ(keys, (std::vector<std::string>{"simulations", "with_irr", "without_irr", "mean", "sd", "min", "p05",
-                                              "p50", "p95", "max", "fallbacks", "histogram", "fits", "not_fitted"}));
+                                              "p50", "p95", "max", "fallbacks", "missed_roots", "missed_roots_unknown",
+                                              "histogram", "fits", "not_fitted"}));
     EXPECT_EQ(j["simulations"], 300);
     EXPECT_EQ(j["with_irr"].get<int>() + j["without_irr"].get<int>(), 300);
     EXPECT_LE(j["min"].get<double>(), j["p05"].get<double>());
@@ -86,6 +89,52 @@ TEST_F(Simulate, JsonSummary) {
     EXPECT_LE(j["p95"].get<double>(), j["max"].get<double>());
     // Series with one IRR cannot give the third lowest: the highest is kept.
     EXPECT_GT(j["fallbacks"].get<int>(), 0);
+}
+
+// A coarse increment lets grid steps hold two roots: the summary counts the
+// simulations whose search missed some, as the run itself counted them.
+TEST_F(Simulate, CountsTheSearchesThatMissedRoots) {
+    struct Case {
+        const char* increment;
+        bool misses;
+    };
+    for (const Case& c : {Case{"0.9", true}, Case{"0.5", true}, Case{"0.001", false}}) {
+        SCOPED_TRACE(c.increment);
+        const std::vector<std::string> args = {"simulate", "--dist",      "uniform",   "--p1",   "-2000",
+                                               "--p2",     "2000",        "--sims",    "400",    "--payments",
+                                               "6",        "--increment", c.increment, "--seed", "3"};
+        SimulationSettings settings;
+        settings.distribution = Distribution::Uniform;
+        settings.param1 = -2000;
+        settings.param2 = 2000;
+        settings.payments = 6;
+        settings.simulations = 400;
+        settings.search.increment = std::stod(c.increment);
+        settings.saveToFile = false;
+        struct : RunObserver {
+            void SimulationStarted(long, long) override {}
+            void SimulationDone(const SimulationStep&) override {}
+            void Notice(const std::string&, const std::string&, const SimulationStep&) override {}
+        } silent;
+        FrozenClock clock;
+        RandomPayments random(3, clock);
+        const RunOutcome run = RunSimulations(settings, random, silent);
+        EXPECT_EQ(run.missedRoots > 0, c.misses) << run.missedRoots;
+
+        auto jsonArgs = args;
+        jsonArgs.push_back("--json");
+        Outcome json = RunCli(jsonArgs);
+        ASSERT_EQ(json.status, 0) << json.err;
+        auto j = nlohmann::json::parse(json.out);
+        EXPECT_EQ(j["missed_roots"], run.missedRoots);
+        EXPECT_EQ(j["missed_roots_unknown"], run.uncounted);
+        EXPECT_EQ(j["with_irr"], run.withIrr);
+        Outcome text = RunCli(args);
+        ASSERT_EQ(text.status, 0) << text.err;
+        EXPECT_NE(text.out.find("Searches that missed roots: " + std::to_string(run.missedRoots) + " ("),
+                  std::string::npos)
+            << text.out;
+    }
 }
 
 TEST_F(Simulate, RunWithoutAnyIrr) {

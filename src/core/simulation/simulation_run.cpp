@@ -178,6 +178,7 @@ RunOutcome RunSimulations(const SimulationSettings& settings, RandomPayments& ra
             // difference of totals. Roots beyond where a scan stopped are
             // among them.
             if (search.census.MissedCount() > 0) ++outcome.missedRoots;
+            else if (!search.census.known) ++outcome.uncounted;
         }
 
         SimulationStep step;

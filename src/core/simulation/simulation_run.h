@@ -57,6 +57,7 @@ struct RunOutcome {
     long fallbacks = 0;        // kept the largest IRR because the chosen one did not exist
     long incompleteScans = 0;  // searches that stopped before their bound
     long missedRoots = 0;      // searches that listed fewer roots than lie in their range
+    long uncounted = 0;        // searches where it could not be decided whether they missed roots
     bool stopped = false;      // the observer stopped the run before its last simulation
     std::vector<double> kept;  // the kept IRRs in simulation order, when asked for
 };

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 
 #include "scripted_random.h"
+#include "core/solver/cash_flow_analysis.h"
+#include "core/solver/exact_roots.h"
 #include "core/solver/polynomial.h"
 #include "core/solver/workspace_steps.h"
 
@@ -288,6 +290,41 @@ TEST_F(SimulationRun, CountsTheSimulationsWhoseScanMissedRoots) {
         EXPECT_EQ(outcome.withIrr, c.withIrr) << c.series.size();
         EXPECT_EQ(outcome.incompleteScans, 0);
         if (c.series.size() == 1 && c.missed == 1) { EXPECT_NEAR(outcome.kept.at(0), -0.8, 1e-9); }
+    }
+}
+
+// The run's count against exact root counting of every series drawn: a
+// search missed roots when f has more distinct roots in (0, UpperBound] than
+// it listed.
+TEST_F(SimulationRun, MissedRootsAgreeWithAnExactCount) {
+    struct Counter : RunObserver {
+        void SimulationStarted(long, long) override {}
+        void SimulationDone(const SimulationStep& step) override {
+            const CashFlowAnalysis analysis =
+                AnalyseCashFlows(std::vector<double>(step.series.begin(), step.series.end()));
+            if (!analysis.Ok()) return;
+            const ExactPolynomial exact(analysis.coefficients);
+            if (exact.CountIn(0.0, analysis.upperBound) > static_cast<int>(step.rates.size())) ++missed;
+        }
+        void Notice(const std::string&, const std::string&, const SimulationStep&) override {}
+        long missed = 0;
+    };
+    settings.param1 = -2000;
+    settings.param2 = 2000;
+    settings.payments = 6;
+    settings.simulations = 500;
+    settings.saveToFile = false;
+    for (double increment : {0.9, 0.3, 0.01}) {
+        SCOPED_TRACE(increment);
+        settings.search.increment = increment;
+        Counter counter;
+        FrozenClock clock;
+        RandomPayments random(11, clock);
+        const RunOutcome outcome = RunSimulations(settings, random, counter);
+        ASSERT_EQ(outcome.status, RunStatus::Complete);
+        EXPECT_EQ(outcome.missedRoots, counter.missed);
+        EXPECT_EQ(outcome.uncounted, 0);
+        EXPECT_EQ(outcome.missedRoots > 0, increment > 0.1) << outcome.missedRoots;
     }
 }
 
