@@ -6,11 +6,13 @@
 #include <charconv>
 #include <cmath>
 #include <iomanip>
+#include <optional>
 #include <ostream>
 
 #include "cli/npv_profile_csv.h"
 #include "cli/usage_error.h"
 #include "core/solver/cash_flow_analysis.h"
+#include "core/solver/exact_roots.h"
 #include "core/solver/missed_roots.h"
 #include "core/solver/number_format.h"
 #include "core/solver/polynomial.h"
@@ -86,10 +88,13 @@ void PrintText(const Findings& f, std::ostream& out) {
     }
 
     if (f.allRoots) {
-        const std::vector<RootInRange> all = AllRootsInRange(a, f.settings, search);
-        out << "\nAll roots in (0, " << GeneralText(a.upperBound) << "]: " << all.size() << "\n";
-        for (std::size_t r = 0; r < all.size(); ++r) {
-            const RootInRange& root = all[r];
+        const std::optional<std::vector<RootInRange>> all = AllRootsInRange(a, f.settings, search);
+        out << "\nAll roots in (0, " << GeneralText(a.upperBound) << "]: ";
+        if (!all) out << "not listed: roots are counted exactly only up to " << kMaxExactDegree << " payments.";
+        else out << all->size();
+        out << "\n";
+        for (std::size_t r = 0; all && r < all->size(); ++r) {
+            const RootInRange& root = (*all)[r];
             const std::string rate = root.rateFinite ? FullText(root.rate) : RateTooLargeNote(root.x);
             out << std::setw(5) << r + 1 << "  " << std::left << std::setw(24) << rate << std::right << "  "
                 << (root.found ? "found" : "missed") << "\n";
@@ -146,9 +151,11 @@ void PrintJson(const Findings& f, std::ostream& out) {
     } else {
         j["missed"] = nullptr;
     }
-    if (f.allRoots) {
+    const auto roots = f.allRoots ? AllRootsInRange(a, f.settings, search) : std::nullopt;
+    if (f.allRoots && !roots) j["all_roots"] = nullptr;  // above the degree exact counting handles
+    if (roots) {
         auto all = nlohmann::ordered_json::array();
-        for (const RootInRange& root : AllRootsInRange(a, f.settings, search)) {
+        for (const RootInRange& root : *roots) {
             nlohmann::ordered_json entry;
             entry["x"] = root.x;
             entry["rate"] = root.rateFinite ? nlohmann::ordered_json(root.rate == 0.0 ? 0.0 : root.rate)

@@ -16,6 +16,11 @@ namespace detail {
 struct ExactData;
 }
 
+// Exact counting grows steeply with the degree; above this degree (600
+// payments) it is not attempted, so that a search stays within about a
+// second, and the count is reported as unknown.
+inline constexpr int kMaxExactDegree = 600;
+
 class ExactPolynomial {
 public:
     // coef[k] is the coefficient of x^k, every one finite.

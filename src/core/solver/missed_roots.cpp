@@ -96,7 +96,10 @@ std::vector<MissedRootsNote> DescribeMissedRoots(const CashFlowAnalysis& analysi
                                                  const RootSearch& search) {
     std::vector<MissedRootsNote> notes;
     if (!search.Searched() || search.census.missed.empty()) return notes;
-    const ExactPolynomial exact(analysis.coefficients);
+    // Above kMaxExactDegree the roots are not told apart.
+    const bool exactly = analysis.Degree() <= kMaxExactDegree;
+    const std::optional<ExactPolynomial> exact =
+        exactly ? std::optional<ExactPolynomial>(std::in_place, analysis.coefficients) : std::nullopt;
     for (const MissedRoots& m : search.census.missed) {
         MissedRootsNote note;
         note.highRate =
@@ -104,8 +107,9 @@ std::vector<MissedRootsNote> DescribeMissedRoots(const CashFlowAnalysis& analysi
         note.lowRate = RateFromRoot(m.to, settings.periodsPerYear);
         note.count = m.count;
         note.beyondStop = search.stop != ScanStop::None && m.to > search.lastX;
-        if (!note.beyondStop) {
-            const RootsIn roots = Classify(exact, m.from, m.to);
+        note.classified = exactly;
+        if (!note.beyondStop && exactly) {
+            const RootsIn roots = Classify(*exact, m.from, m.to);
             note.touching = roots.touching;
             note.separatingIncrement = SeparatingIncrement(analysis, settings, roots.changing, m.from, m.to);
         }
@@ -117,7 +121,9 @@ std::vector<MissedRootsNote> DescribeMissedRoots(const CashFlowAnalysis& analysi
 std::string MissedRootsText(const CashFlowAnalysis& analysis, const SearchSettings& settings,
                             const RootSearch& search) {
     if (!search.Searched()) return "";
-    if (!search.census.known) return "Whether the search missed roots could not be decided.";
+    if (!search.census.known)
+        return "Whether the search missed roots was not decided: roots are counted exactly only up to " +
+               std::to_string(kMaxExactDegree) + " payments.";
     std::string text;
     for (const MissedRootsNote& note : DescribeMissedRoots(analysis, settings, search)) {
         if (!text.empty()) text += "\n";
@@ -128,6 +134,9 @@ std::string MissedRootsText(const CashFlowAnalysis& analysis, const SearchSettin
         } else if (note.separatingIncrement > 0) {
             text += "The search missed " + Roots(note.count) + " " + where + ": an increment of " +
                     GeneralText(note.separatingIncrement) + " would separate " + (note.count == 1 ? "it." : "them.");
+        } else if (!note.classified) {
+            text += "The search missed " + Roots(note.count) + " " + where + ": a smaller increment may find " +
+                    (note.count == 1 ? "it." : "them.");
         } else if (note.touching >= note.count) {
             text += "The search missed " + Roots(note.count) + " " + where +
                     ": F(x) touches 0 there without changing sign, so no increment finds " +
@@ -140,10 +149,11 @@ std::string MissedRootsText(const CashFlowAnalysis& analysis, const SearchSettin
     return text;
 }
 
-std::vector<RootInRange> AllRootsInRange(const CashFlowAnalysis& analysis, const SearchSettings& settings,
-                                         const RootSearch& search) {
+std::optional<std::vector<RootInRange>> AllRootsInRange(const CashFlowAnalysis& analysis,
+                                                        const SearchSettings& settings, const RootSearch& search) {
     std::vector<RootInRange> all;
     if (!search.Searched()) return all;
+    if (analysis.Degree() > kMaxExactDegree) return std::nullopt;
     const ExactPolynomial exact(analysis.coefficients);
     if (exact.IsZero()) return all;
     for (const auto& piece : exact.Isolate(0.0, analysis.upperBound)) {

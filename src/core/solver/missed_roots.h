@@ -3,6 +3,7 @@
 // refined to full precision, marked whether the scan found it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ struct MissedRootsNote {
     // where the scan stopped.
     double separatingIncrement = 0;
     int touching = 0;         // of the roots here, those where f keeps its sign
+    bool classified = true;   // false above kMaxExactDegree: neither touching nor an increment is known
     bool beyondStop = false;  // past the point where the scan stopped early
 };
 
@@ -45,8 +47,9 @@ struct RootInRange {
 };
 
 // Every distinct root in range, in increasing x, decided by exact
-// arithmetic whatever the census knew.
-std::vector<RootInRange> AllRootsInRange(const CashFlowAnalysis& analysis, const SearchSettings& settings,
-                                         const RootSearch& search);
+// arithmetic whatever the census knew; nothing when the degree is above
+// kMaxExactDegree.
+std::optional<std::vector<RootInRange>> AllRootsInRange(const CashFlowAnalysis& analysis,
+                                                        const SearchSettings& settings, const RootSearch& search);
 
 }  // namespace valmora

@@ -163,7 +163,12 @@ RootCensus TakeCensus(const ScanProblem& pr, const ScanOutcome& scan) {
 
     census.inRange = settled;
     if (unsettled.empty()) return census;
-    // The steps the bounds could not settle are counted exactly.
+    // The steps the bounds could not settle are counted exactly, up to the
+    // degree where that stays quick.
+    if (static_cast<int>(pr.coef.size()) - 1 > kMaxExactDegree) {
+        census.known = false;
+        return census;
+    }
     const ExactPolynomial exact(pr.coef);
     if (exact.IsZero()) {
         census.known = false;

@@ -64,7 +64,9 @@ TEST(MissedRootsTable, MeasuredCases) {
         EXPECT_EQ(search.census.MissedCount(), c.missed);
 
         // Every root in range, marked whether the scan found it.
-        const std::vector<RootInRange> all = AllRootsInRange(analysis, settings, search);
+        const auto listed = AllRootsInRange(analysis, settings, search);
+        ASSERT_TRUE(listed.has_value());
+        const std::vector<RootInRange>& all = *listed;
         ASSERT_EQ(all.size(), c.roots.size());
         for (std::size_t r = 0; r < all.size(); ++r) {
             const double x = c.roots[r];

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/solver/cash_flow_analysis.h"
+#include "core/solver/exact_roots.h"
 #include "core/solver/polynomial.h"
 #include "core/solver/root_location.h"
 #include "core/solver/search_settings.h"
@@ -89,7 +90,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(AllRoots, ListsEveryRootInRangeAndWhichTheScanFound) {
     const Searched s = Search({505, -2262.5, 3005, -1000}, 0.01);
-    const auto all = AllRootsInRange(s.analysis, s.settings, s.search);
+    const auto listed = AllRootsInRange(s.analysis, s.settings, s.search);
+    ASSERT_TRUE(listed.has_value());
+    const auto& all = *listed;
     ASSERT_EQ(all.size(), 3u);
     const double x[] = {0.5, 0.505, 2.0};
     const bool found[] = {false, false, true};
@@ -104,10 +107,28 @@ TEST(AllRoots, ListsEveryRootInRangeAndWhichTheScanFound) {
 TEST(AllRoots, ARootBelowTheSmallestRateReciprocalHasNoFiniteRate) {
     // -1e-300 + 1e300 x: x = 1e-600 is no double; its rate is no finite double.
     const Searched s = Search({-1e-300, 1e300}, 0.01);
-    const auto all = AllRootsInRange(s.analysis, s.settings, s.search);
+    const auto listed = AllRootsInRange(s.analysis, s.settings, s.search);
+    ASSERT_TRUE(listed.has_value());
+    const auto& all = *listed;
     ASSERT_EQ(all.size(), 1u);
     EXPECT_FALSE(all[0].rateFinite);
     EXPECT_TRUE(s.search.rates.empty());
+}
+
+// Above the degree exact counting handles, nothing is guessed: the count is
+// unknown, said so, and no list of roots is made up.
+TEST(AllRoots, LongSeriesAreNotCountedExactly) {
+    std::vector<double> series(static_cast<std::size_t>(kMaxExactDegree) + 2, 0.0);
+    for (std::size_t k = 0; k < series.size(); ++k)
+        series[k] = (k % 3 == 0 ? -700.0 : 400.0) + static_cast<double>(k % 7);
+    series[0] = -1000;
+    const Searched s = Search(series, 0.01);
+    ASSERT_TRUE(s.search.Searched());
+    EXPECT_FALSE(AllRootsInRange(s.analysis, s.settings, s.search).has_value());
+    EXPECT_FALSE(s.search.census.known);
+    EXPECT_EQ(MissedRootsText(s.analysis, s.settings, s.search),
+              "Whether the search missed roots was not decided: roots are counted exactly only up to 600 "
+              "payments.");
 }
 
 struct RateTextCase {
