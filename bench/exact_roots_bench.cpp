@@ -11,6 +11,7 @@
 #include "core/simulation/random_payments.h"
 #include "core/simulation/simulation_settings.h"
 #include "core/solver/cash_flow_analysis.h"
+#include "normal_payments.h"
 #include "core/solver/exact_roots.h"
 
 namespace valmora {
@@ -30,13 +31,7 @@ const std::vector<Step>& Steps(int n, int roots) {
     static std::vector<Step> sets[3][2];
     auto& set = sets[n == 72 ? 0 : n == 12 ? 1 : 2][roots];
     if (!set.empty()) return set;
-    SimulationSettings settings;
-    settings.distribution = Distribution::Normal;
-    settings.param1 = 400;
-    settings.param2 = 400;
-    settings.investment = 1000;
-    settings.payments = n;
-    settings.allowNegativePayments = true;
+    const SimulationSettings settings = NormalPayments(n);
     FrozenClock clock;
     RandomPayments random(2024, clock);
     std::vector<double> series;

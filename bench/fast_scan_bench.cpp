@@ -9,6 +9,7 @@
 #include "core/simulation/random_payments.h"
 #include "core/simulation/simulation_settings.h"
 #include "core/solver/cash_flow_analysis.h"
+#include "normal_payments.h"
 #include "core/solver/fast_scan.h"
 #include "core/solver/root_census.h"
 #include "core/solver/root_location.h"
@@ -23,13 +24,7 @@ const std::vector<CashFlowAnalysis>& Analysed(int n) {
     static std::vector<CashFlowAnalysis> sets[2];
     auto& set = sets[n == 72 ? 0 : 1];
     if (!set.empty()) return set;
-    SimulationSettings settings;
-    settings.distribution = Distribution::Normal;
-    settings.param1 = 400;
-    settings.param2 = 400;
-    settings.investment = 1000;
-    settings.payments = n;
-    settings.allowNegativePayments = true;
+    const SimulationSettings settings = NormalPayments(n);
     FrozenClock clock;
     RandomPayments random(12345, clock);
     std::vector<double> series;

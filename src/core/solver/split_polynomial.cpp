@@ -9,6 +9,17 @@
 namespace valmora {
 namespace {
 
+// The two halves' polynomials of degree m, by Horner, at x.
+void HornerPair(const double* pc, const double* qc, int m, double x, double& P, double& Q) {
+    double p = pc[m], q = qc[m];
+    for (int k = m - 1; k >= 0; --k) {
+        p = p * x + pc[k];
+        q = q * x + qc[k];
+    }
+    P = p;
+    Q = q;
+}
+
 constexpr double kUnit = 0x1p-53;    // unit roundoff
 constexpr double kTiny = 0x1p-1074;  // smallest subnormal
 
@@ -130,17 +141,7 @@ double SplitPolynomial::SlackAbove1(double x) const {
     return slackLow_ + slackUnit_ * TwoTo(static_cast<int>(scaled));
 }
 
-void SplitPolynomial::EvaluateOne(double x, double& P, double& Q) const {
-    const double* pc = p_();
-    const double* qc = q_();
-    double p = pc[n_], q = qc[n_];
-    for (int k = n_ - 1; k >= 0; --k) {
-        p = p * x + pc[k];
-        q = q * x + qc[k];
-    }
-    P = p;
-    Q = q;
-}
+void SplitPolynomial::EvaluateOne(double x, double& P, double& Q) const { HornerPair(p_(), q_(), n_, x, P, Q); }
 
 int SplitPolynomial::TrueStretchSign(double a, double b, double Pa, double Qa, double Pb, double Qb) const {
     if (!(a <= b)) return 0;
@@ -153,16 +154,7 @@ int SplitPolynomial::TrueStretchSign(double a, double b, double Pa, double Qa, d
 }
 
 void SplitPolynomial::EvaluateDerivativeOne(double x, double& P1, double& Q1) const {
-    const int m = std::max(n_ - 1, 0);
-    const double* pc = dp_();
-    const double* qc = dq_();
-    double p = pc[m], q = qc[m];
-    for (int k = m - 1; k >= 0; --k) {
-        p = p * x + pc[k];
-        q = q * x + qc[k];
-    }
-    P1 = p;
-    Q1 = q;
+    HornerPair(dp_(), dq_(), std::max(n_ - 1, 0), x, P1, Q1);
 }
 
 }  // namespace valmora
