@@ -44,22 +44,6 @@ std::string FullText(double v) {
     return text;
 }
 
-// Where a root lies whose rate no number can hold: x is 0 or too near it.
-std::string NearZeroText(double x) { return x > 0 ? "x = " + GeneralText(x) : "x rounds to 0"; }
-
-// Roots the scan bracketed whose rate no number can hold: counted, not
-// listed. One sentence, empty when there are none.
-std::string UnlistedText(const RootSearch& search) {
-    const std::size_t n = search.unlisted.size();
-    if (n == 0) return "";
-    std::string where;
-    for (std::size_t i = 0; i < n; ++i) where += (i == 0 ? "" : "; ") + NearZeroText(search.unlisted[i]);
-    return n == 1
-               ? "1 root lies so near x = 0 that its rate is too large for a number (" + where + "): it is not listed."
-               : std::to_string(n) + " roots lie so near x = 0 that their rates are too large for a number (" + where +
-                     "): they are not listed.";
-}
-
 // The note that stands for the rate of a root whose rate no number can hold.
 std::string RateTooLargeNote(double x) { return "the rate is too large for a number (" + NearZeroText(x) + ")"; }
 
@@ -78,7 +62,7 @@ void PrintText(const Findings& f, std::ostream& out) {
     for (int r = 1; r <= count; ++r) out << std::setw(5) << r << "  " << FormatRate(search.rates[r - 1]) << "\n";
     if (count == 0) out << "  No IRR was found in the searched range.\n";
     if (search.stop != ScanStop::None) out << "  " << IncompleteScanText(search.stop, search.lastX, periods) << "\n";
-    if (const std::string unlisted = UnlistedText(search); !unlisted.empty()) out << "  " << unlisted << "\n";
+    if (const std::string unlisted = UnlistedRootsText(search); !unlisted.empty()) out << "  " << unlisted << "\n";
     // One line per sentence, indented like the lines above.
     const std::string missed = MissedRootsText(a, f.settings, search);
     for (std::size_t from = 0; from < missed.size();) {

@@ -52,6 +52,19 @@ std::string IncompleteScanText(ScanStop stop, double lastX, int periodsPerYear) 
     return where + "rates below " + RateText(rate, periodsPerYear) + " were not searched.";
 }
 
+std::string NearZeroText(double x) { return x > 0 ? "x = " + GeneralText(x) : "x rounds to 0"; }
+
+std::string UnlistedRootsText(const RootSearch& search) {
+    const std::size_t n = search.unlisted.size();
+    if (n == 0) return "";
+    std::string where;
+    for (std::size_t i = 0; i < n; ++i) where += (i == 0 ? "" : "; ") + NearZeroText(search.unlisted[i]);
+    return n == 1
+               ? "1 root lies so near x = 0 that its rate is too large for a number (" + where + "): it is not listed."
+               : std::to_string(n) + " roots lie so near x = 0 that their rates are too large for a number (" + where +
+                     "): they are not listed.";
+}
+
 std::string IncompleteScanText(const Workspace& ws) {
     return IncompleteScanText(ws.ScanStopped, ws.ScanX, ws.PeriodsPerYear);
 }

@@ -19,6 +19,14 @@ std::string AnalysisProblemText(AnalysisStatus status);
 // Finite rates only.
 std::string RateText(double rate, int periodsPerYear);
 
+// Where a root lies whose rate no number can hold: "x = ..." or "x rounds
+// to 0".
+std::string NearZeroText(double x);
+
+// Roots the scan bracketed whose rate no number can hold: counted, not
+// listed. One sentence, empty when there are none.
+std::string UnlistedRootsText(const RootSearch& search);
+
 // For a scan that stopped early at x = lastX: where and why, and which rates
 // were not searched. Empty for a complete scan.
 std::string IncompleteScanText(ScanStop stop, double lastX, int periodsPerYear);

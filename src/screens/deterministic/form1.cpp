@@ -333,6 +333,7 @@ void Form1::Command3_Click() {
     // Where the search stopped early, and the roots in range the grid missed.
     QStringList notes;
     if (const QString stopped = Q(IncompleteScanText(ws_)); !stopped.isEmpty()) notes << stopped;
+    if (const QString unlisted = Q(UnlistedRootsText(search)); !unlisted.isEmpty()) notes << unlisted;
     if (const QString missed = Q(MissedRootsText(AnalysisOf(ws_), SearchSettingsOf(ws_), search)); !missed.isEmpty())
         notes << missed.split('\n');
     if (ws_.RootCount == 0) {

@@ -342,6 +342,17 @@ private slots:
         QCOMPARE(d.f->MSHFlexGrid2->Text(3, 1), QString("-0.5"));
     }
 
+    void aRootWithNoFiniteRateIsCountedNotListed() {
+        Form1Driver d;
+        // The root x = 1E-600 rounds to 0: its rate is no number. Typed in
+        // full, as the boxes take digits and a point only.
+        d.Evaluate("0." + QString(299, '0') + "1", {"1" + QString(300, '0')});
+        QCOMPARE(d.f->MSHFlexGrid2->Text(1, 1), QString());
+        QCOMPARE(d.h.dialogs.Texts(),
+                 QStringList({"No IRR was found in the searched range.\r1 root lies so near x = 0 that its rate is "
+                              "too large for a number (x rounds to 0): it is not listed."}));
+    }
+
     void exitAsksTwice() {
         {
             Form1Driver d;
