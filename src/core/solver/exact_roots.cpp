@@ -598,7 +598,6 @@ ExactPolynomial::~ExactPolynomial() = default;
 
 bool ExactPolynomial::IsZero() const { return d_->zero; }
 
-int ExactPolynomial::SquarefreeDegree() const { return d_->zero ? -1 : static_cast<int>(d_->n); }
 
 int ExactPolynomial::SignAt(double x) const {
     if (d_->zero) return 0;

@@ -32,9 +32,6 @@ public:
     // f is 0 everywhere (every coefficient 0).
     bool IsZero() const;
 
-    // The degree of the squarefree part (-1 when f is 0).
-    int SquarefreeDegree() const;
-
     // The number of distinct roots in (a, b], 0 <= a < b (b = inf counts up
     // to the largest double).
     int CountIn(double a, double b) const;

@@ -88,7 +88,6 @@ const SplitPolynomial& SplitPolynomial::Shared(std::span<const double> coef) {
 void SplitPolynomial::Reset(std::span<const double> coef) {
     coef_.assign(coef.begin(), coef.end());
     n_ = static_cast<int>(coef.size()) - 1;
-    c0_ = coef.empty() ? 0.0 : coef[0];
     const std::size_t terms = coef.size();
     const std::size_t curveTerms = terms > 2 ? terms - 2 : 1;
     const std::size_t derivTerms = terms > 1 ? terms - 1 : 1;
@@ -142,16 +141,6 @@ double SplitPolynomial::SlackAbove1(double x) const {
 }
 
 void SplitPolynomial::EvaluateOne(double x, double& P, double& Q) const { HornerPair(p_(), q_(), n_, x, P, Q); }
-
-int SplitPolynomial::TrueStretchSign(double a, double b, double Pa, double Qa, double Pb, double Qb) const {
-    if (!(a <= b)) return 0;
-    const double s = Pb + Qb;
-    if (!(s <= kFiniteMargin)) return 0;
-    const double bound = kTrue_ * s + Slack(b);
-    if (Pa - Qb > bound) return 1;
-    if (Qa - Pb > bound) return -1;
-    return 0;
-}
 
 void SplitPolynomial::EvaluateDerivativeOne(double x, double& P1, double& Q1) const {
     HornerPair(dp_(), dq_(), std::max(n_ - 1, 0), x, P1, Q1);

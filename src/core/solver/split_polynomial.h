@@ -40,7 +40,6 @@ public:
     bool Holds(std::span<const double> coef) const;
 
     int Degree() const { return n_; }
-    double Constant() const { return c0_; }
     // Points above this may make a reference power overflow: never certain
     // here. Up to it every power is finite, and P + Q within the margin keeps
     // every product and partial sum finite.
@@ -67,11 +66,8 @@ public:
     }
 
     // +1 (or -1) when the reference value is above (below) 0 at every
-    // double of [a, b] (0 <= a <= b), from P and Q at both ends; else 0.
-    int StretchSign(double a, double b, double Pa, double Qa, double Pb, double Qb) const {
-        return b <= xLimit_ && a <= b ? StretchSignWith(Pa, Qa, Pb, Qb, Slack(b)) : 0;
-    }
-    // The same for b <= Limit(), with slack = Slack(x') for some x' >= b.
+    // double of [a, b] (0 <= a <= b <= Limit()), from P and Q at both ends,
+    // with slack = Slack(x') for some x' >= b; else 0.
     int StretchSignWith(double Pa, double Qa, double Pb, double Qb, double slack) const {
         const double s = Pb + Qb;
         if (!(s <= kFiniteMargin)) return 0;
@@ -90,10 +86,6 @@ public:
 
     // Absolute slack for underflow at points up to x: grows with x.
     double Slack(double x) const { return x > 1.0 ? SlackAbove1(x) : slackLow_; }
-
-    // True f strictly above (+1) or below (-1) 0 on all of [a, b], or 0.
-    // Weaker than StretchSign: no reference rounding to cover.
-    int TrueStretchSign(double a, double b, double Pa, double Qa, double Pb, double Qb) const;
 
     // The sign of f itself at x from P(x) and Q(x): +1, -1, or 0 when
     // uncertain.
@@ -154,7 +146,6 @@ private:
     static constexpr std::size_t kInlineTerms = 128;
 
     int n_ = 0;
-    double c0_ = 0.0;
     std::vector<double> coef_;  // what the split was made from
     // P's coefficients x^0..x^n, then Q's, then P'' (k (k - 1) p_k) for
     // k = 2..n (index k - 2), then Q's, then P' and Q' (k p_k and k q_k,
