@@ -63,13 +63,7 @@ void PrintText(const Findings& f, std::ostream& out) {
     if (count == 0) out << "  No IRR was found in the searched range.\n";
     if (search.stop != ScanStop::None) out << "  " << IncompleteScanText(search.stop, search.lastX, periods) << "\n";
     if (const std::string unlisted = UnlistedRootsText(search); !unlisted.empty()) out << "  " << unlisted << "\n";
-    // One line per sentence, indented like the lines above.
-    const std::string missed = MissedRootsText(a, f.settings, search);
-    for (std::size_t from = 0; from < missed.size();) {
-        const std::size_t end = std::min(missed.find('\n', from), missed.size());
-        out << "  " << missed.substr(from, end - from) << "\n";
-        from = end + 1;
-    }
+    for (const std::string& sentence : MissedRootsSentences(a, f.settings, search)) out << "  " << sentence << "\n";
 
     if (f.allRoots) {
         const std::optional<std::vector<RootInRange>> all = AllRootsInRange(a, f.settings, search);

@@ -118,35 +118,31 @@ std::vector<MissedRootsNote> DescribeMissedRoots(const CashFlowAnalysis& analysi
     return notes;
 }
 
-std::string MissedRootsText(const CashFlowAnalysis& analysis, const SearchSettings& settings,
-                            const RootSearch& search) {
-    if (!search.Searched()) return "";
+std::vector<std::string> MissedRootsSentences(const CashFlowAnalysis& analysis, const SearchSettings& settings,
+                                              const RootSearch& search) {
+    if (!search.Searched()) return {};
     if (!search.census.known)
-        return "Whether the search missed roots was not decided: roots are counted exactly only up to " +
-               std::to_string(kMaxExactDegree) + " payments.";
-    std::string text;
+        return {"Whether the search missed roots was not decided: roots are counted exactly only up to " +
+                std::to_string(kMaxExactDegree) + " payments."};
+    std::vector<std::string> sentences;
     for (const MissedRootsNote& note : DescribeMissedRoots(analysis, settings, search)) {
-        if (!text.empty()) text += "\n";
         const std::string where = Between(note, settings.periodsPerYear);
         if (note.beyondStop) {
-            text += Roots(note.count) + (note.count == 1 ? " lies " : " lie ") + where +
-                    ", beyond where the search stopped.";
-        } else if (note.separatingIncrement > 0) {
-            text += "The search missed " + Roots(note.count) + " " + where + ": an increment of " +
-                    GeneralText(note.separatingIncrement) + " would separate " + (note.count == 1 ? "it." : "them.");
-        } else if (!note.classified) {
-            text += "The search missed " + Roots(note.count) + " " + where + ": a smaller increment may find " +
-                    (note.count == 1 ? "it." : "them.");
-        } else if (note.touching >= note.count) {
-            text += "The search missed " + Roots(note.count) + " " + where +
-                    ": F(x) touches 0 there without changing sign, so no increment finds " +
-                    (note.count == 1 ? "it." : "them.");
-        } else {
-            text += "The search missed " + Roots(note.count) + " " + where +
-                    ": they lie too close together for a smaller increment to separate them.";
+            sentences.push_back(Roots(note.count) + (note.count == 1 ? " lies " : " lie ") + where +
+                                ", beyond where the search stopped.");
+            continue;
         }
+        const std::string missed = "The search missed " + Roots(note.count) + " " + where + ": ";
+        const std::string them = note.count == 1 ? "it." : "them.";
+        if (note.separatingIncrement > 0)
+            sentences.push_back(missed + "an increment of " + GeneralText(note.separatingIncrement) +
+                                " would separate " + them);
+        else if (!note.classified) sentences.push_back(missed + "a smaller increment may find " + them);
+        else if (note.touching >= note.count)
+            sentences.push_back(missed + "F(x) touches 0 there without changing sign, so no increment finds " + them);
+        else sentences.push_back(missed + "they lie too close together for a smaller increment to separate them.");
     }
-    return text;
+    return sentences;
 }
 
 std::optional<std::vector<RootInRange>> AllRootsInRange(const CashFlowAnalysis& analysis,

@@ -33,10 +33,12 @@ struct MissedRootsNote {
 std::vector<MissedRootsNote> DescribeMissedRoots(const CashFlowAnalysis& analysis, const SearchSettings& settings,
                                                  const RootSearch& search);
 
-// The sentence(s) telling the user about missed roots: how many, between
-// which rates, and which increment would separate them; a sentence when the
-// count could not be certified; empty when the scan missed nothing.
-std::string MissedRootsText(const CashFlowAnalysis& analysis, const SearchSettings& settings, const RootSearch& search);
+// The sentences telling the user about missed roots, one per interval: how
+// many, between which rates, and which increment would separate them; one
+// sentence when the count could not be certified; none when the scan missed
+// nothing.
+std::vector<std::string> MissedRootsSentences(const CashFlowAnalysis& analysis, const SearchSettings& settings,
+                                              const RootSearch& search);
 
 // One distinct root of f in (0, upperBound].
 struct RootInRange {

@@ -334,8 +334,8 @@ void Form1::Command3_Click() {
     QStringList notes;
     if (const QString stopped = Q(IncompleteScanText(ws_)); !stopped.isEmpty()) notes << stopped;
     if (const QString unlisted = Q(UnlistedRootsText(search)); !unlisted.isEmpty()) notes << unlisted;
-    if (const QString missed = Q(MissedRootsText(AnalysisOf(ws_), SearchSettingsOf(ws_), search)); !missed.isEmpty())
-        notes << missed.split('\n');
+    for (const std::string& sentence : MissedRootsSentences(AnalysisOf(ws_), SearchSettingsOf(ws_), search))
+        notes << Q(sentence);
     if (ws_.RootCount == 0) {
         // Nothing to pick: said at once, with no prompt to pick and no
         // classification left from an earlier series.

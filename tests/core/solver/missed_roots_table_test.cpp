@@ -11,9 +11,12 @@
 #include "core/solver/missed_roots.h"
 #include "core/solver/root_location.h"
 #include "core/solver/search_settings.h"
+#include "solver/missed_roots_text.h"
 
 namespace valmora {
 namespace {
+
+using testing::MissedRootsText;
 
 // The rate per period of a root x.
 double Rate(double x) { return 1.0 / x - 1.0; }

@@ -14,9 +14,12 @@
 #include "core/solver/search_settings.h"
 #include "core/solver/solver_messages.h"
 #include "solver/series_from_roots.h"
+#include "solver/missed_roots_text.h"
 
 namespace valmora {
 namespace {
+
+using testing::MissedRootsText;
 
 using testing::FromRoots;
 
