@@ -63,6 +63,7 @@ void PrintText(const Findings& f, std::ostream& out) {
     if (count == 0) out << "  No IRR was found in the searched range.\n";
     if (search.stop != ScanStop::None) out << "  " << IncompleteScanText(search.stop, search.lastX, periods) << "\n";
     if (const std::string unlisted = UnlistedRootsText(search); !unlisted.empty()) out << "  " << unlisted << "\n";
+    if (const std::string noise = NotRootsSentence(search, periods); !noise.empty()) out << "  " << noise << "\n";
     for (const std::string& sentence : MissedRootsSentences(a, f.settings, search)) out << "  " << sentence << "\n";
 
     if (f.allRoots) {
@@ -105,10 +106,15 @@ void PrintJson(const Findings& f, std::ostream& out) {
     j["upper_bound"] = a.upperBound;
     j["derivative"] = a.derivative;
     j["irrs"] = search.rates;
+    // The listed rates whose grid step holds no root: rounding alone made
+    // F change sign there.
+    auto notRoots = nlohmann::ordered_json::array();
+    for (std::size_t r : search.census.NotRoots()) notRoots.push_back(search.rates[r]);
+    j["not_roots"] = std::move(notRoots);
     const bool complete = search.stop == ScanStop::None;
     j["scan_complete"] = complete;
     j["stopped_at"] = complete ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(search.lastX);
-    j["unlisted_roots"] = search.unlisted.size();
+    j["unlisted_roots"] = search.unlisted.size() - static_cast<std::size_t>(search.census.UnlistedNotRoots());
     const bool counted = search.census.known;
     j["roots_in_range"] = counted ? nlohmann::ordered_json(search.census.inRange) : nlohmann::ordered_json(nullptr);
     if (counted) {

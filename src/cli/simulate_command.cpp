@@ -102,6 +102,18 @@ SimulationSettings Settings(const SimulateOptions& o) {
     return s;
 }
 
+// Why searches stopped early, e.g. "3 where x no longer grew by the increment".
+std::string StopCauses(const RunOutcome& run) {
+    std::string causes;
+    auto add = [&](long n, const char* why) {
+        if (n > 0) causes += (causes.empty() ? "" : ", ") + std::to_string(n) + " " + why;
+    };
+    add(run.stalledScans, "where x no longer grew by the increment");
+    add(run.workLimitScans, "at the work limit");
+    add(run.overflowScans, "where F(x) became too large");
+    return causes;
+}
+
 void PrintText(const RunOutcome& run, const std::optional<SampleSummary>& s, const SimulateOptions& o,
                std::ostream& out) {
     auto rate = [&](double v) { return FormatRate(v); };
@@ -119,8 +131,15 @@ void PrintText(const RunOutcome& run, const std::optional<SampleSummary>& s, con
     }
     out << "Largest IRR used instead:   " << run.fallbacks << "\n";
     if (run.incompleteScans > 0)
-        out << "Searches stopped early:     " << run.incompleteScans << " (their range beyond was not searched)\n";
+        out << "Searches stopped early:     " << run.incompleteScans << " (" << StopCauses(run)
+            << "; their range beyond was not searched)\n";
     out << "Searches that missed roots: " << run.missedRoots << " (listed fewer IRRs than lie in range)\n";
+    if (run.listedNotRoots > 0)
+        out << "Searches listing no-roots:  " << run.listedNotRoots
+            << " (rounding made F(x) change sign where the series has no root)\n";
+    if (run.keptFromExact > 0)
+        out << "IRRs kept from exact roots: " << run.keptFromExact
+            << " (chosen from every root in range, as the listed IRRs were incomplete or wrong)\n";
     if (run.uncounted > 0)
         out << "Searches not fully counted: " << run.uncounted << " (whether they missed roots could not be decided)\n";
     if (!o.output.empty()) out << "IRRs written to:            " << o.output << "\n";
@@ -143,8 +162,11 @@ void PrintJson(const RunOutcome& run, const std::optional<SampleSummary>& s, std
     j["p95"] = value(&SampleSummary::p95);
     j["max"] = value(&SampleSummary::max);
     j["fallbacks"] = run.fallbacks;
+    j["stopped_early"] = run.incompleteScans;
     j["missed_roots"] = run.missedRoots;
     j["missed_roots_unknown"] = run.uncounted;
+    j["listed_not_roots"] = run.listedNotRoots;
+    j["kept_from_exact"] = run.keptFromExact;
     AddDistributionJson(run.kept, j);
     out << j.dump(2) << "\n";
 }

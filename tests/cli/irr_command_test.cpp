@@ -39,8 +39,9 @@ TEST(IrrJson, StartExample) {
     EXPECT_EQ(j["balances"][0]["pb"].size(), 4u);
     std::vector<std::string> keys;
     for (auto& [k, v] : j.items()) keys.push_back(k);
-    EXPECT_EQ(keys, (std::vector<std::string>{"max_roots", "upper_bound", "derivative", "irrs", "scan_complete",
-                                              "stopped_at", "unlisted_roots", "roots_in_range", "missed", "balances"}));
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"max_roots", "upper_bound", "derivative", "irrs", "not_roots", "scan_complete",
+                                        "stopped_at", "unlisted_roots", "roots_in_range", "missed", "balances"}));
     EXPECT_EQ(j["unlisted_roots"], 0);
     EXPECT_EQ(j["roots_in_range"], 1);
     EXPECT_EQ(j["missed"], nlohmann::ordered_json::array());

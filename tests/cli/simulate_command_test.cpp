@@ -79,7 +79,8 @@ TEST_F(Simulate, JsonSummary) {
     std::vector<std::string> keys;
     for (auto& [k, v] : j.items()) keys.push_back(k);
     EXPECT_EQ(keys, (std::vector<std::string>{"simulations", "with_irr", "without_irr", "mean", "sd", "min", "p05",
-                                              "p50", "p95", "max", "fallbacks", "missed_roots", "missed_roots_unknown",
+                                              "p50", "p95", "max", "fallbacks", "stopped_early", "missed_roots",
+                                              "missed_roots_unknown", "listed_not_roots", "kept_from_exact",
                                               "histogram", "fits", "not_fitted"}));
     EXPECT_EQ(j["simulations"], 300);
     EXPECT_EQ(j["with_irr"].get<int>() + j["without_irr"].get<int>(), 300);

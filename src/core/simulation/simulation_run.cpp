@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include "core/solver/cash_flow_analysis.h"
+#include "core/solver/exact_roots.h"
+#include "core/solver/missed_roots.h"
 #include "core/solver/number_format.h"
 #include "core/solver/root_location.h"
 
@@ -120,6 +122,39 @@ private:
 
 }  // namespace
 
+namespace {
+
+// What one search adds to the run's counts.
+void CountScan(const RootSearch& search, RunOutcome& outcome) {
+    if (search.status == ScanStatus::Incomplete) {
+        ++outcome.incompleteScans;
+        switch (search.stop) {
+            case ScanStop::Stalled: ++outcome.stalledScans; break;
+            case ScanStop::WorkBudget: ++outcome.workLimitScans; break;
+            case ScanStop::NotFinite: ++outcome.overflowScans; break;
+            case ScanStop::None: break;
+        }
+    }
+    const RootCensus& census = search.census;
+    // Counted from the census's missed intervals, each certified on its
+    // own, so a missed root counts even where the census could not settle
+    // the whole range. Roots beyond where a scan stopped are among them.
+    if (census.MissedCount() > 0) ++outcome.missedRoots;
+    else if (!census.known) ++outcome.uncounted;
+    if (!census.NotRoots().empty() || census.UnlistedNotRoots() > 0) ++outcome.listedNotRoots;
+}
+
+// The listed rates cannot serve the rule: roots were missed, a listed rate
+// is no root, or the search stopped before its bound.
+bool NeedsExactRoots(const RootSearch& search) {
+    const RootCensus& census = search.census;
+    if (!census.taken) return false;
+    return search.status == ScanStatus::Incomplete || census.MissedCount() > 0 || !census.NotRoots().empty() ||
+           census.UnlistedNotRoots() > 0;
+}
+
+}  // namespace
+
 IrrChoiceResult ChooseIrr(std::span<const double> rates, IrrRule rule) {
     std::vector<double> ranked(rates.begin(), rates.end());
     std::sort(ranked.begin(), ranked.end());
@@ -167,18 +202,23 @@ RunOutcome RunSimulations(const SimulationSettings& settings, RandomPayments& ra
         ++outcome.simulations;
         const CashFlowAnalysis analysis = AnalyseCashFlows(series);
         RootSearch search;
+        // The rates the multiple-IRR rule chooses from: the listed ones,
+        // unless they are incomplete or wrong.
+        const std::vector<double>* candidates = &search.rates;
+        std::vector<double> exactRates;
+        bool fromExact = false;
         if (analysis.Ok()) {
             search = locate(analysis, settings.search, kScanWorkBudget);
-            if (search.status == ScanStatus::Incomplete) ++outcome.incompleteScans;
-            // Counted from the census's missed intervals, not from inRange
-            // against the listed count: each interval is certified on its
-            // own, so a missed root counts even where the census could not
-            // settle the whole range, and a bracket listed for a root that
-            // rounding only suggested cannot cancel a miss elsewhere in a
-            // difference of totals. Roots beyond where a scan stopped are
-            // among them.
-            if (search.census.MissedCount() > 0) ++outcome.missedRoots;
-            else if (!search.census.known) ++outcome.uncounted;
+            CountScan(search, outcome);
+            if (NeedsExactRoots(search) && analysis.Degree() <= kMaxExactDegree) {
+                if (const auto all = AllRootsInRange(analysis, settings.search, search)) {
+                    for (const RootInRange& root : *all)
+                        if (root.rateFinite) exactRates.push_back(root.rate);
+                    candidates = &exactRates;
+                    fromExact = true;
+                    ++outcome.keptFromExact;
+                }
+            }
         }
 
         SimulationStep step;
@@ -187,8 +227,9 @@ RunOutcome RunSimulations(const SimulationSettings& settings, RandomPayments& ra
         step.derivative = analysis.derivative;
         step.rates = search.rates;
         step.meanIrr = meanIrr;
-        if (!search.rates.empty()) {
-            const auto choice = ChooseIrr(search.rates, settings.irrRule);
+        step.keptFromExact = fromExact;
+        if (!candidates->empty()) {
+            const auto choice = ChooseIrr(*candidates, settings.irrRule);
             if (choice.fallback) {
                 ++outcome.fallbacks;
                 if (settings.notifyOtherIrr) observer.Notice(MissingIrrNotice(settings.irrRule), "Note!", step);

@@ -23,6 +23,7 @@ struct SimulationStep {
     double meanIrr = 0;                  // mean of the IRRs kept so far (0 before the first)
     double keptRate = 0;                 // the IRR kept, when kept
     bool kept = false;                   // an IRR was found and kept
+    bool keptFromExact = false;          // chosen from the exact roots, the listed rates being incomplete
 };
 
 // What the run reports while it goes; the screen and the command line show it.
@@ -55,9 +56,16 @@ struct RunOutcome {
     long simulations = 0;      // simulations performed
     long withIrr = 0;          // simulations that kept an IRR
     long fallbacks = 0;        // kept the largest IRR because the chosen one did not exist
-    long incompleteScans = 0;  // searches that stopped before their bound
-    long missedRoots = 0;      // searches that listed fewer roots than lie in their range
+    long incompleteScans = 0;  // searches that stopped before their bound, of which:
+    long stalledScans = 0;     //   x no longer grew by the increment
+    long workLimitScans = 0;   //   the work limit was reached
+    long overflowScans = 0;    //   F(x) became too large (the per-term search only)
+    long missedRoots = 0;      // searches that missed roots in their range
+    long listedNotRoots = 0;   // searches that listed a rate whose grid step holds no root
     long uncounted = 0;        // searches where it could not be decided whether they missed roots
+    // Simulations whose IRR was chosen from the exact roots in range: their
+    // search missed roots, listed a rate that is no root, or stopped early.
+    long keptFromExact = 0;
     bool stopped = false;      // the observer stopped the run before its last simulation
     std::vector<double> kept;  // the kept IRRs in simulation order, when asked for
 };
@@ -79,7 +87,10 @@ std::string MissingIrrNotice(IrrRule rule);
 using RootLocator = RootSearch (*)(const CashFlowAnalysis&, const SearchSettings&, std::uint64_t);
 
 // Runs settings.simulations simulations. The mean of the kept IRRs starts
-// afresh. A simulation without an IRR writes no line. With keepIrrs the
+// afresh. A simulation keeps its IRR from the listed rates, or, where the
+// census shows them incomplete or wrong (missed roots, a rate that is no
+// root, a search stopped early), from the exact roots in range refined to
+// full precision; one without an IRR writes no line. With keepIrrs the
 // outcome lists every kept IRR.
 RunOutcome RunSimulations(const SimulationSettings& settings, RandomPayments& random, RunObserver& observer,
                           bool keepIrrs = false, RootLocator locate = LocateRoots);

@@ -669,9 +669,44 @@ std::vector<ExactPolynomial::Piece> ExactPolynomial::Isolate(double a, double b)
     return out;
 }
 
-double ExactPolynomial::Refine(double a, double b) const {
+bool ExactPolynomial::RootAtOrBelow(const Piece& piece, double x) const {
+    if (x >= piece.to) return true;
+    if (x <= piece.from) return false;
+    // The squarefree part changes sign at its simple root r: it has the
+    // sign it has at `to` everywhere in (r, to].
+    const int atTo = SignAtDouble(d_->g, piece.to);
+    if (atTo == 0) return false;  // r = to, above x
+    const int atX = SignAtDouble(d_->g, x);
+    return atX == 0 || atX == atTo;
+}
+
+std::vector<int> ExactPolynomial::CountEach(const std::vector<double>& cuts) const {
+    std::vector<int> counts(cuts.size() > 1 ? cuts.size() - 1 : 0, 0);
+    if (counts.empty()) return counts;
+    for (const Piece& piece : Isolate(cuts.front(), cuts.back())) {
+        // The first cut at or above `to`: the piece's roots lie in the
+        // interval ending there, unless a cut inside the piece comes first.
+        auto at = std::lower_bound(cuts.begin(), cuts.end(), piece.to);
+        if (at == cuts.end()) --at;
+        for (auto c = std::upper_bound(cuts.begin(), cuts.end(), piece.from); c < at; ++c) {
+            // A cut inside (from, to): only a piece of one root spans a
+            // double, and exact signs tell which side of the cut it lies.
+            if (RootAtOrBelow(piece, *c)) {
+                at = c;
+                break;
+            }
+        }
+        const auto i = static_cast<std::size_t>(at - cuts.begin());
+        if (i >= 1) counts[i - 1] += piece.count;
+    }
+    return counts;
+}
+
+double ExactPolynomial::Refine(double a, double b, double* loOut, double* hiOut) const {
     const fmpz_poly_t& g = d_->g;
     const int sb = SignAtDouble(g, b);
+    if (loOut != nullptr) *loOut = std::nextafter(b, 0.0);
+    if (hiOut != nullptr) *hiOut = b;
     if (sb == 0) return b;
     // The root is simple and alone in (a, b]: g has the sign of g(b) above
     // it and the other one below it.
@@ -680,10 +715,16 @@ double ExactPolynomial::Refine(double a, double b) const {
         const double mid = MidBits(lo, hi);
         if (mid <= lo || mid >= hi) break;
         const int s = SignAtDouble(g, mid);
-        if (s == 0) return mid;
+        if (s == 0) {
+            if (loOut != nullptr) *loOut = std::nextafter(mid, 0.0);
+            if (hiOut != nullptr) *hiOut = mid;
+            return mid;
+        }
         if (s == sb) hi = mid;
         else lo = mid;
     }
+    if (loOut != nullptr) *loOut = lo;
+    if (hiOut != nullptr) *hiOut = hi;
     if (lo == 0.0) return 0.0;
     // The nearer of the neighbours lo and hi: the sign at their exact
     // midpoint (lo + hi) / 2 = (ml + mh) 2^(e - 1) tells; a tie goes to the
@@ -703,6 +744,34 @@ double ExactPolynomial::Refine(double a, double b) const {
     fmpz_clear(mh);
     if (s == 0) return (std::bit_cast<std::uint64_t>(lo) & 1) == 0 ? lo : hi;
     return s == sb ? lo : hi;
+}
+
+}  // namespace valmora
+
+namespace valmora {
+
+std::vector<ExactPolynomial::Root> ExactPolynomial::Roots(double a, double b) const {
+    std::vector<Root> out;
+    // The sign of f just above x: at x, or at the next doubles when f is 0
+    // there (the next root lies at least that far away but for roots
+    // closer than a double, which are counted together).
+    auto signAbove = [&](double x) {
+        for (int i = 0; i < 4; ++i) {
+            const int s = SignAt(x);
+            if (s != 0) return s;
+            x = std::nextafter(x, std::numeric_limits<double>::infinity());
+        }
+        return 0;
+    };
+    for (const Piece& piece : Isolate(a, b)) {
+        Root r{piece.to, std::nextafter(piece.to, 0.0), piece.to, piece.count, false};
+        if (piece.count == 1) r.x = Refine(piece.from, piece.to, &r.lo, &r.hi);
+        // Across the root f keeps its sign exactly where its multiplicity
+        // is even.
+        r.changes = signAbove(r.lo) != signAbove(r.hi);
+        out.push_back(r);
+    }
+    return out;
 }
 
 }  // namespace valmora

@@ -53,10 +53,31 @@ public:
     };
     std::vector<Piece> Isolate(double a, double b) const;
 
+    // The distinct roots in each of (cuts[i], cuts[i + 1]], i = 0..m - 2,
+    // for increasing cuts (cuts[0] >= 0): one isolation over the whole
+    // range, each root placed by exact signs where it lies near a cut.
+    std::vector<int> CountEach(const std::vector<double>& cuts) const;
+
+    // Where a root isolated in the piece (from, to] lies against x (both
+    // exact): true when it is at or below x. The piece holds that root
+    // alone.
+    bool RootAtOrBelow(const Piece& piece, double x) const;
+
     // The root in (a, b] (exactly one there) to full precision: the double
     // nearest to it of the two around it, or 0 when no positive double lies
-    // below it.
-    double Refine(double a, double b) const;
+    // below it. With lo and hi given, they receive the neighbouring doubles
+    // with the root in (lo, hi].
+    double Refine(double a, double b, double* lo = nullptr, double* hi = nullptr) const;
+
+    // Every distinct root in (a, b], in increasing order.
+    struct Root {
+        double x;   // the nearest double (several roots closer than that share one)
+        double lo;  // the root lies in (lo, hi], neighbouring doubles where count is 1
+        double hi;
+        int count;     // distinct roots here: 1, or more where no double lies between them
+        bool changes;  // f changes sign across it (odd multiplicity)
+    };
+    std::vector<Root> Roots(double a, double b) const;
 
 private:
     std::unique_ptr<detail::ExactData> d_;

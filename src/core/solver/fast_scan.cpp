@@ -4,12 +4,14 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <utility>
 
 #include "core/solver/exact_powers.h"
 #include "core/solver/grid_points.h"
 #include "core/solver/polynomial.h"
 #include "core/solver/split_polynomial.h"
+#include "core/solver/true_signs.h"
 
 namespace valmora {
 namespace {
@@ -188,6 +190,21 @@ public:
     ScanOutcome Run();
 
 private:
+    // Lists the root of the sign change across the step (prevX, x] and
+    // notes the step as open and listed.
+    void Record(OpenStep step, double root);
+    // From grid point `at` (x, where the sign s was decided) to the bound
+    // with f's own signs: the scan past the point where the per-term sum
+    // stops being finite.
+    void RunTrue(Grid& grid, std::uint64_t pastBound, std::uint64_t at, double x, int s, bool sCertain, int& found);
+    // The root in (lo, hi], where f has the sign loSign at lo and the other
+    // one at hi, to the nearest double, by bisection on f's own signs.
+    double RefineTrue(double lo, double hi, int loSign);
+    const TrueSigns& Signs() {
+        if (!true_) true_.emplace(pr_.coef);
+        return *true_;
+    }
+
     // Where P + Q has left the split's margin: from the point `at` (x, with
     // the sign s), as far as TailBounds certifies the sign, in stretches
     // that double while they hold and shrink where they do not.
@@ -222,7 +239,120 @@ private:
     Refiner refine_;
     TailBounds tail_;
     std::vector<TailBounds::Wide> tailA_, tailB_;  // PP then QQ at both ends
+    std::optional<TrueSigns> true_;                // made when first needed
 };
+
+void FastScanner::Record(OpenStep step, double root) {
+    const double rate = RateFromRoot(root, pr_.periodsPerYear);
+    if (std::isfinite(rate)) {
+        step.entry = static_cast<int>(out_.rates.size());
+        out_.rates.push_back(rate);
+        out_.roots.push_back(root);
+        out_.brackets.push_back({step.from, step.to});
+    } else {
+        step.entry = -1 - static_cast<int>(out_.unlisted.size());
+        out_.unlisted.push_back(root);
+        out_.unlistedBrackets.push_back({step.from, step.to});
+    }
+    step.listed = true;
+    out_.open.push_back(step);
+}
+
+double FastScanner::RefineTrue(double lo, double hi, int loSign) {
+    const TrueSigns& signs = Signs();
+    for (;;) {
+        const double mid = lo + (hi - lo) / 2.0;
+        if (mid <= lo || mid >= hi) break;
+        const int s = signs.SignAt(mid, &out_.work);
+        if (s == 0) return mid;
+        if (s == loSign) lo = mid;
+        else hi = mid;
+    }
+    // lo and hi are neighbours with the root between them: the sign at
+    // their exact midpoint tells the nearer one (a tie goes to the even one).
+    const int s = signs.ExactSignAtMidpoint(lo, hi, &out_.work);
+    if (s == 0) return (std::bit_cast<std::uint64_t>(lo) & 1) == 0 ? lo : hi;
+    return s == loSign ? hi : lo;
+}
+
+void FastScanner::RunTrue(Grid& grid, std::uint64_t pastBound, std::uint64_t at, double x, int s, bool sCertain,
+                          int& found) {
+    const TrueSigns& signs = Signs();
+    double Px, Qx;
+    signs.EvaluateOne(x, Px, Qx);
+    std::array<double, kDense> ys, Ps, Qs;
+    std::array<std::uint64_t, kDense> idx;
+    std::uint64_t scale = 1;
+    while (x <= pr_.upperBound && found < pr_.maxRoots) {
+        if (out_.work >= pr_.workBudget) {
+            out_.stop = ScanStop::WorkBudget;
+            break;
+        }
+        const std::uint64_t limit = pastBound - at;
+        std::size_t m = 0;
+        const bool dense = scale == 1;
+        if (dense) {
+            m = grid.Fill(at + 1, static_cast<std::size_t>(std::min<std::uint64_t>(kDense, limit)), ys.data());
+            for (std::size_t j = 0; j < m; ++j) idx[j] = at + 1 + j;
+        } else {
+            for (std::uint64_t off : kOffsets) {
+                const std::uint64_t want = std::min(off * scale, limit);
+                const std::uint64_t k = grid.Reachable(at + want);
+                if (k <= (m ? idx[m - 1] : at)) break;
+                idx[m] = k;
+                ys[m] = grid.Point(k);
+                ++m;
+                if (k != at + want || want == limit) break;
+            }
+        }
+        if (m == 0) {
+            out_.stop = ScanStop::Stalled;
+            break;
+        }
+        signs.Evaluate(ys.data(), m, Ps.data(), Qs.data());
+        out_.work += m * terms_;
+        bool whole = true;
+        std::uint64_t failedGap = 1;
+        for (std::size_t i = 0; i < m; ++i) {
+            const std::uint64_t gap = idx[i] - at;
+            if (s != 0 && signs.StretchSign(x, Px, Qx, ys[i], Ps[i], Qs[i]) == s) {
+                at = idx[i];
+                x = ys[i];
+                out_.coveredTo = x;
+                Px = Ps[i];
+                Qx = Qs[i];
+                sCertain = true;
+                continue;
+            }
+            whole = false;
+            if (gap > 1) {
+                failedGap = gap;
+                break;
+            }
+            int ns = signs.PointSign(ys[i], Ps[i], Qs[i]);
+            if (ns == 0) ns = signs.ExactSign(ys[i], &out_.work);
+            OpenStep step{x, ys[i], s, ns, sCertain, true, false, 0, true, Px, Qx, Ps[i], Qs[i]};
+            const bool change = (ns > 0 && s < 0) || (ns < 0 && s > 0);
+            at = idx[i];
+            x = ys[i];
+            Px = Ps[i];
+            Qx = Qs[i];
+            s = ns;
+            sCertain = true;
+            out_.coveredTo = x;
+            if (!change) {
+                out_.open.push_back(step);
+                continue;
+            }
+            ++found;
+            Record(step, RefineTrue(step.from, step.to, step.fromSign));
+            break;  // plan the next round from here
+        }
+        if (whole) scale = dense ? kDense / 8 : std::min(scale * 4, kMaxScale);
+        else scale = std::max<std::uint64_t>(1, failedGap / 64);
+    }
+    out_.stopX = x;
+}
 
 void FastScanner::TailAdvance(Grid& grid, std::uint64_t pastBound, std::uint64_t& at, double& x, int s) {
     if (!TailBounds::kUsable || s == 0) return;
@@ -269,12 +399,16 @@ ScanOutcome FastScanner::Run() {
     int found = 0;
     std::uint64_t scale = 1;
 
-    std::array<double, kDense> ys, Ps, Qs;
+    std::array<double, kDense> ys{}, Ps{}, Qs{}, PRs{}, QRs{};
     std::array<std::uint64_t, kDense> idx;
+    // Above 1 the reciprocal halves of TrueSigns at x as well (PRx, QRx,
+    // valid while x > 1): they decide long stretches there.
+    double PRx = 0.0, QRx = 0.0;
 
     // Set once a point lies beyond what the split certifies; from there on
     // TailBounds decides stretches, and single steps the per-term sum.
     bool beyond = false;
+    bool toTrue = false;  // the per-term sum stopped being finite
 
     while (x <= pr_.upperBound && found < pr_.maxRoots) {
         if (beyond) {
@@ -282,6 +416,7 @@ ScanOutcome FastScanner::Run() {
             TailAdvance(grid, pastBound, at, x, s);
             if (at != from) sCertain = true;
             split_.EvaluateOne(x, Px, Qx);
+            if (x > 1.0) Signs().EvaluateOne(x, PRx, QRx);
             if (!(x <= pr_.upperBound)) break;
         }
         if (out_.work >= pr_.workBudget) {
@@ -314,6 +449,11 @@ ScanOutcome FastScanner::Run() {
         }
         split_.Evaluate(ys.data(), m, Ps.data(), Qs.data());
         out_.work += m * terms_ * WorkWeight(ys[0]);
+        const bool above1 = ys[m - 1] > 1.0;
+        if (above1) {
+            Signs().Evaluate(ys.data(), m, PRs.data(), QRs.data());
+            out_.work += m * terms_;
+        }
         // Beyond the limit no sign is certain; below it one slack serves all.
         const bool inLimit = ys[m - 1] <= split_.Limit();
         const double slack = split_.Slack(ys[m - 1]);
@@ -323,12 +463,20 @@ ScanOutcome FastScanner::Run() {
         std::uint64_t failedGap = 1;
         for (std::size_t i = 0; i < m; ++i) {
             const std::uint64_t gap = idx[i] - at;
-            if (s != 0 && inLimit && split_.StretchSignWith(Px, Qx, Ps[i], Qs[i], slack) == s) {
+            bool keeps = false;
+            if (s != 0 && inLimit) {
+                keeps = split_.StretchSignWith(Px, Qx, Ps[i], Qs[i], slack) == s;
+                if (!keeps && x > 1.0)
+                    keeps = Signs().ReferenceStretchSign(x, PRx, QRx, ys[i], PRs[i], QRs[i], slack) == s;
+            }
+            if (keeps) {
                 at = idx[i];
                 x = ys[i];
                 out_.coveredTo = x;
                 Px = Ps[i];
                 Qx = Qs[i];
+                PRx = PRs[i];
+                QRx = QRs[i];
                 sCertain = true;
                 continue;
             }
@@ -350,12 +498,22 @@ ScanOutcome FastScanner::Run() {
             x = ys[i];
             Px = Ps[i];
             Qx = Qs[i];
+            PRx = PRs[i];
+            QRx = QRs[i];
             if (ns == 2) {
-                out_.stop = ScanStop::NotFinite;
+                // The per-term sum is not finite here, where the per-term
+                // scan stops: from here on f's own signs decide, from the
+                // last point the sum was finite at.
+                at = idx[i] - 1;
+                x = prevX;
+                Px = prevP;
+                Qx = prevQ;
+                out_.trueSignsFrom = ys[i];
+                toTrue = true;
                 stop = true;
                 break;
             }
-            OpenStep step{prevX, x, s, ns, sCertain, certain, false, prevP, prevQ, Px, Qx};
+            OpenStep step{prevX, x, s, ns, sCertain, certain, false, 0, false, prevP, prevQ, Px, Qx};
             const bool change = (ns > 0 && s < 0) || (ns < 0 && s > 0);
             s = ns;
             sCertain = certain;
@@ -367,16 +525,8 @@ ScanOutcome FastScanner::Run() {
             double root = 0.0;
             if (!refine_.Newton(prevX, x, root))
                 root = refine_.Bisect(prevX, x, step.fromSign, [&](double mid) { return SignAt(mid); });
-            const double rate = RateFromRoot(root, pr_.periodsPerYear);
             ++found;
-            if (std::isfinite(rate)) {
-                out_.rates.push_back(rate);
-                out_.roots.push_back(root);
-            } else {
-                out_.unlisted.push_back(root);
-            }
-            step.listed = true;
-            out_.open.push_back(step);
+            Record(step, root);
             break;  // plan the next round from here
         }
         if (stop) break;
@@ -388,6 +538,7 @@ ScanOutcome FastScanner::Run() {
         else scale = std::max<std::uint64_t>(1, failedGap / 64);
     }
     out_.stopX = x;
+    if (toTrue) RunTrue(grid, pastBound, at, x, s, sCertain, found);
     return std::move(out_);
 }
 

@@ -36,7 +36,15 @@ struct OpenStep {
     int toSign = 0;
     bool fromCertain = false;
     bool toCertain = false;
-    bool listed = false;  // a sign change whose root was listed
+    bool listed = false;  // a sign change whose root was listed (or counted unlisted)
+    // For a listed step: the index of its rate in `rates`, or -1 - i for
+    // unlisted root i.
+    int entry = 0;
+    // Beyond the point where the per-term sum stopped being finite the scan
+    // decides f's own signs (true_signs.h): the step's signs are then f's
+    // (fromCertain tells for its left end, which may be the last point
+    // before), and P and Q below are those of TrueSigns, not of the split.
+    bool trueSigns = false;
     // P and Q (see split_polynomial.h) at both ends, as computed.
     double fromP = 0.0, fromQ = 0.0, toP = 0.0, toQ = 0.0;
 };
@@ -88,9 +96,14 @@ private:
 ScanProblem ProblemOf(const CashFlowAnalysis& analysis, const SearchSettings& settings, std::uint64_t workBudget);
 
 struct ScanOutcome {
-    std::vector<double> rates;     // in the order found
-    std::vector<double> roots;     // the refined x of each listed rate
-    std::vector<double> unlisted;  // bracketed roots whose rate is no finite double
+    std::vector<double> rates;              // in the order found
+    std::vector<double> roots;              // the refined x of each listed rate
+    std::vector<double> unlisted;           // bracketed roots whose rate is no finite double
+    std::vector<Bracket> brackets;          // the grid step of each listed rate
+    std::vector<Bracket> unlistedBrackets;  // the same for each unlisted root
+    // The first grid point where the per-term sum was not finite, from
+    // where on the scan decided f's own signs; 0 when it never was.
+    double trueSignsFrom = 0.0;
     ScanStop stop = ScanStop::None;
     double stopX = 0.0;  // the last point reached (where it stopped, if it did)
     // (0, coveredTo] is covered: every step there either kept its sign by

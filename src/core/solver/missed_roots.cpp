@@ -5,22 +5,14 @@
 #include <limits>
 
 #include "core/solver/exact_roots.h"
+#include "core/solver/grid_points.h"
 #include "core/solver/polynomial.h"
 #include "core/solver/solver_messages.h"
 #include "core/solver/text_rules.h"
+#include "core/solver/true_signs.h"
 
 namespace valmora {
 namespace {
-
-// The sign of f just above x: at x, or at the next doubles when f is 0 there.
-int SignAbove(const ExactPolynomial& exact, double x) {
-    for (int i = 0; i < 4; ++i) {
-        const int s = exact.SignAt(x);
-        if (s != 0) return s;
-        x = std::nextafter(x, std::numeric_limits<double>::infinity());
-    }
-    return 0;
-}
 
 // The largest power of ten not above v (v > 0 and finite).
 double PowerOfTenBelow(double v) {
@@ -29,57 +21,53 @@ double PowerOfTenBelow(double v) {
     return p;
 }
 
-struct RootsIn {
-    std::vector<double> changing;  // roots where f changes sign, increasing
-    int touching = 0;              // roots where f keeps its sign
-};
-
-// The distinct roots of f in (from, to], sorted by whether f changes sign
-// there.
-RootsIn Classify(const ExactPolynomial& exact, double from, double to) {
-    RootsIn out;
-    for (const auto& piece : exact.Isolate(from, to)) {
-        if (piece.count != 1) {
-            // Roots closer than one double apart: no grid tells them apart.
-            out.touching += piece.count;
-            continue;
-        }
-        const bool changes = SignAbove(exact, piece.from) != SignAbove(exact, piece.to);
-        if (changes) out.changing.push_back(exact.Refine(piece.from, piece.to));
-        else ++out.touching;
-    }
-    return out;
+// The sign a scan with any increment gives f at its grid point x, when it
+// can be told: the per-term sum's where that is finite (and then it must
+// agree with f's own sign), f's own where the sum is not finite (such a
+// scan decides f's own signs from its first point where the sum is not
+// finite, which lies at or before x). 0 when the two differ or f is 0.
+int ScanSignAt(std::span<const double> coef, const TrueSigns& signs, double x) {
+    const int own = signs.SignAt(x, nullptr);
+    if (own == 0) return 0;
+    const double sum = EvalPolynomial(coef, x);
+    if (!std::isfinite(sum)) return own;
+    return (sum > 0 ? 1 : (sum < 0 ? -1 : 0)) == own ? own : 0;
 }
 
-// The scan with this increment lists every root in (from, to]. Only
-// (0, to] is searched, within an eighth of the usual work, so that trying a
-// few increments stays quick.
-bool ListsAllIn(CashFlowAnalysis analysis, SearchSettings settings, double increment, double from, double to) {
-    settings.increment = increment;
-    analysis.upperBound = to;
-    const RootSearch again = LocateRoots(analysis, settings, kScanWorkBudget / 8);
-    if (again.stop != ScanStop::None || !again.census.known) return false;
-    for (const MissedRoots& m : again.census.missed)
-        if (m.from < to && m.to > from) return false;
+// The grid of increment h puts each root (in increasing order) into a step
+// of its own, with signs on both sides of it that any scan with h sees as a
+// sign change: a scan with h reaching there lists them all.
+bool Separates(std::span<const double> coef, const TrueSigns& signs, double h,
+               const std::vector<ExactPolynomial::Root>& roots) {
+    Grid grid(h);
+    std::uint64_t last = 0;
+    for (const auto& r : roots) {
+        // The first grid point above lo is at or above the root, which lies
+        // in (lo, hi] with no double between lo and hi.
+        const std::uint64_t k = grid.FirstAbove(r.lo);
+        if (k == Grid::kNever || k <= last) return false;
+        const int left = ScanSignAt(coef, signs, grid.Point(k - 1));
+        const int right = ScanSignAt(coef, signs, grid.Point(k));
+        if (left == 0 || right == 0 || left == right) return false;
+        last = k;
+    }
     return true;
 }
 
-// An increment below the current one that puts a grid point between every
-// two of the sign-changing roots in (from, to] and lists them all, checked
-// by scanning with it; 0 when the roots lie too close for repeated addition
-// to tell them apart, or no candidate works. Round increments can land on
+// An increment below the current one that separates the roots (those f
+// changes sign at, in increasing order), or 0. Round increments can land on
 // round roots, where f is 0 and the strict sign test sees no change, so a
 // few candidates are tried.
-double SeparatingIncrement(const CashFlowAnalysis& analysis, const SearchSettings& settings,
-                           const std::vector<double>& changing, double from, double to) {
-    if (changing.empty()) return 0;
-    double gap = settings.increment;
-    for (std::size_t i = 1; i < changing.size(); ++i) gap = std::min(gap, changing[i] - changing[i - 1]);
+double SeparatingIncrement(std::span<const double> coef, const TrueSigns& signs, double increment,
+                           const std::vector<ExactPolynomial::Root>& roots) {
+    if (roots.empty()) return 0;
+    double gap = increment;
+    for (std::size_t i = 1; i < roots.size(); ++i) gap = std::min(gap, roots[i].x - roots[i - 1].x);
     // Repeated addition drifts by a few units in the last place of x.
-    if (!(gap > 64 * std::numeric_limits<double>::epsilon() * std::max(changing.back(), 1.0))) return 0;
-    const double h = PowerOfTenBelow(std::min(gap, settings.increment) / 2);
-    for (double candidate : {h, 0.7 * h, 0.3 * h})
-        if (ListsAllIn(analysis, settings, candidate, from, to)) return candidate;
+    if (!(gap > 64 * std::numeric_limits<double>::epsilon() * std::max(roots.back().x, 1.0))) return 0;
+    const double h = PowerOfTenBelow(std::min(gap, increment) / 2);
+    for (double candidate : {h, 0.7 * h, 0.3 * h, 0.1 * h})
+        if (Separates(coef, signs, candidate, roots)) return candidate;
     return 0;
 }
 
@@ -88,6 +76,41 @@ std::string Roots(int n) { return n == 1 ? "1 root" : std::to_string(n) + " root
 std::string Between(const MissedRootsNote& note, int periods) {
     if (!std::isfinite(note.highRate)) return "above the rate " + RateText(note.lowRate, periods);
     return "between the rates " + RateText(note.lowRate, periods) + " and " + RateText(note.highRate, periods);
+}
+
+// The rate a listed bracket stands at: its listed rate's root, or the
+// unlisted root's x.
+struct StandingBracket {
+    double from, to, x;
+};
+
+// The stretches the listed rates stand for: the census's widened brackets
+// (the scan's own steps where no census was taken).
+const std::vector<Bracket>& SpansOf(const RootSearch& search) {
+    return search.census.taken ? search.census.bracketSpans : search.brackets;
+}
+const std::vector<Bracket>& UnlistedSpansOf(const RootSearch& search) {
+    return search.census.taken ? search.census.unlistedSpans : search.unlistedBrackets;
+}
+
+std::vector<StandingBracket> BracketsOf(const RootSearch& search) {
+    std::vector<StandingBracket> out;
+    const auto& spans = SpansOf(search);
+    for (std::size_t r = 0; r < spans.size(); ++r) out.push_back({spans[r].from, spans[r].to, search.roots[r]});
+    const auto& unlisted = UnlistedSpansOf(search);
+    for (std::size_t u = 0; u < unlisted.size(); ++u)
+        out.push_back({unlisted[u].from, unlisted[u].to, search.unlisted[u]});
+    std::sort(out.begin(), out.end(), [](const auto& l, const auto& r) { return l.from < r.from; });
+    return out;
+}
+
+// Of the roots in one bracket, the one the listed rate stands for: the
+// nearest to it.
+std::size_t Nearest(const std::vector<ExactPolynomial::Root>& roots, double x) {
+    std::size_t best = 0;
+    for (std::size_t i = 1; i < roots.size(); ++i)
+        if (std::fabs(roots[i].x - x) < std::fabs(roots[best].x - x)) best = i;
+    return best;
 }
 
 }  // namespace
@@ -100,6 +123,9 @@ std::vector<MissedRootsNote> DescribeMissedRoots(const CashFlowAnalysis& analysi
     const bool exactly = analysis.Degree() <= kMaxExactDegree;
     const std::optional<ExactPolynomial> exact =
         exactly ? std::optional<ExactPolynomial>(std::in_place, analysis.coefficients) : std::nullopt;
+    const std::optional<TrueSigns> signs =
+        exactly ? std::optional<TrueSigns>(std::in_place, analysis.coefficients) : std::nullopt;
+    const std::vector<StandingBracket> brackets = BracketsOf(search);
     for (const MissedRoots& m : search.census.missed) {
         MissedRootsNote note;
         note.highRate =
@@ -108,11 +134,28 @@ std::vector<MissedRootsNote> DescribeMissedRoots(const CashFlowAnalysis& analysi
         note.count = m.count;
         note.beyondStop = search.stop != ScanStop::None && m.to > search.lastX;
         note.classified = exactly;
-        if (!note.beyondStop && exactly) {
-            const RootsIn roots = Classify(*exact, m.from, m.to);
-            note.touching = roots.touching;
-            note.separatingIncrement = SeparatingIncrement(analysis, settings, roots.changing, m.from, m.to);
+        if (note.beyondStop || !exactly) {
+            notes.push_back(note);
+            continue;
         }
+        std::vector<ExactPolynomial::Root> roots = exact->Roots(m.from, m.to);
+        // A bracket holding several roots: the listed rate stands for the
+        // one nearest to it; the others are the missed ones, and an
+        // increment must separate them all.
+        std::vector<ExactPolynomial::Root> missed = roots;
+        const auto bracket = std::find_if(brackets.begin(), brackets.end(),
+                                          [&](const StandingBracket& b) { return b.from == m.from && b.to == m.to; });
+        if (bracket != brackets.end() && !roots.empty())
+            missed.erase(missed.begin() + static_cast<std::ptrdiff_t>(Nearest(roots, bracket->x)));
+        for (const auto& r : missed) note.touching += r.changes ? 0 : r.count;
+        // The increment must also keep the roots next to the interval out of
+        // their steps: those within one step of it count too.
+        const double around = settings.increment;
+        std::vector<ExactPolynomial::Root> changing;
+        for (const auto& r : exact->Roots(std::max(0.0, m.from - around), m.to + around))
+            if (r.changes && r.count == 1) changing.push_back(r);
+        if (note.touching < note.count)
+            note.separatingIncrement = SeparatingIncrement(analysis.coefficients, *signs, settings.increment, changing);
         notes.push_back(note);
     }
     return notes;
@@ -145,6 +188,25 @@ std::vector<std::string> MissedRootsSentences(const CashFlowAnalysis& analysis, 
     return sentences;
 }
 
+std::string NotRootsSentence(const RootSearch& search, int periodsPerYear) {
+    const std::vector<std::size_t> idx = search.census.NotRoots();
+    if (idx.empty()) return "";
+    const auto rate = [&](std::size_t r) { return RateText(search.rates[r], periodsPerYear); };
+    const std::string because = " because rounding makes F(x) change sign there; the series as typed has no root ";
+    if (idx.size() == 1) {
+        const Bracket& b = SpansOf(search)[idx[0]];
+        const std::string high =
+            b.from > 0 ? RateText(RateFromRoot(b.from, periodsPerYear), periodsPerYear) : std::string();
+        const std::string low = RateText(RateFromRoot(b.to, periodsPerYear), periodsPerYear);
+        return "The rate " + rate(idx[0]) + " is listed" + because +
+               (high.empty() ? "above the rate " + low : "between the rates " + low + " and " + high) + ".";
+    }
+    std::string list;
+    for (std::size_t i = 0; i < idx.size(); ++i)
+        list += (i == 0 ? "" : (i + 1 == idx.size() ? " and " : ", ")) + rate(idx[i]);
+    return "The rates " + list + " are listed" + because + "in the grid step where each was found.";
+}
+
 std::optional<std::vector<RootInRange>> AllRootsInRange(const CashFlowAnalysis& analysis,
                                                         const SearchSettings& settings, const RootSearch& search) {
     std::vector<RootInRange> all;
@@ -152,25 +214,33 @@ std::optional<std::vector<RootInRange>> AllRootsInRange(const CashFlowAnalysis& 
     if (analysis.Degree() > kMaxExactDegree) return std::nullopt;
     const ExactPolynomial exact(analysis.coefficients);
     if (exact.IsZero()) return all;
-    for (const auto& piece : exact.Isolate(0.0, analysis.upperBound)) {
-        const double x = piece.count == 1 ? exact.Refine(piece.from, piece.to) : piece.to;
-        for (int i = 0; i < piece.count; ++i) {
+    const std::vector<ExactPolynomial::Root> roots = exact.Roots(0.0, analysis.upperBound);
+    for (const auto& root : roots) {
+        for (int i = 0; i < root.count; ++i) {
             RootInRange r;
-            r.x = x;
-            r.rate = RateFromRoot(x, settings.periodsPerYear);
-            r.rateFinite = x > 0 && std::isfinite(r.rate);
+            r.x = root.x;
+            r.rate = RateFromRoot(root.x, settings.periodsPerYear);
+            r.rateFinite = root.x > 0 && std::isfinite(r.rate);
             all.push_back(r);
         }
     }
-    // Each root the scan listed is the nearest true root to its refined x.
-    auto mark = [&](double listed) {
-        RootInRange* best = nullptr;
-        for (auto& r : all)
-            if (!r.found && (best == nullptr || std::fabs(r.x - listed) < std::fabs(best->x - listed))) best = &r;
-        if (best != nullptr) best->found = true;
-    };
-    for (double x : search.roots) mark(x);
-    for (double x : search.unlisted) mark(x);
+    // Each bracket stands for the root in it nearest its listed rate. The
+    // roots are refined to neighbouring doubles (lo, hi], so the bracket
+    // (from, to] holds a root exactly when from <= lo and hi <= to.
+    std::size_t first = 0;  // index in `all` of roots[j]
+    std::vector<std::size_t> start;
+    for (const auto& root : roots) {
+        start.push_back(first);
+        first += static_cast<std::size_t>(root.count);
+    }
+    for (const StandingBracket& b : BracketsOf(search)) {
+        std::size_t best = roots.size();
+        for (std::size_t j = 0; j < roots.size(); ++j) {
+            if (!(b.from <= roots[j].lo && roots[j].hi <= b.to)) continue;
+            if (best == roots.size() || std::fabs(roots[j].x - b.x) < std::fabs(roots[best].x - b.x)) best = j;
+        }
+        if (best < roots.size()) all[start[best]].found = true;
+    }
     return all;
 }
 

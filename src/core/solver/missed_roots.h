@@ -1,6 +1,7 @@
-// What the user is told about roots the scan did not list: where they lie as
-// rates, and which increment would have found them; and every root in range
-// refined to full precision, marked whether the scan found it.
+// What the user is told around the listed rates: the roots the scan missed
+// (where they lie as rates, and which increment would separate them), the
+// listed rates that stand for no root, and every root in range refined to
+// full precision, marked whether a listed rate stands for it.
 #pragma once
 
 #include <optional>
@@ -19,12 +20,14 @@ struct MissedRootsNote {
     double highRate = 0;  // +infinity when the interval starts at x = 0
     double lowRate = 0;
     int count = 0;
-    // A smaller increment with which the scan lists every root here (checked
-    // by scanning with it); 0 when none was found: f touches 0 there without
-    // changing sign, the roots lie too close together, or they lie beyond
-    // where the scan stopped.
+    // A smaller increment whose grid puts every root here that F changes
+    // sign at into a step of its own, with certain signs at both ends of
+    // that step, so that the scan with it lists them (checked at those grid
+    // points, without a new scan); 0 when none of the increments tried
+    // does: F touches 0 there without changing sign, the roots lie too
+    // close together, or they lie beyond where the scan stopped.
     double separatingIncrement = 0;
-    int touching = 0;         // of the roots here, those where f keeps its sign
+    int touching = 0;         // of the missed roots here, those where F keeps its sign
     bool classified = true;   // false above kMaxExactDegree: neither touching nor an increment is known
     bool beyondStop = false;  // past the point where the scan stopped early
 };
@@ -40,17 +43,23 @@ std::vector<MissedRootsNote> DescribeMissedRoots(const CashFlowAnalysis& analysi
 std::vector<std::string> MissedRootsSentences(const CashFlowAnalysis& analysis, const SearchSettings& settings,
                                               const RootSearch& search);
 
+// One sentence for the listed rates that stand for no root (rounding made
+// F change sign across their step); empty when every listed rate stands for
+// a root.
+std::string NotRootsSentence(const RootSearch& search, int periodsPerYear);
+
 // One distinct root of f in (0, upperBound].
 struct RootInRange {
     double x = 0;     // the root, the double nearest to it
     double rate = 0;  // its rate; meaningful only when rateFinite
     bool rateFinite = true;
-    bool found = false;  // the scan listed it (or counted it unlisted)
+    bool found = false;  // a listed rate (or a counted unlisted root) stands for it
 };
 
 // Every distinct root in range, in increasing x, decided by exact
-// arithmetic whatever the census knew; nothing when the degree is above
-// kMaxExactDegree.
+// arithmetic: a root is found when it lies in the bracket of a listed rate
+// (of the roots one bracket holds, the one nearest the listed rate);
+// nothing when the degree is above kMaxExactDegree.
 std::optional<std::vector<RootInRange>> AllRootsInRange(const CashFlowAnalysis& analysis,
                                                         const SearchSettings& settings, const RootSearch& search);
 

@@ -120,8 +120,10 @@ RootSearch Scanner::Run() {
             if (std::isfinite(rate)) {
                 result.roots.push_back(root);
                 result.rates.push_back(rate);
+                result.brackets.push_back({prevX, x});
             } else {
                 result.unlisted.push_back(root);
+                result.unlistedBrackets.push_back({prevX, x});
             }
         }
         fPrev = fCur;
@@ -163,13 +165,16 @@ RootSearch LocateRoots(const CashFlowAnalysis& analysis, const SearchSettings& s
     const ScanProblem problem = ProblemOf(analysis, settings, workBudget);
     ScanOutcome scan = FastScan(problem);
     RootSearch result;
+    result.census = TakeCensus(problem, scan);
     result.rates = std::move(scan.rates);
     result.roots = std::move(scan.roots);
     result.unlisted = std::move(scan.unlisted);
+    result.brackets = std::move(scan.brackets);
+    result.unlistedBrackets = std::move(scan.unlistedBrackets);
+    result.trueSignsFrom = scan.trueSignsFrom;
     result.stop = scan.stop;
     result.lastX = scan.stopX;
     result.status = scan.stop == ScanStop::None ? ScanStatus::Complete : ScanStatus::Incomplete;
-    result.census = TakeCensus(problem, scan);
     return result;
 }
 

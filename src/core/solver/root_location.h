@@ -21,9 +21,17 @@ enum class ScanStatus {
 };
 
 // Why a scan stopped before reaching the bound: it did not (None), the point
-// no longer grew by the increment, f stopped being finite, or the work
-// budget ran out.
+// no longer grew by the increment, f stopped being finite (the per-term
+// scan only: LocateRoots goes on with f's own signs), or the work budget ran
+// out.
 enum class ScanStop { None, Stalled, NotFinite, WorkBudget };
+
+// The grid step (from, to] across which the scan saw the sign change it
+// refined into a root.
+struct Bracket {
+    double from = 0;
+    double to = 0;
+};
 
 // Roots of F in (from, to] (values of x) that the scan did not list: pairs
 // inside one grid step, roots of even multiplicity, a root where the listed
@@ -34,16 +42,44 @@ struct MissedRoots {
     int count = 0;
 };
 
-// How many distinct real roots F has in (0, upperBound], certified.
+// How many distinct real roots F has in (0, upperBound], which of them the
+// listed rates stand for, and where the others lie; certified. A listed rate
+// stands for a root when its bracket holds one (one rate per root: a bracket
+// holding three stands for one of them); every other root in range lies in
+// a missed interval.
 struct RootCensus {
-    bool known = false;               // false when not taken, or F is 0 everywhere
-    int inRange = 0;                  // distinct real roots in (0, upperBound]
-    std::vector<MissedRoots> missed;  // in increasing x
+    bool taken = false;  // by LocateRoots (the per-term scan takes none)
+    bool known = false;  // every count decided; false when not taken, F is 0 everywhere, or the
+                         // bounds left steps open above the exact count's reach
+    int inRange = 0;     // distinct real roots in (0, upperBound], when known
+    // For each listed rate (each unlisted root): the stretch of x it stands
+    // for, its bracket widened on either side over the grid points where
+    // F's own sign is not the one the scan saw (rounding can move a sign
+    // change by a step), so that F's sign at both ends is the scan's; and
+    // the distinct roots of F in that stretch, -1 where not decided.
+    std::vector<Bracket> bracketSpans;
+    std::vector<Bracket> unlistedSpans;
+    std::vector<int> bracketRoots;
+    std::vector<int> unlistedBracketRoots;
+    std::vector<MissedRoots> missed;  // the roots no rate stands for, in increasing x
     int exactCounts = 0;              // intervals that needed exact arithmetic
 
     int MissedCount() const {
         int n = 0;
         for (const auto& m : missed) n += m.count;
+        return n;
+    }
+    // The indices of the listed rates whose bracket holds no root.
+    std::vector<std::size_t> NotRoots() const {
+        std::vector<std::size_t> out;
+        for (std::size_t r = 0; r < bracketRoots.size(); ++r)
+            if (bracketRoots[r] == 0) out.push_back(r);
+        return out;
+    }
+    // Unlisted roots whose bracket holds no root.
+    int UnlistedNotRoots() const {
+        int n = 0;
+        for (int c : unlistedBracketRoots) n += c == 0 ? 1 : 0;
         return n;
     }
 };
@@ -57,6 +93,11 @@ struct RootSearch {
     // Bracketed roots whose rate is no finite double (x = 0 or below about
     // 5.6E-309): counted, never listed.
     std::vector<double> unlisted;
+    std::vector<Bracket> brackets;          // brackets[r]: the grid step rates[r] was refined in
+    std::vector<Bracket> unlistedBrackets;  // the same for each unlisted root
+    // Where the per-term sum of F first was not finite: from there on the
+    // scan decided F's own signs (LocateRoots only; 0 when it never was).
+    double trueSignsFrom = 0;
     ScanStop stop = ScanStop::None;
     // The last x the scan reached: where it stopped when it stopped early,
     // and nothing beyond it was searched.

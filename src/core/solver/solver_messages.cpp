@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <optional>
+#include <vector>
 
 #include "core/solver/number_format.h"
 #include "core/solver/polynomial.h"
@@ -55,14 +56,28 @@ std::string IncompleteScanText(ScanStop stop, double lastX, int periodsPerYear) 
 std::string NearZeroText(double x) { return x > 0 ? "x = " + GeneralText(x) : "x rounds to 0"; }
 
 std::string UnlistedRootsText(const RootSearch& search) {
-    const std::size_t n = search.unlisted.size();
-    if (n == 0) return "";
-    std::string where;
-    for (std::size_t i = 0; i < n; ++i) where += (i == 0 ? "" : "; ") + NearZeroText(search.unlisted[i]);
-    return n == 1
-               ? "1 root lies so near x = 0 that its rate is too large for a number (" + where + "): it is not listed."
-               : std::to_string(n) + " roots lie so near x = 0 that their rates are too large for a number (" + where +
-                     "): they are not listed.";
+    // The brackets the census found empty are no roots: said apart.
+    std::vector<double> roots, noise;
+    const auto& counts = search.census.unlistedBracketRoots;
+    for (std::size_t i = 0; i < search.unlisted.size(); ++i)
+        (i < counts.size() && counts[i] == 0 ? noise : roots).push_back(search.unlisted[i]);
+    auto where = [](const std::vector<double>& xs) {
+        std::string text;
+        for (std::size_t i = 0; i < xs.size(); ++i) text += (i == 0 ? "" : "; ") + NearZeroText(xs[i]);
+        return text;
+    };
+    std::string text;
+    const std::size_t n = roots.size();
+    if (n == 1)
+        text = "1 root lies so near x = 0 that its rate is too large for a number (" + where(roots) +
+               "): it is not listed.";
+    else if (n > 1)
+        text = std::to_string(n) + " roots lie so near x = 0 that their rates are too large for a number (" +
+               where(roots) + "): they are not listed.";
+    if (!noise.empty())
+        text += std::string(text.empty() ? "" : " ") + "Rounding makes F(x) change sign so near x = 0 that no rate " +
+                "can hold it (" + where(noise) + "), but the series as typed has no root there.";
+    return text;
 }
 
 std::string IncompleteScanText(const Workspace& ws) {

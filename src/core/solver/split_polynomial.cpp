@@ -127,7 +127,11 @@ void SplitPolynomial::Reset(std::span<const double> coef) {
     // times |c_k|, a subnormal product by half a unit. (A product with a
     // power of two rounds as ldexp does.)
     refSlack_ = 2.0 * ((scaledSum * 0x1p-1014) * (1.0 + 0x1p-40) + (n + 2.0) * kTiny) + kTiny;
-    slackLow_ = 2.0 * (2.0 * n + 2.0) * kTiny + refSlack_;
+    // Horner on nonnegative data at x <= 1: each of its 2n operations on a
+    // subnormal errs by at most half a unit, and later multiplications by
+    // x <= 1 only shrink that; counted twice for room.
+    hornerSlack_ = 2.0 * (2.0 * n + 2.0) * kTiny;
+    slackLow_ = hornerSlack_ + refSlack_;
     slackUnit_ = 2.0 * (2.0 * n + 2.0);
     xLimit_ = PowerLimit(std::max(n_, 1));
 }

@@ -99,6 +99,9 @@ public:
     }
     // A bound on |f(x) - (P - Q)| with P and Q as computed at x.
     double TrueError(double x, double P, double Q) const { return kTrue_ * (P + Q) + Slack(x); }
+    // The same for 0 <= x <= 1 where no per-term sum is involved: Horner's
+    // rounding and its own underflow only (no power above 1 scales it).
+    double HornerError(double P, double Q) const { return kTrue_ * (P + Q) + hornerSlack_; }
 
     // P'' and Q'' at count points (SIMD Horner on the coefficients
     // k (k - 1) p_k and k (k - 1) q_k, rounded).
@@ -121,10 +124,21 @@ public:
     // +1 (-1) when f' is above (below) 0 on all of [a, b], 0 <= a <= b, from
     // P' and Q' at both ends as computed above; else 0. f is then strictly
     // monotone there.
+    // extraSlack adds an absolute error of the caller's (coefficients it
+    // rounded before this split was made).
     int MonotoneSign(double b, double P1a, double Q1a, double P1b, double Q1b) const {
+        return MonotoneSignWith(P1a, Q1a, P1b, Q1b, 2.0 * Slack(b));
+    }
+    // The same for b <= 1 with Horner's own underflow only, and an absolute
+    // error of the caller's on top (coefficients it rounded before this
+    // split was made).
+    int HornerMonotoneSign(double P1a, double Q1a, double P1b, double Q1b, double extraSlack) const {
+        return MonotoneSignWith(P1a, Q1a, P1b, Q1b, 2.0 * hornerSlack_ + extraSlack);
+    }
+    int MonotoneSignWith(double P1a, double Q1a, double P1b, double Q1b, double slack) const {
         const double s = P1b + Q1b;
         if (!(s <= kFiniteMargin)) return 0;
-        const double bound = kDeriv_ * s + 2.0 * Slack(b);
+        const double bound = kDeriv_ * s + slack;
         if (P1a - Q1b > bound) return 1;
         if (Q1a - P1b > bound) return -1;
         return 0;
@@ -160,13 +174,14 @@ private:
     const double* curve_() const { return pq_ + 2 * (n_ + 1); }
     const double* dp_() const { return curve_() + 2 * std::max(n_ - 1, 1); }
     const double* dq_() const { return dp_() + std::max(n_, 1); }
-    double k_ = 0.0;          // relative bound, reference included
-    double kTrue_ = 0.0;      // relative bound of Horner alone
-    double kDeriv_ = 0.0;     // the same for P' and Q', their rounding included
-    double kCurve_ = 0.0;     // the same for P'' and Q
-    double refSlack_ = 0.0;   // underflow slack of the reference sum
-    double slackLow_ = 0.0;   // the whole slack for x <= 1
-    double slackUnit_ = 0.0;  // per 2^-1074 of max(1, x)^n above x = 1
+    double k_ = 0.0;            // relative bound, reference included
+    double kTrue_ = 0.0;        // relative bound of Horner alone
+    double kDeriv_ = 0.0;       // the same for P' and Q', their rounding included
+    double kCurve_ = 0.0;       // the same for P'' and Q
+    double refSlack_ = 0.0;     // underflow slack of the reference sum
+    double slackLow_ = 0.0;     // the whole slack for x <= 1
+    double hornerSlack_ = 0.0;  // Horner's own underflow for x <= 1
+    double slackUnit_ = 0.0;    // per 2^-1074 of max(1, x)^n above x = 1
     double xLimit_ = 0.0;
 };
 

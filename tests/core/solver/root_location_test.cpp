@@ -140,16 +140,27 @@ TEST(ScanStops, WhenTheWorkBudgetRunsOut) {
     EXPECT_EQ(ws.ScanX, r.lastX);
 }
 
-TEST(ScanStops, WhenFOverflows) {
-    // No real root below x of about 1e155, but f overflows near x = 1e4.
+TEST(ScanStops, NotWhereFOverflows) {
+    // No real root below x of about 1e155, but the per-term sum overflows
+    // near x = 1e4: the per-term scan stops there, the search goes on with
+    // F's own signs until the grid stalls (x + 0.5 == x), and the root far
+    // beyond is counted as lying past where it stopped.
     const CashFlowAnalysis a = Analysed({-1e300, 2e300, -1.5e300, 0, 1e-10});
     ASSERT_EQ(a.maxRoots, 3);
+    const RootSearch ref = LocateRootsReference(a, SearchSettings{0.5, kDefaultTolerance, 1});
+    EXPECT_EQ(ref.stop, ScanStop::NotFinite);
     const RootSearch r = Search(a, 0.5);
     EXPECT_EQ(r.status, ScanStatus::Incomplete);
-    EXPECT_EQ(r.stop, ScanStop::NotFinite);
+    EXPECT_EQ(r.stop, ScanStop::Stalled);
     EXPECT_TRUE(r.rates.empty());
-    EXPECT_GT(r.lastX, 1e4);
-    EXPECT_LT(r.lastX, 2e4);
+    EXPECT_GT(r.trueSignsFrom, 1e4);
+    EXPECT_LT(r.trueSignsFrom, 2e4);
+    EXPECT_EQ(r.trueSignsFrom, ref.lastX);  // where the per-term scan stopped
+    EXPECT_GT(r.lastX, 1e15);
+    ASSERT_TRUE(r.census.known);
+    EXPECT_EQ(r.census.inRange, 1);
+    ASSERT_EQ(r.census.missed.size(), 1u);
+    EXPECT_GT(r.census.missed[0].from, 1e15);
 }
 
 TEST(Refinement, ZeroDerivativeAtTheBracketEnd) {
