@@ -1,14 +1,19 @@
 #include "core/solver/ball_polynomial.h"
 
 #include <arb.h>
+#include <flint/fmpz.h>
 
 #include <algorithm>
 #include <bit>
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
 
 namespace valmora {
+
+static_assert(std::is_same_v<slong, long>, "an fmpz is a long");
+
 namespace {
 
 // The binary exponents of the highest and the lowest set bit of a nonzero
@@ -43,6 +48,16 @@ struct BallData {
             BitRange(v, hi, lo);
             hiC = std::max(hiC, hi);
             loC = std::min(loC, lo);
+        }
+    }
+    explicit BallData(BallPolynomial::Integers c) : len(c.len) {
+        coef = _arb_vec_init(len);
+        for (slong k = 0; k < len; ++k) {
+            const fmpz* v = reinterpret_cast<const fmpz*>(c.coef) + k;
+            arb_set_fmpz(coef + k, v);
+            if (fmpz_is_zero(v)) continue;
+            hiC = std::max(hiC, static_cast<long>(fmpz_bits(v)));
+            loC = std::min(loC, static_cast<long>(fmpz_val2(v)));
         }
     }
     ~BallData() { _arb_vec_clear(coef, len); }
@@ -95,6 +110,8 @@ struct BallData {
 }  // namespace detail
 
 BallPolynomial::BallPolynomial(std::span<const double> coef) : d_(std::make_unique<detail::BallData>(coef)) {}
+
+BallPolynomial::BallPolynomial(Integers integers) : d_(std::make_unique<detail::BallData>(integers)) {}
 
 BallPolynomial::~BallPolynomial() = default;
 

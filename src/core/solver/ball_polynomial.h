@@ -18,6 +18,13 @@ class BallPolynomial {
 public:
     // coef[k] is the coefficient of x^k, every one finite.
     explicit BallPolynomial(std::span<const double> coef);
+    // The same for integer coefficients: FLINT's fmpz values (an fmpz is a
+    // slong), `len` of them.
+    struct Integers {
+        const long* coef;
+        long len;
+    };
+    explicit BallPolynomial(Integers integers);
     ~BallPolynomial();
     BallPolynomial(const BallPolynomial&) = delete;
     BallPolynomial& operator=(const BallPolynomial&) = delete;

@@ -1,5 +1,7 @@
 #include "core/solver/exact_roots.h"
 
+#include "core/solver/ball_polynomial.h"
+
 #include <flint/fmpz.h>
 #include <flint/fmpz_poly.h>
 #include <flint/nmod_poly.h>
@@ -175,6 +177,21 @@ struct ExactData {
     std::vector<long> bits;  // bit length of each coefficient of g (0 for 0)
     std::vector<long> val;   // 2-adic valuation of each (0 for 0)
     long lowExp = 0;         // every nonzero root of g has |x| > 2^lowExp
+    // Ball evaluators of f and g for their exact signs at doubles, made
+    // when first asked: much faster than integer Horner at high degree.
+    mutable std::unique_ptr<BallPolynomial> fBall, gBall;
+    int SignF(double x) const {
+        if (!fBall) fBall = std::make_unique<BallPolynomial>(BallPolynomial::Integers{f->coeffs, f->length});
+        return fBall->SignAt(x);
+    }
+    int SignG(double x) const {
+        if (!gBall) gBall = std::make_unique<BallPolynomial>(BallPolynomial::Integers{g->coeffs, g->length});
+        return gBall->SignAt(x);
+    }
+    int SignGAtMidpoint(double lo, double hi) const {
+        if (!gBall) gBall = std::make_unique<BallPolynomial>(BallPolynomial::Integers{g->coeffs, g->length});
+        return gBall->SignAtMidpoint(lo, hi);
+    }
     ExactData() {
         fmpz_poly_init(f);
         fmpz_poly_init(g);
@@ -469,7 +486,7 @@ private:
     bool RootAtOrBelow(double x, double l, double r, int signBelowR) const {
         if (x >= r) return true;
         if (x <= l) return false;
-        const int s = SignAtDouble(d_.g, x);
+        const int s = d_.SignG(x);
         return s == 0 || s == signBelowR;
     }
 
@@ -601,7 +618,7 @@ bool ExactPolynomial::IsZero() const { return d_->zero; }
 
 int ExactPolynomial::SignAt(double x) const {
     if (d_->zero) return 0;
-    return SignAtDouble(d_->f, x);
+    return d_->SignF(x);
 }
 
 namespace {
@@ -674,9 +691,9 @@ bool ExactPolynomial::RootAtOrBelow(const Piece& piece, double x) const {
     if (x <= piece.from) return false;
     // The squarefree part changes sign at its simple root r: it has the
     // sign it has at `to` everywhere in (r, to].
-    const int atTo = SignAtDouble(d_->g, piece.to);
+    const int atTo = d_->SignG(piece.to);
     if (atTo == 0) return false;  // r = to, above x
-    const int atX = SignAtDouble(d_->g, x);
+    const int atX = d_->SignG(x);
     return atX == 0 || atX == atTo;
 }
 
@@ -703,8 +720,7 @@ std::vector<int> ExactPolynomial::CountEach(const std::vector<double>& cuts) con
 }
 
 double ExactPolynomial::Refine(double a, double b, double* loOut, double* hiOut) const {
-    const fmpz_poly_t& g = d_->g;
-    const int sb = SignAtDouble(g, b);
+    const int sb = d_->SignG(b);
     if (loOut != nullptr) *loOut = std::nextafter(b, 0.0);
     if (hiOut != nullptr) *hiOut = b;
     if (sb == 0) return b;
@@ -714,7 +730,7 @@ double ExactPolynomial::Refine(double a, double b, double* loOut, double* hiOut)
     for (;;) {
         const double mid = MidBits(lo, hi);
         if (mid <= lo || mid >= hi) break;
-        const int s = SignAtDouble(g, mid);
+        const int s = d_->SignG(mid);
         if (s == 0) {
             if (loOut != nullptr) *loOut = std::nextafter(mid, 0.0);
             if (hiOut != nullptr) *hiOut = mid;
@@ -727,21 +743,8 @@ double ExactPolynomial::Refine(double a, double b, double* loOut, double* hiOut)
     if (hiOut != nullptr) *hiOut = hi;
     if (lo == 0.0) return 0.0;
     // The nearer of the neighbours lo and hi: the sign at their exact
-    // midpoint (lo + hi) / 2 = (ml + mh) 2^(e - 1) tells; a tie goes to the
-    // even one.
-    fmpz_t ml, mh;
-    fmpz_init(ml);
-    fmpz_init(mh);
-    long el = 0, eh = 0;
-    Dyadic(lo, ml, el);
-    Dyadic(hi, mh, eh);
-    const long e = std::min(el, eh);
-    fmpz_mul_2exp(ml, ml, static_cast<ulong>(el - e));
-    fmpz_mul_2exp(mh, mh, static_cast<ulong>(eh - e));
-    fmpz_add(ml, ml, mh);
-    const int s = SignAtDyadic(g, ml, e - 1);
-    fmpz_clear(ml);
-    fmpz_clear(mh);
+    // midpoint tells; a tie goes to the even one.
+    const int s = d_->SignGAtMidpoint(lo, hi);
     if (s == 0) return (std::bit_cast<std::uint64_t>(lo) & 1) == 0 ? lo : hi;
     return s == sb ? lo : hi;
 }

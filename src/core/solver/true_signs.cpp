@@ -9,7 +9,7 @@
 namespace valmora {
 namespace {
 
-constexpr double kUnit = 0x1p-53;   // unit roundoff
+constexpr double kUnit = 0x1p-53;    // unit roundoff
 constexpr double kTiny = 0x1p-1074;  // the smallest subnormal
 
 // The power of two 2^-s that brings the sum of |c_k| below 2^1000, so that
