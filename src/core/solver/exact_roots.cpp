@@ -697,9 +697,9 @@ bool ExactPolynomial::RootAtOrBelow(const Piece& piece, double x) const {
     return atX == 0 || atX == atTo;
 }
 
-std::vector<int> ExactPolynomial::CountEach(const std::vector<double>& cuts) const {
-    std::vector<int> counts(cuts.size() > 1 ? cuts.size() - 1 : 0, 0);
-    if (counts.empty()) return counts;
+std::vector<ExactPolynomial::Placed> ExactPolynomial::Place(const std::vector<double>& cuts) const {
+    std::vector<Placed> out;
+    if (cuts.size() < 2) return out;
     for (const Piece& piece : Isolate(cuts.front(), cuts.back())) {
         // The first cut at or above `to`: the piece's roots lie in the
         // interval ending there, unless a cut inside the piece comes first.
@@ -714,8 +714,15 @@ std::vector<int> ExactPolynomial::CountEach(const std::vector<double>& cuts) con
             }
         }
         const auto i = static_cast<std::size_t>(at - cuts.begin());
-        if (i >= 1) counts[i - 1] += piece.count;
+        if (i < 1) continue;
+        out.push_back({{std::max(piece.from, cuts[i - 1]), std::min(piece.to, cuts[i]), piece.count}, i - 1});
     }
+    return out;
+}
+
+std::vector<int> ExactPolynomial::CountEach(const std::vector<double>& cuts) const {
+    std::vector<int> counts(cuts.size() > 1 ? cuts.size() - 1 : 0, 0);
+    for (const Placed& p : Place(cuts)) counts[p.interval] += p.piece.count;
     return counts;
 }
 
@@ -755,6 +762,11 @@ namespace valmora {
 
 std::vector<ExactPolynomial::Root> ExactPolynomial::Roots(double a, double b) const {
     std::vector<Root> out;
+    for (const Piece& piece : Isolate(a, b)) out.push_back(RootOf(piece));
+    return out;
+}
+
+ExactPolynomial::Root ExactPolynomial::RootOf(const Piece& piece) const {
     // The sign of f just above x: at x, or at the next doubles when f is 0
     // there (the next root lies at least that far away but for roots
     // closer than a double, which are counted together).
@@ -766,15 +778,12 @@ std::vector<ExactPolynomial::Root> ExactPolynomial::Roots(double a, double b) co
         }
         return 0;
     };
-    for (const Piece& piece : Isolate(a, b)) {
-        Root r{piece.to, std::nextafter(piece.to, 0.0), piece.to, piece.count, false};
-        if (piece.count == 1) r.x = Refine(piece.from, piece.to, &r.lo, &r.hi);
-        // Across the root f keeps its sign exactly where its multiplicity
-        // is even.
-        r.changes = signAbove(r.lo) != signAbove(r.hi);
-        out.push_back(r);
-    }
-    return out;
+    Root r{piece.to, std::nextafter(piece.to, 0.0), piece.to, piece.count, false};
+    if (piece.count == 1) r.x = Refine(piece.from, piece.to, &r.lo, &r.hi);
+    // Across the root f keeps its sign exactly where its multiplicity is
+    // even.
+    r.changes = signAbove(r.lo) != signAbove(r.hi);
+    return r;
 }
 
 }  // namespace valmora

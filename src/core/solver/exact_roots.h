@@ -53,9 +53,17 @@ public:
     };
     std::vector<Piece> Isolate(double a, double b) const;
 
-    // The distinct roots in each of (cuts[i], cuts[i + 1]], i = 0..m - 2,
-    // for increasing cuts (cuts[0] >= 0): one isolation over the whole
-    // range, each root placed by exact signs where it lies near a cut.
+    // The pieces isolating the roots in (cuts[0], cuts[m - 1]], for
+    // increasing cuts (cuts[0] >= 0), each with the index i of the interval
+    // (cuts[i], cuts[i + 1]] that holds its roots and cut to it: one
+    // isolation over the whole range, each root placed by exact signs where
+    // it lies near a cut.
+    struct Placed {
+        Piece piece;
+        std::size_t interval;
+    };
+    std::vector<Placed> Place(const std::vector<double>& cuts) const;
+    // The number of distinct roots in each of those intervals.
     std::vector<int> CountEach(const std::vector<double>& cuts) const;
 
     // Where a root isolated in the piece (from, to] lies against x (both
@@ -78,6 +86,8 @@ public:
         bool changes;  // f changes sign across it (odd multiplicity)
     };
     std::vector<Root> Roots(double a, double b) const;
+    // The root (or roots) of one piece of Isolate, refined.
+    Root RootOf(const Piece& piece) const;
 
 private:
     std::unique_ptr<detail::ExactData> d_;

@@ -1,6 +1,10 @@
 #include "core/solver/missed_roots.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <memory>
+#include <span>
 #include <cmath>
 #include <limits>
 
@@ -78,6 +82,72 @@ std::string Between(const MissedRootsNote& note, int periods) {
     return "between the rates " + RateText(note.lowRate, periods) + " and " + RateText(note.highRate, periods);
 }
 
+// The roots of the census's places, refined to full precision when first
+// asked: exact isolation is never run twice for one search.
+class PlacedRoots {
+public:
+    PlacedRoots(const CashFlowAnalysis& analysis, const RootSearch& search)
+        : coef_(analysis.coefficients), census_(search.census), exact_(search.census.exact) {}
+
+    // The roots of every place that meets (from, to], in increasing x.
+    std::vector<ExactPolynomial::Root> In(double from, double to) {
+        std::vector<ExactPolynomial::Root> out;
+        const auto& places = census_.places;
+        refined_.resize(places.size());
+        for (std::size_t i = 0; i < places.size(); ++i) {
+            if (!(places[i].to > from && places[i].from < to)) continue;
+            if (!refined_[i]) refined_[i] = Refine(places[i]);
+            out.insert(out.end(), refined_[i]->begin(), refined_[i]->end());
+        }
+        return out;
+    }
+    const ExactPolynomial& Exact() {
+        if (!exact_) exact_ = std::make_shared<const ExactPolynomial>(coef_);
+        return *exact_;
+    }
+    const TrueSigns& Signs() {
+        if (!signs_) signs_.emplace(coef_);
+        return *signs_;
+    }
+
+private:
+    std::vector<ExactPolynomial::Root> Refine(const RootPlace& place) {
+        switch (place.kind) {
+            case RootPlace::Kind::SignChange: return {SignChange(place.from, place.to)};
+            case RootPlace::Kind::Isolated: return {Exact().RootOf({place.from, place.to, place.count})};
+            case RootPlace::Kind::Counted: break;
+        }
+        return Exact().Roots(place.from, place.to);
+    }
+    // The one root in (from, to], where f's own signs at the ends differ,
+    // by bisection on exact signs to neighbouring doubles, then the nearer.
+    ExactPolynomial::Root SignChange(double from, double to) {
+        const TrueSigns& signs = Signs();
+        const int atTo = signs.SignAt(to, nullptr);
+        if (atTo == 0) return {to, std::nextafter(to, 0.0), to, 1, true};
+        double lo = from, hi = to;
+        for (;;) {
+            // Halving the bit patterns: at most 64 steps whatever the span.
+            const auto l = std::bit_cast<std::uint64_t>(lo), h = std::bit_cast<std::uint64_t>(hi);
+            const double mid = std::bit_cast<double>(l + (h - l) / 2);
+            if (mid <= lo || mid >= hi) break;
+            const int s = signs.SignAt(mid, nullptr);
+            if (s == 0) return {mid, std::nextafter(mid, 0.0), mid, 1, true};
+            if (s == atTo) hi = mid;
+            else lo = mid;
+        }
+        const int s = signs.ExactSignAtMidpoint(lo, hi, nullptr);
+        const double x = s == 0 ? ((std::bit_cast<std::uint64_t>(lo) & 1) == 0 ? lo : hi) : (s == atTo ? lo : hi);
+        return {x, lo, hi, 1, true};
+    }
+
+    std::span<const double> coef_;
+    const RootCensus& census_;
+    std::shared_ptr<const ExactPolynomial> exact_;
+    std::optional<TrueSigns> signs_;
+    std::vector<std::optional<std::vector<ExactPolynomial::Root>>> refined_;
+};
+
 // The rate a listed bracket stands at: its listed rate's root, or the
 // unlisted root's x.
 struct StandingBracket {
@@ -121,10 +191,7 @@ std::vector<MissedRootsNote> DescribeMissedRoots(const CashFlowAnalysis& analysi
     if (!search.Searched() || search.census.missed.empty()) return notes;
     // Above kMaxExactDegree the roots are not told apart.
     const bool exactly = analysis.Degree() <= kMaxExactDegree;
-    const std::optional<ExactPolynomial> exact =
-        exactly ? std::optional<ExactPolynomial>(std::in_place, analysis.coefficients) : std::nullopt;
-    const std::optional<TrueSigns> signs =
-        exactly ? std::optional<TrueSigns>(std::in_place, analysis.coefficients) : std::nullopt;
+    PlacedRoots placed(analysis, search);
     const std::vector<StandingBracket> brackets = BracketsOf(search);
     for (const MissedRoots& m : search.census.missed) {
         MissedRootsNote note;
@@ -138,7 +205,7 @@ std::vector<MissedRootsNote> DescribeMissedRoots(const CashFlowAnalysis& analysi
             notes.push_back(note);
             continue;
         }
-        std::vector<ExactPolynomial::Root> roots = exact->Roots(m.from, m.to);
+        const std::vector<ExactPolynomial::Root> roots = placed.In(m.from, m.to);
         // A bracket holding several roots: the listed rate stands for the
         // one nearest to it; the others are the missed ones, and an
         // increment must separate them all.
@@ -152,10 +219,11 @@ std::vector<MissedRootsNote> DescribeMissedRoots(const CashFlowAnalysis& analysi
         // their steps: those within one step of it count too.
         const double around = settings.increment;
         std::vector<ExactPolynomial::Root> changing;
-        for (const auto& r : exact->Roots(std::max(0.0, m.from - around), m.to + around))
+        for (const auto& r : placed.In(std::max(0.0, m.from - around), m.to + around))
             if (r.changes && r.count == 1) changing.push_back(r);
         if (note.touching < note.count)
-            note.separatingIncrement = SeparatingIncrement(analysis.coefficients, *signs, settings.increment, changing);
+            note.separatingIncrement =
+                SeparatingIncrement(analysis.coefficients, placed.Signs(), settings.increment, changing);
         notes.push_back(note);
     }
     return notes;
@@ -212,9 +280,13 @@ std::optional<std::vector<RootInRange>> AllRootsInRange(const CashFlowAnalysis& 
     std::vector<RootInRange> all;
     if (!search.Searched()) return all;
     if (analysis.Degree() > kMaxExactDegree) return std::nullopt;
-    const ExactPolynomial exact(analysis.coefficients);
-    if (exact.IsZero()) return all;
-    const std::vector<ExactPolynomial::Root> roots = exact.Roots(0.0, analysis.upperBound);
+    // From the census's places where it counted every root; otherwise (the
+    // per-term scan takes no census) by isolating the whole range.
+    PlacedRoots placed(analysis, search);
+    const bool fromPlaces = search.census.taken && search.census.known;
+    if (!fromPlaces && placed.Exact().IsZero()) return all;
+    const std::vector<ExactPolynomial::Root> roots =
+        fromPlaces ? placed.In(0.0, analysis.upperBound) : placed.Exact().Roots(0.0, analysis.upperBound);
     for (const auto& root : roots) {
         for (int i = 0; i < root.count; ++i) {
             RootInRange r;

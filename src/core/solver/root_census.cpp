@@ -129,6 +129,9 @@ private:
     void Missed(double from, double to, int count) {
         if (count > 0) out_.missed.push_back({from, to, count});
     }
+    void Found(double from, double to, int count, RootPlace::Kind kind) {
+        if (count > 0) out_.places.push_back({from, to, count, kind});
+    }
 
     void MakeUnits();
     bool DescartesSettles();
@@ -196,6 +199,8 @@ bool Census::DescartesSettles() {
     if (certain != pr_.maxRoots) return false;
     std::fill(out_.bracketRoots.begin(), out_.bracketRoots.end(), 1);
     std::fill(out_.unlistedBracketRoots.begin(), out_.unlistedBracketRoots.end(), 1);
+    for (const Unit& u : units_)
+        if (u.listed != nullptr) Found(u.from, u.to, 1, RootPlace::Kind::SignChange);
     return true;
 }
 
@@ -227,7 +232,11 @@ bool Census::SettleMonotone(std::size_t begin, std::size_t end) {
     }
     for (std::size_t i = begin; i < end; ++i)
         if (units_[i].listed != nullptr) CountOf(*units_[i].listed) = sa != sb && i == lo ? 1 : 0;
-    if (sa != sb && units_[lo].listed == nullptr) Missed(units_[lo].from, units_[hi].to, 1);
+    if (sa != sb) {
+        // f's signs at units_[lo].from and units_[hi].to are sa and -sa.
+        Found(units_[lo].from, units_[hi].to, 1, RootPlace::Kind::SignChange);
+        if (units_[lo].listed == nullptr) Missed(units_[lo].from, units_[hi].to, 1);
+    }
     return true;
 }
 
@@ -252,8 +261,15 @@ void Census::SettleUnits(std::size_t begin, std::size_t end) {
                 const double m2 = split_.CurvatureBound(u.to, P2[j], Q2[j], P2[j + 1], Q2[j + 1]);
                 r = Settle(split_, u.from, u.to, u.fromP, u.fromQ, u.toP, u.toQ, m2, kSettleDepth);
             }
-            if (r < 0) open_.push_back(u);
-            else if (u.listed != nullptr) CountOf(*u.listed) = r;
+            if (r < 0) {
+                open_.push_back(u);
+                continue;
+            }
+            // One root settled by the bounds is a sign change of f across
+            // the unit (Settle's halves each hold none or one with their
+            // ends' signs differing); more are only counted.
+            Found(u.from, u.to, r, r == 1 ? RootPlace::Kind::SignChange : RootPlace::Kind::Counted);
+            if (u.listed != nullptr) CountOf(*u.listed) = r;
             else Missed(u.from, u.to, r);
         }
     }
@@ -265,8 +281,9 @@ void Census::SettleUnits(std::size_t begin, std::size_t end) {
 void Census::CountOpen() {
     if (open_.empty()) return;
     if (static_cast<int>(pr_.coef.size()) - 1 > kMaxExactDegree) return;
-    const ExactPolynomial exact(pr_.coef);
-    if (exact.IsZero()) return;
+    auto exact = std::make_shared<const ExactPolynomial>(pr_.coef);
+    if (exact->IsZero()) return;
+    out_.exact = exact;
     for (std::size_t begin = 0; begin < open_.size();) {
         std::size_t end = begin + 1;
         while (end < open_.size() && open_[end].from == open_[end - 1].to) ++end;
@@ -282,7 +299,11 @@ void Census::CountOpen() {
                 parts.push_back(&open_[i]);
             }
         }
-        const std::vector<int> counts = exact.CountEach(cuts);
+        std::vector<int> counts(parts.size(), 0);
+        for (const auto& placed : exact->Place(cuts)) {
+            counts[placed.interval] += placed.piece.count;
+            Found(placed.piece.from, placed.piece.to, placed.piece.count, RootPlace::Kind::Isolated);
+        }
         ++out_.exactCounts;
         for (std::size_t p = 0; p < parts.size(); ++p) {
             if (parts[p]->listed != nullptr) CountOf(*parts[p]->listed) = counts[p];
@@ -339,6 +360,8 @@ RootCensus Census::Take() {
         }
     }
     out_.missed = std::move(merged);
+    std::sort(out_.places.begin(), out_.places.end(),
+              [](const RootPlace& l, const RootPlace& r) { return l.from < r.from; });
 
     out_.known = open_.empty();
     int total = out_.MissedCount();

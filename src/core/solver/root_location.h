@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "core/solver/cash_flow_analysis.h"
@@ -42,6 +43,21 @@ struct MissedRoots {
     int count = 0;
 };
 
+class ExactPolynomial;  // exact_roots.h
+
+// Where the census found roots of F: `count` distinct roots in (from, to].
+struct RootPlace {
+    enum class Kind {
+        SignChange,  // one root, where F changes sign: F's own signs at from and to differ
+        Isolated,    // by exact isolation: one root of the squarefree part, or several no double separates
+        Counted,     // a count only
+    };
+    double from = 0;
+    double to = 0;
+    int count = 0;
+    Kind kind = Kind::Counted;
+};
+
 // How many distinct real roots F has in (0, upperBound], which of them the
 // listed rates stand for, and where the others lie; certified. A listed rate
 // stands for a root when its bracket holds one (one rate per root: a bracket
@@ -62,7 +78,13 @@ struct RootCensus {
     std::vector<int> bracketRoots;
     std::vector<int> unlistedBracketRoots;
     std::vector<MissedRoots> missed;  // the roots no rate stands for, in increasing x
-    int exactCounts = 0;              // intervals that needed exact arithmetic
+    // Every root counted, where it was found, in increasing x: what the
+    // descriptions of missed roots and the list of all roots refine, so
+    // that nothing is isolated twice.
+    std::vector<RootPlace> places;
+    // The exact polynomial, when the census needed one.
+    std::shared_ptr<const ExactPolynomial> exact;
+    int exactCounts = 0;  // intervals that needed exact arithmetic
 
     int MissedCount() const {
         int n = 0;
