@@ -184,14 +184,12 @@ struct ExactData {
         if (!fBall) fBall = std::make_unique<BallPolynomial>(BallPolynomial::Integers{f->coeffs, f->length});
         return fBall->SignAt(x);
     }
-    int SignG(double x) const {
+    const BallPolynomial& GBall() const {
         if (!gBall) gBall = std::make_unique<BallPolynomial>(BallPolynomial::Integers{g->coeffs, g->length});
-        return gBall->SignAt(x);
+        return *gBall;
     }
-    int SignGAtMidpoint(double lo, double hi) const {
-        if (!gBall) gBall = std::make_unique<BallPolynomial>(BallPolynomial::Integers{g->coeffs, g->length});
-        return gBall->SignAtMidpoint(lo, hi);
-    }
+    int SignG(double x) const { return GBall().SignAt(x); }
+    int SignGAtMidpoint(double lo, double hi) const { return GBall().SignAtMidpoint(lo, hi); }
     ExactData() {
         fmpz_poly_init(f);
         fmpz_poly_init(g);
@@ -506,8 +504,74 @@ private:
         return std::nan("");
     }
 
+    // The one root of (l, r), where g has the sign s just below r: emitted
+    // where it lies in (a, b].
+    void OneRoot(double l, double r, int s) {
+        const bool hit = RootAtOrBelow(b_, l, r, s) && !RootAtOrBelow(a_, l, r, s);
+        if (hit) Emit(std::max(l, a_), std::min(r, b_), 1);
+    }
+
+    // The node settled from g's Taylor expansion at its midpoint (see
+    // BallPolynomial::Certify): no root; monotone, so the signs at the ends
+    // count its root; or convex, so that at most two roots lie there,
+    // found on either side of the extremum, which bisection on the sign of
+    // g' finds. A few evaluations of degree n, where the transform of a
+    // small node costs n^2 operations on numbers of n times its depth in
+    // bits. False when this cannot tell; the transform decides then.
+    bool Local(double l, double r) {
+        if (!(l > 0.0)) return false;
+        const BallPolynomial& g = d_.GBall();
+        const BallPolynomial::Local cert = g.Certify(l, r);
+        if (cert.noRoot) return true;
+        if (!cert.monotone && cert.convex == 0) return false;
+        const int sl = g.SignAt(l), sr = g.SignAt(r);
+        if (sl == 0 || sr == 0) {
+            // A root at an end: at r it is this node's, at l its left
+            // neighbour's; with g monotone there is no other.
+            if (!cert.monotone) return false;
+            if (sr == 0 && a_ < r && r <= b_) Emit(std::max(l, a_), r, 1);
+            return true;
+        }
+        if (sl != sr) {
+            OneRoot(l, r, sr);  // exactly one, monotone or convex
+            return true;
+        }
+        if (cert.monotone) return true;
+        // s g is convex: with g of the sign -s at both ends it stays below
+        // its chord, without a root.
+        const int s = cert.convex;
+        if (sl != s) return true;
+        const int dl = g.DerivativeSignAt(l), dr = g.DerivativeSignAt(r);
+        if (dl == 0 || dr == 0) return false;
+        if (dl == dr) return true;  // g monotone after all, same signs: none
+        double lo = l, hi = r;
+        for (;;) {
+            const double mid = MidBits(lo, hi);
+            if (mid <= lo || mid >= hi) break;
+            const int dm = g.DerivativeSignAt(mid);
+            if (dm == 0) {
+                lo = hi = mid;
+                break;
+            }
+            if (dm == dl) lo = mid;
+            else hi = mid;
+        }
+        // The extremum lies in [lo, hi]. Where g has the other sign at lo
+        // or hi, one root lies on either side of that point.
+        const int glo = g.SignAt(lo), ghi = g.SignAt(hi);
+        if (glo == 0 || ghi == 0) return false;
+        if (glo == -s || ghi == -s) {
+            const double m = glo == -s ? lo : hi;
+            OneRoot(l, m, -s);
+            OneRoot(m, r, sr);
+            return true;
+        }
+        return lo < hi && g.StaysOfSign(lo, hi, s);
+    }
+
     void Node(double l, double r) {
         if (l == 0.0 && r <= std::ldexp(1.0, static_cast<int>(std::clamp(d_.lowExp, -1075L, 1024L)))) return;
+        if (Local(l, r)) return;
         const NodeTest t = moebius_.Test(l, r);
         const bool rIn = a_ < r && r <= b_;
         const int atR = t.rootAtR && rIn ? 1 : 0;
