@@ -77,7 +77,20 @@ inline void Powers(double x, int n, double* out) {
         v[1] = {x, 0.0};
         out[1] = x;
     }
+    // For 0 < x < 1 the powers fall; from where x^k < 2^-1080 on, 2^5
+    // times below half the smallest subnormal, std::pow gives +0 (its error
+    // is a fraction of a unit at that scale): no call needed.
+    int zeroFrom = n + 1;
+    if (x > 0.0 && x < 1.0) {
+        const double perPower = -std::log2(x);  // > 0; within a few ulps
+        const double k = std::ceil(1080.0 / perPower * (1.0 + 0x1p-40)) + 1.0;
+        if (k <= static_cast<double>(n)) zeroFrom = static_cast<int>(k);
+    }
     for (int k = 2; k <= n; ++k) {
+        if (k >= zeroFrom) {
+            out[k] = 0.0;
+            continue;
+        }
         v[k] = Product(v[k >> 1], v[k - (k >> 1)]);
         out[k] = Certain(v[k]) ? v[k].hi : std::pow(x, static_cast<double>(k));
     }

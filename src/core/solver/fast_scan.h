@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -101,9 +102,11 @@ struct ScanOutcome {
     std::vector<double> unlisted;           // bracketed roots whose rate is no finite double
     std::vector<Bracket> brackets;          // the grid step of each listed rate
     std::vector<Bracket> unlistedBrackets;  // the same for each unlisted root
-    // The first grid point where the per-term sum was not finite, from
-    // where on the scan decided f's own signs; 0 when it never was.
+    // Where the per-term scan stops (its last point: where its sum is not
+    // finite, or where its work is used up), from where on this scan
+    // decided f's own signs; 0 when it does not stop early.
     double trueSignsFrom = 0.0;
+    ScanStop perTermStop = ScanStop::None;  // why it stops there
     ScanStop stop = ScanStop::None;
     double stopX = 0.0;  // the last point reached (where it stopped, if it did)
     // (0, coveredTo] is covered: every step there either kept its sign by
@@ -111,6 +114,9 @@ struct ScanOutcome {
     double coveredTo = 0.0;
     OpenSteps open;
     std::uint64_t work = 0;  // work done (see kScanWorkBudget)
+    // The exact polynomial, when the scan isolated roots to go on (for the
+    // census to use as well).
+    std::shared_ptr<const ExactPolynomial> exact;
 };
 
 // The scan of LocateRoots, with what the census needs.

@@ -123,6 +123,17 @@ private:
         if (u.ownTo == kUnknown) u.ownTo = OwnSign(u.to, u.splitTo, u.toP, u.toQ);
         return u.ownTo;
     }
+    // The same from the split's bound alone (0 where it cannot tell): where
+    // f is that near 0 the bounds below cannot settle the unit anyway, and
+    // exact counting decides without the exact signs' cost.
+    int CheapFromSign(const Unit& u) const {
+        if (u.ownFrom != kUnknown) return u.ownFrom;
+        return u.splitFrom ? split_.TrueSign(u.from, u.fromP, u.fromQ) : 0;
+    }
+    int CheapToSign(const Unit& u) const {
+        if (u.ownTo != kUnknown) return u.ownTo;
+        return u.splitTo ? split_.TrueSign(u.to, u.toP, u.toQ) : 0;
+    }
     // f' of the form that serves the stretch keeps its sign there (above 1
     // that of the reciprocal form, whose halves hardly change over a step).
     bool AtMostOneRoot(double from, double to) { return Signs().AtMostOneRoot(from, to); }
@@ -212,7 +223,7 @@ bool Census::DescartesSettles() {
 bool Census::SettleMonotone(std::size_t begin, std::size_t end) {
     Unit& first = units_[begin];
     Unit& last = units_[end - 1];
-    const int sa = FromSign(first), sb = ToSign(last);
+    const int sa = CheapFromSign(first), sb = CheapToSign(last);
     if (sa == 0 || sb == 0 || !AtMostOneRoot(first.from, last.to)) return false;
     std::size_t lo = begin, hi = end - 1;  // the root lies in units lo..hi
     if (sa != sb) {
@@ -254,7 +265,7 @@ void Census::SettleUnits(std::size_t begin, std::size_t end) {
         for (std::size_t j = 0; j < count; ++j) {
             Unit& u = units_[c + j];
             int r = -1;
-            const int a = FromSign(u), b = ToSign(u);
+            const int a = CheapFromSign(u), b = CheapToSign(u);
             if (a != 0 && b != 0 && AtMostOneRoot(u.from, u.to)) {
                 r = a != b ? 1 : 0;
             } else if (u.splitFrom && u.splitTo) {
@@ -281,7 +292,7 @@ void Census::SettleUnits(std::size_t begin, std::size_t end) {
 void Census::CountOpen() {
     if (open_.empty()) return;
     if (static_cast<int>(pr_.coef.size()) - 1 > kMaxExactDegree) return;
-    auto exact = std::make_shared<const ExactPolynomial>(pr_.coef);
+    auto exact = scan_.exact ? scan_.exact : std::make_shared<const ExactPolynomial>(pr_.coef);
     if (exact->IsZero()) return;
     out_.exact = exact;
     for (std::size_t begin = 0; begin < open_.size();) {

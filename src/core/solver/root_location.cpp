@@ -172,6 +172,7 @@ RootSearch LocateRoots(const CashFlowAnalysis& analysis, const SearchSettings& s
     result.brackets = std::move(scan.brackets);
     result.unlistedBrackets = std::move(scan.unlistedBrackets);
     result.trueSignsFrom = scan.trueSignsFrom;
+    result.perTermStop = scan.perTermStop;
     result.stop = scan.stop;
     result.lastX = scan.stopX;
     result.status = scan.stop == ScanStop::None ? ScanStatus::Complete : ScanStatus::Incomplete;

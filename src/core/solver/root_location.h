@@ -117,9 +117,11 @@ struct RootSearch {
     std::vector<double> unlisted;
     std::vector<Bracket> brackets;          // brackets[r]: the grid step rates[r] was refined in
     std::vector<Bracket> unlistedBrackets;  // the same for each unlisted root
-    // Where the per-term sum of F first was not finite: from there on the
-    // scan decided F's own signs (LocateRoots only; 0 when it never was).
+    // Where the per-term scan stops early (its sum of F not finite there, or
+    // its work used up): from there on LocateRoots decided F's own signs
+    // (0 when the per-term scan does not stop early).
     double trueSignsFrom = 0;
+    ScanStop perTermStop = ScanStop::None;  // why the per-term scan stops there
     ScanStop stop = ScanStop::None;
     // The last x the scan reached: where it stopped when it stopped early,
     // and nothing beyond it was searched.
@@ -132,7 +134,7 @@ struct RootSearch {
 // Work one scan may do, in polynomial terms evaluated (an evaluation at a
 // subnormal x counts kSubnormalWeight times, as subnormal arithmetic is that
 // much slower), so that one search stays within about a second.
-inline constexpr std::uint64_t kScanWorkBudget = 80'000'000;
+inline constexpr std::uint64_t kScanWorkBudget = 24'000'000;
 inline constexpr std::uint64_t kSubnormalWeight = 64;
 
 // The weight of one evaluation at x.
