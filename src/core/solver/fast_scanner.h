@@ -202,8 +202,7 @@ private:
     // The same from exact root isolation, where point by point would take
     // too long (f near 0 over a long stretch): every grid step across which
     // f's own sign changes lists its root.
-    void ExactRest(Grid& grid, std::uint64_t pastBound, std::uint64_t at, double x, int s, bool sCertain,
-                   int& found);
+    void ExactRest(Grid& grid, std::uint64_t pastBound, std::uint64_t at, double x, int s, bool sCertain, int& found);
     // The root in (lo, hi], where f has the sign loSign at lo and the other
     // one at hi, to the nearest double, by bisection on f's own signs.
     double RefineTrue(double lo, double hi, int loSign);

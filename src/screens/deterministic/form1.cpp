@@ -334,6 +334,7 @@ void Form1::Command3_Click() {
     QStringList notes;
     if (const QString stopped = Q(IncompleteScanText(ws_)); !stopped.isEmpty()) notes << stopped;
     if (const QString unlisted = Q(UnlistedRootsText(search)); !unlisted.isEmpty()) notes << unlisted;
+    if (const QString noise = Q(NotRootsSentence(search, ws_.PeriodsPerYear)); !noise.isEmpty()) notes << noise;
     for (const std::string& sentence : MissedRootsSentences(AnalysisOf(ws_), SearchSettingsOf(ws_), search))
         notes << Q(sentence);
     if (ws_.RootCount == 0) {

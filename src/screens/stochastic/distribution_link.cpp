@@ -52,6 +52,7 @@ void DistributionLink::RunEnded(const RunOutcome& outcome, bool stopped) {
     figures_.fallbacks = outcome.fallbacks;
     figures_.incompleteScans = outcome.incompleteScans;
     figures_.missedRoots = outcome.missedRoots;
+    figures_.keptFromExact = outcome.keptFromExact;
     figures_.running = false;
     figures_.stopped = stopped;
     button_->setEnabled(outcome.simulations > 0);

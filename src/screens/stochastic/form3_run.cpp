@@ -247,19 +247,34 @@ void Form3::ShowOutcome(const RunOutcome& outcome) {
             screens_.Dialogs().Message("Simulation Complete", "Done!");
             screens_.Dialogs().Beep();
         }
-        // A search cut short may have missed the lowest rates of its series;
-        // a grid step may have held two roots, or a root where the present
-        // value only touches 0.
+        // What the searches could not do as asked, each cause named; and
+        // which kept IRRs came from the exact roots instead of the list.
         QStringList notes;
-        if (outcome.incompleteScans > 0)
-            notes << QString::number(outcome.incompleteScans) +
-                         " simulation(s) stopped searching for roots early (the work limit was reached): lower "
-                         "rates of their series were not searched.";
+        const auto stopped = [&](long n, const char* why) {
+            if (n > 0)
+                notes << QString::number(n) + " simulation(s) stopped searching for roots early (" + why +
+                             "): lower rates of their series were not searched.";
+        };
+        stopped(outcome.stalledScans, "x no longer grew by the increment");
+        stopped(outcome.workLimitScans, "the work limit was reached");
+        stopped(outcome.overflowScans, "F(x) became too large");
         if (outcome.missedRoots > 0)
             notes << QString::number(outcome.missedRoots) +
                          " simulation(s) listed fewer IRRs than their series have in the searched range (two roots "
                          "within one increment, or a root where the present value touches 0 without changing "
                          "sign).";
+        if (outcome.listedNotRoots > 0)
+            notes << QString::number(outcome.listedNotRoots) +
+                         " simulation(s) listed a rate where only rounding made the present value change sign: "
+                         "their series have no root there.";
+        if (outcome.keptFromExact > 0)
+            notes << QString::number(outcome.keptFromExact) +
+                         " simulation(s) kept the IRR the rule chooses among every root of their series in the "
+                         "searched range, refined to full precision, as their listed IRRs were incomplete or wrong.";
+        if (outcome.uncounted > 0)
+            notes << QString::number(outcome.uncounted) +
+                         " simulation(s): whether their search missed roots could not be decided (too many payments "
+                         "to count roots exactly).";
         if (!notes.isEmpty()) screens_.Dialogs().Message(notes.join("\r"));
     } else {
         screens_.Dialogs().Message(Q(outcome.message), "Error!");

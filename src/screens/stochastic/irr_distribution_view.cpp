@@ -337,6 +337,7 @@ void IrrDistributionView::FillSummary() {
     rows.push_back({"Largest IRR used instead", QString::number(figures_.fallbacks)});
     rows.push_back({"Searches stopped early", QString::number(figures_.incompleteScans)});
     rows.push_back({"Searches that missed roots", QString::number(figures_.missedRoots)});
+    rows.push_back({"IRRs kept from exact roots", QString::number(figures_.keptFromExact)});
     Summary->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         Summary->setItem(r, 0, Cell(rows[r].name));
@@ -394,6 +395,7 @@ QString IrrDistributionView::CsvText() const {
     line("fallbacks", QString::number(figures_.fallbacks));
     line("incomplete_scans", QString::number(figures_.incompleteScans));
     line("missed_roots", QString::number(figures_.missedRoots));
+    line("kept_from_exact", QString::number(figures_.keptFromExact));
 
     csv += "\nrank,distribution,parameter_1,value_1,parameter_2,value_2,aic,ks,p_value\n";
     int rank = 0;

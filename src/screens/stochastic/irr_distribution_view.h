@@ -40,6 +40,7 @@ struct RunFigures {
     long fallbacks = 0;        // kept the largest IRR instead of the one asked for
     long incompleteScans = 0;  // searches that stopped before their bound
     long missedRoots = 0;      // searches that listed fewer roots than lie in range
+    long keptFromExact = 0;    // kept IRRs chosen from the exact roots, the list being incomplete or wrong
     bool running = false;      // the run is still going
     bool stopped = false;      // the user stopped the run
 };

@@ -349,6 +349,68 @@ TEST_F(SimulationRun, TheReferenceSearchKeepsTheSameIrrs) {
     EXPECT_EQ(outcomes[1].missedRoots, 0);  // the reference search takes no census
 }
 
+// A listed IRR set that misses roots does not choose: the rule picks among
+// every root in range. For an investment of 1000 the series below has roots
+// x = 0.7025 and 0.7065 within one grid step and x = 2; the scan lists only
+// x = 2 (rate -0.5), yet the highest IRR is that of x = 0.7025.
+TEST_F(SimulationRun, KeepsTheRulesRootWhenTheListIsIncomplete) {
+    const std::vector<double> pair = {3338.91552734375, -3434.30224609375, 1007.42236328125};
+    uniforms.clear();
+    Script({pair});
+    settings.saveToFile = false;
+    const RunOutcome outcome = Run(4, false, 1);  // "Highest IRR"
+    ASSERT_EQ(outcome.status, RunStatus::Complete);
+    EXPECT_EQ(observer.rateCounts, std::vector<int>{1});
+    EXPECT_EQ(outcome.missedRoots, 1);
+    EXPECT_EQ(outcome.keptFromExact, 1);
+    const std::vector<double> series = {-1000, pair[0], pair[1], pair[2]};
+    const auto roots = ExactPolynomial(series).Roots(0, 2);
+    ASSERT_EQ(roots.size(), 3u);
+    ASSERT_EQ(outcome.kept.size(), 1u);
+    EXPECT_EQ(outcome.kept[0], RateFromRoot(roots[0].x, 1));  // the highest rate, to full precision
+    EXPECT_NEAR(outcome.kept[0], 0.42346, 1e-5);
+}
+
+// Thirty years of monthly payments, and 500: no search stops short (where
+// x^n overflows a double the search goes on with F's own signs), and every
+// kept IRR is the lowest of the exact roots in range, to the tolerance the
+// listed rates are refined to.
+TEST_F(SimulationRun, LongSeriesKeepTheRulesTrueRoot) {
+    struct Check : RunObserver {
+        void SimulationStarted(long, long) override {}
+        void SimulationDone(const SimulationStep& step) override {
+            const CashFlowAnalysis a = AnalyseCashFlows(std::vector<double>(step.series.begin(), step.series.end()));
+            ASSERT_TRUE(a.Ok());
+            std::vector<double> rates;
+            for (const auto& root : ExactPolynomial(a.coefficients).Roots(0, a.upperBound))
+                if (root.x > 0) rates.push_back(RateFromRoot(root.x, 1));
+            ASSERT_EQ(step.kept, !rates.empty());
+            if (!step.kept) return;
+            const double lowest = ChooseIrr(rates, IrrRule::Lowest).rate;
+            EXPECT_NEAR(step.keptRate, lowest, 1e-7 * (1 + std::fabs(lowest))) << "simulation " << step.number;
+            ++checked;
+        }
+        void Notice(const std::string&, const std::string&, const SimulationStep&) override {}
+        int checked = 0;
+    };
+    settings.distribution = Distribution::Normal;
+    settings.param1 = 400;
+    settings.param2 = 400;
+    settings.saveToFile = false;
+    settings.simulations = 12;
+    for (int n : {360, 500}) {
+        SCOPED_TRACE(n);
+        settings.payments = n;
+        Check check;
+        FrozenClock clock;
+        RandomPayments random(2026, clock);
+        const RunOutcome outcome = RunSimulations(settings, random, check);
+        ASSERT_EQ(outcome.status, RunStatus::Complete);
+        EXPECT_EQ(outcome.incompleteScans, 0);
+        EXPECT_EQ(check.checked, outcome.withIrr);
+    }
+}
+
 TEST_F(SimulationRun, RefusesSettingsNoRunCanUse) {
     settings.search.increment = 0;
     EXPECT_EQ(Run(1).status, RunStatus::BadSettings);

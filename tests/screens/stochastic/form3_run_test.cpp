@@ -178,11 +178,15 @@ private slots:
         f->HScroll1->setValue(2);
         d.h.dialogs.shown.clear();
         Click(f->Command4);
+        // Its IRR is chosen from every root of its series, not from the
+        // incomplete list.
         QCOMPARE(d.h.dialogs.Texts(),
                  QStringList({"Simulation Complete",
                               "1 simulation(s) listed fewer IRRs than their series have in the searched range (two "
                               "roots within one increment, or a root where the present value touches 0 without "
-                              "changing sign)."}));
+                              "changing sign).\r1 simulation(s) kept the IRR the rule chooses among every root of "
+                              "their series in the searched range, refined to full precision, as their listed IRRs "
+                              "were incomplete or wrong."}));
     }
 
     void chosenIrrComesFromTheDialog() {
