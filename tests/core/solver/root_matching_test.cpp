@@ -148,9 +148,8 @@ TEST(Matching, HoldsOnDrawnTouchingRootsAndPairs) {
 }
 
 TEST(Matching, SentenceForRatesThatStandForNoRoot) {
-    const CashFlowAnalysis a =
-        AnalyseCashFlows(std::vector<double>{1000, -5560.606060596878, 7152.433425137463, -1469.237832878927,
-                                             9182.736455435901});
+    const CashFlowAnalysis a = AnalyseCashFlows(
+        std::vector<double>{1000, -5560.606060596878, 7152.433425137463, -1469.237832878927, 9182.736455435901});
     const RootSearch s = LocateRoots(a, SearchSettings{0.01, 1e-8, 1});
     EXPECT_EQ(NotRootsSentence(s, 1),
               "The rates 2.0303 and 2.0303 are listed because rounding makes F(x) change sign there; the series as "
