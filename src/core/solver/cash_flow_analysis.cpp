@@ -1,5 +1,7 @@
 #include "core/solver/cash_flow_analysis.h"
 
+#include "core/solver/bound_check.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -23,9 +25,9 @@ bool BoundPasses(const std::vector<double>& top, std::vector<double>& bottom, do
 }
 
 // The smallest whole number b >= 1 that passes, the one trying 1, 2, 3 ...
-// would find. Once b passes every larger b passes (the rows only grow with
-// b, and rounding keeps that), so doubling and then bisection find it.
-// Returns 0 when no finite b passes.
+// would find, and above every positive root for the true coefficients. Once b passes every larger b passes (the rows
+// only grow with b, and rounding keeps that), so doubling and then bisection find it. Returns 0 when no finite b
+// passes.
 double FindUpperBound(const std::vector<double>& top, std::vector<double>& bottom) {
     double failing = 0.0;
     double passing = 1.0;
@@ -40,7 +42,30 @@ double FindUpperBound(const std::vector<double>& top, std::vector<double>& botto
         if (BoundPasses(top, bottom, mid)) passing = mid;
         else failing = mid;
     }
-    BoundPasses(top, bottom, passing);  // leave the passing row in place
+    // The double division can pass by rounding alone where the true one
+    // leaves a tiny negative entry, and a root then lies above b: go up
+    // until the true division passes, then back down to the smallest such
+    // whole number.
+    if (!DivisionCertainlyPasses(top, passing)) {
+        double step = 1.0;
+        failing = passing;
+        passing = failing + step;
+        while (!DivisionCertainlyPasses(top, passing)) {
+            failing = passing;
+            step *= 2.0;
+            passing = failing + step;
+            if (!std::isfinite(passing)) return 0.0;
+        }
+        while (passing - failing > 1.0) {
+            double mid = std::floor(failing + (passing - failing) / 2.0);
+            if (mid <= failing || mid >= passing) break;
+            if (DivisionCertainlyPasses(top, mid)) passing = mid;
+            else failing = mid;
+        }
+    }
+    // Leave the passing row in place, every entry of it.
+    bottom[0] = top[0];
+    for (std::size_t j = 1; j < top.size(); ++j) bottom[j] = top[j] + bottom[j - 1] * passing;
     return passing;
 }
 
