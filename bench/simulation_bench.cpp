@@ -11,6 +11,7 @@
 
 #include "core/simulation/simulation_run.h"
 #include "core/solver/root_location.h"
+#include "normal_payments.h"
 
 namespace valmora {
 namespace {
@@ -68,6 +69,36 @@ void NormalRun(benchmark::State& state) {
     }
     std::remove(path.c_str());
 }
+
+// Long series, the fast search only (the per-term one takes minutes there):
+// range(0) payments per series, 10000 simulations, nothing saved.
+void LongRun(benchmark::State& state) {
+    SimulationSettings settings = NormalPayments(static_cast<int>(state.range(0)));
+    settings.simulations = 10000;
+    settings.saveToFile = false;
+    Silent silent;
+    RunOutcome outcome;
+    for (auto _ : state) {
+        FrozenClock clock;
+        RandomPayments random(12345, clock);
+        outcome = RunSimulations(settings, random, silent, true);
+    }
+    state.counters["with_irr"] = static_cast<double>(outcome.withIrr);
+    state.counters["stopped_early"] = static_cast<double>(outcome.incompleteScans);
+    state.counters["missed_roots"] = static_cast<double>(outcome.missedRoots);
+    state.counters["listed_not_roots"] = static_cast<double>(outcome.listedNotRoots);
+    state.counters["kept_from_exact"] = static_cast<double>(outcome.keptFromExact);
+    state.counters["uncounted"] = static_cast<double>(outcome.uncounted);
+}
+
+BENCHMARK(LongRun)
+    ->Arg(72)
+    ->Arg(240)
+    ->Arg(360)
+    ->Arg(500)
+    ->ArgName("payments")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 
 BENCHMARK(NormalRun)
     ->Args({0, 0})

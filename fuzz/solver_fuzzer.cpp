@@ -1,5 +1,9 @@
 // The cash-flow analysis, the root search and the project balances of every
-// IRR found, on any series and search parameters.
+// IRR found, on any series and search parameters; and differentially: the
+// fast scan against the per-term scan (the same rates, bit for bit, up to
+// where the per-term scan stops), the census against exact counts, and the
+// matching of listed rates to roots (found and missed add up to the roots
+// in range; a rate reported as no root has none in its stretch).
 //
 // Input: a mode byte, the search parameters, then the payments P0..PN.
 // Mode bit 0 set reads each payment as any 8-byte double (infinities and NaNs
@@ -9,10 +13,14 @@
 // person would use. The periods per year are an int16 either way.
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "core/solver/cash_flow_analysis.h"
+#include "core/solver/exact_roots.h"
+#include "core/solver/missed_roots.h"
 #include "core/solver/number_format.h"
 #include "core/solver/project_balances.h"
 #include "core/solver/root_location.h"
@@ -23,8 +31,57 @@
 
 namespace {
 
-void Check(bool holds) {
-    if (!holds) std::abort();
+// A failed check names its line before aborting, so a saved input shows
+// at once which rule it broke.
+void CheckAt(bool holds, int line) {
+    if (holds) return;
+    std::fprintf(stderr, "solver_fuzzer: check failed at line %d\n", line);
+    std::abort();
+}
+#define Check(holds) CheckAt((holds), __LINE__)
+
+bool Same(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// The fast scan lists the per-term scan's rates, bit for bit, wherever that
+// scan got to; where it completes, nothing more.
+void CheckAgainstReference(const valmora::RootSearch& fast, const valmora::RootSearch& ref) {
+    const bool refStopped = ref.stop == valmora::ScanStop::NotFinite || ref.stop == valmora::ScanStop::WorkBudget;
+    Check(fast.stop != valmora::ScanStop::NotFinite);
+    if (!refStopped) {
+        Check(fast.stop == ref.stop && Same(fast.lastX, ref.lastX));
+        Check(fast.rates.size() == ref.rates.size() && fast.unlisted.size() == ref.unlisted.size());
+    }
+    Check(fast.rates.size() >= ref.rates.size() && fast.unlisted.size() >= ref.unlisted.size());
+    for (std::size_t r = 0; r < ref.rates.size(); ++r) Check(Same(fast.rates[r], ref.rates[r]));
+    for (std::size_t r = 0; r < ref.roots.size(); ++r) Check(Same(fast.roots[r], ref.roots[r]));
+    for (std::size_t u = 0; u < ref.unlisted.size(); ++u) Check(Same(fast.unlisted[u], ref.unlisted[u]));
+}
+
+// Up to this degree every count is checked by exact isolation, which stays
+// quick for the fuzzer there.
+constexpr int kExactCheckDegree = 48;
+
+void CheckCensus(const valmora::CashFlowAnalysis& a, const valmora::SearchSettings& settings,
+                 const valmora::RootSearch& s) {
+    const valmora::RootCensus& c = s.census;
+    Check(c.bracketRoots.size() == s.rates.size() && c.unlistedBracketRoots.size() == s.unlisted.size());
+    if (!c.known) return;
+    int found = 0;
+    for (int n : c.bracketRoots) found += n > 0 ? 1 : 0;
+    for (int n : c.unlistedBracketRoots) found += n > 0 ? 1 : 0;
+    Check(found + c.MissedCount() == c.inRange);
+    if (a.Degree() > kExactCheckDegree) return;
+    const valmora::ExactPolynomial exact(a.coefficients);
+    if (exact.IsZero()) return;
+    Check(exact.CountIn(0, a.upperBound) == c.inRange);
+    for (std::size_t r = 0; r < s.rates.size(); ++r)
+        Check(exact.CountIn(c.bracketSpans[r].from, c.bracketSpans[r].to) == c.bracketRoots[r]);
+    for (const auto& m : c.missed) Check(exact.CountIn(m.from, m.to) >= m.count);
+    const auto all = valmora::AllRootsInRange(a, settings, s);
+    Check(all.has_value() && static_cast<int>(all->size()) == c.inRange);
+    int flagged = 0;
+    for (const auto& root : *all) flagged += root.found ? 1 : 0;
+    Check(flagged == found);
 }
 
 }  // namespace
@@ -70,6 +127,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // through the same paths.
     const valmora::RootSearch scan = valmora::SearchStep(ws, valmora::kScanWorkBudget / 256);
     if (!scan.Searched()) return 0;
+    {
+        const valmora::CashFlowAnalysis a = valmora::AnalyseCashFlows(flows);
+        const valmora::SearchSettings settings = valmora::SearchSettingsOf(ws);
+        const valmora::RootSearch ref = valmora::LocateRootsReference(a, settings, valmora::kScanWorkBudget / 256);
+        CheckAgainstReference(scan, ref);
+        CheckCensus(a, settings, scan);
+    }
     Check(ws.RootCount >= 0 && ws.RootCount <= ws.MaxRoots);
     Check(static_cast<int>(ws.IrrList.size()) >= ws.RootCount + 1);
     if (scan.status == valmora::ScanStatus::Incomplete) (void)valmora::IncompleteScanText(ws);

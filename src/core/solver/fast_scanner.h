@@ -112,6 +112,11 @@ public:
     // narrower one nothing is certified here.
     static constexpr bool kUsable = std::numeric_limits<Wide>::max_exponent >= 16384;
 
+    // rho_: the long double partial sums' own rounding. A power y^k comes
+    // from k multiplications, the term from one more, and each partial sum
+    // of nonnegative terms adds one rounding per addition: at most
+    // (2n + 2) units of a long double (epsilon / 2 each), so (2n + 8)
+    // epsilon has room for the rounding of the comparisons made with it.
     TailBounds(std::span<const double> coef, const SplitPolynomial& split)
         : coef_(coef),
           n_(coef.size() - 1),

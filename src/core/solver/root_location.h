@@ -131,9 +131,12 @@ struct RootSearch {
     bool Searched() const { return status == ScanStatus::Complete || status == ScanStatus::Incomplete; }
 };
 
-// Work one scan may do, in polynomial terms evaluated (an evaluation at a
-// subnormal x counts kSubnormalWeight times, as subnormal arithmetic is that
-// much slower), so that one search stays within about a second.
+// Work the per-term scan may do, in polynomial terms evaluated (an
+// evaluation at a subnormal x counts kSubnormalWeight times, as subnormal
+// arithmetic is that much slower). Each of its terms costs a call of pow,
+// some 20 to 30 ns: 24 million keep it within about half a second. Where it
+// would stop LocateRoots goes on with F's own signs; its own work may reach
+// a few times as much (fast_scanner.h), a safety net only.
 inline constexpr std::uint64_t kScanWorkBudget = 24'000'000;
 inline constexpr std::uint64_t kSubnormalWeight = 64;
 

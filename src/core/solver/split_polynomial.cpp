@@ -118,20 +118,47 @@ void SplitPolynomial::Reset(std::span<const double> coef) {
         dq[k - 1] = static_cast<double>(k) * q_()[k];
     }
     const double n = std::max(n_, 1);
-    k_ = (4.0 * n + 16.0) * kUnit;
+    // The relative bounds, against P + Q as computed; u = 2^-53, n <= 32766
+    // so that n u < 2^-37 and every second-order term is below u.
+    //
+    // kTrue_: Horner's rule on nonnegative coefficients at x >= 0 makes n
+    // multiplications and n additions, each rounded once, so the computed P
+    // is P (1 + t) with |t| <= gamma_2n = 2n u / (1 - 2n u) (Higham,
+    // Accuracy and Stability of Numerical Algorithms, 2nd ed., 5.1; all
+    // terms nonnegative), the same for Q, and against the computed values
+    // at most (2n + 1) u. The final P - Q adds u (P + Q). (2n + 8) u leaves
+    // 5 u for the rounding of the bound's own product and sum (2 u).
     kTrue_ = (2.0 * n + 8.0) * kUnit;
-    // The rounded coefficients k p_k add one unit to Horner's bound.
+    // k_: also the per-term sum of the reference: each power within 1 ulp
+    // (2 u; glibc's pow is within 0.54 ulp, ExactPowers gives the same
+    // doubles), each product one rounding (u), n additions of partial sums
+    // no larger than P + Q (n u): (n + 3) u (P + Q) from f. With Horner's
+    // (2n + 2) u that is (3n + 5) u; (4n + 16) u leaves n + 11 units.
+    k_ = (4.0 * n + 16.0) * kUnit;
+    // kDeriv_: Horner on k p_k, whose coefficients are rounded products
+    // themselves: one unit more than kTrue_, and a unit of room.
     kDeriv_ = (2.0 * n + 10.0) * kUnit;
+    // kCurve_: k (k - 1) p_k, the integer k (k - 1) exact, one rounding;
+    // with the bound's rounding on both ends of the stretch it is used on,
+    // (2n + 16) u keeps the same room.
     kCurve_ = (2.0 * n + 16.0) * kUnit;
-    // Per term of the reference sum: a subnormal power errs by one unit
-    // times |c_k|, a subnormal product by half a unit. (A product with a
-    // power of two rounds as ldexp does.)
+    // refSlack_: underflow in the reference sum, which the relative bound
+    // does not see. A power that underflows errs by at most one unit of
+    // 2^-1074, times |c_k| after the product; a subnormal product by half a
+    // unit; an addition of subnormals is exact. Summed: 2^-1074 sum |c_k|
+    // (computed as (sum |c_k| 2^-60) 2^-1014 so that it cannot overflow,
+    // with 2^-40 for its rounding) plus (n + 1) half-units, doubled for
+    // room, plus one unit for the rounding of this sum. (A product with a
+    // power of two rounds as ldexp does, inside the same bound.)
     refSlack_ = 2.0 * ((scaledSum * 0x1p-1014) * (1.0 + 0x1p-40) + (n + 2.0) * kTiny) + kTiny;
     // Horner on nonnegative data at x <= 1: each of its 2n operations on a
     // subnormal errs by at most half a unit, and later multiplications by
     // x <= 1 only shrink that; counted twice for room.
     hornerSlack_ = 2.0 * (2.0 * n + 2.0) * kTiny;
     slackLow_ = hornerSlack_ + refSlack_;
+    // Above x = 1 the same 2n + 2 underflow errors of Horner's rule are
+    // multiplied by up to x^n on the way out (SlackAbove1 bounds x^n by a
+    // power of two); doubled for room.
     slackUnit_ = 2.0 * (2.0 * n + 2.0);
     xLimit_ = PowerLimit(std::max(n_, 1));
 }

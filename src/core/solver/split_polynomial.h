@@ -126,15 +126,13 @@ public:
     // monotone there.
     // extraSlack adds an absolute error of the caller's (coefficients it
     // rounded before this split was made).
-    int MonotoneSign(double b, double P1a, double Q1a, double P1b, double Q1b) const {
-        return MonotoneSignWith(P1a, Q1a, P1b, Q1b, 2.0 * Slack(b));
-    }
-    // The same for b <= 1 with Horner's own underflow only, and an absolute
-    // error of the caller's on top (coefficients it rounded before this
-    // split was made).
+    // For b <= 1 (Horner's own underflow only, no per-term sum), with an
+    // absolute error of the caller's on top (coefficients it rounded before
+    // this split was made).
     int HornerMonotoneSign(double P1a, double Q1a, double P1b, double Q1b, double extraSlack) const {
         return MonotoneSignWith(P1a, Q1a, P1b, Q1b, 2.0 * hornerSlack_ + extraSlack);
     }
+    // The same with the absolute slack given (2 Slack(b) for any b).
     int MonotoneSignWith(double P1a, double Q1a, double P1b, double Q1b, double slack) const {
         const double s = P1b + Q1b;
         if (!(s <= kFiniteMargin)) return 0;

@@ -135,7 +135,7 @@ TEST_F(SignBounds, StretchBoundsAreTrue) {
             double P1a, Q1a, P1b, Q1b;
             split.EvaluateDerivativeOne(lo, P1a, Q1a);
             split.EvaluateDerivativeOne(hi, P1b, Q1b);
-            if (const int s = split.MonotoneSign(hi, P1a, Q1a, P1b, Q1b); s != 0) {
+            if (const int s = split.MonotoneSignWith(P1a, Q1a, P1b, Q1b, 2 * split.Slack(hi)); s != 0) {
                 ++certain["split monotone"];
                 for (double x : inside) EXPECT_EQ(ball.DerivativeSignAt(x), s);
             }
