@@ -78,8 +78,7 @@ bool DivisionCertainlyPasses(std::span<const double> top, double b) {
         highest = std::max(highest, e);
     }
     if (lowest > highest) return true;  // all coefficients zero
-    const double exactBits =
-        static_cast<double>(top.size()) * (std::log2(b) + 1.0) + (highest - lowest) + 128.0;
+    const double exactBits = static_cast<double>(top.size()) * (std::log2(b) + 1.0) + (highest - lowest) + 128.0;
     for (slong prec = 128;; prec *= 4) {
         const bool exact = prec >= exactBits;
         const int verdict = BallVerdict(top, b, exact ? ARF_PREC_EXACT : prec);

@@ -134,6 +134,15 @@ private:
         if (u.ownTo != kUnknown) return u.ownTo;
         return u.splitTo ? split_.TrueSign(u.to, u.toP, u.toQ) : 0;
     }
+    // +1 (-1) when f > 0 (< 0) all over the unit by the bounds of the form
+    // that serves it; 0 when they cannot tell.
+    int TrueStretchSign(const Unit& u) {
+        const TrueSigns& t = Signs();
+        double Pa, Qa, Pb, Qb;
+        t.EvaluateOne(u.from, Pa, Qa);
+        t.EvaluateOne(u.to, Pb, Qb);
+        return t.StretchSign(u.from, Pa, Qa, u.to, Pb, Qb);
+    }
     // f' of the form that serves the stretch keeps its sign there (above 1
     // that of the reciprocal form, whose halves hardly change over a step).
     bool AtMostOneRoot(double from, double to) { return Signs().AtMostOneRoot(from, to); }
@@ -264,14 +273,20 @@ void Census::SettleUnits(std::size_t begin, std::size_t end) {
         split_.EvaluateCurvature(xs, count + 1, P2, Q2);
         for (std::size_t j = 0; j < count; ++j) {
             Unit& u = units_[c + j];
+            // The curvature bound of the whole step first (its values are
+            // at hand), then monotony (two evaluations of f'), then the
+            // curvature bound on halves (more evaluations of f).
             int r = -1;
-            const int a = CheapFromSign(u), b = CheapToSign(u);
-            if (a != 0 && b != 0 && AtMostOneRoot(u.from, u.to)) {
-                r = a != b ? 1 : 0;
-            } else if (u.splitFrom && u.splitTo) {
-                const double m2 = split_.CurvatureBound(u.to, P2[j], Q2[j], P2[j + 1], Q2[j + 1]);
-                r = Settle(split_, u.from, u.to, u.fromP, u.fromQ, u.toP, u.toQ, m2, kSettleDepth);
-            }
+            const bool split = u.splitFrom && u.splitTo;
+            const double m2 = split ? split_.CurvatureBound(u.to, P2[j], Q2[j], P2[j + 1], Q2[j + 1]) : 0.0;
+            if (split) r = SettleStep(split_, u.from, u.to, u.fromP, u.fromQ, u.toP, u.toQ, m2);
+            const int a = r < 0 ? CheapFromSign(u) : 0, b = r < 0 ? CheapToSign(u) : 0;
+            if (r < 0 && a != 0 && b != 0 && AtMostOneRoot(u.from, u.to)) r = a != b ? 1 : 0;
+            if (r < 0 && split) r = Settle(split_, u.from, u.to, u.fromP, u.fromQ, u.toP, u.toQ, m2, kSettleDepth);
+            // Where the split's bounds fail (near where its sums overflow,
+            // above 1 mostly) the other form's halves may still show that f
+            // keeps one sign over the whole unit.
+            if (r < 0 && u.listed == nullptr && TrueStretchSign(u) != 0) r = 0;
             if (r < 0) {
                 open_.push_back(u);
                 continue;

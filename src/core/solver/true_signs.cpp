@@ -25,18 +25,16 @@ int ScaleExponent(std::span<const double> coef) {
 
 std::vector<double> Scaled(std::span<const double> coef, int s, bool reversed) {
     std::vector<double> out(coef.size());
-    for (std::size_t k = 0; k < coef.size(); ++k) out[k] = std::ldexp(coef[reversed ? coef.size() - 1 - k : k], -s);
+    for (std::size_t k = 0; k < coef.size(); ++k) {
+        const double c = coef[reversed ? coef.size() - 1 - k : k];
+        out[k] = s == 0 ? c : std::ldexp(c, -s);
+    }
     return out;
 }
 
 }  // namespace
 
-TrueSigns::TrueSigns(std::span<const double> coef)
-    : terms_(coef.size()),
-      scale_(ScaleExponent(coef)),
-      coef_(coef),
-      forward_(Scaled(coef, ScaleExponent(coef), false)),
-      reverse_(Scaled(coef, ScaleExponent(coef), true)) {
+TrueSigns::TrueSigns(std::span<const double> coef) : terms_(coef.size()), scale_(ScaleExponent(coef)), coef_(coef) {
     const double n = static_cast<double>(std::max<std::size_t>(terms_, 2) - 1);
     // R at the rounded y' = y (1 + d), |d| <= u, instead of y = 1/x: each
     // term c y^k changes by the factor (1 + d)^k, within k u (1 + k u) of
@@ -47,30 +45,41 @@ TrueSigns::TrueSigns(std::span<const double> coef)
     // Scaling rounds only coefficients that become subnormal, each by at
     // most half the smallest subnormal; with no power above 1 that is at
     // most (n + 1) 2^-1075 in either form, counted twice for room.
-    scaleSlack_ = ScaleExponent(coef) > 0 ? (n + 1.0) * kTiny : 0.0;
+    scaleSlack_ = scale_ > 0 ? (n + 1.0) * kTiny : 0.0;
+}
+
+// Each form is built when first asked for: most series need only one.
+const SplitPolynomial& TrueSigns::Forward() const {
+    if (!forward_) forward_ = std::make_unique<SplitPolynomial>(Scaled(coef_, scale_, false));
+    return *forward_;
+}
+
+const SplitPolynomial& TrueSigns::Reverse() const {
+    if (!reverse_) reverse_ = std::make_unique<SplitPolynomial>(Scaled(coef_, scale_, true));
+    return *reverse_;
 }
 
 void TrueSigns::Evaluate(const double* xs, std::size_t count, double* P, double* Q) const {
     const std::size_t low = static_cast<std::size_t>(std::upper_bound(xs, xs + count, 1.0) - xs);
-    if (low > 0) forward_.Evaluate(xs, low, P, Q);
+    if (low > 0) Forward().Evaluate(xs, low, P, Q);
     constexpr std::size_t kChunk = 64;
     double ys[kChunk];
     for (std::size_t i = low; i < count; i += kChunk) {
         const std::size_t m = std::min(kChunk, count - i);
         for (std::size_t j = 0; j < m; ++j) ys[j] = 1.0 / xs[i + j];
-        reverse_.Evaluate(ys, m, P + i, Q + i);
+        Reverse().Evaluate(ys, m, P + i, Q + i);
     }
 }
 
 void TrueSigns::EvaluateOne(double x, double& P, double& Q) const {
-    if (x <= 1.0) forward_.EvaluateOne(x, P, Q);
-    else reverse_.EvaluateOne(1.0 / x, P, Q);
+    if (x <= 1.0) Forward().EvaluateOne(x, P, Q);
+    else Reverse().EvaluateOne(1.0 / x, P, Q);
 }
 
 int TrueSigns::PointSign(double x, double P, double Q) const {
     double bound = 0.0;
-    if (x <= 1.0) bound = forward_.HornerError(P, Q) + scaleSlack_;
-    else if (x <= kTopX) bound = reverse_.HornerError(P, Q) + kRecip_ * (P + Q) + scaleSlack_;
+    if (x <= 1.0) bound = Forward().HornerError(P, Q) + scaleSlack_;
+    else if (x <= kTopX) bound = Reverse().HornerError(P, Q) + kRecip_ * (P + Q) + scaleSlack_;
     else return 0;
     const double d = P - Q;
     if (d > bound) return 1;
@@ -83,13 +92,13 @@ int TrueSigns::StretchSign(double a, double Pa, double Qa, double b, double Pb, 
     // between the larger of one half and the smaller of the other: x
     // itself below 1, y = 1/x (which falls as x grows) above.
     if (b <= 1.0) {
-        const auto err = [&](double v) { return forward_.HornerError(v, 0.0) + scaleSlack_; };
+        const auto err = [&](double v) { return Forward().HornerError(v, 0.0) + scaleSlack_; };
         if (Pa - Qb > err(Pa) + err(Qb)) return 1;
         if (Qa - Pb > err(Qa) + err(Pb)) return -1;
         return 0;
     }
     if (a > 1.0 && b <= kTopX) {
-        const auto err = [&](double v) { return reverse_.HornerError(v, 0.0) + kRecip_ * v + scaleSlack_; };
+        const auto err = [&](double v) { return Reverse().HornerError(v, 0.0) + kRecip_ * v + scaleSlack_; };
         if (Pb - Qa > err(Pb) + err(Qa)) return 1;
         if (Qb - Pa > err(Qb) + err(Pa)) return -1;
     }
@@ -110,7 +119,7 @@ int TrueSigns::ReferenceStretchSign(double a, double PRa, double QRa, double b, 
     // x^n >= 1, at most (n + 3) u (P_R + Q_R)(1/x) + Slack(b). P_R and Q_R
     // grow with y = 1/x, so over the stretch their sum stays below its value
     // at 1/a, which the computed halves and their errors bound.
-    const auto err = [&](double v) { return reverse_.HornerError(v, 0.0) + kRecip_ * v + scaleSlack_; };
+    const auto err = [&](double v) { return Reverse().HornerError(v, 0.0) + kRecip_ * v + scaleSlack_; };
     const double top = (PRa + QRa + err(PRa) + err(QRa)) * (1.0 + 0x1p-40);
     const double reference = (n + 4.0) * kUnit * top + std::ldexp(slack, -scale_);
     if (PRb - QRa > err(PRb) + err(QRa) + reference) return 1;
@@ -125,9 +134,9 @@ bool TrueSigns::AtMostOneRoot(double a, double b) const {
     const double derivSlack = scaleSlack_ > 0 ? n * (n + 1.0) * 0.5 * kTiny : 0.0;
     double P1a, Q1a, P1b, Q1b;
     if (b <= 1.0) {
-        forward_.EvaluateDerivativeOne(a, P1a, Q1a);
-        forward_.EvaluateDerivativeOne(b, P1b, Q1b);
-        return forward_.HornerMonotoneSign(P1a, Q1a, P1b, Q1b, derivSlack) != 0;
+        Forward().EvaluateDerivativeOne(a, P1a, Q1a);
+        Forward().EvaluateDerivativeOne(b, P1b, Q1b);
+        return Forward().HornerMonotoneSign(P1a, Q1a, P1b, Q1b, derivSlack) != 0;
     }
     if (a > 1.0 && b <= kTopX) {
         // [1/b, 1/a] lies inside [yLo, yHi]: the neighbours of the rounded
@@ -135,9 +144,9 @@ bool TrueSigns::AtMostOneRoot(double a, double b) const {
         const double yLo = std::nextafter(1.0 / b, 0.0);
         const double yHi = std::nextafter(1.0 / a, std::numeric_limits<double>::infinity());
         if (yHi > 1.0) return false;  // Horner's slack holds for y <= 1 only
-        reverse_.EvaluateDerivativeOne(yLo, P1a, Q1a);
-        reverse_.EvaluateDerivativeOne(yHi, P1b, Q1b);
-        return reverse_.HornerMonotoneSign(P1a, Q1a, P1b, Q1b, derivSlack) != 0;
+        Reverse().EvaluateDerivativeOne(yLo, P1a, Q1a);
+        Reverse().EvaluateDerivativeOne(yHi, P1b, Q1b);
+        return Reverse().HornerMonotoneSign(P1a, Q1a, P1b, Q1b, derivSlack) != 0;
     }
     return false;
 }

@@ -65,14 +65,16 @@ private:
     static constexpr double kTopX = 0x1p1000;
 
     const BallPolynomial& Ball() const;
+    const SplitPolynomial& Forward() const;
+    const SplitPolynomial& Reverse() const;
 
     std::size_t terms_;
     int scale_ = 0;  // the coefficients are scaled by 2^-scale_
     std::span<const double> coef_;
-    SplitPolynomial forward_;  // halves of f 2^-s
-    SplitPolynomial reverse_;  // halves of R 2^-s
-    double kRecip_ = 0.0;      // relative error of R from rounding 1/x
-    double scaleSlack_ = 0.0;  // absolute error of the scaled coefficients
+    mutable std::unique_ptr<SplitPolynomial> forward_;  // halves of f 2^-s, once asked for
+    mutable std::unique_ptr<SplitPolynomial> reverse_;  // halves of R 2^-s, once asked for
+    double kRecip_ = 0.0;                               // relative error of R from rounding 1/x
+    double scaleSlack_ = 0.0;                           // absolute error of the scaled coefficients
     mutable std::unique_ptr<BallPolynomial> ball_;
 };
 

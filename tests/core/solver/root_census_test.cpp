@@ -106,6 +106,28 @@ TEST(Census, CountsRootsBeyondAnEarlyStop) {
     EXPECT_EQ(census.missed[0].to, a.upperBound);
 }
 
+// -1000 + 400 (x + ... + x^359) - 0.5 x^360 with payment 100 at -50 (four
+// sign changes, two roots): between x = 7.04 and 7.09 the split's sums
+// overflow a little before f itself, so its bounds cannot tell f's sign at
+// those grid points, while the reciprocal form still can. Those steps hold
+// no root, and no exact count is needed to say so.
+TEST(Census, SettlesStepsWhereTheSplitOverflowsWithoutExactCounting) {
+    std::vector<double> p(361, 400.0);
+    p.front() = -1000;
+    p.back() = -0.5;
+    p[100] = -50;
+    const CashFlowAnalysis a = AnalyseCashFlows(p);
+    ASSERT_TRUE(a.Ok());
+    const RootSearch scan = LocateRoots(a, SearchSettings{0.01, 1e-8, 1});
+    ASSERT_EQ(scan.stop, ScanStop::None);
+    const RootCensus& census = scan.census;
+    ASSERT_TRUE(census.known);
+    EXPECT_EQ(census.exactCounts, 0);
+    EXPECT_EQ(census.inRange, ExactPolynomial(p).CountIn(0, a.upperBound));
+    EXPECT_EQ(census.inRange, 2);
+    EXPECT_TRUE(census.missed.empty());
+}
+
 // The exact counter against the known roots, on sub-intervals.
 TEST(ExactRoots, CountsIsolatesAndRefines) {
     const ExactPolynomial p(FromRoots({0.5, 0.5 + 0x1p-20, 0.5 + 0x1p-20, 0.6875}, {1, 0, 1}, 3.0));
