@@ -76,6 +76,29 @@ TEST(IrrJson, IncompleteScanSaysWhere) {
     EXPECT_GT(j["stopped_at"].get<double>(), 0.0);
 }
 
+// Rounding of the per-term sum makes F(x) change sign twice near x = 0.33,
+// where the series as typed has no root: both rates are listed, named as no
+// roots, and no root lies in range.
+TEST(IrrJson, NamesTheListedRatesThatStandForNoRoot) {
+    const std::vector<std::string> series = {
+        "--", "1000", "-5560.606060596878", "7152.433425137463", "-1469.237832878927", "9182.736455435901"};
+    auto j = RunJson(series);
+    ASSERT_EQ(j["irrs"].size(), 2u);
+    EXPECT_EQ(j["not_roots"], j["irrs"]);
+    EXPECT_EQ(j["roots_in_range"], 0);
+    EXPECT_EQ(j["missed"], nlohmann::ordered_json::array());
+    std::vector<std::string> args = series;
+    args.insert(args.begin(), "irr");
+    Outcome text = RunCli(args);
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("The rates 2.0303 and 2.0303 are listed because rounding makes F(x) change sign there; "
+                            "the series as typed has no root in the grid step where each was found."),
+              std::string::npos)
+        << text.out;
+    // A series whose rates are roots says nothing of the kind.
+    EXPECT_EQ(RunJson({"--", "-1000", "500", "500", "500"})["not_roots"], nlohmann::ordered_json::array());
+}
+
 TEST(IrrText, ShowsWhatTheScreenShows) {
     Outcome o = RunCli({"irr", "--", "-1000", "1300", "-400", "200"});
     ASSERT_EQ(o.status, 0) << o.err;

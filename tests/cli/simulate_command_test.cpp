@@ -130,11 +130,34 @@ TEST_F(Simulate, CountsTheSearchesThatMissedRoots) {
         EXPECT_EQ(j["missed_roots"], run.missedRoots);
         EXPECT_EQ(j["missed_roots_unknown"], run.uncounted);
         EXPECT_EQ(j["with_irr"], run.withIrr);
+        EXPECT_EQ(j["stopped_early"], run.incompleteScans);
+        EXPECT_EQ(j["listed_not_roots"], run.listedNotRoots);
+        EXPECT_EQ(j["kept_from_exact"], run.keptFromExact);
+        // Where the search missed the lowest root, the kept IRR comes from
+        // the exact roots.
+        EXPECT_EQ(run.keptFromExact > 0, c.misses) << run.keptFromExact;
         Outcome text = RunCli(args);
         ASSERT_EQ(text.status, 0) << text.err;
         EXPECT_NE(text.out.find("Searches that missed roots: " + std::to_string(run.missedRoots) + " ("),
                   std::string::npos)
             << text.out;
+        const std::string kept = "IRRs kept from exact roots: " + std::to_string(run.keptFromExact) + " (";
+        EXPECT_EQ(text.out.find(kept) != std::string::npos, run.keptFromExact > 0) << text.out;
+    }
+}
+
+// Thirty-year monthly series and longer: x^N overflows a double far below
+// the bound, and no search stops there.
+TEST_F(Simulate, LongSeriesAreSearchedToTheBound) {
+    for (const char* payments : {"360", "500"}) {
+        SCOPED_TRACE(payments);
+        Outcome o = RunCli({"simulate", "--dist", "normal", "--p1", "400", "--p2", "400", "--payments", payments,
+                            "--sims", "100", "--seed", "7", "--json"});
+        ASSERT_EQ(o.status, 0) << o.err;
+        auto j = nlohmann::json::parse(o.out);
+        EXPECT_EQ(j["with_irr"], 100);
+        EXPECT_EQ(j["stopped_early"], 0);
+        EXPECT_EQ(j["missed_roots_unknown"], 0);
     }
 }
 
