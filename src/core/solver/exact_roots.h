@@ -16,10 +16,13 @@ namespace detail {
 struct ExactData;
 }
 
-// Exact counting grows steeply with the degree; above this degree (600
-// payments) it is not attempted, so that a search stays within about a
-// second, and the count is reported as unknown.
-inline constexpr int kMaxExactDegree = 600;
+// Exact counting grows steeply with the degree (the Moebius transforms of
+// the isolation cost n^2 times the coefficients' width); above this degree
+// it is not attempted, so that a search stays within a second, and the
+// count is reported as unknown. Measured: 700 payments with ten close
+// pairs or a cluster of 40 roots take up to 0.85 s with every root listed,
+// 800 payments up to 1.15 s, 1000 payments 1.4 s.
+inline constexpr int kMaxExactDegree = 700;
 
 class ExactPolynomial {
 public:

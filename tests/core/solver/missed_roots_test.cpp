@@ -11,6 +11,7 @@
 #include "core/solver/exact_roots.h"
 #include "core/solver/polynomial.h"
 #include "core/solver/root_location.h"
+#include "solver/series_from_roots.h"
 #include "core/solver/search_settings.h"
 #include "core/solver/solver_messages.h"
 #include "solver/series_from_roots.h"
@@ -121,17 +122,19 @@ TEST(AllRoots, ARootBelowTheSmallestRateReciprocalHasNoFiniteRate) {
 // Above the degree exact counting handles, nothing is guessed: the count is
 // unknown, said so, and no list of roots is made up.
 TEST(AllRoots, LongSeriesAreNotCountedExactly) {
-    std::vector<double> series(static_cast<std::size_t>(kMaxExactDegree) + 2, 0.0);
-    for (std::size_t k = 0; k < series.size(); ++k)
-        series[k] = (k % 3 == 0 ? -700.0 : 400.0) + static_cast<double>(k % 7);
-    series[0] = -1000;
+    // A close pair the grid cannot part, times 1 + x^N, which has no
+    // positive root: one degree above the reach.
+    std::vector<double> rest(static_cast<std::size_t>(kMaxExactDegree), 0.0);
+    rest.front() = rest.back() = 1.0;
+    const std::vector<double> series = testing::FromRoots({0.5, 0.5 + 0x1p-12}, rest, -1000);
+    ASSERT_EQ(static_cast<int>(series.size()), kMaxExactDegree + 2);
     const Searched s = Search(series, 0.01);
     ASSERT_TRUE(s.search.Searched());
     EXPECT_FALSE(AllRootsInRange(s.analysis, s.settings, s.search).has_value());
     EXPECT_FALSE(s.search.census.known);
     EXPECT_EQ(MissedRootsText(s.analysis, s.settings, s.search),
-              "Whether the search missed roots was not decided: roots are counted exactly only up to 600 "
-              "payments.");
+              "Whether the search missed roots was not decided: roots are counted exactly only up to " +
+                  std::to_string(kMaxExactDegree) + " payments.");
 }
 
 struct RateTextCase {
