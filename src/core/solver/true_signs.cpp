@@ -49,9 +49,18 @@ TrueSigns::TrueSigns(std::span<const double> coef) : terms_(coef.size()), scale_
 }
 
 // Each form is built when first asked for: most series need only one.
+// Unscaled, the forward form is the split the scan and the census of the
+// series already share on this thread.
 const SplitPolynomial& TrueSigns::Forward() const {
-    if (!forward_) forward_ = std::make_unique<SplitPolynomial>(Scaled(coef_, scale_, false));
-    return *forward_;
+    if (forwardShared_ == nullptr) {
+        if (scale_ == 0) {
+            forwardShared_ = &SplitPolynomial::Shared(coef_);
+        } else {
+            forward_ = std::make_unique<SplitPolynomial>(Scaled(coef_, scale_, false));
+            forwardShared_ = forward_.get();
+        }
+    }
+    return *forwardShared_;
 }
 
 const SplitPolynomial& TrueSigns::Reverse() const {

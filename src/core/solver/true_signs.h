@@ -23,7 +23,10 @@ namespace valmora {
 
 class TrueSigns {
 public:
-    // coef[k] is the coefficient of x^k, k = 0..n, every one finite.
+    // coef[k] is the coefficient of x^k, k = 0..n, every one finite. Like
+    // SplitPolynomial::Shared, which it uses for the unscaled forward form,
+    // valid until a series with other coefficients is split on the same
+    // thread.
     explicit TrueSigns(std::span<const double> coef);
 
     // The halves of the form that serves each point (ascending points):
@@ -71,10 +74,11 @@ private:
     std::size_t terms_;
     int scale_ = 0;  // the coefficients are scaled by 2^-scale_
     std::span<const double> coef_;
-    mutable std::unique_ptr<SplitPolynomial> forward_;  // halves of f 2^-s, once asked for
-    mutable std::unique_ptr<SplitPolynomial> reverse_;  // halves of R 2^-s, once asked for
-    double kRecip_ = 0.0;                               // relative error of R from rounding 1/x
-    double scaleSlack_ = 0.0;                           // absolute error of the scaled coefficients
+    mutable std::unique_ptr<SplitPolynomial> forward_;        // halves of f 2^-s when s > 0, once asked for
+    mutable const SplitPolynomial* forwardShared_ = nullptr;  // the forward form in use
+    mutable std::unique_ptr<SplitPolynomial> reverse_;        // halves of R 2^-s, once asked for
+    double kRecip_ = 0.0;                                     // relative error of R from rounding 1/x
+    double scaleSlack_ = 0.0;                                 // absolute error of the scaled coefficients
     mutable std::unique_ptr<BallPolynomial> ball_;
 };
 
