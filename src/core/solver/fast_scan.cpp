@@ -141,23 +141,9 @@ ScanOutcome FastScanner::Run() {
         const std::uint64_t limit = pastBound - at;  // pastBound > at here
 
         // The points of this round, each exactly where the loop puts it.
-        std::size_t m = 0;
         const bool dense = scale == 1 || beyond;
-        if (dense) {
-            const std::uint64_t want = beyond ? 1 : std::min<std::uint64_t>(kDense, limit);
-            m = grid.Fill(at + 1, static_cast<std::size_t>(want), ys.data());
-            for (std::size_t j = 0; j < m; ++j) idx[j] = at + 1 + j;
-        } else {
-            for (std::uint64_t off : kOffsets) {
-                const std::uint64_t want = std::min(off * scale, limit);
-                const std::uint64_t k = grid.Reachable(at + want);
-                if (k <= (m ? idx[m - 1] : at)) break;
-                idx[m] = k;
-                ys[m] = grid.Point(k);
-                ++m;
-                if (k != at + want || want == limit) break;
-            }
-        }
+        const std::uint64_t count = beyond ? 1 : std::min<std::uint64_t>(kDense, limit);
+        const std::size_t m = PlanRound(grid, at, limit, dense, count, scale, ys.data(), idx.data());
         if (m == 0) {
             out_.stop = ScanStop::Stalled;
             break;

@@ -178,6 +178,31 @@ constexpr std::size_t kDense = 32;
 constexpr std::array<std::uint64_t, 16> kOffsets = {1, 2, 3, 4, 5, 6, 7, 8, 12, 16, 24, 32, 48, 64, 96, 128};
 constexpr std::uint64_t kMaxScale = std::uint64_t{1} << 40;
 
+// The points of one round after grid point `at`, each exactly where the
+// per-term loop puts it, into ys (x) and idx (grid index): the next `count`
+// points when dense, else the offsets times `scale` up to `limit` steps,
+// ending early where the grid stalls. Returns how many (0 when none is
+// reachable).
+inline std::size_t PlanRound(Grid& grid, std::uint64_t at, std::uint64_t limit, bool dense, std::uint64_t count,
+                             std::uint64_t scale, double* ys, std::uint64_t* idx) {
+    std::size_t m = 0;
+    if (dense) {
+        m = grid.Fill(at + 1, static_cast<std::size_t>(count), ys);
+        for (std::size_t j = 0; j < m; ++j) idx[j] = at + 1 + j;
+        return m;
+    }
+    for (std::uint64_t off : kOffsets) {
+        const std::uint64_t want = std::min(off * scale, limit);
+        const std::uint64_t k = grid.Reachable(at + want);
+        if (k <= (m ? idx[m - 1] : at)) break;
+        idx[m] = k;
+        ys[m] = grid.Point(k);
+        ++m;
+        if (k != at + want || want == limit) break;
+    }
+    return m;
+}
+
 // Where the per-term scan runs out of work this scan goes on with f's own
 // signs; its own work may reach this many times the budget, a safety net
 // against series where even those cost too much.

@@ -57,22 +57,9 @@ void FastScanner::RunTrue(Grid& grid, std::uint64_t pastBound, std::uint64_t at,
             return;
         }
         const std::uint64_t limit = pastBound - at;
-        std::size_t m = 0;
         const bool dense = scale == 1;
-        if (dense) {
-            m = grid.Fill(at + 1, static_cast<std::size_t>(std::min<std::uint64_t>(kDense, limit)), ys.data());
-            for (std::size_t j = 0; j < m; ++j) idx[j] = at + 1 + j;
-        } else {
-            for (std::uint64_t off : kOffsets) {
-                const std::uint64_t want = std::min(off * scale, limit);
-                const std::uint64_t k = grid.Reachable(at + want);
-                if (k <= (m ? idx[m - 1] : at)) break;
-                idx[m] = k;
-                ys[m] = grid.Point(k);
-                ++m;
-                if (k != at + want || want == limit) break;
-            }
-        }
+        const std::size_t m =
+            PlanRound(grid, at, limit, dense, std::min<std::uint64_t>(kDense, limit), scale, ys.data(), idx.data());
         if (m == 0) {
             out_.stop = ScanStop::Stalled;
             break;
