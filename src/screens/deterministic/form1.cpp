@@ -206,6 +206,7 @@ void Form1::Text2_Change() {
     // Rates of the old series must not be used with the new one.
     MSHFlexGrid2->setEnabled(false);
     for (int r = 1; r < MSHFlexGrid2->Rows(); ++r) MSHFlexGrid2->SetText(r, 1, "");
+    Label13->hide();
     ForgetPick();
 }
 
@@ -229,6 +230,7 @@ void Form1::ForgetResults() {
     MSHFlexGrid2->setEnabled(false);
     Command3->setEnabled(false);
     MSHFlexGrid2->ClearText();
+    Label13->hide();  // no rate left to pick
     ForgetPick();
 }
 
@@ -254,6 +256,8 @@ void Form1::MSHFlexGrid1_KeyPress(int code) {
     if (code == 8) text.chop(1);
     else if (key == '-') text = "-";
     else if (key == '.' || (key >= '0' && key <= '9')) text += key;
+    // A payment that changes takes the results of the old one with it.
+    if (text != Q(ws_.CellText)) ForgetResults();
     grid->SetText(grid->Row(), grid->Col(), text);
 }
 
@@ -302,6 +306,9 @@ void Form1::Command1_Click() {
         return;
     }
 
+    // Rates, balances and classification of an earlier analysis do not
+    // belong to this one.
+    ForgetResults();
     Text3->setText(Q(GeneralText(ws_.MaxRoots)));
     MSHFlexGrid2->SetRows(ws_.MaxRoots + 1);
     MSHFlexGrid2->SetText(0, 0, " # ");

@@ -5,6 +5,7 @@
 #include <QRadioButton>
 
 #include "form1_driver.h"
+#include "screens/deterministic/npv_profile_window.h"
 #include "screens/shell/form2.h"
 #include "ui/controls.h"
 
@@ -266,6 +267,57 @@ private slots:
         // The rate goes; the headings and row numbers stay.
         QCOMPARE(valmora::testing::GridRow(d.f->MSHFlexGrid2, 0), QStringList({" # ", "Value"}));
         QCOMPARE(valmora::testing::GridRow(d.f->MSHFlexGrid2, 1), QStringList({"1", ""}));
+    }
+
+    // Every way of changing an input erases the rates, the balances, the
+    // classification and the prompt to pick, disables "NPV Profile..." and
+    // closes its window, whatever the user had looked at.
+    void everyInputChangeErasesTheResults_data() {
+        QTest::addColumn<QString>("path");
+        for (const char* path : {"key in the current cell", "backspace in the current cell", "click on a payment",
+                                 "spinner", "investment", "periods per year", "payments entered again"})
+            QTest::newRow(path) << QString(path);
+    }
+    void everyInputChangeErasesTheResults() {
+        QFETCH(QString, path);
+        Form1Driver d;
+        Form1* f = d.f;
+        d.Evaluate("1000", {"3600", "-4310", "1716"});
+        QCOMPARE(valmora::testing::GridColumn(f->MSHFlexGrid2, 1), QStringList({"Value", "0.3", "0.2", "0.1"}));
+        Form1Driver::ClickCell(f->MSHFlexGrid2, 1, 1);
+        QCOMPARE(f->Label14->text(), QString("Nonsimple, mixed"));
+        Click(f->Command5);
+        NpvProfileWindow* window = f->findChild<NpvProfileWindow*>();
+        QVERIFY(window && window->isVisible());
+
+        if (path == "key in the current cell" || path == "backspace in the current cell") {
+            // The cursor is still on the last payment, as after Tab into the grid.
+            f->MSHFlexGrid1->setFocus();
+            QCOMPARE(f->MSHFlexGrid1->Col(), 3);
+            QTest::keyClick(f->MSHFlexGrid1, path.startsWith("key") ? Qt::Key_0 : Qt::Key_Backspace);
+            QCOMPARE(f->MSHFlexGrid1->Text(1, 3), QString(path.startsWith("key") ? "17160" : "171"));
+        } else if (path == "click on a payment") {
+            Form1Driver::ClickCell(f->MSHFlexGrid1, 1, 2);
+        } else if (path == "spinner") {
+            d.SpinPayments(4);
+        } else if (path == "investment") {
+            d.TypeInvestment("2000");
+        } else if (path == "periods per year") {
+            Click(f->Option2);
+            f->Text7->selectAll();
+            QTest::keyClicks(f->Text7, "12");
+        } else {
+            Click(f->Command1);
+            QVERIFY(f->Command3->isEnabled());
+        }
+
+        for (int r = 1; r < f->MSHFlexGrid2->Rows(); ++r) QCOMPARE(f->MSHFlexGrid2->Text(r, 1), QString());
+        QVERIFY(!f->MSHFlexGrid2->isEnabled());
+        QCOMPARE(valmora::testing::GridColumn(f->MSHFlexGrid4, 1).join(""), QString());
+        QCOMPARE(f->Label14->text(), QString("Investment Type"));
+        QVERIFY(!f->Label13->isVisible());
+        QVERIFY(!f->Command5->isEnabled());
+        QVERIFY(!window->isVisible());
     }
 
     void failedAnalysisLeavesNothingToSearch() {
