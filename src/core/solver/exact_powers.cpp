@@ -31,7 +31,14 @@ inline DoubleDouble Mul(DoubleDouble a, DoubleDouble b) {
     return {hi, e - (hi - p)};
 }
 
-// The same with the exact product's error from a fused multiply-add.
+// The same with the exact product's error from a fused multiply-add, chosen
+// at run time on x86 processors that have one; elsewhere the plain product
+// serves (both give the exact error, so the powers are the same).
+#if defined(__x86_64__) || defined(__i386__)
+#define VALMORA_X86_FMA 1
+#endif
+
+#ifdef VALMORA_X86_FMA
 __attribute__((target("fma"))) inline DoubleDouble MulFma(DoubleDouble a, DoubleDouble b) {
     const double p = a.hi * b.hi;
     const double err = __builtin_fma(a.hi, b.hi, -p);
@@ -39,6 +46,7 @@ __attribute__((target("fma"))) inline DoubleDouble MulFma(DoubleDouble a, Double
     const double hi = p + e;
     return {hi, e - (hi - p)};
 }
+#endif
 
 constexpr double kLow = 0x1p-900;
 constexpr double kHigh = 0x1p900;
@@ -96,10 +104,15 @@ inline void Powers(double x, int n, double* out) {
     }
 }
 
-__attribute__((target("fma"), flatten)) void PowersFma(double x, int n, double* out) { Powers<MulFma>(x, n, out); }
 void PowersPlain(double x, int n, double* out) { Powers<Mul>(x, n, out); }
 
+#ifdef VALMORA_X86_FMA
+__attribute__((target("fma"), flatten)) void PowersFma(double x, int n, double* out) { Powers<MulFma>(x, n, out); }
 const bool kHasFma = __builtin_cpu_supports("fma");
+#else
+void PowersFma(double x, int n, double* out) { PowersPlain(x, n, out); }
+const bool kHasFma = false;
+#endif
 
 }  // namespace
 
