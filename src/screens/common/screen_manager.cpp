@@ -1,5 +1,6 @@
 #include "screens/common/screen_manager.h"
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -9,7 +10,11 @@
 
 namespace valmora {
 
-ScreenManager::ScreenManager(Workspace& ws, ui::Dialogs& dialogs) : ws_(ws), dialogs_(dialogs) {}
+ScreenManager::ScreenManager(Workspace& ws, ui::Dialogs& dialogs) : ws_(ws), dialogs_(dialogs) {
+    QElapsedTimer steady;
+    steady.start();
+    clock_ = [steady] { return steady.elapsed(); };
+}
 
 ScreenManager::~ScreenManager() {
     for (ui::Screen*& screen : screens_) {

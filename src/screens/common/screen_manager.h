@@ -7,6 +7,7 @@
 
 #include <array>
 #include <functional>
+#include <utility>
 
 #include "core/solver/workspace.h"
 
@@ -36,6 +37,10 @@ public:
     // The program's one random payment generator.
     RandomPayments& Random() { return *random_; }
     void SetRandom(RandomPayments& random) { random_ = &random; }
+    // Milliseconds on a steady clock, for the screens' redraw pacing; tests
+    // set their own clock instead of waiting.
+    qint64 NowMs() const { return clock_(); }
+    void SetClock(std::function<qint64()> clock) { clock_ = std::move(clock); }
 
     // Creates the screen and runs its load handler, unless it is loaded.
     // Nothing when no such screen is registered.
@@ -68,6 +73,7 @@ private:
     Workspace& ws_;
     ui::Dialogs& dialogs_;
     RandomPayments* random_ = nullptr;
+    std::function<qint64()> clock_;
     std::array<Factory, kScreenCount> factories_;
     std::array<ui::Screen*, kScreenCount> screens_{};
     bool ended_ = false;

@@ -16,8 +16,9 @@ constexpr qint64 kDrawShare = 4;
 
 }  // namespace
 
-DistributionLink::DistributionLink(QPushButton* button, ui::Dialogs& dialogs, QWidget* owner)
-    : QObject(owner), button_(button), dialogs_(dialogs), owner_(owner) {
+DistributionLink::DistributionLink(QPushButton* button, ui::Dialogs& dialogs, QWidget* owner,
+                                   std::function<qint64()> now)
+    : QObject(owner), button_(button), dialogs_(dialogs), owner_(owner), now_(std::move(now)) {
     button_->setEnabled(false);
     connect(button_, &QPushButton::clicked, this, [this] { Open(); });
 }
@@ -27,7 +28,7 @@ void DistributionLink::RunStarted(long requested) {
     figures_ = RunFigures{};
     figures_.requested = requested;
     figures_.running = true;
-    sinceDrawn_.start();
+    drawnAt_ = now_();
     if (view_ && view_->isVisible()) Draw();
 }
 
@@ -41,7 +42,7 @@ void DistributionLink::SimulationDone(long number, bool kept, double irr) {
 
 void DistributionLink::Repaint() {
     if (!view_ || !view_->isVisible()) return;
-    if (sinceDrawn_.elapsed() < std::max(kMinRefreshMilliseconds, kDrawShare * drawCost_)) return;
+    if (now_() - drawnAt_ < std::max(kMinRefreshMilliseconds, kDrawShare * drawCost_)) return;
     Draw();
 }
 
@@ -68,11 +69,10 @@ void DistributionLink::Open() {
 }
 
 void DistributionLink::Draw() {
-    QElapsedTimer cost;
-    cost.start();
+    const qint64 start = now_();
     view_->SetRun(irrs_, figures_);
-    drawCost_ = cost.elapsed();
-    sinceDrawn_.start();
+    drawnAt_ = now_();
+    drawCost_ = drawnAt_ - start;
 }
 
 }  // namespace valmora

@@ -4,9 +4,9 @@
 // when drawing it takes longer).
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
 
+#include <functional>
 #include <vector>
 
 #include "screens/stochastic/irr_distribution_view.h"
@@ -23,8 +23,9 @@ class Dialogs;
 
 class DistributionLink : public QObject {
 public:
-    // The view is a child window of `owner`.
-    DistributionLink(QPushButton* button, ui::Dialogs& dialogs, QWidget* owner);
+    // The view is a child window of `owner`; `now` reads a steady clock in
+    // milliseconds.
+    DistributionLink(QPushButton* button, ui::Dialogs& dialogs, QWidget* owner, std::function<qint64()> now);
 
     // A run of `requested` simulations starts: the IRRs of the last one go.
     void RunStarted(long requested);
@@ -48,8 +49,9 @@ private:
     IrrDistributionView* view_ = nullptr;
     std::vector<double> irrs_;
     RunFigures figures_;
-    QElapsedTimer sinceDrawn_;
-    qint64 drawCost_ = 0;
+    std::function<qint64()> now_;  // the steady clock, milliseconds
+    qint64 drawnAt_ = 0;           // when the view was last drawn
+    qint64 drawCost_ = 0;          // how long that took
 };
 
 }  // namespace valmora

@@ -2,7 +2,6 @@
 // of the run's kept IRRs, and its refresh while a run goes.
 #include <QLabel>
 #include <QTableWidget>
-#include <QThread>
 
 #include "form3_driver.h"
 #include "scripted_random.h"
@@ -83,11 +82,15 @@ private slots:
         f->HScroll1->setValue(3);
         d.h.ws.IrrChoice = 2;
         d.h.ws.NotifyOtherIrr = true;
+        // Each notice takes 150 ms on the screens' clock: the view is
+        // redrawn at the next notice after it.
+        qint64 now = 0;
+        d.h.screens.SetClock([&now] { return now; });
         QStringList seen;
         d.h.dialogs.onMessage = [&](const valmora::testing::Shown& shown) {
             if (shown.title != "Note!") return;
             seen << v->Caption->text();
-            QThread::msleep(150);  // the view is redrawn at the next notice after this pause
+            now += 150;
         };
         Click(f->Command4);
         QCOMPARE(seen.size(), 3);
