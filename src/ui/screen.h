@@ -23,6 +23,9 @@ public:
 
     // Runs when the screen is loaded, before it is first shown.
     virtual void Form_Load() {}
+    // Runs when the user comes back here from a screen that goes away (its
+    // "<< Back"), after this one is shown again.
+    virtual void ReturnedTo() {}
 
     bool CentredOnce() const { return centred_; }
     void MarkCentred() { centred_ = true; }

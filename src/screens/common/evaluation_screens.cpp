@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "screens/common/qt_strings.h"
-#include "screens/shell/form2.h"
 #include "core/solver/search_settings.h"
 #include "core/solver/text_rules.h"
 #include "ui/dialogs.h"
@@ -43,10 +42,7 @@ bool IncrementCanAdvance(ScreenManager& screens, QLineEdit* box) {
     return false;
 }
 
-void ReturnToStart(ScreenManager& screens, ScreenId leaving) {
-    screens.Get<Form2>().ReturnFromEvaluation();
-    screens.Unload(leaving);
-}
+void ReturnToStart(ScreenManager& screens, ScreenId leaving) { screens.Return(ScreenId::Form2, leaving); }
 
 void ConfirmExit(ScreenManager& screens, ScreenId leaving, const QString& sure, const QString& switchTo,
                  ScreenId other) {

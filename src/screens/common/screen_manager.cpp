@@ -34,6 +34,12 @@ ui::Screen* ScreenManager::Load(ScreenId id) {
     return screen;
 }
 
+void ScreenManager::Return(ScreenId to, ScreenId leaving) {
+    Show(to);
+    if (ui::Screen* screen = Find(to)) screen->ReturnedTo();
+    Unload(leaving);
+}
+
 void ScreenManager::Show(ScreenId id) {
     ui::Screen* loaded = Load(id);
     if (!loaded) return;

@@ -48,6 +48,9 @@ public:
     // Loads the screen, shows it (centred the first time) and brings it to the front.
     void Show(ScreenId id);
     void Hide(ScreenId id);
+    // Shows `to` again, tells it the user came back (ReturnedTo), and
+    // unloads `leaving`.
+    void Return(ScreenId to, ScreenId leaving);
     // Hides the screen and forgets it; the next Show loads it afresh.
     void Unload(ScreenId id);
     ui::Screen* Find(ScreenId id) const { return screens_[Index(id)]; }

@@ -97,8 +97,7 @@ Form2::Form2(ScreenManager& screens) : Screen("Start", 9780, 7860), screens_(scr
 
 void Form2::Form_Load() { ui::ClearOptions({Option1, Option2}); }
 
-void Form2::ReturnFromEvaluation() {
-    screens_.Show(kId);
+void Form2::ReturnedTo() {
     Command2->setFocus();
     ui::ClearOptions({Option1, Option2});
 }

@@ -21,9 +21,8 @@ public:
 
     void Form_Load() override;
 
-    // What an evaluation screen's "<< &Back" does here before it unloads:
-    // show this screen, focus "E&xit", clear both mode options.
-    void ReturnFromEvaluation();
+    // Back from an evaluation screen: focus "E&xit", clear both mode options.
+    void ReturnedTo() override;
     // Reveals the mode choice ("Continue", or a correct login).
     void RevealModeChoice();
 
