@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/solver/exact_powers.h"
-#include "core/solver/fast_scan.h"
+#include "core/solver/scan_problem.h"
 #include "core/solver/grid_points.h"
 #include "core/solver/split_polynomial.h"
 #include "core/solver/true_signs.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/solver/cash_flow_analysis.h"
-#include "core/solver/root_location.h"
+#include "core/solver/root_search.h"
 #include "core/solver/search_settings.h"
 
 namespace valmora {

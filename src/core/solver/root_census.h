@@ -7,8 +7,8 @@
 
 #include <vector>
 
-#include "core/solver/fast_scan.h"
-#include "core/solver/root_location.h"
+#include "core/solver/scan_problem.h"
+#include "core/solver/root_search.h"
 
 namespace valmora {
 

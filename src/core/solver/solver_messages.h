@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/solver/cash_flow_analysis.h"
-#include "core/solver/root_location.h"
+#include "core/solver/root_search.h"
 #include "core/solver/workspace.h"
 
 namespace valmora {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "core/solver/project_balances.h"
-#include "core/solver/root_location.h"
+#include "core/solver/root_search.h"
 
 namespace valmora {
 
