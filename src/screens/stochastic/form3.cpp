@@ -361,43 +361,39 @@ void Form3::Text3_Change() {
         return;
     }
     ws_.DistParam1 = Value(text);
-    if (ws_.DistType == 1) Label17->setText("LB = " + Plain(ws_.DistParam1));
-    else if (ws_.DistType == 2 || ws_.DistType == 3) Label17->setText("Mean = " + Plain(ws_.DistParam1));
+    const Distribution d = DistributionFromCode(ws_.DistType);
+    if (d == Distribution::Uniform) Label17->setText("LB = " + Plain(ws_.DistParam1));
+    else if (d == Distribution::Normal || d == Distribution::Exponential)
+        Label17->setText("Mean = " + Plain(ws_.DistParam1));
 }
 
 void Form3::Text4_Change() {
     const QString text = Text4->text();
     // A uniform upper bound may be negative: "-" begins one, as in the first box.
-    const bool begun = text == "." || (text == "-" && ws_.DistType == 1);
+    const Distribution d = DistributionFromCode(ws_.DistType);
+    const bool begun = text == "." || (text == "-" && d == Distribution::Uniform);
     if (!begun && !Numeric(text)) {
         ui::RefuseText(Text4);
         return;
     }
     Label18->show();
     ws_.DistParam2 = Value(text);
-    if (ws_.DistType == 1) Label18->setText("UB = " + Plain(ws_.DistParam2));
-    else if (ws_.DistType == 2) Label18->setText("SD = " + Plain(ws_.DistParam2));
-    else if (ws_.DistType == 3) Label18->hide();
+    if (d == Distribution::Uniform) Label18->setText("UB = " + Plain(ws_.DistParam2));
+    else if (d == Distribution::Normal) Label18->setText("SD = " + Plain(ws_.DistParam2));
+    else if (d == Distribution::Exponential) Label18->hide();
 }
 
-void Form3::Option1_Click() {
-    ws_.DistType = 1;
-    ShowDistribution(1);
-}
+void Form3::Option1_Click() { ShowDistribution(Distribution::Uniform); }
 
-void Form3::Option2_Click() {
-    ws_.DistType = 2;
-    ShowDistribution(2);
-}
+void Form3::Option2_Click() { ShowDistribution(Distribution::Normal); }
 
-void Form3::Option3_Click() {
-    ws_.DistType = 3;
-    ShowDistribution(3);
-}
+void Form3::Option3_Click() { ShowDistribution(Distribution::Exponential); }
 
 // The parameter frame for the distribution just chosen.
-void Form3::ShowDistribution(int type) {
-    const bool uniform = type == 1, normal = type == 2, exponential = type == 3;
+void Form3::ShowDistribution(Distribution type) {
+    ws_.DistType = static_cast<std::int16_t>(type);
+    const bool uniform = type == Distribution::Uniform, normal = type == Distribution::Normal,
+               exponential = type == Distribution::Exponential;
     Frame2->show();
     Frame6->setVisible(normal);
     Label25->setVisible(normal);

@@ -17,6 +17,7 @@ class QTabWidget;
 namespace valmora {
 
 class DistributionLink;
+enum class Distribution;  // core/simulation/simulation_settings.h
 struct RunOutcome;
 
 namespace ui {
@@ -141,7 +142,7 @@ private:
     void Option1_Click();
     void Option2_Click();
     void Option3_Click();
-    void ShowDistribution(int type);
+    void ShowDistribution(Distribution type);
     void Option6_Click();
     void Option7_Click();
     void Command6_Click();
