@@ -24,10 +24,24 @@ bool BoundPasses(const std::vector<double>& top, std::vector<double>& bottom, do
     return true;
 }
 
+// The smallest whole number in (failing, passing] for which `passes` holds,
+// given that it holds at `passing` and, from there on, at every larger one.
+template <class Passes>
+double Narrow(double failing, double passing, Passes passes) {
+    while (passing - failing > 1.0) {
+        const double mid = std::floor(failing + (passing - failing) / 2.0);
+        if (mid <= failing || mid >= passing) break;  // no whole number lies between
+        if (passes(mid)) passing = mid;
+        else failing = mid;
+    }
+    return passing;
+}
+
 // The smallest whole number b >= 1 that passes, the one trying 1, 2, 3 ...
-// would find, and above every positive root for the true coefficients. Once b passes every larger b passes (the rows
-// only grow with b, and rounding keeps that), so doubling and then bisection find it. Returns 0 when no finite b
-// passes.
+// would find, and above every positive root for the true coefficients.
+// Once b passes every larger b passes (the rows only grow with b, and
+// rounding keeps that), so doubling and then bisection find it. Returns 0
+// when no finite b passes.
 double FindUpperBound(const std::vector<double>& top, std::vector<double>& bottom) {
     double failing = 0.0;
     double passing = 1.0;
@@ -36,12 +50,7 @@ double FindUpperBound(const std::vector<double>& top, std::vector<double>& botto
         passing *= 2.0;
         if (!std::isfinite(passing)) return 0.0;
     }
-    while (passing - failing > 1.0) {
-        double mid = std::floor(failing + (passing - failing) / 2.0);
-        if (mid <= failing || mid >= passing) break;  // no whole number lies between
-        if (BoundPasses(top, bottom, mid)) passing = mid;
-        else failing = mid;
-    }
+    passing = Narrow(failing, passing, [&](double b) { return BoundPasses(top, bottom, b); });
     // The double division can pass by rounding alone where the true one
     // leaves a tiny negative entry, and a root then lies above b: go up
     // until the true division passes, then back down to the smallest such
@@ -56,12 +65,7 @@ double FindUpperBound(const std::vector<double>& top, std::vector<double>& botto
             passing = failing + step;
             if (!std::isfinite(passing)) return 0.0;
         }
-        while (passing - failing > 1.0) {
-            double mid = std::floor(failing + (passing - failing) / 2.0);
-            if (mid <= failing || mid >= passing) break;
-            if (DivisionCertainlyPasses(top, mid)) passing = mid;
-            else failing = mid;
-        }
+        passing = Narrow(failing, passing, [&](double b) { return DivisionCertainlyPasses(top, b); });
     }
     // Leave the passing row in place, every entry of it.
     bottom[0] = top[0];

@@ -109,17 +109,19 @@ void PowersPlain(double x, int n, double* out) { Powers<Mul>(x, n, out); }
 #ifdef VALMORA_X86_FMA
 __attribute__((target("fma"), flatten)) void PowersFma(double x, int n, double* out) { Powers<MulFma>(x, n, out); }
 const bool kHasFma = __builtin_cpu_supports("fma");
-#else
-void PowersFma(double x, int n, double* out) { PowersPlain(x, n, out); }
-const bool kHasFma = false;
 #endif
 
 }  // namespace
 
 void ExactPowers(double x, int n, double* out) {
     if (n < 0) return;
-    if (kHasFma) PowersFma(x, n, out);
-    else PowersPlain(x, n, out);
+#ifdef VALMORA_X86_FMA
+    if (kHasFma) {
+        PowersFma(x, n, out);
+        return;
+    }
+#endif
+    PowersPlain(x, n, out);
 }
 
 }  // namespace valmora

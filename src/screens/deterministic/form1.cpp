@@ -206,7 +206,6 @@ void Form1::Text2_Change() {
     // Rates of the old series must not be used with the new one.
     MSHFlexGrid2->setEnabled(false);
     for (int r = 1; r < MSHFlexGrid2->Rows(); ++r) MSHFlexGrid2->SetText(r, 1, "");
-    Label13->hide();
     ForgetPick();
 }
 
@@ -230,7 +229,6 @@ void Form1::ForgetResults() {
     MSHFlexGrid2->setEnabled(false);
     Command3->setEnabled(false);
     MSHFlexGrid2->ClearText();
-    Label13->hide();  // no rate left to pick
     ForgetPick();
 }
 
@@ -240,6 +238,7 @@ void Form1::ForgetPick() {
     MSHFlexGrid2->SetCurrent(0, 0);
     MSHFlexGrid4->ClearText();
     Label14->setText(kNoClassification);
+    Label13->hide();  // no prompt to pick until rates are listed again
 }
 
 void Form1::MSHFlexGrid1_KeyPress(int code) {
@@ -348,7 +347,6 @@ void Form1::Command3_Click() {
         // Nothing to pick: said at once, with no prompt to pick and no
         // classification left from an earlier series.
         ForgetPick();
-        Label13->hide();
         MSHFlexGrid1->setFocus();
         notes.prepend(kNoIrrMessage);
         screens_.Dialogs().Message(notes.join("\r"));
