@@ -26,7 +26,7 @@
 #include "core/solver/root_location.h"
 #include "core/solver/solver_messages.h"
 #include "core/solver/text_rules.h"
-#include "core/solver/workspace_steps.h"
+#include "core/workspace/workspace_mirror.h"
 #include "input_reader.h"
 
 namespace {
@@ -112,9 +112,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    const valmora::AnalysisStatus analysis = valmora::AnalyseStep(ws, flows);
-    (void)valmora::AnalysisProblemText(analysis);
-    if (analysis != valmora::AnalysisStatus::Ok) return 0;
+    const valmora::CashFlowAnalysis a = valmora::AnalyseCashFlows(flows);
+    valmora::StoreAnalysis(ws, a);
+    (void)valmora::AnalysisProblemText(a.status);
+    if (!a.Ok()) return 0;
     const int n = valmora::Degree(ws);
     Check(n == static_cast<int>(flows.size()) - 1);
     Check(ws.MaxRoots >= 0 && ws.MaxRoots <= n);
@@ -125,27 +126,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // sanitizers, and most random series have bounds far enough to exhaust
     // it; the smaller budget keeps a few hundred inputs a second going
     // through the same paths.
-    const valmora::RootSearch scan = valmora::SearchStep(ws, valmora::kScanWorkBudget / 256);
+    const valmora::SearchSettings settings = valmora::SearchSettingsOf(ws);
+    const valmora::RootSearch scan = valmora::LocateRoots(a, settings, valmora::kScanWorkBudget / 256);
     if (!scan.Searched()) return 0;
-    {
-        const valmora::CashFlowAnalysis a = valmora::AnalyseCashFlows(flows);
-        const valmora::SearchSettings settings = valmora::SearchSettingsOf(ws);
-        const valmora::RootSearch ref = valmora::LocateRootsReference(a, settings, valmora::kScanWorkBudget / 256);
-        CheckAgainstReference(scan, ref);
-        CheckCensus(a, settings, scan);
-    }
+    valmora::StoreSearch(ws, scan);
+    const valmora::RootSearch ref = valmora::LocateRootsReference(a, settings, valmora::kScanWorkBudget / 256);
+    CheckAgainstReference(scan, ref);
+    CheckCensus(a, settings, scan);
     Check(ws.RootCount >= 0 && ws.RootCount <= ws.MaxRoots);
     Check(static_cast<int>(ws.IrrList.size()) >= ws.RootCount + 1);
-    if (scan.status == valmora::ScanStatus::Incomplete) (void)valmora::IncompleteScanText(ws);
+    if (scan.status == valmora::ScanStatus::Incomplete)
+        (void)valmora::IncompleteScanText(scan.stop, scan.lastX, settings.periodsPerYear);
 
-    for (int r = 1; r <= ws.RootCount; ++r) {
-        (void)valmora::FormatRate(ws.IrrList[r]);
-        Check(valmora::BalancesStep(ws, r));
-        Check(ws.ChosenRate == ws.IrrList[r] || (std::isnan(ws.ChosenRate) && std::isnan(ws.IrrList[r])));
+    for (const double rate : scan.rates) {
+        (void)valmora::FormatRate(rate);
+        const valmora::Balances b = valmora::ProjectBalances(a.coefficients, a.maxRoots, rate, settings.periodsPerYear);
+        Check(b.computed);
+        valmora::StoreBalances(ws, b);
+        Check(ws.ChosenRate == rate || (std::isnan(ws.ChosenRate) && std::isnan(rate)));
         Check(ws.ProjBalance.size() >= static_cast<std::size_t>(n) + 2);
         for (int k = 0; k <= n; ++k) (void)valmora::FormatBalance(ws.ProjBalance[k + 1]);
         (void)valmora::ClassificationText(ws.Classification);
     }
-    Check(!valmora::BalancesStep(ws, ws.RootCount + 1));
     return 0;
 }

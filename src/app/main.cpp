@@ -7,7 +7,7 @@
 #include <random>
 
 #include "app/register_screens.h"
-#include "core/solver/workspace.h"
+#include "core/workspace/workspace.h"
 #include "core/version.h"
 #include "core/simulation/random_payments.h"
 #include "screens/common/notices.h"

@@ -80,8 +80,4 @@ std::string UnlistedRootsText(const RootSearch& search) {
     return text;
 }
 
-std::string IncompleteScanText(const Workspace& ws) {
-    return IncompleteScanText(ws.ScanStopped, ws.ScanX, ws.PeriodsPerYear);
-}
-
 }  // namespace valmora

@@ -6,7 +6,6 @@
 
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/root_search.h"
-#include "core/solver/workspace.h"
 
 namespace valmora {
 
@@ -30,7 +29,5 @@ std::string UnlistedRootsText(const RootSearch& search);
 // For a scan that stopped early at x = lastX: where and why, and which rates
 // were not searched. Empty for a complete scan.
 std::string IncompleteScanText(ScanStop stop, double lastX, int periodsPerYear);
-// The same for the search held in the workspace.
-std::string IncompleteScanText(const Workspace& ws);
 
 }  // namespace valmora

@@ -9,7 +9,7 @@
 #include <functional>
 #include <utility>
 
-#include "core/solver/workspace.h"
+#include "core/workspace/workspace.h"
 
 namespace valmora {
 

@@ -21,7 +21,7 @@
 #include "core/solver/root_location.h"
 #include "core/solver/solver_messages.h"
 #include "core/solver/text_rules.h"
-#include "core/solver/workspace_steps.h"
+#include "core/workspace/workspace_mirror.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
 #include "ui/fonts.h"
@@ -128,7 +128,7 @@ void Form1::BuildControls() {
     Command4 = ui::NewButton(c, "<< &Back", 240, 7560, 1455, 375);
     Command2 = ui::NewButton(c, "E&xit", 7800, 7560, 1335, 375);
     Command5 = ui::NewButton(c, "NPV &Profile...", 3930, 7560, 1695, 375);
-    new NpvProfileLink(Command5, MSHFlexGrid2, ws_, screens_.Dialogs(), this);
+    npvProfile_ = new NpvProfileLink(Command5, results_, screens_.Dialogs(), this);
 
     // The tab order of the controls a user can reach.
     QWidget* order[] = {Text1,   UpDown1,      Command1,     Command3,     Command2,     Text4,
@@ -163,7 +163,7 @@ void Form1::Connect() {
 
 void Form1::Form_Load() {
     ws_.NumPayments = 1;
-    ws_.MaxRoots = 1;
+    ws_.MaxRoots = irrRows_ = 1;
     ResizeGrid1();
     MSHFlexGrid1->SetCurrent(1, 0);
     MSHFlexGrid1->SetText(1, 0, Q(GeneralText(-LeadingValue(Std(Text1->text())))));
@@ -204,6 +204,7 @@ void Form1::Text2_Change() {
     ResizeGrid2();
     ResizeGrid3();
     // Rates of the old series must not be used with the new one.
+    results_.reset();
     MSHFlexGrid2->setEnabled(false);
     for (int r = 1; r < MSHFlexGrid2->Rows(); ++r) MSHFlexGrid2->SetText(r, 1, "");
     ForgetPick();
@@ -226,6 +227,7 @@ void Form1::MSHFlexGrid1_Click(int row, int col) {
 }
 
 void Form1::ForgetResults() {
+    results_.reset();
     MSHFlexGrid2->setEnabled(false);
     Command3->setEnabled(false);
     MSHFlexGrid2->ClearText();
@@ -239,6 +241,21 @@ void Form1::ForgetPick() {
     MSHFlexGrid4->ClearText();
     Label14->setText(kNoClassification);
     Label13->hide();  // no prompt to pick until rates are listed again
+    if (results_) {
+        results_->picked = 0;
+        results_->balances.reset();
+    }
+    Publish();
+}
+
+void Form1::Publish() {
+    StoreNoResults(ws_);
+    if (results_) {
+        StoreAnalysis(ws_, results_->analysis);
+        if (results_->search) StoreSearch(ws_, *results_->search);
+        if (results_->balances) StoreBalances(ws_, *results_->balances);
+    }
+    npvProfile_->ResultsChanged();
 }
 
 void Form1::MSHFlexGrid1_KeyPress(int code) {
@@ -269,8 +286,8 @@ void Form1::ResizeGrid1() {
 }
 
 void Form1::ResizeGrid2() {
-    MSHFlexGrid2->SetRows(ws_.MaxRoots + 1);
-    for (int r = 1; r <= ws_.MaxRoots; ++r) MSHFlexGrid2->SetText(r, 0, Q(GeneralText(r)));
+    MSHFlexGrid2->SetRows(irrRows_ + 1);
+    for (int r = 1; r <= irrRows_; ++r) MSHFlexGrid2->SetText(r, 0, Q(GeneralText(r)));
 }
 
 void Form1::ResizeGrid3() {
@@ -297,23 +314,28 @@ void Form1::Command1_Click() {
 
     std::vector<double> payments;
     for (int k = 0; k <= n; ++k) payments.push_back(LeadingValue(Std(grid->Text(1, k))));
-    const AnalysisStatus status = AnalyseStep(ws_, payments);
+    CashFlowAnalysis analysis = AnalyseCashFlows(payments);
+    // Rates, balances and classification of an earlier analysis do not
+    // belong to this one; nothing of it may be searched or picked now.
+    ForgetResults();
+    if (!analysis.synthDivTop.empty()) irrRows_ = analysis.maxRoots;
+    const AnalysisStatus status = analysis.status;
+    results_.emplace();
+    results_->payments = std::move(payments);
+    results_->analysis = std::move(analysis);
+    Publish();
     if (status != AnalysisStatus::Ok) {
-        // Nothing of an earlier analysis may be searched or picked now.
-        ForgetResults();
         screens_.Dialogs().Message(Q(AnalysisProblemText(status)), "Error!");
         return;
     }
 
-    // Rates, balances and classification of an earlier analysis do not
-    // belong to this one.
-    ForgetResults();
-    Text3->setText(Q(GeneralText(ws_.MaxRoots)));
-    MSHFlexGrid2->SetRows(ws_.MaxRoots + 1);
+    const CashFlowAnalysis& a = results_->analysis;
+    Text3->setText(Q(GeneralText(a.maxRoots)));
+    MSHFlexGrid2->SetRows(a.maxRoots + 1);
     MSHFlexGrid2->SetText(0, 0, " # ");
     MSHFlexGrid2->SetText(0, 1, "Value");
-    Text6->setText(Q(GeneralText(ws_.UpperBound)));
-    for (int j = 0; j < n; ++j) MSHFlexGrid3->SetText(1, j, Q(GeneralText(ws_.DerivCoef[j + 1])));
+    Text6->setText(Q(GeneralText(a.upperBound)));
+    for (int j = 0; j < n; ++j) MSHFlexGrid3->SetText(1, j, Q(GeneralText(a.derivative[j])));
     ResizeGrid2();
     Command3->setEnabled(true);
     Command3->setFocus();
@@ -321,29 +343,37 @@ void Form1::Command1_Click() {
 
 void Form1::Command3_Click() {
     if (!IncrementCanAdvance(screens_, Text4)) return;
+    // "Locate Root(s)" is enabled only after a good analysis of the series on screen.
+    if (!results_ || !results_->analysis.Ok()) return;
     // Rates of an earlier search must not stay next to the new ones.
     for (int r = 1; r < MSHFlexGrid2->Rows(); ++r) MSHFlexGrid2->SetText(r, 1, "");
-    const RootSearch search = SearchStep(ws_);
-    if (!search.Searched()) {
+    const SearchSettings settings = SearchSettingsOf(ws_);
+    RootSearch found = LocateRoots(results_->analysis, settings);
+    if (!found.Searched()) {
         ForgetResults();
         return;
     }
+    results_->settings = settings;
+    results_->search = std::move(found);
+    Publish();
+    const RootSearch& search = *results_->search;
     ResizeGrid2();
-    for (int r = 1; r <= ws_.RootCount; ++r) {
+    for (int r = 1; r <= static_cast<int>(search.rates.size()); ++r) {
         MSHFlexGrid2->SetCurrent(r, 1);
-        MSHFlexGrid2->SetText(r, 1, Q(FormatRate(ws_.IrrList[r])));
+        MSHFlexGrid2->SetText(r, 1, Q(FormatRate(search.rates[r - 1])));
     }
     Grid2CleanUp();
     Command3->setEnabled(false);
     Label8->setEnabled(true);
     // Where the search stopped early, and the roots in range the grid missed.
     QStringList notes;
-    if (const QString stopped = Q(IncompleteScanText(ws_)); !stopped.isEmpty()) notes << stopped;
+    if (const QString stopped = Q(IncompleteScanText(search.stop, search.lastX, settings.periodsPerYear));
+        !stopped.isEmpty())
+        notes << stopped;
     if (const QString unlisted = Q(UnlistedRootsText(search)); !unlisted.isEmpty()) notes << unlisted;
-    if (const QString noise = Q(NotRootsSentence(search, ws_.PeriodsPerYear)); !noise.isEmpty()) notes << noise;
-    for (const std::string& sentence : MissedRootsSentences(AnalysisOf(ws_), SearchSettingsOf(ws_), search))
-        notes << Q(sentence);
-    if (ws_.RootCount == 0) {
+    if (const QString noise = Q(NotRootsSentence(search, settings.periodsPerYear)); !noise.isEmpty()) notes << noise;
+    for (const std::string& sentence : MissedRootsSentences(results_->analysis, settings, search)) notes << Q(sentence);
+    if (search.rates.empty()) {
         // Nothing to pick: said at once, with no prompt to pick and no
         // classification left from an earlier series.
         ForgetPick();
@@ -362,7 +392,7 @@ void Form1::Command3_Click() {
 }
 
 void Form1::Grid2CleanUp() {
-    for (int r = 1; r <= ws_.MaxRoots; ++r) {
+    for (int r = 1; r <= irrRows_; ++r) {
         if (MSHFlexGrid2->Text(r, 1).isEmpty()) {
             MSHFlexGrid2->SetRows(r);
             return;
@@ -371,7 +401,7 @@ void Form1::Grid2CleanUp() {
 }
 
 void Form1::MSHFlexGrid2_Click(int row, int col) {
-    if (ws_.RootCount == 0) {
+    if (!results_ || !results_->HasRates()) {
         screens_.Dialogs().Message(kNoIrrMessage);
         return;
     }
@@ -394,19 +424,28 @@ void Form1::MSHFlexGrid2_KeyPress(int code) {
 }
 
 void Form1::ProjectBalances() {
-    if (!BalancesStep(ws_, ws_.SelRow)) return;
-    const int n = Degree(ws_);
+    const int row = ws_.SelRow;
+    if (!results_ || !results_->HasRates() || row < 1 || row > static_cast<int>(results_->search->rates.size())) return;
+    const CashFlowAnalysis& a = results_->analysis;
+    Balances b = valmora::ProjectBalances(a.coefficients, a.maxRoots, results_->search->rates[row - 1],
+                                          results_->settings.periodsPerYear);
+    if (!b.computed) return;
+    results_->picked = row;
+    results_->balances = std::move(b);
+    Publish();
+    const Balances& shown = *results_->balances;
+    const int n = a.Degree();
     ui::Grid* grid = MSHFlexGrid4;
     grid->SetRows(n + 2);
     grid->SetColWidthTwips(0, 800);
     grid->SetColWidthTwips(1, 1200);
-    grid->SetText(0, 0, Q(FormatRate(ws_.ChosenRate)));
+    grid->SetText(0, 0, Q(FormatRate(shown.rate)));
     grid->SetText(0, 1, "PB(n)");
     for (int k = 0; k <= n; ++k) {
         grid->SetText(k + 1, 0, Q(GeneralText(k)));
-        grid->SetText(k + 1, 1, Q(FormatBalance(ws_.ProjBalance[k + 1])));
+        grid->SetText(k + 1, 1, Q(FormatBalance(shown.pb[k])));
     }
-    Label14->setText(Q(std::string(ClassificationText(ws_.Classification))));
+    Label14->setText(Q(std::string(ClassificationText(shown.type))));
 }
 
 // ---- Search parameters -----------------------------------------------------

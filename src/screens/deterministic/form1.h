@@ -2,7 +2,10 @@
 // solver one step at a time (analysis, root location, project balances).
 #pragma once
 
+#include <optional>
+
 #include "screens/common/screen_manager.h"
+#include "screens/deterministic/series_results.h"
 #include "ui/screen.h"
 
 class QFrame;
@@ -14,6 +17,7 @@ class QRadioButton;
 
 namespace valmora {
 
+class NpvProfileLink;
 namespace ui {
 class Grid;
 class UpDown;
@@ -97,13 +101,23 @@ private:
     void Command2_Click();
     void Command4_Click();
 
-    // Disables the IRR grid and "Locate Root(s)" and erases the results.
+    // Drops the results, disables the IRR grid and "Locate Root(s)" and
+    // erases the rates, balances and classification.
     void ForgetResults();
+    // After any change of results_: mirrors them into the workspace and
+    // tells the NPV profile.
+    void Publish();
 
     ScreenManager& screens_;  // shows, hides and unloads screens; dialogs
-    Workspace& ws_;           // the evaluation workspace
+    Workspace& ws_;           // the evaluation workspace: inputs, and a mirror of results_
     // The periods per year last accepted, put back when a bad value is typed.
     int lastPeriods_ = 1;
+    // The last analysis with its search and balances, for the inputs on
+    // screen; empty once any of them changes.
+    std::optional<SeriesResults> results_;
+    // Rows of rates in the IRR grid: the most positive roots of the last analysis.
+    int irrRows_ = 1;
+    NpvProfileLink* npvProfile_ = nullptr;  // "NPV Profile..." and its window
 
     // Erases the balances and the classification, and leaves no rate of the
     // IRR grid looking picked.

@@ -1,17 +1,19 @@
-// "NPV Profile..." on the deterministic screen: enabled while the listed
-// rates belong to the series (the IRR grid is enabled), it opens the NPV
-// profile window of the series and its rates. An open window follows a new
-// search and closes when the results are erased.
+// "NPV Profile..." on the deterministic screen: enabled while the screen
+// holds listed rates for the series on it, it opens the NPV profile window
+// of the series and its rates. An open window is drawn again whenever the
+// screen's results change, and closes when they are dropped.
 #pragma once
 
 #include <QObject>
+
+#include <optional>
 
 class QPushButton;
 class QWidget;
 
 namespace valmora {
 
-struct Workspace;
+struct SeriesResults;
 namespace ui {
 class Dialogs;
 }
@@ -19,22 +21,23 @@ class NpvProfileWindow;
 
 class NpvProfileLink : public QObject {
 public:
-    // `irrGrid` is the grid of listed rates; the window is a child of `owner`.
-    NpvProfileLink(QPushButton* button, QWidget* irrGrid, Workspace& ws, ui::Dialogs& dialogs, QWidget* owner);
+    // `results` are the screen's, read whenever they change; the window is a
+    // child of `owner`.
+    NpvProfileLink(QPushButton* button, const std::optional<SeriesResults>& results, ui::Dialogs& dialogs,
+                   QWidget* owner);
+
+    // The screen's results changed: the button and an open window follow.
+    void ResultsChanged();
 
     // The window, once opened.
     NpvProfileWindow* Window() const { return window_; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Open();
     void Draw();
 
     QPushButton* button_;
-    QWidget* irrGrid_;
-    Workspace& ws_;
+    const std::optional<SeriesResults>& results_;
     ui::Dialogs& dialogs_;
     QWidget* owner_;
     NpvProfileWindow* window_ = nullptr;

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "core/simulation/simulation_run.h"
+#include "screens/stochastic/run_results.h"
 
 namespace valmora {
 namespace {
@@ -16,28 +16,16 @@ constexpr qint64 kDrawShare = 4;
 
 }  // namespace
 
-DistributionLink::DistributionLink(QPushButton* button, ui::Dialogs& dialogs, QWidget* owner,
+DistributionLink::DistributionLink(QPushButton* button, const RunResults& run, ui::Dialogs& dialogs, QWidget* owner,
                                    std::function<qint64()> now)
-    : QObject(owner), button_(button), dialogs_(dialogs), owner_(owner), now_(std::move(now)) {
+    : QObject(owner), button_(button), run_(run), dialogs_(dialogs), owner_(owner), now_(std::move(now)) {
     button_->setEnabled(false);
     connect(button_, &QPushButton::clicked, this, [this] { Open(); });
 }
 
-void DistributionLink::RunStarted(long requested) {
-    irrs_.clear();
-    figures_ = RunFigures{};
-    figures_.requested = requested;
-    figures_.running = true;
+void DistributionLink::RunStarted() {
     drawnAt_ = now_();
     if (view_ && view_->isVisible()) Draw();
-}
-
-void DistributionLink::SimulationDone(long number, bool kept, double irr) {
-    figures_.simulations = number;
-    if (kept) {
-        ++figures_.withIrr;
-        irrs_.push_back(irr);
-    }
 }
 
 void DistributionLink::Repaint() {
@@ -46,17 +34,8 @@ void DistributionLink::Repaint() {
     Draw();
 }
 
-void DistributionLink::RunEnded(const RunOutcome& outcome, bool stopped) {
-    irrs_ = outcome.kept;
-    figures_.simulations = outcome.simulations;
-    figures_.withIrr = outcome.withIrr;
-    figures_.fallbacks = outcome.fallbacks;
-    figures_.incompleteScans = outcome.incompleteScans;
-    figures_.missedRoots = outcome.missedRoots;
-    figures_.keptFromExact = outcome.keptFromExact;
-    figures_.running = false;
-    figures_.stopped = stopped;
-    button_->setEnabled(outcome.simulations > 0);
+void DistributionLink::RunEnded() {
+    button_->setEnabled(run_.outcome && run_.outcome->simulations > 0);
     if (view_ && view_->isVisible()) Draw();
 }
 
@@ -70,7 +49,21 @@ void DistributionLink::Open() {
 
 void DistributionLink::Draw() {
     const qint64 start = now_();
-    view_->SetRun(irrs_, figures_);
+    RunFigures figures;
+    figures.requested = run_.settings.simulations;
+    figures.simulations = run_.number;
+    figures.withIrr = run_.withIrr;
+    if (const auto& outcome = run_.outcome) {
+        figures.simulations = outcome->simulations;
+        figures.withIrr = outcome->withIrr;
+        figures.fallbacks = outcome->fallbacks;
+        figures.incompleteScans = outcome->incompleteScans;
+        figures.missedRoots = outcome->missedRoots;
+        figures.keptFromExact = outcome->keptFromExact;
+        figures.stopped = outcome->stopped;
+    }
+    figures.running = !run_.outcome;
+    view_->SetRun(run_.keptIrrs, figures);
     drawnAt_ = now_();
     drawCost_ = drawnAt_ - start;
 }

@@ -1,13 +1,13 @@
 // "Distribution..." on the stochastic screen: after a run it opens the
-// distribution of the IRRs the run kept; a view left open is refreshed while
-// the next run goes, about as often as the run display repaints (less often
-// when drawing it takes longer).
+// distribution of the IRRs the run kept, drawn from the screen's run
+// results; a view left open is refreshed while the next run goes, about as
+// often as the run display repaints (less often when drawing it takes
+// longer).
 #pragma once
 
 #include <QObject>
 
 #include <functional>
-#include <vector>
 
 #include "screens/stochastic/irr_distribution_view.h"
 
@@ -16,25 +16,24 @@ class QWidget;
 
 namespace valmora {
 
-struct RunOutcome;
+struct RunResults;
 namespace ui {
 class Dialogs;
 }
 
 class DistributionLink : public QObject {
 public:
-    // The view is a child window of `owner`; `now` reads a steady clock in
-    // milliseconds.
-    DistributionLink(QPushButton* button, ui::Dialogs& dialogs, QWidget* owner, std::function<qint64()> now);
+    // `run` is the screen's, read whenever the view is drawn; the view is a
+    // child window of `owner`; `now` reads a steady clock in milliseconds.
+    DistributionLink(QPushButton* button, const RunResults& run, ui::Dialogs& dialogs, QWidget* owner,
+                     std::function<qint64()> now);
 
-    // A run of `requested` simulations starts: the IRRs of the last one go.
-    void RunStarted(long requested);
-    // Simulation `number` is done; `irr` is its kept IRR when `kept`.
-    void SimulationDone(long number, bool kept, double irr);
+    // A run starts: the screen's run results were emptied.
+    void RunStarted();
     // The run display repaints.
     void Repaint();
-    // The run ended; `stopped` when the user stopped it.
-    void RunEnded(const RunOutcome& outcome, bool stopped = false);
+    // The run ended: its outcome is in the run results.
+    void RunEnded();
 
     // The view, once opened.
     IrrDistributionView* View() const { return view_; }
@@ -44,11 +43,10 @@ private:
     void Draw();
 
     QPushButton* button_;
+    const RunResults& run_;
     ui::Dialogs& dialogs_;
     QWidget* owner_;
     IrrDistributionView* view_ = nullptr;
-    std::vector<double> irrs_;
-    RunFigures figures_;
     std::function<qint64()> now_;  // the steady clock, milliseconds
     qint64 drawnAt_ = 0;           // when the view was last drawn
     qint64 drawCost_ = 0;          // how long that took

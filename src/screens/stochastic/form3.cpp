@@ -95,7 +95,7 @@ void Form3::BuildFrame() {
     Command1 = ui::NewButton(c, "<< &Back", 240, 8085, 1455, 375);
     Command2 = ui::NewButton(c, "E&xit", 8520, 8085, 1455, 375);
     Command7 = ui::NewButton(c, "IRR &Distribution...", 4260, 8085, 1695, 375);
-    distribution_ = new DistributionLink(Command7, screens_.Dialogs(), this, [this] { return screens_.NowMs(); });
+    distribution_ = new DistributionLink(Command7, run_, screens_.Dialogs(), this, [this] { return screens_.NowMs(); });
     Command8 = ui::NewButton(c, "&Stop", 6360, 8085, 1455, 375);
     Command8->hide();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "screens/common/screen_manager.h"
+#include "screens/stochastic/run_results.h"
 #include "ui/screen.h"
 
 class QGroupBox;
@@ -17,8 +18,6 @@ class QTabWidget;
 namespace valmora {
 
 class DistributionLink;
-enum class Distribution;  // core/simulation/simulation_settings.h
-struct RunOutcome;
 
 namespace ui {
 class Grid;
@@ -173,7 +172,8 @@ private:
     ScreenManager& screens_;                    // shows, hides and unloads screens; dialogs
     Workspace& ws_;                             // the settings the run reads, and its results
     bool fileChosen_ = false;                   // the save dialog returned a file since "Save to file" was chosen
-    DistributionLink* distribution_ = nullptr;  // the IRR distribution view and the kept IRRs
+    RunResults run_;                            // the last run: its settings, last simulation, counts and outcome
+    DistributionLink* distribution_ = nullptr;  // the IRR distribution view of run_
 };
 
 }  // namespace valmora

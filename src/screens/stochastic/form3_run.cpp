@@ -19,7 +19,7 @@
 #include "screens/stochastic/run_stopper.h"
 #include "core/simulation/simulation_run.h"
 #include "core/solver/text_rules.h"
-#include "core/solver/workspace_steps.h"
+#include "core/workspace/workspace_mirror.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
@@ -53,7 +53,8 @@ std::optional<std::uint64_t> SeedOf(const QString& text) {
 // Shows the run on the screen, one completed simulation at a time: its
 // number and the progress, its series with the derivative, its rates, the
 // mean so far and the IRR it sent to the file. Each completed simulation is
-// stored in the workspace, which therefore always holds the last one.
+// added to the screen's run results, which therefore always hold the last
+// one, and mirrored into the workspace.
 // Writing every simulation to the widgets would cost more than the run, so
 // the screen shows the latest completed simulation about ten times a
 // second, and whenever a notice about it opens. A run that stops early
@@ -61,7 +62,7 @@ std::optional<std::uint64_t> SeedOf(const QString& text) {
 // it stopped.
 class Form3::RunDisplay : public RunObserver {
 public:
-    explicit RunDisplay(Form3& form) : f_(form) {
+    explicit RunDisplay(Form3& form) : f_(form), run_(form.run_) {
         clock_.start();
         f_.ClearRunDisplay();
     }
@@ -69,12 +70,8 @@ public:
     void SimulationStarted(long, long count) override { count_ = count; }
 
     void SimulationDone(const SimulationStep& step) override {
+        run_.Add(step);
         StoreSimulationStep(f_.ws_, step);
-        number_ = step.number;
-        kept_ = step.kept;
-        if (step.kept) ++withIrr_;
-        else ++withoutIrr_;
-        f_.distribution_->SimulationDone(step.number, step.kept, step.keptRate);
         if (!notice_.isEmpty()) {
             ShowNotice();
         } else if (clock_.elapsed() >= kRepaintMilliseconds) {
@@ -102,12 +99,12 @@ public:
     // After the run: the last completed simulation with every column of its
     // series; a run that stopped says so.
     void Finish(const RunOutcome& outcome) {
-        if (number_ > 0) Show(true);
+        if (run_.number > 0) Show(true);
         else f_.ClearRunDisplay();
         if (outcome.status == RunStatus::Complete && !outcome.stopped) return;
-        f_.Command4->setText("Stopped after " + QString::number(number_));
+        f_.Command4->setText("Stopped after " + QString::number(run_.number));
         f_.Label8->setText("Run stopped");
-        f_.ProgressBar1->setValue(Progress(number_));
+        f_.ProgressBar1->setValue(Progress(run_.number));
     }
 
 private:
@@ -123,16 +120,15 @@ private:
 
     int Progress(long number) const { return static_cast<int>(static_cast<float>(number) / count_ * 100); }
 
-    // The simulation held in the workspace, everything from the same one.
+    // The last completed simulation, everything from the same one.
     void Show(bool allColumns) {
-        const Workspace& ws = f_.ws_;
-        f_.Command4->setText("Iteration = " + QString::number(number_));
-        f_.ProgressBar1->setValue(Progress(number_));
-        ShowSeries(ws, allColumns);
-        ShowRates(ws);
-        ShowNumber(f_.Text7, withIrr_ > 0, ws.MeanIrr);
-        if (ws.SaveToFile == 1) ShowNumber(f_.Text8, kept_, ws.ChosenRate);
-        f_.Text11->setText(QString::number(withoutIrr_));
+        f_.Command4->setText("Iteration = " + QString::number(run_.number));
+        f_.ProgressBar1->setValue(Progress(run_.number));
+        ShowSeries(allColumns);
+        ShowRates();
+        ShowNumber(f_.Text7, run_.withIrr > 0, run_.meanIrr);
+        if (run_.settings.saveToFile) ShowNumber(f_.Text8, run_.kept, run_.keptRate);
+        f_.Text11->setText(QString::number(run_.withoutIrr));
     }
 
     // "0.#####", or the general number text when that is too wide for the
@@ -152,9 +148,9 @@ private:
 
     // Row 1 the payments, row 2 the derivative; while running only the
     // columns in view, since a series may have thousands.
-    void ShowSeries(const Workspace& ws, bool allColumns) {
+    void ShowSeries(bool allColumns) {
         ui::Grid* grid = f_.MSHFlexGrid1;
-        const int n = Degree(ws);
+        const int n = static_cast<int>(run_.series.size()) - 1;
         int first = 0, last = n;
         if (!allColumns) {
             first = std::max(0, grid->columnAt(0));
@@ -162,28 +158,26 @@ private:
             last = right < 0 ? n : std::min(n, right);
         }
         for (int col = first; col <= last && col < grid->Cols(); ++col) {
-            grid->SetText(1, col, Q(FormatCoefficient(ws.PolyCoef[col + 1])));
-            if (col < n && static_cast<std::size_t>(col + 1) < ws.DerivCoef.size())
-                grid->SetText(2, col, Q(FormatCoefficient(ws.DerivCoef[col + 1])));
+            grid->SetText(1, col, Q(FormatCoefficient(run_.series[col])));
+            if (col < static_cast<int>(run_.derivative.size()))
+                grid->SetText(2, col, Q(FormatCoefficient(run_.derivative[col])));
             else grid->SetText(2, col, "");
         }
     }
 
     // The rates of the simulation shown, one a row under "IRRs = n".
-    void ShowRates(const Workspace& ws) {
+    void ShowRates() {
         ui::Grid* grid = f_.MSHFlexGrid2;
-        grid->SetRows(ws.RootCount + 1);
-        grid->SetText(0, 0, "IRRs = " + QString::number(ws.RootCount));
-        for (int r = 1; r <= ws.RootCount; ++r) grid->SetText(r, 0, Q(FormatRate(ws.IrrList[r])));
+        const int count = static_cast<int>(run_.rates.size());
+        grid->SetRows(count + 1);
+        grid->SetText(0, 0, "IRRs = " + QString::number(count));
+        for (int r = 1; r <= count; ++r) grid->SetText(r, 0, Q(FormatRate(run_.rates[r - 1])));
     }
 
     Form3& f_;
+    RunResults& run_;  // the screen's: what is shown
     QElapsedTimer clock_;
     long count_ = 1;
-    long number_ = 0;    // the last completed simulation, 0 before the first
-    bool kept_ = false;  // it kept an IRR
-    long withIrr_ = 0;
-    long withoutIrr_ = 0;
     QString notice_;  // waiting for its simulation to complete
     QString noticeTitle_;
     bool silenced_ = false;  // "Do not show this again during this run" was ticked
@@ -222,12 +216,14 @@ void Form3::Command4_Click() {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const ui::InputBlocker noInput;
         RunDisplay display(*this);
-        const SimulationSettings settings = SimulationSettingsOf(ws_);
+        run_ = RunResults{};
+        run_.settings = SimulationSettingsOf(ws_);
         const RunStopper stopper(Command8, this);
         display.stopper = &stopper;
-        distribution_->RunStarted(settings.simulations);
-        outcome = RunSimulations(settings, random, display, true);
-        distribution_->RunEnded(outcome, outcome.stopped);
+        distribution_->RunStarted();
+        outcome = RunSimulations(run_.settings, random, display);
+        run_.outcome = outcome;
+        distribution_->RunEnded();
         display.Finish(outcome);
         Command4->setFocus();
         QApplication::restoreOverrideCursor();
@@ -239,10 +235,9 @@ void Form3::ShowOutcome(const RunOutcome& outcome) {
     if (outcome.status == RunStatus::Complete) {
         if (outcome.stopped) {
             // Stopped by the user: the file holds the complete lines of the simulations run.
-            screens_.Dialogs().Message(QString("stopped after %1 of %2 simulations")
-                                           .arg(outcome.simulations)
-                                           .arg(SimulationSettingsOf(ws_).simulations),
-                                       "Stopped");
+            screens_.Dialogs().Message(
+                QString("stopped after %1 of %2 simulations").arg(outcome.simulations).arg(run_.settings.simulations),
+                "Stopped");
         } else {
             screens_.Dialogs().Message("Simulation Complete", "Done!");
             screens_.Dialogs().Beep();

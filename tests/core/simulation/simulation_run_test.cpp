@@ -13,7 +13,7 @@
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/exact_roots.h"
 #include "core/solver/polynomial.h"
-#include "core/solver/workspace_steps.h"
+#include "core/workspace/workspace_mirror.h"
 
 namespace valmora {
 namespace {

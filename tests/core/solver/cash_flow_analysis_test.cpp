@@ -7,12 +7,9 @@
 #include <vector>
 
 #include "core/solver/exact_roots.h"
-#include "core/solver/workspace_steps.h"
 
 namespace valmora {
 namespace {
-
-std::vector<double> Tail(const std::vector<double>& v) { return {v.begin() + 1, v.end()}; }
 
 struct AnalysisCase {
     std::vector<double> payments;
@@ -35,20 +32,6 @@ TEST_P(Analysis, CountsBoundsAndDifferentiates) {
     EXPECT_EQ(a.derivative, c.derivative);
     if (!c.topRow.empty()) { EXPECT_EQ(a.synthDivTop, c.topRow); }
     if (!c.bottomRow.empty()) { EXPECT_EQ(a.synthDivBottom, c.bottomRow); }
-
-    // The workspace holds the same from index 1.
-    Workspace ws;
-    ASSERT_EQ(AnalyseStep(ws, c.payments), AnalysisStatus::Ok);
-    EXPECT_EQ(ws.PolyCoef.size(), c.payments.size() + 1);
-    EXPECT_EQ(ws.PolyCoef[0], 0.0);
-    EXPECT_EQ(Tail(ws.PolyCoef), c.payments);
-    EXPECT_EQ(ws.MaxRoots, c.maxRoots);
-    EXPECT_EQ(ws.UpperBound, c.upperBound);
-    std::vector<double> deriv(ws.DerivCoef.begin() + 1, ws.DerivCoef.end() - 1);
-    EXPECT_EQ(deriv, c.derivative);
-    EXPECT_EQ(ws.DerivCoef.back(), 0.0);  // index N + 1 is never assigned
-    EXPECT_EQ(Tail(ws.SynthDiv[1]), a.synthDivTop);
-    EXPECT_EQ(Tail(ws.SynthDiv[2]), a.synthDivBottom);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -154,11 +137,6 @@ TEST(AnalysisErrors, RefusesWhatCannotBeAnalysed) {
         const CashFlowAnalysis a = AnalyseCashFlows(c.payments);
         EXPECT_EQ(a.status, c.status) << c.payments.size();
         EXPECT_TRUE(a.derivative.empty());
-        // Nothing analysed before is left to search.
-        Workspace ws;
-        ASSERT_EQ(AnalyseStep(ws, std::vector<double>{-1000, 500}), AnalysisStatus::Ok);
-        EXPECT_EQ(AnalyseStep(ws, c.payments), c.status) << c.payments.size();
-        if (c.payments.size() >= 2 && c.payments.size() <= 32767) { EXPECT_TRUE(ws.DerivCoef.empty()); }
     }
 }
 

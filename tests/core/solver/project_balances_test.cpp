@@ -7,7 +7,6 @@
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/number_format.h"
 #include "core/solver/root_location.h"
-#include "core/solver/workspace_steps.h"
 
 namespace valmora {
 namespace {
@@ -21,17 +20,6 @@ std::vector<std::string> Shown(const Balances& b) {
     std::vector<std::string> out;
     for (double pb : b.pb) out.push_back(FormatBalance(pb));
     return out;
-}
-
-// A workspace whose scan listed `rates` for `payments`.
-Workspace WithRates(const std::vector<double>& payments, const std::vector<double>& rates, std::int16_t periods = 1) {
-    Workspace ws;
-    EXPECT_EQ(AnalyseStep(ws, payments), AnalysisStatus::Ok);
-    ws.PeriodsPerYear = periods;
-    ws.IrrList = {0.0};
-    ws.IrrList.insert(ws.IrrList.end(), rates.begin(), rates.end());
-    ws.RootCount = static_cast<int>(rates.size());
-    return ws;
 }
 
 TEST(ProjectBalances, MixedExample) {
@@ -65,23 +53,7 @@ TEST(ProjectBalances, AnnualRateIsDividedBackPerPeriod) {
     EXPECT_EQ(Shown(At({-1000, 1100}, 1.2, 12)), (std::vector<std::string>{"-1000.00", "0.00"}));
 }
 
-TEST(ProjectBalances, WorkspaceHoldsTheChosenRate) {
-    Workspace ws = WithRates({-1000, 1300, -400, 200}, {0.10170443});
-    ASSERT_TRUE(BalancesStep(ws, 1));
-    EXPECT_EQ(ws.ChosenRate, 0.10170443);
-    EXPECT_EQ(ws.ProjBalance.size(), 5u);
-    EXPECT_EQ(ws.ProjBalance[0], 0.0);
-    EXPECT_EQ(FormatBalance(ws.ProjBalance[2]), "198.30");
-    EXPECT_EQ(ws.Classification, InvestmentType::NonsimpleMixed);
-}
-
-TEST(ProjectBalances, RootOutsideTheListComputesNothing) {
-    Workspace ws = WithRates({-1000, 1300, -400, 200}, {0.10170443});
-    for (int root : {0, 2, -1}) {
-        EXPECT_FALSE(BalancesStep(ws, root)) << root;
-        EXPECT_TRUE(ws.ProjBalance.empty());
-        EXPECT_EQ(ws.Classification, InvestmentType::None);
-    }
+TEST(ProjectBalances, NoPaymentsOrNoPeriodsComputeNothing) {
     EXPECT_FALSE(ProjectBalances(std::vector<double>{-1000}, 0, 0.1, 1).computed);
     EXPECT_FALSE(ProjectBalances(std::vector<double>{-1000, 1100}, 1, 0.1, 0).computed);
 }

@@ -8,7 +8,6 @@
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/number_format.h"
 #include "core/solver/polynomial.h"
-#include "core/solver/workspace_steps.h"
 
 namespace valmora {
 namespace {
@@ -80,20 +79,6 @@ TEST(ScanRates, PeriodsPerYearMultiplyTheRate) {
     EXPECT_EQ(FormatRate(RateFromRoot(1 / 1.01, 12)), "0.12");
 }
 
-TEST(ScanRates, SecondSearchInTheWorkspaceStartsAfresh) {
-    Workspace ws;
-    ws.Increment = kDefaultIncrement;
-    ws.Tolerance = kDefaultTolerance;
-    ws.PeriodsPerYear = 1;
-    ASSERT_EQ(AnalyseStep(ws, std::vector<double>{-1000, 3600, -4310, 1716}), AnalysisStatus::Ok);
-    SearchStep(ws);
-    ASSERT_EQ(ws.RootCount, 3);
-    ws.Increment = 0.5;  // one bracket, [0.5, 1], holds all three roots
-    SearchStep(ws);
-    EXPECT_EQ(ws.RootCount, 1);
-    EXPECT_EQ(ws.IrrList.size(), 2u);
-}
-
 TEST(ScanStops, OnceMaxRootsAreListed) {
     // One sign change and a bound far out: the scan ends at the root.
     const CashFlowAnalysis a = Analysed({-1000, 0, 0, 1e-09});
@@ -112,16 +97,6 @@ TEST(ScanStops, RefusesAnIncrementThatCannotAdvance) {
     EXPECT_EQ(Search(a, 0.01, -1e-9).status, ScanStatus::BadTolerance);
     EXPECT_EQ(Search(CashFlowAnalysis{}).status, ScanStatus::NotAnalysed);
     EXPECT_EQ(Search(Analysed({-1000, 500}), 0.01, 1e-7, 0).status, ScanStatus::BadPeriods);
-    // A refused search in the workspace leaves the earlier rates in place.
-    Workspace ws;
-    ws.Increment = 0.01;
-    ws.PeriodsPerYear = 1;
-    AnalyseStep(ws, std::vector<double>{-1000, 500, 500, 500});
-    SearchStep(ws);
-    ASSERT_EQ(ws.RootCount, 1);
-    ws.Increment = 0;
-    EXPECT_EQ(SearchStep(ws).status, ScanStatus::BadIncrement);
-    EXPECT_EQ(ws.RootCount, 1);
 }
 
 TEST(ScanStops, WhenTheWorkBudgetRunsOut) {
@@ -133,11 +108,6 @@ TEST(ScanStops, WhenTheWorkBudgetRunsOut) {
     EXPECT_EQ(r.stop, ScanStop::WorkBudget);
     EXPECT_GT(r.lastX, 0);
     EXPECT_LT(r.lastX, a.upperBound);
-    // The workspace keeps why and where.
-    Workspace ws;
-    StoreSearch(ws, r);
-    EXPECT_EQ(ws.ScanStopped, ScanStop::WorkBudget);
-    EXPECT_EQ(ws.ScanX, r.lastX);
 }
 
 TEST(ScanStops, NotWhereFOverflows) {

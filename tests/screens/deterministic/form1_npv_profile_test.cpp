@@ -127,6 +127,25 @@ private slots:
         QVERIFY(!f->Command5->isEnabled());
         QVERIFY(!w->isVisible());
     }
+
+    // The window never marks rates other than those the screen lists: a
+    // search with a finer increment is what it shows next.
+    void aFinerSearchIsWhatTheWindowShows() {
+        Form1Driver d;
+        Form1* f = d.f;
+        valmora::testing::Retype(f->Text4, "0.5");  // one step holds all three roots
+        d.Evaluate("1000", {"3600", "-4310", "1716"});
+        Click(f->Command5);
+        NpvProfileWindow* w = ProfileWindow(f);
+        QCOMPARE(MarkLabels(w).size(), 1);
+        valmora::testing::Retype(f->Text4, "0.01");
+        Click(f->Command1);
+        QVERIFY(!w->isVisible());  // the rates it marked are gone from the screen
+        Click(f->Command3);
+        QCOMPARE(f->MSHFlexGrid2->Rows(), 4);
+        Click(f->Command5);
+        QCOMPARE(MarkLabels(w), QStringList({"0.3", "0.2", "0.1"}));
+    }
 };
 
 QTEST_MAIN(Form1NpvProfileTest)

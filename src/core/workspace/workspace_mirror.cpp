@@ -1,6 +1,7 @@
-#include "core/solver/workspace_steps.h"
+#include "core/workspace/workspace_mirror.h"
 
 #include <algorithm>
+#include <span>
 
 namespace valmora {
 namespace {
@@ -11,19 +12,7 @@ void StoreFromOne(std::vector<double>& array, std::span<const double> values, st
     std::copy(values.begin(), values.end(), array.begin() + 1);
 }
 
-// Entries 1..count of a workspace array.
-std::vector<double> FromOne(const std::vector<double>& array, std::size_t count) {
-    if (array.size() < count + 1) return {};
-    return {array.begin() + 1, array.begin() + 1 + static_cast<std::ptrdiff_t>(count)};
-}
-
 }  // namespace
-
-AnalysisStatus AnalyseStep(Workspace& ws, std::span<const double> payments) {
-    const CashFlowAnalysis analysis = AnalyseCashFlows(payments);
-    StoreAnalysis(ws, analysis);
-    return analysis.status;
-}
 
 void StoreAnalysis(Workspace& ws, const CashFlowAnalysis& a) {
     if (a.coefficients.empty()) return;
@@ -40,27 +29,7 @@ void StoreAnalysis(Workspace& ws, const CashFlowAnalysis& a) {
     if (a.Ok()) StoreFromOne(ws.DerivCoef, a.derivative, count + 1);
 }
 
-CashFlowAnalysis AnalysisOf(const Workspace& ws) {
-    CashFlowAnalysis a;
-    const int n = Degree(ws);
-    if (n < 1) return a;
-    a.coefficients = FromOne(ws.PolyCoef, static_cast<std::size_t>(n) + 1);
-    a.maxRoots = ws.MaxRoots;
-    a.upperBound = ws.UpperBound;
-    if (ws.DerivCoef.size() == ws.PolyCoef.size()) {
-        a.derivative = FromOne(ws.DerivCoef, static_cast<std::size_t>(n));
-        a.status = AnalysisStatus::Ok;
-    }
-    return a;
-}
-
 SearchSettings SearchSettingsOf(const Workspace& ws) { return {ws.Increment, ws.Tolerance, ws.PeriodsPerYear}; }
-
-RootSearch SearchStep(Workspace& ws, std::uint64_t workBudget) {
-    RootSearch search = LocateRoots(AnalysisOf(ws), SearchSettingsOf(ws), workBudget);
-    StoreSearch(ws, search);
-    return search;
-}
 
 void StoreSearch(Workspace& ws, const RootSearch& search) {
     if (!search.Searched()) return;
@@ -71,16 +40,19 @@ void StoreSearch(Workspace& ws, const RootSearch& search) {
     ws.MissedIntervals = search.census.missed;
 }
 
-bool BalancesStep(Workspace& ws, int root) {
-    const int n = Degree(ws);
-    if (root < 1 || root > ws.RootCount || root >= static_cast<int>(ws.IrrList.size()) || n < 1) return false;
-    const Balances b = ProjectBalances(std::span<const double>(ws.PolyCoef).subspan(1, static_cast<std::size_t>(n) + 1),
-                                       ws.MaxRoots, ws.IrrList[root], ws.PeriodsPerYear);
-    if (!b.computed) return false;
+void StoreBalances(Workspace& ws, const Balances& b) {
+    if (!b.computed) return;
     ws.ChosenRate = b.rate;
     StoreFromOne(ws.ProjBalance, b.pb, b.pb.size() + 1);
     ws.Classification = b.type;
-    return true;
+}
+
+void StoreNoResults(Workspace& ws) {
+    ws.RootCount = 0;
+    ws.IrrList.clear();
+    ws.MissedIntervals.clear();
+    ws.ProjBalance.clear();
+    ws.Classification = InvestmentType::None;
 }
 
 SimulationSettings SimulationSettingsOf(const Workspace& ws) {

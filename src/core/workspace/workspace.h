@@ -1,6 +1,6 @@
 // The evaluation workspace: the one store of state the screens share, with
 // every variable under its own name. The solver and the simulation run take
-// values and return values; core/solver/workspace_steps.h fills the
+// values and return values; core/workspace/workspace_mirror.h fills the
 // workspace from them, one step at a time.
 //
 // Coefficient arrays are used from index 1: index k + 1 holds the coefficient

@@ -1,0 +1,34 @@
+// What the deterministic screen computed for the series on screen, kept
+// together with the inputs it was computed from: the payments the analysis
+// read, the search settings in force at "Locate Root(s)", and the rate
+// picked for the balances. The screen holds at most one and drops it when
+// any input changes; every view of results draws from it.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "core/solver/cash_flow_analysis.h"
+#include "core/solver/project_balances.h"
+#include "core/solver/root_search.h"
+#include "core/solver/search_settings.h"
+
+namespace valmora {
+
+struct SeriesResults {
+    std::vector<double> payments;  // P0..PN as read from the payment grid
+    CashFlowAnalysis analysis;     // of those payments
+
+    // "Locate Root(s)": the settings it ran with and what it found.
+    SearchSettings settings;
+    std::optional<RootSearch> search;
+
+    // The rate picked from the list (1-based) and its balances.
+    int picked = 0;
+    std::optional<Balances> balances;
+
+    // Rates are listed and may be picked.
+    bool HasRates() const { return search && !search->rates.empty(); }
+};
+
+}  // namespace valmora

@@ -1,0 +1,50 @@
+// What the stochastic screen's last run gave, kept with the settings it ran
+// with: the last completed simulation, the running counts, the kept IRRs and,
+// once the run has ended, its outcome. The run display and the distribution
+// view draw from it.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "core/simulation/simulation_run.h"
+#include "core/simulation/simulation_settings.h"
+
+namespace valmora {
+
+struct RunResults {
+    SimulationSettings settings;  // the run's inputs
+
+    // The last completed simulation (number 0 before the first).
+    long number = 0;
+    std::vector<double> series;      // P0..PN
+    std::vector<double> derivative;  // k * Pk; empty when the series could not be analysed
+    std::vector<double> rates;       // its rates, in the order found
+    double meanIrr = 0;              // mean of the IRRs kept so far
+    double keptRate = 0;             // its kept IRR, when kept
+    bool kept = false;
+
+    long withIrr = 0;                   // simulations so far that kept an IRR
+    long withoutIrr = 0;                // and those that did not
+    std::vector<double> keptIrrs;       // in simulation order
+    std::optional<RunOutcome> outcome;  // once the run has ended
+
+    // A simulation is done: it becomes the last one and is counted.
+    void Add(const SimulationStep& step) {
+        number = step.number;
+        series.assign(step.series.begin(), step.series.end());
+        derivative.assign(step.derivative.begin(), step.derivative.end());
+        rates.assign(step.rates.begin(), step.rates.end());
+        meanIrr = step.meanIrr;
+        kept = step.kept;
+        if (step.kept) {
+            keptRate = step.keptRate;
+            keptIrrs.push_back(step.keptRate);
+            ++withIrr;
+        } else {
+            ++withoutIrr;
+        }
+    }
+};
+
+}  // namespace valmora
