@@ -67,6 +67,19 @@ void FastScanner::TailAdvance(Grid& grid, std::uint64_t pastBound, std::uint64_t
     }
 }
 
+double FastScanner::Refine(double lo, double hi, int loSign) {
+    auto valueAndSlope = [this](double x) {
+        const ValueAndSlope v = RefValueAndSlope(x);
+        AddBoth((2 * terms_ - 1) * WorkWeight(x));
+        return v;
+    };
+    auto sign = [this](double x) {
+        AddBoth(terms_ * WorkWeight(x));
+        return SignAt(x);
+    };
+    return RefineBracket(lo, hi, loSign, pr_.tolerance, valueAndSlope, sign);
+}
+
 std::uint64_t FastScanner::RefCost(Grid& grid, std::uint64_t from, std::uint64_t to) {
     if (to <= from) return 0;
     if (!firstNormalKnown_) {
@@ -242,11 +255,8 @@ ScanOutcome FastScanner::Run() {
                 }
                 continue;
             }
-            double root = 0.0;
-            if (!refine_.Newton(prevX, x, root))
-                root = refine_.Bisect(prevX, x, step.fromSign, [&](double mid) { return SignAt(mid); });
             ++found;
-            Record(step, root);
+            Record(step, Refine(prevX, x, step.fromSign));
             if (refWork_ >= pr_.workBudget) toTrue = stop = true;
             break;  // plan the next round from here
         }

@@ -15,83 +15,13 @@
 #include "core/solver/exact_powers.h"
 #include "core/solver/scan_problem.h"
 #include "core/solver/grid_points.h"
+#include "core/solver/refine_root.h"
 #include "core/solver/split_polynomial.h"
 #include "core/solver/true_signs.h"
 
 namespace valmora::scan_detail {
 
 inline int SignOf(double v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
-
-// Newton's method and bisection of the fast scan: the per-term values of f
-// and f' (powers from ExactPowers), signs at bisection points from the
-// caller.
-class Refiner {
-public:
-    // Work is added to both counters: the scan's own and the per-term
-    // scan's, which refines exactly the same way.
-    Refiner(const ScanProblem& pr, std::uint64_t& work, std::uint64_t& refWork, double* powers)
-        : pr_(pr), work_(work), refWork_(refWork), terms_(pr.coef.size()), powers_(powers) {}
-
-    // Newton from the right end of [lo, hi]; true with the root in x when it
-    // converged to a positive point inside the bracket widened by the
-    // tolerance. Each iterate computes its powers once, for f and f'.
-    bool Newton(double lo, double hi, double& root) {
-        const double tol = pr_.tolerance;
-        double xOld = hi;
-        double xNew = 9999.0;
-        bool stepped = false;
-        for (int step = 0;; ++step) {
-            if (stepped && std::fabs(xNew - xOld) <= tol) {
-                root = xNew;
-                return xNew > 0.0 && xNew >= lo - tol && xNew <= hi + tol;
-            }
-            if (step == kMaxNewtonSteps) return false;
-            if (stepped) xOld = xNew;
-            ExactPowers(xOld, static_cast<int>(terms_) - 1, powers_);
-            double f = 0.0;
-            for (std::size_t k = 0; k < terms_; ++k) f = pr_.coef[k] * powers_[k] + f;
-            double df = 0.0;
-            for (std::size_t k = 0; k + 1 < terms_; ++k) df = pr_.deriv[k] * powers_[k] + df;
-            Add((2 * terms_ - 1) * WorkWeight(xOld));
-            if (df == 0.0 || !std::isfinite(df) || !std::isfinite(f)) return false;
-            xNew = xOld - f / df;
-            if (!std::isfinite(xNew)) return false;
-            stepped = true;
-        }
-    }
-
-    // Bisection of [lo, hi] where f(lo) has the sign loSign and f(hi) the
-    // opposite one, until it cannot shrink.
-    template <class SignAt>
-    double Bisect(double lo, double hi, int loSign, SignAt signAt) {
-        for (;;) {
-            const double mid = lo + (hi - lo) / 2.0;
-            if (mid <= lo || mid >= hi) break;
-            Add(terms_ * WorkWeight(mid));
-            const int s = signAt(mid);  // 2 when not finite
-            if (s == 0 || s == 2) {
-                lo = hi = mid;
-                break;
-            }
-            if ((s < 0) == (loSign < 0)) lo = mid;
-            else hi = mid;
-        }
-        return lo + (hi - lo) / 2.0;
-    }
-
-private:
-    void Add(std::uint64_t w) {
-        work_ += w;
-        refWork_ += w;
-    }
-
-    const ScanProblem& pr_;
-    std::uint64_t& work_;
-    std::uint64_t& refWork_;
-    const std::size_t terms_;
-    double* powers_;
-};
-
 
 // Sign decisions where the split cannot make them because P + Q is beyond
 // its finite margin: near where the per-term sum overflows, which it may do
@@ -216,7 +146,6 @@ public:
           split_(SplitPolynomial::Shared(pr.coef)),
           terms_(pr.coef.size()),
           powers_(terms_ <= kInlinePowers ? powersInline_ : (powersHeap_.resize(terms_), powersHeap_.data())),
-          refine_(pr, out_.work, refWork_, powers_),
           tail_(pr.coef, split_) {}
 
     ScanOutcome Run();
@@ -233,6 +162,11 @@ private:
     // too long (f near 0 over a long stretch): every grid step across which
     // f's own sign changes lists its root.
     void ExactRest(Grid& grid, std::uint64_t pastBound, std::uint64_t at, double x, int s, bool sCertain, int& found);
+    // The root of the sign change across [lo, hi] (the sign loSign at lo),
+    // refined as the per-term scan refines it: f and f' from the per-term
+    // sums, signs at bisection points from SignAt. Its work counts for both
+    // scans.
+    double Refine(double lo, double hi, int loSign);
     // The root in (lo, hi], where f has the sign loSign at lo and the other
     // one at hi, to the nearest double, by bisection on f's own signs.
     double RefineTrue(double lo, double hi, int loSign);
@@ -266,7 +200,21 @@ private:
         ExactPowers(y, static_cast<int>(terms_) - 1, powers_);
         double sum = 0.0;
         for (std::size_t k = 0; k < terms_; ++k) sum = pr_.coef[k] * powers_[k] + sum;
-        return std::isfinite(sum) ? SignOf(sum) : 2;
+        return ValueSign(sum);
+    }
+    // The per-term values of f and f' at x from one set of powers.
+    ValueAndSlope RefValueAndSlope(double x) const {
+        ExactPowers(x, static_cast<int>(terms_) - 1, powers_);
+        double f = 0.0;
+        for (std::size_t k = 0; k < terms_; ++k) f = pr_.coef[k] * powers_[k] + f;
+        double df = 0.0;
+        for (std::size_t k = 0; k + 1 < terms_; ++k) df = pr_.deriv[k] * powers_[k] + df;
+        return {f, df};
+    }
+    // Work that the per-term scan does as well.
+    void AddBoth(std::uint64_t w) {
+        out_.work += w;
+        refWork_ += w;
     }
 
     const ScanProblem& pr_;
@@ -280,13 +228,12 @@ private:
     bool firstNormalKnown_ = false;
     const SplitPolynomial& split_;  // kept per thread
     const std::uint64_t terms_;
-    // Powers of one point, shared with the refiner: inside the object for
-    // up to kInlinePowers terms.
+    // Powers of one point, for the per-term sums: inside the object for up
+    // to kInlinePowers terms.
     static constexpr std::size_t kInlinePowers = 128;
     double powersInline_[kInlinePowers];
     std::vector<double> powersHeap_;
     double* const powers_;
-    Refiner refine_;
     TailBounds tail_;
     std::vector<TailBounds::Wide> tailA_, tailB_;  // PP then QQ at both ends
     std::optional<TrueSigns> true_;                // made when first needed

@@ -5,6 +5,7 @@
 
 #include "core/solver/fast_scan.h"
 #include "core/solver/polynomial.h"
+#include "core/solver/refine_root.h"
 #include "core/solver/root_census.h"
 
 namespace valmora {
@@ -34,8 +35,9 @@ private:
         work_ += static_cast<std::uint64_t>(terms_ - 1) * WorkWeight(x);
         return EvalPolynomial(deriv_, x);
     }
-    bool Newton(double lo, double hi, double& root);
-    double Bisect(double lo, double hi, double fLo);
+    // The root of the sign change across [lo, hi], f(lo) of the sign of
+    // fLo: f and f' term by term at every step.
+    double Refine(double lo, double hi, double fLo);
 
     std::span<const double> poly_;
     std::span<const double> deriv_;
@@ -49,45 +51,10 @@ private:
     std::uint64_t work_ = 0;
 };
 
-// Newton's method from the right end of the bracket [lo, hi]. True when it
-// converged to a positive point inside the bracket widened by the tolerance;
-// `root` then holds it.
-bool Scanner::Newton(double lo, double hi, double& root) {
-    double xOld = hi;
-    double x = 9999.0;
-    bool stepped = false;
-    for (int step = 0;; ++step) {
-        if (stepped && std::fabs(x - xOld) <= tol_) {
-            root = x;
-            return x > 0.0 && x >= lo - tol_ && x <= hi + tol_;
-        }
-        if (step == kMaxNewtonSteps) return false;
-        if (stepped) xOld = x;
-        const double f = F(xOld);
-        const double df = DF(xOld);
-        if (df == 0.0 || !std::isfinite(df) || !std::isfinite(f)) return false;
-        x = xOld - f / df;
-        if (!std::isfinite(x)) return false;
-        stepped = true;
-    }
-}
-
-// Bisection of the bracket [lo, hi], where f(lo) has the sign of fLo and
-// f(hi) the opposite one, until it cannot shrink: full precision also for a
-// root near 0. Returns the root.
-double Scanner::Bisect(double lo, double hi, double fLo) {
-    for (;;) {
-        double mid = lo + (hi - lo) / 2.0;
-        if (mid <= lo || mid >= hi) break;
-        double fMid = F(mid);
-        if (fMid == 0.0 || !std::isfinite(fMid)) {
-            lo = hi = mid;
-            break;
-        }
-        if ((fMid < 0.0) == (fLo < 0.0)) lo = mid;
-        else hi = mid;
-    }
-    return lo + (hi - lo) / 2.0;
+double Scanner::Refine(double lo, double hi, double fLo) {
+    auto valueAndSlope = [this](double x) { return ValueAndSlope{F(x), DF(x)}; };
+    auto sign = [this](double x) { return ValueSign(F(x)); };
+    return RefineBracket(lo, hi, ValueSign(fLo), tol_, valueAndSlope, sign);
 }
 
 RootSearch Scanner::Run() {
@@ -114,8 +81,7 @@ RootSearch Scanner::Run() {
             break;
         }
         if ((fCur > 0 && fPrev < 0) || (fCur < 0 && fPrev > 0)) {
-            double root = 0.0;
-            if (!Newton(prevX, x, root)) root = Bisect(prevX, x, fPrev);
+            const double root = Refine(prevX, x, fPrev);
             const double rate = RateFromRoot(root, periods_);
             if (std::isfinite(rate)) {
                 result.roots.push_back(root);
