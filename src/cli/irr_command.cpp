@@ -13,6 +13,7 @@
 #include "cli/usage_error.h"
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/exact_roots.h"
+#include "core/solver/limits.h"
 #include "core/solver/missed_roots.h"
 #include "core/solver/number_format.h"
 #include "core/solver/polynomial.h"
@@ -181,7 +182,8 @@ CLI::App* AddIrrCommand(CLI::App& app, IrrOptions& options) {
     cmd->add_option("--tolerance", options.tolerance, "Newton's method tolerance, 0 <= X < 1")
         ->default_str(GeneralText(kDefaultTolerance));
     cmd->add_option("--periods", options.periods,
-                    "Payment/compounding periods per year M, 1..32767; rates are then M x the rate per period")
+                    "Payment/compounding periods per year M, 1.." + std::to_string(kMaxPeriodsPerYear) +
+                        "; rates are then M x the rate per period")
         ->default_str("1");
     cmd->add_flag("--json", options.json, "Print one JSON object instead of text");
     cmd->add_flag("--all-roots", options.allRoots,
@@ -195,7 +197,8 @@ CLI::App* AddIrrCommand(CLI::App& app, IrrOptions& options) {
                     "Also write the NPV profile to FILE as CSV: rate,npv over a range showing every IRR")
         ->type_name("FILE");
     cmd->add_option("flows", options.flows,
-                    "P0 P1 ... PN: the investment (negative for an outflow) and N payments, 1 <= N <= 32766");
+                    "P0 P1 ... PN: the investment (negative for an outflow) and N payments, 1 <= N <= " +
+                        std::to_string(kMaxPayments));
     cmd->footer("Example: valmora-cli irr -- -1000 500 500 500");
     return cmd;
 }
@@ -204,7 +207,7 @@ int RunIrr(const IrrOptions& options, std::istream& in, std::ostream& out) {
     SearchSettings settings;
     settings.increment = SearchValue(options.increment, "--increment", SearchSetting::Increment);
     settings.tolerance = SearchValue(options.tolerance, "--tolerance", SearchSetting::Tolerance);
-    settings.periodsPerYear = static_cast<int>(ParseWhole(options.periods, "--periods", 1, 32767));
+    settings.periodsPerYear = static_cast<int>(ParseWhole(options.periods, "--periods", 1, kMaxPeriodsPerYear));
 
     std::vector<double> flows = ReadCashFlows(options.flows, options.file, in);
     const CashFlowAnalysis analysis = AnalyseCashFlows(flows);

@@ -11,14 +11,13 @@
 #include "core/statistics/summary.h"
 #include "cli/usage_error.h"
 #include "core/solver/number_format.h"
+#include "core/simulation/limits.h"
 #include "core/simulation/random_payments.h"
 #include "core/simulation/setup_check.h"
 #include "core/simulation/simulation_run.h"
 
 namespace valmora::cli {
 namespace {
-
-constexpr long kMaxSimulations = 10'000'000;
 
 // A message of the screens, with its lines joined into one.
 std::string OneLine(std::string message) {
@@ -91,8 +90,8 @@ SimulationSettings Settings(const SimulateOptions& o) {
     if (!check.ok) throw UsageError(OneLine(check.message));
 
     s.investment = ParseNumber(o.investment, "--investment");
-    s.payments = static_cast<int>(ParseWhole(o.payments, "--payments", 1, 32766));
-    s.search.periodsPerYear = static_cast<int>(ParseWhole(o.periods, "--periods", 1, 32767));
+    s.payments = static_cast<int>(ParseWhole(o.payments, "--payments", 1, kMaxPayments));
+    s.search.periodsPerYear = static_cast<int>(ParseWhole(o.periods, "--periods", 1, kMaxPeriodsPerYear));
     s.allowNegativePayments = !o.positiveOnly;
     s.search.increment = SearchValue(o.increment, "--increment", SearchSetting::Increment);
     s.search.tolerance = SearchValue(o.tolerance, "--tolerance", SearchSetting::Tolerance);
@@ -182,13 +181,15 @@ CLI::App* AddSimulateCommand(CLI::App& app, SimulateOptions& o) {
     cmd->add_option("--p2", o.p2, "Uniform: upper bound; normal: standard deviation");
     cmd->add_option("--investment", o.investment, "Initial investment, a positive amount for an outflow")
         ->default_str(kDefaults.investment);
-    cmd->add_option("--payments", o.payments, "Number of payments N per series, 1..32766")
+    cmd->add_option("--payments", o.payments, "Number of payments N per series, 1.." + std::to_string(kMaxPayments))
         ->default_str(kDefaults.payments);
     cmd->add_option("--periods", o.periods,
-                    "Payment/compounding periods per year M, 1..32767 (rates are M x the rate per period)")
+                    "Payment/compounding periods per year M, 1.." + std::to_string(kMaxPeriodsPerYear) +
+                        " (rates are M x the rate per period)")
         ->default_str("1");
     cmd->add_flag("--positive-only", o.positiveOnly, "Draw again every payment below 0");
-    cmd->add_option("--sims", o.sims, "Number of simulations, 1..10000000")->default_str(kDefaults.sims);
+    cmd->add_option("--sims", o.sims, "Number of simulations, 1.." + std::to_string(kMaxSimulations))
+        ->default_str(kDefaults.sims);
     cmd->add_option("--increment", o.increment, "Scan step in x = 1/(1 + i), 0 < X < 1")
         ->default_str(kDefaults.increment);
     cmd->add_option("--tolerance", o.tolerance, "Newton's method tolerance, 0 <= X < 1")
@@ -215,7 +216,7 @@ int RunSimulate(const SimulateOptions& o, std::ostream& out, std::ostream& err, 
     FrozenClock frozenClock;
     const bool seeded = !o.seed.empty();
     const std::uint64_t seed =
-        seeded ? static_cast<std::uint64_t>(ParseWhole(o.seed, "--seed", 0, (1L << 53) - 1))
+        seeded ? static_cast<std::uint64_t>(ParseWhole(o.seed, "--seed", 0, static_cast<long>(kLargestSeed)))
                : (static_cast<std::uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}();
     RandomPayments random(seed, seeded ? static_cast<Clock&>(frozenClock) : systemClock);
 

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <istream>
 
+#include "core/solver/limits.h"
 #include "core/solver/text_rules.h"
 
 namespace valmora::cli {
@@ -102,8 +103,10 @@ std::vector<double> ParseNumberList(std::istream& in, std::string_view what, std
 }
 
 namespace {
-// P0 and at most 32766 payments, and one more to say there were too many.
-constexpr std::size_t kMostFlows = 32768;
+// P0 and at most kMaxPayments payments.
+constexpr std::size_t kMaxFlows = kMaxPayments + 1;
+// What a file is read up to: one more than that says there were too many.
+constexpr std::size_t kMostRead = kMaxFlows + 1;
 }  // namespace
 
 std::vector<double> ReadCashFlows(const std::vector<std::string>& args, const std::string& file,
@@ -111,22 +114,22 @@ std::vector<double> ReadCashFlows(const std::vector<std::string>& args, const st
     if (!file.empty() && !args.empty()) throw UsageError("give the cash flows as arguments or with --file, not both");
     std::vector<double> flows;
     if (file == "-") {
-        flows = ParseNumberList(stdinStream, "cash flow", kMostFlows);
+        flows = ParseNumberList(stdinStream, "cash flow", kMostRead);
     } else if (!file.empty()) {
         std::error_code ec;
         if (std::filesystem::is_directory(file, ec))
             throw UsageError("cannot read '" + Shown(file) + "': it is a folder");
         std::ifstream in(file, std::ios::binary);
         if (!in) throw UsageError("cannot read '" + Shown(file) + "': " + std::strerror(errno));
-        flows = ParseNumberList(in, "cash flow", kMostFlows);
+        flows = ParseNumberList(in, "cash flow", kMostRead);
         if (in.bad()) throw UsageError("cannot read '" + Shown(file) + "': read error");
     } else {
         for (const auto& a : args) flows.push_back(ParseNumber(a, "cash flow"));
     }
     if (flows.empty()) throw UsageError("no cash flows given: P0 P1 ... PN");
-    if (flows.size() < 2 || flows.size() > 32767)
-        throw UsageError("the number of payments N must be from 1 to 32766 (got " + std::to_string(flows.size() - 1) +
-                         ")");
+    if (flows.size() < 2 || flows.size() > kMaxFlows)
+        throw UsageError("the number of payments N must be from 1 to " + std::to_string(kMaxPayments) + " (got " +
+                         std::to_string(flows.size() - 1) + ")");
     return flows;
 }
 

@@ -7,6 +7,9 @@
 
 namespace valmora {
 
+// The investment the screens start with.
+inline constexpr double kDefaultInvestment = 1000;
+
 // The payment distribution. The codes are the ones the stochastic screen
 // stores in DistType.
 enum class Distribution { None = 0, Uniform = 1, Normal = 2, Exponential = 3 };
@@ -20,8 +23,8 @@ Distribution DistributionFromCode(int code);
 IrrRule IrrRuleFromCode(int code);
 
 struct SimulationSettings {
-    double investment = 1000;  // the outflow P0 = -investment
-    int payments = 1;          // N per series
+    double investment = kDefaultInvestment;  // the outflow P0 = -investment
+    int payments = 1;                        // N per series
     long simulations = 100;
     Distribution distribution = Distribution::None;
     // Uniform: lower and upper bound; normal: mean and standard deviation;

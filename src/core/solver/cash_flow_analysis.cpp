@@ -1,14 +1,13 @@
 #include "core/solver/cash_flow_analysis.h"
 
 #include "core/solver/bound_check.h"
+#include "core/solver/limits.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace valmora {
 namespace {
-
-constexpr int kMaxPayments = 32766;
 
 // Synthetic division of the sign-normalised coefficients `top` (x^N first)
 // by (x - b) into `bottom`; true when no entry of the bottom row is negative.

@@ -9,7 +9,7 @@ namespace valmora {
 enum class AnalysisStatus {
     Ok,
     NoPayments,       // fewer than two values (N must be at least 1)
-    TooManyPayments,  // N beyond 32766
+    TooManyPayments,  // N beyond kMaxPayments (core/solver/limits.h)
     NotFinite,        // a value is infinite or not a number
     NoBound,          // no finite whole number bounds the roots
 };

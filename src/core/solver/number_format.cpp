@@ -48,6 +48,13 @@ std::string TrimDecimals(std::string text, std::size_t keep) {
 
 bool Printable(double value) { return std::isfinite(value); }
 
+// "0.5" as ".5", "-0.5" as "-.5"; other texts as they are.
+std::string WithoutLeadingZero(std::string text) {
+    const std::size_t digitsStart = text[0] == '-' ? 1 : 0;
+    if (text.compare(digitsStart, 2, "0.") == 0) text.erase(digitsStart, 1);
+    return text;
+}
+
 }  // namespace
 
 std::string FormatRate(double value) {
@@ -67,10 +74,19 @@ std::string FormatBalance(double value) {
 
 std::string FormatCoefficient(double value) {
     if (!Printable(value)) return GeneralText(value);
-    std::string text = Fixed(value, 2);
-    std::size_t digitsStart = text[0] == '-' ? 1 : 0;
-    if (text.compare(digitsStart, 2, "0.") == 0) text.erase(digitsStart, 1);
-    return text;
+    return WithoutLeadingZero(Fixed(value, 2));
+}
+
+std::string FormatDecimal(double value) {
+    if (!Printable(value)) return GeneralText(value);
+    char buf[400];
+    const auto end = std::to_chars(buf, buf + sizeof buf, value == 0.0 ? 0.0 : value, std::chars_format::fixed).ptr;
+    return std::string(buf, end);
+}
+
+std::string FormatDecimalNoLeadingZero(double value) {
+    if (!Printable(value)) return GeneralText(value);
+    return WithoutLeadingZero(FormatDecimal(value));
 }
 
 std::string FileNumberText(double value) {

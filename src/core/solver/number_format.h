@@ -21,6 +21,14 @@ std::string FormatBalance(double value);
 // needed (.50, -.50, 1000.00, .00).
 std::string FormatCoefficient(double value);
 
+// Every digit the value needs and no exponent: the shortest decimal that
+// reads back as the same double (0.01, 0.00000001, 1000, -0.5), as the
+// boxes of the screens first show their defaults.
+std::string FormatDecimal(double value);
+
+// The same without a 0 before the point (.00000001, -.5, 1000).
+std::string FormatDecimalNoLeadingZero(double value);
+
 // A line of the IRR output file without its line break: a blank for a
 // non-negative value or "-", the general number text of the magnitude (with
 // a leading zero below 1), and a trailing blank: " 0.1 ", "-0.05 ".

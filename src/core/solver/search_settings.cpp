@@ -2,18 +2,10 @@
 
 #include <cmath>
 
+#include "core/solver/limits.h"
+#include "core/solver/number_format.h"
+
 namespace valmora {
-namespace {
-
-constexpr SettingText kTexts[] = {
-    {"", "", ""},
-    {"Used to find approximate root locations", "Enter a valid increment (e.g.:0.01)", "above 0 and below 1"},
-    {"Used by Newton's Method to find roots", "Enter a valid tolerance (e.g.:0.0000001)",
-     "from 0 up to, not including, 1"},
-    {"", "Enter a number of periods per year from 1 to 32767", "at least 1"},
-};
-
-}  // namespace
 
 // Written so that NaN fails both.
 bool IncrementInRange(double increment) { return increment > 0 && increment < 1; }
@@ -29,7 +21,23 @@ SearchSetting CheckSearchSettings(const SearchSettings& s, SettingsRule rule) {
     return SearchSetting::None;
 }
 
-const SettingText& TextOf(SearchSetting setting) { return kTexts[static_cast<int>(setting)]; }
+const SettingText& TextOf(SearchSetting setting) {
+    // Built on first use, so that texts made before main() can ask for them.
+    // The examples are the defaults.
+    static const std::string incrementRequest =
+        "Enter a valid increment (e.g.:" + FormatDecimal(kDefaultIncrement) + ")";
+    static const std::string toleranceRequest =
+        "Enter a valid tolerance (e.g.:" + FormatDecimal(kDefaultTolerance) + ")";
+    static const std::string periodsRequest =
+        "Enter a number of periods per year from 1 to " + std::to_string(kMaxPeriodsPerYear);
+    static const SettingText texts[] = {
+        {"", "", ""},
+        {"Used to find approximate root locations", incrementRequest, "above 0 and below 1"},
+        {"Used by Newton's Method to find roots", toleranceRequest, "from 0 up to, not including, 1"},
+        {"", periodsRequest, "at least 1"},
+    };
+    return texts[static_cast<int>(setting)];
+}
 
 std::string ScreenMessage(SearchSetting setting) {
     const SettingText& t = TextOf(setting);

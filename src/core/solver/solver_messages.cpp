@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/solver/limits.h"
 #include "core/solver/number_format.h"
 #include "core/solver/polynomial.h"
 #include "core/solver/text_rules.h"
@@ -14,7 +15,8 @@ std::string AnalysisProblemText(AnalysisStatus status) {
     switch (status) {
         case AnalysisStatus::Ok: return "";
         case AnalysisStatus::NoPayments: return "Enter the investment and at least one payment.";
-        case AnalysisStatus::TooManyPayments: return "At most 32766 payments can be analysed.";
+        case AnalysisStatus::TooManyPayments:
+            return "At most " + std::to_string(kMaxPayments) + " payments can be analysed.";
         case AnalysisStatus::NotFinite: return "A payment is too large to compute with.";
         case AnalysisStatus::NoBound:
             return "The payments differ too much in size: no upper bound on the roots can be found.";

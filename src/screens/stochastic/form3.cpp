@@ -15,9 +15,12 @@
 
 #include "screens/common/evaluation_screens.h"
 #include "screens/common/qt_strings.h"
+#include "core/solver/number_format.h"
+#include "core/solver/search_settings.h"
 #include "core/solver/text_rules.h"
 #include "screens/stochastic/distribution_link.h"
 #include "screens/stochastic/distribution_pictures.h"
+#include "core/simulation/limits.h"
 #include "core/simulation/setup_check.h"
 #include "core/simulation/simulation_settings.h"
 #include "ui/controls.h"
@@ -170,6 +173,7 @@ void Form3::BuildSetupTab(QWidget* t) {
 
 void Form3::BuildSimulationTab(QWidget* t) {
     using ui::NewLabel;
+    const SimulationSettings defaults;
     Label12 = NewLabel(t, "Distribution", 240, 120, 3000, 285);
     Label13 = NewLabel(t, "Initial Investment", 240, 400, 3000, 285);
     Label14 = NewLabel(t, "Number of payments", 240, 680, 3000, 285);
@@ -196,14 +200,15 @@ void Form3::BuildSimulationTab(QWidget* t) {
     Frame3 = ui::NewFrame(t, "Simulation Parameters", 240, 2520, 9255, 1095, ui::SansSerif());
     Frame3->setEnabled(false);
     Label7 = NewLabel(Frame3, "Number of simulations = ", 240, 300, 1935, 285);
-    Text6 = ui::NewTextBox(Frame3, "100", 2160, 300, 855, 285);
+    Text6 = ui::NewTextBox(Frame3, QString::number(defaults.simulations), 2160, 300, 855, 285);
     Text6->setEnabled(false);
-    HScroll1 = NewScrollBar(Frame3, 1, 10000, 100, 100, 3120, 300, 3135, 285);
+    HScroll1 = NewScrollBar(Frame3, 1, kMaxScreenSimulations, static_cast<int>(defaults.simulations), 100, 3120, 300,
+                            3135, 285);
     Label20 = NewLabel(Frame3, "Increment = ", 240, 660, 975, 285);
-    Text9 = ui::NewTextBox(Frame3, "0.01", 1200, 660, 1095, 285);
+    Text9 = ui::NewTextBox(Frame3, Q(FormatDecimal(defaults.search.increment)), 1200, 660, 1095, 285);
     Text9->setToolTip("used to initially locate the roots");
     Label21 = NewLabel(Frame3, "Tolerance = ", 2520, 660, 975, 285);
-    Text10 = ui::NewTextBox(Frame3, "0.00000001", 3480, 660, 1335, 285);
+    Text10 = ui::NewTextBox(Frame3, Q(FormatDecimal(defaults.search.tolerance)), 3480, 660, 1335, 285);
     Text10->setToolTip("used in Newton's Method to find exact roots");
     Command5 = ui::NewButton(Frame3, "For multiple IRRs, select IRR", 6480, 240, 2535, 735);
     Command5->setToolTip("select the IRR to send to file when multiple IRRs exist (mixed investment)");
@@ -288,16 +293,16 @@ void Form3::Form_Load() {
     const SimulationSettings defaults;
     SSTab1->setCurrentIndex(0);
     Label26->hide();
-    Text1->setText("1000");
+    Text1->setText(Plain(defaults.investment));
     ws_.SimInvestment = defaults.investment;
     ws_.IrrChoice = static_cast<std::int16_t>(defaults.irrRule);
     MSHFlexGrid1->SetCurrent(1, 0);
     MSHFlexGrid2->SetCurrent(0, 0);
     Label13->setText("Initial investment = " + Plain(ws_.SimInvestment));
-    Text2->setText("1");
+    Text2->setText(QString::number(defaults.payments));
     ws_.SimNumPayments = static_cast<std::int16_t>(defaults.payments);
-    Label14->setText("Number of Payments = 1");
-    Text6->setText("100");
+    Label14->setText("Number of Payments = " + QString::number(defaults.payments));
+    Text6->setText(QString::number(defaults.simulations));
     ws_.NumSimulations = static_cast<std::int16_t>(defaults.simulations);
     Label19->setText("Neg. payments OK");
     ws_.PeriodsPerYear = static_cast<std::int16_t>(defaults.search.periodsPerYear);
@@ -329,7 +334,7 @@ void Form3::Text1_Change() {
 
 void Form3::Text2_Change() {
     // A count no series can have is refused like any other bad text.
-    const auto n = Count(Text2->text(), 1, 32766);
+    const auto n = Count(Text2->text(), 1, kMaxPayments);
     if (!n) {
         ui::RefuseText(Text2);
         return;
@@ -346,7 +351,7 @@ void Form3::Text2_Change() {
 void Form3::HScroll2_Change() { Text2->setText(QString::number(HScroll2->value())); }
 
 void Form3::Text13_Change() {
-    const auto m = Count(Text13->text(), 1, 32767);
+    const auto m = Count(Text13->text(), 1, kMaxPeriodsPerYear);
     if (!m) {
         ui::RefuseText(Text13);
         return;
@@ -466,7 +471,7 @@ void Form3::SSTab1_Click() {
         Command4->setText("Begin Simulation(s)");
         Text7->setText("");
         Text11->setText("");
-        HScroll1->setValue(100);
+        HScroll1->setValue(static_cast<int>(SimulationSettings{}.simulations));
         ui::ClearOptions({Option4, Option5});
     }
     Frame3->setEnabled(false);
@@ -479,8 +484,10 @@ void Form3::CheckTabZero() {
         if (!message.isEmpty()) screens_.Dialogs().Message(message, "Error");
     };
     if (!Numeric(Text1->text())) return refuse("");
-    if (!Count(Text2->text(), 1, 32766)) return refuse("Enter a number of payments from 1 to 32766");
-    if (!Count(Text13->text(), 1, 32767)) return refuse("Enter a number of periods per year from 1 to 32767");
+    if (!Count(Text2->text(), 1, kMaxPayments))
+        return refuse("Enter a number of payments from 1 to " + QString::number(kMaxPayments));
+    if (!Count(Text13->text(), 1, kMaxPeriodsPerYear))
+        return refuse(Q(std::string(TextOf(SearchSetting::PeriodsPerYear).request)));
     const SetupCheck check = CheckSetup(DistributionFromCode(ws_.DistType), Std(Text3->text()), Std(Text4->text()),
                                         ws_.AllowNegPayments == 0);
     if (!check.ok) return refuse(Q(check.message));

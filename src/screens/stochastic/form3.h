@@ -85,7 +85,7 @@ public:
     QGroupBox* Frame3;           // "Simulation Parameters"
     QLabel* Label7;              // "Number of simulations = "
     QLineEdit* Text6;            // number of simulations (set by HScroll1)
-    QScrollBar* HScroll1;        // number of simulations, 1 to 10000
+    QScrollBar* HScroll1;        // number of simulations, 1 to kMaxScreenSimulations
     QLabel* Label20;             // "Increment = "
     QLineEdit* Text9;            // increment of the root scan
     QLabel* Label21;             // "Tolerance = "

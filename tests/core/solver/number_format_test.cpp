@@ -67,5 +67,20 @@ TEST(NumberFormat, OutputFileForm) {
     for (const auto& c : cases) EXPECT_EQ(FileNumberText(c.value), c.text) << c.value;
 }
 
+TEST(NumberFormat, DecimalWithoutExponent) {
+    const Case cases[] = {
+        {0.01, "0.01"},
+        {1e-08, "0.00000001"},
+        {1e-07, "0.0000001"},
+        {1000.0, "1000"},
+        {-0.5, "-0.5"},
+        {-0.0, "0"},
+        {1e+20, "100000000000000000000"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FormatDecimal(c.value), c.text) << c.value;
+    const Case bare[] = {{1e-08, ".00000001"}, {-0.5, "-.5"}, {1000.0, "1000"}, {0.0, "0"}};
+    for (const auto& c : bare) EXPECT_EQ(FormatDecimalNoLeadingZero(c.value), c.text) << c.value;
+}
+
 }  // namespace
 }  // namespace valmora
