@@ -10,6 +10,7 @@
 #include <ostream>
 
 #include "cli/npv_profile_csv.h"
+#include "cli/options.h"
 #include "cli/usage_error.h"
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/exact_roots.h"
@@ -164,27 +165,13 @@ void PrintJson(const Findings& f, std::ostream& out) {
     out << j.dump(2) << "\n";
 }
 
-// A search setting as typed: a number the one rule accepts.
-double SearchValue(const std::string& text, const char* option, SearchSetting which) {
-    const double value = ParseNumber(text, option);
-    const bool ok = which == SearchSetting::Increment ? IncrementInRange(value) : ToleranceInRange(value);
-    if (!ok)
-        throw UsageError(std::string(option) + " must be " + std::string(TextOf(which).range) + " (got " + text + ")");
-    return value;
-}
-
 }  // namespace
 
 CLI::App* AddIrrCommand(CLI::App& app, IrrOptions& options) {
     auto* cmd = app.add_subcommand("irr", "Find every IRR of one cash-flow series, with project balances");
-    cmd->add_option("--increment", options.increment, "Scan step in x = 1/(1 + i), 0 < X < 1")
-        ->default_str(GeneralText(kDefaultIncrement));
-    cmd->add_option("--tolerance", options.tolerance, "Newton's method tolerance, 0 <= X < 1")
-        ->default_str(GeneralText(kDefaultTolerance));
-    cmd->add_option("--periods", options.periods,
-                    "Payment/compounding periods per year M, 1.." + std::to_string(kMaxPeriodsPerYear) +
-                        "; rates are then M x the rate per period")
-        ->default_str("1");
+    AddSearchOptions(*cmd, options.increment, options.tolerance, GeneralText(kDefaultIncrement),
+                     GeneralText(kDefaultTolerance));
+    AddPeriodsOption(*cmd, options.periods, "; rates are then M x the rate per period");
     cmd->add_flag("--json", options.json, "Print one JSON object instead of text");
     cmd->add_flag("--all-roots", options.allRoots,
                   "Also list every distinct root in range, its rate to full precision, marked whether the scan "
@@ -205,9 +192,9 @@ CLI::App* AddIrrCommand(CLI::App& app, IrrOptions& options) {
 
 int RunIrr(const IrrOptions& options, std::istream& in, std::ostream& out) {
     SearchSettings settings;
-    settings.increment = SearchValue(options.increment, "--increment", SearchSetting::Increment);
-    settings.tolerance = SearchValue(options.tolerance, "--tolerance", SearchSetting::Tolerance);
-    settings.periodsPerYear = static_cast<int>(ParseWhole(options.periods, "--periods", 1, kMaxPeriodsPerYear));
+    settings.increment = ParseIncrement(options.increment);
+    settings.tolerance = ParseTolerance(options.tolerance);
+    settings.periodsPerYear = ParsePeriods(options.periods);
 
     std::vector<double> flows = ReadCashFlows(options.flows, options.file, in);
     const CashFlowAnalysis analysis = AnalyseCashFlows(flows);

@@ -17,7 +17,7 @@ namespace valmora::cli {
 struct IrrOptions {
     std::string increment = GeneralText(kDefaultIncrement);
     std::string tolerance = GeneralText(kDefaultTolerance);
-    std::string periods = "1";
+    std::string periods = GeneralText(SearchSettings{}.periodsPerYear);
     std::string file;
     bool json = false;
     bool allRoots = false;  // list every root in range, marked whether the scan found it

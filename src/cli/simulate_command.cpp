@@ -8,6 +8,7 @@
 #include <random>
 
 #include "cli/distribution_report.h"
+#include "cli/options.h"
 #include "core/statistics/summary.h"
 #include "cli/usage_error.h"
 #include "core/solver/number_format.h"
@@ -69,16 +70,6 @@ IrrRule RuleOf(const std::string& name) {
     throw UsageError("--choice: '" + name + "' is not lowest, second, third or highest");
 }
 
-// An increment or tolerance as typed, refused with the screens' words.
-double SearchValue(const std::string& text, const char* option, SearchSetting which) {
-    const double value = ParseNumber(text, option);
-    const bool ok = which == SearchSetting::Increment ? IncrementInRange(value) : ToleranceInRange(value);
-    if (!ok)
-        throw UsageError(std::string(option) + " " + text + ": " + std::string(TextOf(which).purpose) + ". " +
-                         std::string(TextOf(which).request));
-    return value;
-}
-
 // The settings of the run, refused as the screens refuse them.
 SimulationSettings Settings(const SimulateOptions& o) {
     SimulationSettings s;
@@ -91,10 +82,10 @@ SimulationSettings Settings(const SimulateOptions& o) {
 
     s.investment = ParseNumber(o.investment, "--investment");
     s.payments = static_cast<int>(ParseWhole(o.payments, "--payments", 1, kMaxPayments));
-    s.search.periodsPerYear = static_cast<int>(ParseWhole(o.periods, "--periods", 1, kMaxPeriodsPerYear));
+    s.search.periodsPerYear = ParsePeriods(o.periods);
     s.allowNegativePayments = !o.positiveOnly;
-    s.search.increment = SearchValue(o.increment, "--increment", SearchSetting::Increment);
-    s.search.tolerance = SearchValue(o.tolerance, "--tolerance", SearchSetting::Tolerance);
+    s.search.increment = ParseIncrement(o.increment);
+    s.search.tolerance = ParseTolerance(o.tolerance);
     s.irrRule = RuleOf(o.choice);
     s.saveToFile = !o.output.empty();
     s.outputPath = o.output;
@@ -183,17 +174,11 @@ CLI::App* AddSimulateCommand(CLI::App& app, SimulateOptions& o) {
         ->default_str(kDefaults.investment);
     cmd->add_option("--payments", o.payments, "Number of payments N per series, 1.." + std::to_string(kMaxPayments))
         ->default_str(kDefaults.payments);
-    cmd->add_option("--periods", o.periods,
-                    "Payment/compounding periods per year M, 1.." + std::to_string(kMaxPeriodsPerYear) +
-                        " (rates are M x the rate per period)")
-        ->default_str("1");
+    AddPeriodsOption(*cmd, o.periods, " (rates are M x the rate per period)");
     cmd->add_flag("--positive-only", o.positiveOnly, "Draw again every payment below 0");
     cmd->add_option("--sims", o.sims, "Number of simulations, 1.." + std::to_string(kMaxSimulations))
         ->default_str(kDefaults.sims);
-    cmd->add_option("--increment", o.increment, "Scan step in x = 1/(1 + i), 0 < X < 1")
-        ->default_str(kDefaults.increment);
-    cmd->add_option("--tolerance", o.tolerance, "Newton's method tolerance, 0 <= X < 1")
-        ->default_str(kDefaults.tolerance);
+    AddSearchOptions(*cmd, o.increment, o.tolerance, kDefaults.increment, kDefaults.tolerance);
     cmd->add_option("--choice", o.choice,
                     "Which IRR a simulation with several keeps: lowest, second, third or highest "
                     "(the highest when the one asked for does not exist)")

@@ -202,9 +202,10 @@ TEST_F(Simulate, BadInputIsOneLineAndStatusTwo) {
         {{"--dist", "exponential", "--p1", "5", "--payments", "32767"}, "--payments"},
         {{"--dist", "exponential", "--p1", "5", "--periods", "0"}, "--periods"},
         {{"--dist", "exponential", "--p1", "5", "--sims", "0"}, "--sims"},
-        {{"--dist", "exponential", "--p1", "5", "--increment", "0"}, "Enter a valid increment (e.g.:0.01)"},
-        {{"--dist", "exponential", "--p1", "5", "--increment", "1"}, "Enter a valid increment (e.g.:0.01)"},
-        {{"--dist", "exponential", "--p1", "5", "--tolerance", "1"}, "Enter a valid tolerance (e.g.:0.0000001)"},
+        {{"--dist", "exponential", "--p1", "5", "--increment", "0"}, "--increment must be above 0 and below 1 (got 0)"},
+        {{"--dist", "exponential", "--p1", "5", "--increment", "1"}, "--increment must be above 0 and below 1 (got 1)"},
+        {{"--dist", "exponential", "--p1", "5", "--tolerance", "1"},
+         "--tolerance must be from 0 up to, not including, 1 (got 1)"},
         {{"--dist", "exponential", "--p1", "5", "--choice", "fourth"}, "--choice"},
         {{"--dist", "exponential", "--p1", "5", "--seed", "-1"}, "--seed"},
         {{"--dist", "exponential", "--p1", "5", "--output", missing}, missing.c_str()},
@@ -218,6 +219,22 @@ TEST_F(Simulate, BadInputIsOneLineAndStatusTwo) {
         EXPECT_TRUE(o.out.empty()) << c.mentions;
         EXPECT_NE(o.err.find(c.mentions), std::string::npos) << o.err;
         EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << "one line: " << o.err;
+    }
+}
+
+// The options both subcommands take are refused in the same words by both.
+TEST_F(Simulate, SharedOptionsAreRefusedAsIrrRefusesThem) {
+    const std::vector<std::vector<std::string>> options = {
+        {"--increment", "0"}, {"--increment", "1"}, {"--increment", "x"}, {"--tolerance", "-0.1"},
+        {"--tolerance", "1"}, {"--periods", "0"},   {"--periods", "1.5"}, {"--periods", "32768"},
+    };
+    for (const auto& option : options) {
+        const Outcome irr = RunCli({"irr", option[0], option[1], "--", "-1000", "1100"});
+        const Outcome simulate =
+            RunCli({"simulate", "--dist", "normal", "--p1", "400", "--p2", "400", option[0], option[1]});
+        EXPECT_EQ(irr.status, 2) << option[0] << " " << option[1];
+        EXPECT_EQ(simulate.status, 2) << option[0] << " " << option[1];
+        EXPECT_EQ(simulate.err, irr.err);
     }
 }
 
