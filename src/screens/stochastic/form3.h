@@ -131,6 +131,10 @@ private:
     void BuildSimulationTab(QWidget* tab);
     void Connect();
 
+    // Back and Exit.
+    void Command1_Click();
+    void Command2_Click();
+
     // Distribution set-up.
     void Text1_Change();
     void Text2_Change();
@@ -161,8 +165,6 @@ private:
     void Command3_Click();
     void ShowOutputPath(const QString& path);
     void Command5_Click();
-    void Command1_Click();
-    void Command2_Click();
 
     // The run.
     void Command4_Click();
