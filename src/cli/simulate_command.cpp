@@ -70,7 +70,7 @@ IrrRule RuleOf(const std::string& name) {
     throw UsageError("--choice: '" + name + "' is not lowest, second, third or highest");
 }
 
-// The settings of the run, refused as the screens refuse them.
+// The settings of the run, checked by the rules of the screens.
 SimulationSettings Settings(const SimulateOptions& o) {
     SimulationSettings s;
     s.distribution = DistributionOf(o.dist);
