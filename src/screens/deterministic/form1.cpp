@@ -14,6 +14,7 @@
 #include "screens/common/evaluation_screens.h"
 #include "screens/common/qt_strings.h"
 #include "screens/deterministic/npv_profile_link.h"
+#include "core/simulation/simulation_settings.h"
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/missed_roots.h"
 #include "core/solver/number_format.h"
@@ -52,7 +53,7 @@ void Form1::BuildControls() {
     QWidget* c = Client();
 
     Label3 = NewLabel(c, "Initial investment  =  ", 240, 240, 2505, 300, ui::SansSerif(12, true));
-    Text1 = ui::NewTextBox(c, "1000", 2880, 240, 1335, 285);
+    Text1 = ui::NewTextBox(c, Q(FormatDecimal(kDefaultInvestment)), 2880, 240, 1335, 285);
     Label2 = NewLabel(c, "Number of payments = ", 5280, 240, 2790, 300, ui::SansSerif(12, true));
     Text2 = ui::NewTextBox(c, "1", 8040, 240, 660, 285);
     Text2->setEnabled(false);
@@ -94,9 +95,10 @@ void Form1::BuildControls() {
     Text6 = ui::NewTextBox(Frame2, "", 3120, 840, 615, 285);
     Text6->setEnabled(false);
     Label5 = NewLabel(Frame2, "Increment = ", 360, 1320, 885, 195);
-    Text4 = ui::NewTextBox(Frame2, "0.01", 1440, 1320, 1095, 285);
+    Text4 = ui::NewTextBox(Frame2, Q(FormatDecimal(kDefaultIncrement)), 1440, 1320, 1095, 285);
     Label6 = NewLabel(Frame2, "Newton's Method tolerance", 360, 1920, 885, 585);
-    Text5 = ui::NewTextBox(Frame2, ".00000001", 1440, 2160, 1095, 285);
+    // Shows 1E-08, the tolerance of the simulations; Form_Load says which one is in effect.
+    Text5 = ui::NewTextBox(Frame2, Q(FormatDecimalNoLeadingZero(kSimulationTolerance)), 1440, 2160, 1095, 285);
     Command3 = ui::NewButton(Frame2, "Locate Root(s)", 2880, 1440, 975, 975);
     Command3->setEnabled(false);
     Line2 = ui::NewLine(Frame2, 360, 1800, 2640, 1800);

@@ -48,7 +48,7 @@ FrmLogin::FrmLogin(ScreenManager& screens) : Screen("Login", 3960, 1980), screen
 // The password label carries the password itself, on a line of its own.
 void FrmLogin::Form_Load() {
     Workspace& ws = screens_.Ws();
-    ws.PasswordPrompt = std::string("Password: ") + "\r" + "(4061937)";
+    ws.PasswordPrompt = "Password: \r(4061937)";
     lblLabels[1]->setText(Q(ws.PasswordPrompt).replace('\r', '\n'));
 }
 

@@ -17,6 +17,7 @@
 #include "screens/stochastic/distribution_link.h"
 #include "screens/stochastic/form3.h"
 #include "screens/stochastic/run_stopper.h"
+#include "core/simulation/limits.h"
 #include "core/simulation/simulation_run.h"
 #include "core/solver/text_rules.h"
 #include "core/workspace/workspace_mirror.h"
@@ -33,14 +34,13 @@ constexpr int kRepaintMilliseconds = 100;
 
 const QString kSilenceNotices = "Do not show this again during this run";
 
-constexpr std::uint64_t kLargestSeed = (std::uint64_t{1} << 53) - 1;
-const QString kBadSeedMessage =
-    "Enter a whole number from 0 to 9007199254740991 as the seed, or leave it empty to seed from the clock";
+const QString kBadSeedMessage = "Enter a whole number from 0 to " + QString::number(kLargestSeed) +
+                                " as the seed, or leave it empty to seed from the clock";
 
 // The seed typed, blanks around it allowed; nothing for an empty or bad text.
 std::optional<std::uint64_t> SeedOf(const QString& text) {
     const QString t = text.trimmed();
-    if (t.isEmpty() || t.size() > 16) return std::nullopt;
+    if (t.isEmpty() || t.size() > QString::number(kLargestSeed).size()) return std::nullopt;
     for (QChar c : t)
         if (c < '0' || c > '9') return std::nullopt;
     const std::uint64_t seed = t.toULongLong();
