@@ -4,7 +4,6 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QScrollBar>
 #include <QToolTip>
 
 #include <algorithm>
@@ -21,7 +20,7 @@ constexpr int kMarkRole = Qt::UserRole + 1;  // a colour painted by the program
 
 }  // namespace
 
-Grid::Grid(QWidget* parent) : QTableWidget(2, 2, parent) {
+Grid::Grid(QWidget* parent) : FrozenHeaderTable(2, 2, parent) {
     horizontalHeader()->hide();
     verticalHeader()->hide();
     horizontalHeader()->setMinimumSectionSize(1);
@@ -56,14 +55,14 @@ void Grid::SetCols(int cols) {
 }
 
 void Grid::SetFixedRows(int rows) {
-    fixedRows_ = rows;
+    SetFixedRowCount(rows);
     StyleAll();
     SyncCurrentIndex();
     updateGeometries();
 }
 
 void Grid::SetFixedCols(int cols) {
-    fixedCols_ = cols;
+    SetFixedColCount(cols);
     StyleAll();
     SyncCurrentIndex();
     updateGeometries();
@@ -180,9 +179,9 @@ void Grid::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Down: ++row; break;
         case Qt::Key_Left: --col; break;
         case Qt::Key_Right: ++col; break;
-        case Qt::Key_Home: col = fixedCols_; break;
+        case Qt::Key_Home: col = FixedCols(); break;
         case Qt::Key_End: col = columnCount() - 1; break;
-        case Qt::Key_PageUp: row = fixedRows_; break;
+        case Qt::Key_PageUp: row = FixedRows(); break;
         case Qt::Key_PageDown: row = rowCount() - 1; break;
         case Qt::Key_Return:
         case Qt::Key_Enter: emit KeyPress(13); return;
@@ -193,9 +192,9 @@ void Grid::keyPressEvent(QKeyEvent* event) {
             return;
     }
     // Arrow keys move among the cells a user can reach.
-    if (rowCount() <= fixedRows_ || columnCount() <= fixedCols_) return;
-    row = std::clamp(row, fixedRows_, rowCount() - 1);
-    col = std::clamp(col, fixedCols_, columnCount() - 1);
+    if (rowCount() <= FixedRows() || columnCount() <= FixedCols()) return;
+    row = std::clamp(row, FixedRows(), rowCount() - 1);
+    col = std::clamp(col, FixedCols(), columnCount() - 1);
     if (row != row_ || col != col_) MoveByUser(row, col);
 }
 
@@ -222,8 +221,8 @@ void Grid::mouseMoveEvent(QMouseEvent*) {}
 void Grid::focusInEvent(QFocusEvent* event) {
     QTableWidget::focusInEvent(event);
     const bool byTab = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
-    if (tabEntersFirstCell_ && byTab && IsFixed(row_, col_) && rowCount() > fixedRows_ && columnCount() > fixedCols_)
-        SetCurrent(fixedRows_, fixedCols_);
+    if (tabEntersFirstCell_ && byTab && IsFixed(row_, col_) && rowCount() > FixedRows() && columnCount() > FixedCols())
+        SetCurrent(FixedRows(), FixedCols());
     // The view marks its own current cell on focus; ours is the one to mark.
     SyncCurrentIndex();
 }
@@ -241,158 +240,6 @@ bool Grid::viewportEvent(QEvent* event) {
         QToolTip::showText(help->globalPos(), text, viewport(), rect);
     else QToolTip::hideText();
     return true;
-}
-
-// ---- Scrolling with the fixed cells in place ------------------------------
-
-void Grid::scrollToItem(const QTableWidgetItem* item, ScrollHint hint) {
-    if (item) scrollTo(indexFromItem(item), hint);
-}
-
-void Grid::scrollTo(const QModelIndex& index, ScrollHint) {
-    if (!index.isValid()) return;
-    const int row = index.row();
-    const int col = index.column();
-    if (col < fixedCols_) {
-        leftCol_ = fixedCols_;
-    } else if (col < leftCol_) {
-        leftCol_ = col;
-    } else {
-        // The first column from which `col` still shows whole.
-        const int room = RoomAcross();
-        int left = col;
-        int used = ColWidth(col);
-        while (left > leftCol_ && used + ColWidth(left - 1) <= room) used += ColWidth(--left);
-        leftCol_ = left;
-    }
-    if (row < fixedRows_) {
-        topRow_ = fixedRows_;
-    } else if (row < topRow_) {
-        topRow_ = row;
-    } else {
-        const int room = RoomDown();
-        int top = row;
-        int used = RowHeight(row);
-        while (top > topRow_ && used + RowHeight(top - 1) <= room) used += RowHeight(--top);
-        topRow_ = top;
-    }
-    updateGeometries();
-}
-
-void Grid::scrollContentsBy(int, int) {
-    // The bars count scrollable columns and rows; the view itself never
-    // shifts its contents, it hides what has scrolled past.
-    if (applying_) return;
-    leftCol_ = fixedCols_ + horizontalScrollBar()->value();
-    topRow_ = fixedRows_ + verticalScrollBar()->value();
-    updateGeometries();
-    viewport()->update();
-}
-
-void Grid::updateGeometries() {
-    if (applying_) {
-        geometryChanged_ = true;
-        return;
-    }
-    // Hiding columns or showing a bar resizes the view; a few passes settle it.
-    for (int pass = 0; pass < 3; ++pass) {
-        geometryChanged_ = false;
-        applying_ = true;
-        QTableWidget::updateGeometries();
-        ApplyScroll();
-        applying_ = false;
-        if (!geometryChanged_) break;
-    }
-}
-
-int Grid::ColWidth(int col) const {
-    return isColumnHidden(col) ? hiddenWidths_.value(col, horizontalHeader()->defaultSectionSize()) : columnWidth(col);
-}
-
-int Grid::RowHeight(int row) const {
-    return isRowHidden(row) ? verticalHeader()->defaultSectionSize() : rowHeight(row);
-}
-
-// The room the scrollable cells have; a cell's closing grid line may fall
-// just outside the view.
-int Grid::RoomAcross() const { return viewport()->width() - FixedWidth() + (showGrid() ? 1 : 0); }
-
-int Grid::RoomDown() const { return viewport()->height() - FixedHeight() + (showGrid() ? 1 : 0); }
-
-int Grid::FixedWidth() const {
-    int width = 0;
-    for (int c = 0; c < std::min(fixedCols_, columnCount()); ++c) width += ColWidth(c);
-    return width;
-}
-
-int Grid::FixedHeight() const {
-    int height = 0;
-    for (int r = 0; r < std::min(fixedRows_, rowCount()); ++r) height += RowHeight(r);
-    return height;
-}
-
-int Grid::LastLeftCol() const {
-    if (columnCount() <= fixedCols_) return fixedCols_;
-    const int room = RoomAcross();
-    int left = columnCount() - 1;
-    int used = ColWidth(left);
-    while (left > fixedCols_ && used + ColWidth(left - 1) <= room) used += ColWidth(--left);
-    return left;
-}
-
-int Grid::LastTopRow() const {
-    if (rowCount() <= fixedRows_) return fixedRows_;
-    const int room = RoomDown();
-    int top = rowCount() - 1;
-    int used = RowHeight(top);
-    while (top > fixedRows_ && used + RowHeight(top - 1) <= room) used += RowHeight(--top);
-    return top;
-}
-
-namespace {
-
-// How many of `sizes` from the first fit into `room`; at least one.
-template <typename Size>
-int CountFitting(int first, int count, int room, Size size) {
-    int fitting = 0;
-    for (int i = first, used = 0; i < count; ++i) {
-        used += size(i);
-        if (used > room) break;
-        ++fitting;
-    }
-    return std::max(fitting, 1);
-}
-
-}  // namespace
-
-void Grid::ApplyScroll() {
-    const int lastLeft = LastLeftCol();
-    const int lastTop = LastTopRow();
-    leftCol_ = std::clamp(leftCol_, fixedCols_, lastLeft);
-    topRow_ = std::clamp(topRow_, fixedRows_, lastTop);
-    for (int c = 0; c < columnCount(); ++c) {
-        const bool hide = c >= fixedCols_ && c < leftCol_;
-        if (hide == isColumnHidden(c)) continue;
-        if (hide) hiddenWidths_[c] = columnWidth(c);
-        setColumnHidden(c, hide);
-    }
-    for (int r = 0; r < rowCount(); ++r) {
-        const bool hide = r >= fixedRows_ && r < topRow_;
-        if (hide != isRowHidden(r)) setRowHidden(r, hide);
-    }
-    horizontalHeader()->setOffset(0);
-    verticalHeader()->setOffset(0);
-
-    QScrollBar* across = horizontalScrollBar();
-    across->setRange(0, lastLeft - fixedCols_);
-    across->setPageStep(CountFitting(leftCol_, columnCount(), RoomAcross(), [this](int c) { return ColWidth(c); }));
-    across->setSingleStep(1);
-    across->setValue(leftCol_ - fixedCols_);
-    QScrollBar* down = verticalScrollBar();
-    down->setRange(0, lastTop - fixedRows_);
-    down->setPageStep(CountFitting(topRow_, rowCount(), RoomDown(), [this](int r) { return RowHeight(r); }));
-    down->setSingleStep(1);
-    down->setValue(topRow_ - fixedRows_);
 }
 
 void Grid::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
