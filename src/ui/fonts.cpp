@@ -2,6 +2,9 @@
 
 #include <QStringList>
 
+#include <algorithm>
+#include <cmath>
+
 namespace valmora::ui {
 namespace {
 
@@ -25,5 +28,11 @@ void InstallFontSubstitutes() {
 
 QFont SansSerif(double points, bool bold) { return Make("MS Sans Serif", points, bold); }
 QFont Arial(double points, bool bold) { return Make("Arial", points, bold); }
+
+QFont ArialPixels(double pixels, bool bold) {
+    QFont font = Arial(8.25, bold);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels))));
+    return font;
+}
 
 }  // namespace valmora::ui

@@ -11,5 +11,8 @@ void InstallFontSubstitutes();
 
 QFont SansSerif(double points = 8.25, bool bold = false);  // "MS Sans Serif"
 QFont Arial(double points = 8.25, bool bold = false);
+// Arial at a size in whole pixels (at least 1) rather than points, for
+// pictures laid out in pixels.
+QFont ArialPixels(double pixels, bool bold = false);
 
 }  // namespace valmora::ui
