@@ -1,8 +1,8 @@
 #include "screens/shell/start_pictures.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
+#include "screens/common/formula_painter.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
 
@@ -13,15 +13,6 @@ void WhiteFrame(QFrame* frame) {
     frame->setFrameStyle(QFrame::Box | QFrame::Plain);
     frame->setLineWidth(1);
     ui::SetBackColor(frame, Qt::white);
-}
-
-// A tall bracket of a column vector, opening to the right when `left`.
-void Parenthesis(QPainter& p, double x, double top, double bottom, bool left) {
-    QPainterPath path;
-    const double bulge = left ? -6 : 6;
-    path.moveTo(x, top);
-    path.cubicTo(x + bulge, top + (bottom - top) * 0.25, x + bulge, top + (bottom - top) * 0.75, x, bottom);
-    p.drawPath(path);
 }
 
 }  // namespace
@@ -46,8 +37,8 @@ void EquationPicture::paintEvent(QPaintEvent* event) {
     const double rowH = (h - 12) / 4;
     p.setFont(ui::Arial(8.5));
     for (int i = 0; i < 4; ++i) p.drawText(QRectF(120, 6 + i * rowH, 40, rowH), Qt::AlignCenter, values[i]);
-    Parenthesis(p, 120, 5, h - 5, true);
-    Parenthesis(p, 160, 5, h - 5, false);
+    TallParenthesis(p, 120, 5, h - 5, -6);
+    TallParenthesis(p, 160, 5, h - 5, 6);
 
     p.setFont(ui::Arial(9));
     p.drawText(QRectF(172, mid - 16, 92, 32), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,

@@ -6,24 +6,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "screens/common/plot_painter.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
 
 namespace valmora {
-namespace {
-
-// Axes with an arrow on each, from the origin `o` to the right and up.
-void Axes(QPainter& p, QPointF o, double right, double top) {
-    p.setPen(QPen(Qt::black, 1.2));
-    p.drawLine(o, QPointF(right, o.y()));
-    p.drawLine(o, QPointF(o.x(), top));
-    p.drawLine(QPointF(right, o.y()), QPointF(right - 5, o.y() - 3));
-    p.drawLine(QPointF(right, o.y()), QPointF(right - 5, o.y() + 3));
-    p.drawLine(QPointF(o.x(), top), QPointF(o.x() - 3, top + 5));
-    p.drawLine(QPointF(o.x(), top), QPointF(o.x() + 3, top + 5));
-}
-
-}  // namespace
 
 UniformDensityPicture::UniformDensityPicture(QWidget* parent) : QWidget(parent) { ui::SetBackColor(this, Qt::white); }
 
@@ -50,10 +37,8 @@ void UniformDensityPicture::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     const double w = width(), h = height();
     const QPointF origin(AxisX(w), h - 24);
-    Axes(p, origin, w - 6, 8);
     p.setFont(UniformFont());
-    p.drawText(QRectF(w - 20, h - 22, 18, 14), Qt::AlignCenter, "x");
-    p.drawText(QRectF(origin.x() + 4, 2, 40, 14), Qt::AlignLeft, "f(x)");
+    ArrowAxes(p, origin, w - 6, 8, "x", "f(x)");
 
     // The rectangle spans the middle of what is right of the axis.
     const double room = w - 6 - origin.x();
@@ -106,18 +91,13 @@ void ExponentialDensityPicture::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     const double w = width(), h = height();
     const QPointF origin(16, h - 18);
-    Axes(p, origin, w - 6, 8);
     p.setFont(ui::Arial(8));
-    p.drawText(QRectF(w - 20, h - 16, 18, 14), Qt::AlignCenter, "x");
-    p.drawText(QRectF(origin.x() + 4, 2, 40, 14), Qt::AlignLeft, "f(x)");
-    QPainterPath curve;
+    ArrowAxes(p, origin, w - 6, 8, "x", "f(x)");
     const double span = w - origin.x() - 16, height = origin.y() - 18;
-    for (int i = 0; i <= 60; ++i) {
+    const QPainterPath curve = SampledPath(60, [&](int i) {
         const double t = i / 60.0;
-        const QPointF point(origin.x() + t * span, origin.y() - height * std::exp(-4.0 * t));
-        if (i == 0) curve.moveTo(point);
-        else curve.lineTo(point);
-    }
+        return QPointF(origin.x() + t * span, origin.y() - height * std::exp(-4.0 * t));
+    });
     p.setPen(QPen(Qt::red, 2));
     p.drawPath(curve);
 }
