@@ -24,6 +24,7 @@ DistributionLink::DistributionLink(QPushButton* button, const RunResults& run, u
 }
 
 void DistributionLink::RunStarted() {
+    otherSettings_ = false;
     drawnAt_ = now_();
     if (view_ && view_->isVisible()) Draw();
 }
@@ -36,6 +37,12 @@ void DistributionLink::Repaint() {
 
 void DistributionLink::RunEnded() {
     button_->setEnabled(run_.outcome && run_.outcome->simulations > 0);
+    if (view_ && view_->isVisible()) Draw();
+}
+
+void DistributionLink::SettingsChanged(bool differ) {
+    if (differ == otherSettings_) return;
+    otherSettings_ = differ;
     if (view_ && view_->isVisible()) Draw();
 }
 
@@ -63,6 +70,7 @@ void DistributionLink::Draw() {
         figures.stopped = outcome->stopped;
     }
     figures.running = !run_.outcome;
+    figures.otherSettings = otherSettings_;
     view_->SetRun(run_.keptIrrs, figures);
     drawnAt_ = now_();
     drawCost_ = drawnAt_ - start;

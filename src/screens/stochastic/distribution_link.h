@@ -34,6 +34,9 @@ public:
     void Repaint();
     // The run ended: its outcome is in the run results.
     void RunEnded();
+    // Whether the settings on screen differ from those of the run shown: an
+    // open view says so.
+    void SettingsChanged(bool differ);
 
     // The view, once opened.
     IrrDistributionView* View() const { return view_; }
@@ -50,6 +53,7 @@ private:
     std::function<qint64()> now_;  // the steady clock, milliseconds
     qint64 drawnAt_ = 0;           // when the view was last drawn
     qint64 drawCost_ = 0;          // how long that took
+    bool otherSettings_ = false;   // the settings on screen differ from the run's
 };
 
 }  // namespace valmora

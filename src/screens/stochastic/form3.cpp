@@ -67,6 +67,12 @@ void Form3::Connect() {
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    // After each input's own handler: the last run's results follow.
+    for (QLineEdit* box : {Text1, Text2, Text13, Text3, Text4, Text6, Text9, Text10, Text14})
+        connect(box, &QLineEdit::textChanged, this, [this] { FollowInputs(); });
+    for (QRadioButton* option : {Option1, Option2, Option3, Option6, Option7})
+        connect(option, &QRadioButton::toggled, this, [this] { FollowInputs(); });
+    connect(SSTab1, &QTabWidget::currentChanged, this, [this] { FollowInputs(); });
 }
 
 void Form3::Form_Load() {

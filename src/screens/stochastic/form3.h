@@ -169,12 +169,17 @@ private:
     // The run.
     void Command4_Click();
     void ClearRunDisplay();
+    // After any change of an input: once the settings on screen differ from
+    // those of the last run, its display is erased and the distribution view
+    // says that it shows the last run.
+    void FollowInputs();
     void ShowOutcome(const RunOutcome& outcome);
 
     ScreenManager& screens_;                    // shows, hides and unloads screens; dialogs
     Workspace& ws_;                             // the settings the run reads, and its results
     bool fileChosen_ = false;                   // the save dialog returned a file since "Save to file" was chosen
     RunResults run_;                            // the last run: its settings, last simulation, counts and outcome
+    bool runShown_ = false;                     // the run display shows run_
     DistributionLink* distribution_ = nullptr;  // the IRR distribution view of run_
 };
 

@@ -100,6 +100,9 @@ void Form3::Command5_Click() {
     screens_.Hide(kId);
 }
 
-void Form3::ReturnFromIrrSelection() { Command5->setFocus(); }
+void Form3::ReturnFromIrrSelection() {
+    FollowInputs();
+    Command5->setFocus();
+}
 
 }  // namespace valmora

@@ -197,6 +197,18 @@ void Form3::ClearRunDisplay() {
     }
 }
 
+void Form3::FollowInputs() {
+    if (!run_.outcome) return;  // no run yet, or one is going
+    const bool differ =
+        !SameRunInputs(SimulationSettingsOf(ws_), run_.settings) || Std(Text14->text().trimmed()) != run_.seed;
+    if (differ && runShown_) {
+        ClearRunDisplay();
+        Command4->setText("Begin Simulation(s)");
+        runShown_ = false;
+    }
+    distribution_->SettingsChanged(differ);
+}
+
 void Form3::Command4_Click() {
     if (!IncrementCanAdvance(screens_, Text9)) return;
     // A seed makes the run reproducible, as valmora-cli simulate --seed does:
@@ -218,6 +230,8 @@ void Form3::Command4_Click() {
         RunDisplay display(*this);
         run_ = RunResults{};
         run_.settings = SimulationSettingsOf(ws_);
+        run_.seed = Std(Text14->text().trimmed());
+        runShown_ = true;
         const RunStopper stopper(Command8, this);
         display.stopper = &stopper;
         distribution_->RunStarted();

@@ -199,6 +199,7 @@ void IrrDistributionView::Redraw() {
     else caption = QString("%1 simulations").arg(figures_.simulations);
     caption += QString(", %1 with an IRR.").arg(figures_.withIrr);
     if (irrs_.empty()) caption += " No IRR to show yet.";
+    if (figures_.otherSettings) caption += " These are the last run's: the settings on screen have changed since.";
     Caption->setText(caption);
     DrawHistogram();
     DrawCdf();

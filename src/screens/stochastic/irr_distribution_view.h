@@ -34,15 +34,16 @@ class ZoomableChartView;
 
 // The counts of a run besides its kept IRRs.
 struct RunFigures {
-    long requested = 0;        // simulations asked for
-    long simulations = 0;      // simulations run
-    long withIrr = 0;          // simulations that kept an IRR
-    long fallbacks = 0;        // kept the largest IRR instead of the one asked for
-    long incompleteScans = 0;  // searches that stopped before their bound
-    long missedRoots = 0;      // searches that listed fewer roots than lie in range
-    long keptFromExact = 0;    // kept IRRs chosen from the exact roots, the list being incomplete or wrong
-    bool running = false;      // the run is still going
-    bool stopped = false;      // the user stopped the run
+    long requested = 0;          // simulations asked for
+    long simulations = 0;        // simulations run
+    long withIrr = 0;            // simulations that kept an IRR
+    long fallbacks = 0;          // kept the largest IRR instead of the one asked for
+    long incompleteScans = 0;    // searches that stopped before their bound
+    long missedRoots = 0;        // searches that listed fewer roots than lie in range
+    long keptFromExact = 0;      // kept IRRs chosen from the exact roots, the list being incomplete or wrong
+    bool running = false;        // the run is still going
+    bool stopped = false;        // the user stopped the run
+    bool otherSettings = false;  // the settings on screen are no longer those the run was made with
 };
 
 class IrrDistributionView : public QWidget {

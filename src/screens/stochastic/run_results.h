@@ -5,6 +5,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/simulation/simulation_run.h"
@@ -14,6 +15,7 @@ namespace valmora {
 
 struct RunResults {
     SimulationSettings settings;  // the run's inputs
+    std::string seed;             // the seed typed, trimmed; empty: from the clock
 
     // The last completed simulation (number 0 before the first).
     long number = 0;
@@ -46,5 +48,16 @@ struct RunResults {
         }
     }
 };
+
+// Two runs with these settings keep IRRs by the same rules from series drawn
+// the same way (the output file and the notice of a replaced IRR change
+// neither).
+inline bool SameRunInputs(const SimulationSettings& a, const SimulationSettings& b) {
+    return a.investment == b.investment && a.payments == b.payments && a.simulations == b.simulations &&
+           a.distribution == b.distribution && a.param1 == b.param1 && a.param2 == b.param2 &&
+           a.allowNegativePayments == b.allowNegativePayments && a.search.increment == b.search.increment &&
+           a.search.tolerance == b.search.tolerance && a.search.periodsPerYear == b.search.periodsPerYear &&
+           a.irrRule == b.irrRule;
+}
 
 }  // namespace valmora

@@ -64,6 +64,53 @@ private slots:
         QCOMPARE(v->Fits->item(0, 2)->text(), QString("not fitted: every IRR is the same"));
     }
 
+    // What the run display and the view show belongs to the settings on
+    // screen: once one changes, the display is erased and the view says it
+    // shows the last run.
+    void aChangedSettingLeavesNoStaleDisplay() {
+        Form3Driver d;
+        Form3* f = d.f;
+        ScriptedRandom random(Draws({{1100}, {1210}}));
+        d.h.screens.SetRandom(random);
+        d.UniformOnTabOne("-4096", "4096", 1);
+        d.ChooseNotSaving();
+        f->HScroll1->setValue(2);
+        Click(f->Command4);
+        Click(f->Command7);
+        IrrDistributionView* v = View(f);
+        const QString caption = "2 simulations, 2 with an IRR.";
+        QCOMPARE(v->Caption->text(), caption);
+        QCOMPARE(f->Command4->text(), QString("Iteration = 2"));
+        QVERIFY(!f->Text7->text().isEmpty());
+
+        // The seed or the increment changes: nothing of the run stays on the tab.
+        for (QLineEdit* box : {f->Text14, f->Text9}) {
+            const QString before = box->text();
+            box->setFocus();
+            QTest::keyClick(box, Qt::Key_End);
+            QTest::keyClicks(box, "1");
+            QCOMPARE(f->Command4->text(), QString("Begin Simulation(s)"));
+            QVERIFY(f->Text7->text().isEmpty());
+            QCOMPARE(f->MSHFlexGrid2->Text(0, 0), QString());
+            QVERIFY(v->isVisible());
+            QVERIFY(f->Command7->isEnabled());
+            QCOMPARE(v->Caption->text(),
+                     caption + " These are the last run's: the settings on screen have changed since.");
+            // Typed back as it was, the view is the run's again.
+            QTest::keyClick(box, Qt::Key_Backspace);
+            QCOMPARE(box->text(), before);
+            QCOMPARE(v->Caption->text(), caption);
+        }
+        // The next run is the view's again.
+        ScriptedRandom again(Draws({{1100}, {1210}}));
+        d.h.screens.SetRandom(again);
+        f->Text9->setText("0.02");
+        QVERIFY(v->Caption->text().endsWith("have changed since."));
+        Click(f->Command4);
+        QCOMPARE(v->Caption->text(), caption);
+        QCOMPARE(f->Command4->text(), QString("Iteration = 2"));
+    }
+
     void anOpenViewIsRefreshedDuringARun() {
         Form3Driver d;
         Form3* f = d.f;
