@@ -134,7 +134,7 @@ private slots:
         g->SetColWidthTwips(0, 800);
         g->SetColWidthTwips(1, 1200);
         for (int r = 0; r < 62; ++r) g->SetText(r, 1, QString::number(r));
-        QTest::qWait(20);
+        QCoreApplication::processEvents();  // the pending layout of the resized grid
         QScrollBar* bar = g->verticalScrollBar();
         QCOMPARE(g->TopRow(), 1);
         QCOMPARE(bar->value(), 0);
