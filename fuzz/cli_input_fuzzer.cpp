@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cash_flow_input.h"
 #include "cli/usage_error.h"
 
 namespace {

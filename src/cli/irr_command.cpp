@@ -11,6 +11,7 @@
 
 #include "cli/npv_profile_csv.h"
 #include "cli/options.h"
+#include "cli/cash_flow_input.h"
 #include "cli/usage_error.h"
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/exact_roots.h"
@@ -32,7 +33,8 @@ struct Findings {
     const CashFlowAnalysis& analysis;
     const SearchSettings& settings;
     const RootSearch& search;
-    bool allRoots;  // every root in range was asked for
+    bool allRoots;               // every root in range was asked for
+    const CashFlowInput& input;  // the series as read, and from where
 };
 
 // A number to full precision: the shortest decimal that reads back as the
@@ -54,6 +56,7 @@ void PrintText(const Findings& f, std::ostream& out) {
     const RootSearch& search = f.search;
     const int periods = f.settings.periodsPerYear;
     const int n = a.Degree();
+    if (!f.input.source.empty()) out << ReadLine(f.input) << "\n";
     out << "Number of payments N = " << n << "\n";
     out << "Maximum # of positive real roots = " << a.maxRoots << "\n";
     out << "Upper bound on root(s) for F(x) where x = 1/(1 + i) = " << GeneralText(a.upperBound) << "\n";
@@ -104,6 +107,8 @@ void PrintJson(const Findings& f, std::ostream& out) {
     const RootSearch& search = f.search;
     const int periods = f.settings.periodsPerYear;
     nlohmann::ordered_json j;
+    j["payments"] = a.Degree();
+    j["flows"] = f.input.flows;
     j["max_roots"] = a.maxRoots;
     j["upper_bound"] = a.upperBound;
     j["derivative"] = a.derivative;
@@ -177,9 +182,14 @@ CLI::App* AddIrrCommand(CLI::App& app, IrrOptions& options) {
                   "Also list every distinct root in range, its rate to full precision, marked whether the scan "
                   "found it");
     cmd->add_option("--file", options.file,
-                    "Read the cash flows from a text file (\"-\" for standard input), separated by blanks, "
-                    "commas or line breaks")
-        ->check(NonEmptyFileName);
+                    "Read the cash flows from a text file (\"-\" for standard input): one a line, or one line of "
+                    "them; a first line without numbers is a header; a table needs --column")
+        ->check(NonEmptyFileName)
+        ->type_name("FILE");
+    cmd->add_option("--column", options.column, "The column of a table to read, by number (from 1) or header name")
+        ->type_name("N|NAME");
+    cmd->add_flag("--decimal-comma", options.decimalComma,
+                  "The file writes numbers as 1.000,50 (its fields separated by semicolons, tabs or lines)");
     cmd->add_option("--profile", options.profile,
                     "Also write the NPV profile to FILE as CSV: rate,npv over a range showing every IRR")
         ->type_name("FILE");
@@ -196,14 +206,15 @@ int RunIrr(const IrrOptions& options, std::istream& in, std::ostream& out) {
     settings.tolerance = ParseTolerance(options.tolerance);
     settings.periodsPerYear = ParsePeriods(options.periods);
 
-    std::vector<double> flows = ReadCashFlows(options.flows, options.file, in);
-    const CashFlowAnalysis analysis = AnalyseCashFlows(flows);
+    const CashFlowInput input =
+        ReadCashFlowInput(options.flows, options.file, options.column, options.decimalComma, in);
+    const CashFlowAnalysis analysis = AnalyseCashFlows(input.flows);
     if (!analysis.Ok()) throw UsageError(AnalysisProblemText(analysis.status));
 
     const RootSearch search = LocateRoots(analysis, settings);  // the options above leave no reason to refuse
     if (!options.profile.empty())
         SaveNpvProfileCsv(analysis.coefficients, search.rates, settings.periodsPerYear, options.profile);
-    const Findings findings{analysis, settings, search, options.allRoots};
+    const Findings findings{analysis, settings, search, options.allRoots, input};
     if (options.json) PrintJson(findings, out);
     else PrintText(findings, out);
     return 0;

@@ -19,6 +19,8 @@ struct IrrOptions {
     std::string tolerance = GeneralText(kDefaultTolerance);
     std::string periods = GeneralText(SearchSettings{}.periodsPerYear);
     std::string file;
+    std::string column;         // the column of a table in the file
+    bool decimalComma = false;  // the file writes 1.000,50
     bool json = false;
     bool allRoots = false;  // list every root in range, marked whether the scan found it
     std::string profile;    // file for the NPV profile's points

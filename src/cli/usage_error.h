@@ -1,11 +1,9 @@
 // Bad command-line input: one line naming the problem, exit status 2.
 #pragma once
 
-#include <iosfwd>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace valmora::cli {
 
@@ -31,15 +29,5 @@ double ParseNumber(std::string_view text, std::string_view what);
 
 // `text` as a whole number in [low, high], or a UsageError naming `what`.
 long ParseWhole(std::string_view text, std::string_view what, long low, long high);
-
-// The numbers of a text, separated by blanks, tabs, commas or line breaks;
-// a UsageError when there are more than `most`, or naming the line and
-// field of a word that is not a number or of an empty field between commas
-// (skipping it would move every later number one place earlier).
-std::vector<double> ParseNumberList(std::istream& in, std::string_view what, std::size_t most);
-
-// The cash flows given as arguments or read from a file ("-" for standard input).
-std::vector<double> ReadCashFlows(const std::vector<std::string>& args, const std::string& file,
-                                  std::istream& stdinStream);
 
 }  // namespace valmora::cli

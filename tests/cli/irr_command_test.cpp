@@ -39,9 +39,11 @@ TEST(IrrJson, StartExample) {
     EXPECT_EQ(j["balances"][0]["pb"].size(), 4u);
     std::vector<std::string> keys;
     for (auto& [k, v] : j.items()) keys.push_back(k);
-    EXPECT_EQ(keys,
-              (std::vector<std::string>{"max_roots", "upper_bound", "derivative", "irrs", "not_roots", "scan_complete",
-                                        "stopped_at", "unlisted_roots", "roots_in_range", "missed", "balances"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"payments", "flows", "max_roots", "upper_bound", "derivative", "irrs",
+                                              "not_roots", "scan_complete", "stopped_at", "unlisted_roots",
+                                              "roots_in_range", "missed", "balances"}));
+    EXPECT_EQ(j["payments"], 3);
+    EXPECT_EQ(j["flows"], nlohmann::ordered_json({-1000.0, 500.0, 500.0, 500.0}));
     EXPECT_EQ(j["unlisted_roots"], 0);
     EXPECT_EQ(j["roots_in_range"], 1);
     EXPECT_EQ(j["missed"], nlohmann::ordered_json::array());
@@ -219,10 +221,16 @@ TEST(IrrText, SaysWhenNothingWasFoundOrSearched) {
 TEST(IrrInput, ReadsFilesAndStandardInput) {
     auto fromArgs = RunCli({"irr", "--json", "--", "-1000", "500", "500", "500"});
     auto fromFile = RunCli({"irr", "--json", "--file", std::string(VALMORA_TEST_DATA) + "/start_example.txt"});
-    auto fromStdin = RunCli({"irr", "--json", "--file", "-"}, "-1000,500 500\n500\n");
+    auto fromStdin = RunCli({"irr", "--json", "--file", "-"}, "-1000\n500\n500\n500\n");
     EXPECT_EQ(fromFile.status, 0) << fromFile.err;
     EXPECT_EQ(fromFile.out, fromArgs.out);
     EXPECT_EQ(fromStdin.out, fromArgs.out);
+    // The text says what was read, and from where.
+    auto table = RunCli({"irr", "--file", "-", "--column", "amount"}, "period;amount\n1;-1000\n2;500\n3;500\n4;500\n");
+    EXPECT_EQ(table.status, 0) << table.err;
+    EXPECT_EQ(table.out.rfind("Read P0 and 3 payments from standard input (column 'amount', header skipped)\n", 0), 0u)
+        << table.out;
+    EXPECT_EQ(RunCli({"irr", "--", "-1000", "1100"}).out.rfind("Number of payments N = 1\n", 0), 0u);
 }
 
 TEST(IrrInput, BadInputIsOneLineAndStatusTwo) {
@@ -249,7 +257,10 @@ TEST(IrrInput, BadInputIsOneLineAndStatusTwo) {
         {{"irr", "--file", "-", "1"}, "-1000 500", "not both"},
         {{"irr", "--", "-1000", "1e999"}, "", "too large"},
         {{"irr", "--", "-1E300", "1E-300"}, "", "no upper bound"},
-        {{"irr", "--file", "-"}, std::string(100000, '7'), "is not a number"},  // an endless word
+        {{"irr", "--file", "-"}, std::string(100000, '7'), "is too large"},  // an endless number
+        {{"irr", "--file", "-"}, "1,-1000\n2,500\n", "the file has 2 columns: choose one with --column"},
+        {{"irr", "--column", "2", "--", "-1000", "500"}, "", "--column needs --file"},
+        {{"irr", "--file", "-", "--column", "3"}, "1,-1000\n2,500\n", "there is no column 3"},
         {{"irr", "--file", ""}, "", "--file"},
         {{"irr", "--bogus"}, "", "bogus"},
         {{}, "", "subcommand"},
@@ -271,16 +282,19 @@ TEST(IrrInput, FileProblemsNameLineAndField) {
         std::string message;
     };
     const Case cases[] = {
-        {"-1000,500,,500", "cash flow, line 1, field 3 is empty"},
-        {"-1000,500,500,", "cash flow, line 1, field 4 is empty"},
-        {",-1000,500", "cash flow, line 1, field 1 is empty"},
-        {"-1000, 500 ,\t, 500", "cash flow, line 1, field 3 is empty"},
-        {"-1000\r\n500,500\r\n,500\r\n", "cash flow, line 3, field 1 is empty"},
-        {"-1000 500\n500 5O0\n", "cash flow, line 2, field 2: '5O0' is not a number"},
-        {std::string("-1000,500\0,500", 14), "cash flow, line 1, field 2: '500\\0' is not a number"},
-        {std::string("-1000\n\0\n500", 11), "cash flow, line 2, field 1: '\\0' is not a number"},
-        {"-1000 5\x01\x1b[2J", "cash flow, line 1, field 2: '5\\x01\\x1B[2J' is not a number"},
-        {"-1000 500\n" + std::string(500, '9') + "x", "cash flow, line 2, field 1: '99999999999999999999...'"},
+        {"-1000,500,,500", "standard input: line 1, field 3 is empty"},
+        {"-1000,500,500,", "standard input: line 1, field 4 is empty"},
+        {",-1000,500", "standard input: line 1, field 1 is empty"},
+        {"-1000, 500 ,\t, 500", "standard input: line 1, field 3 is empty"},
+        {"-1000\r\n500\r\n\r\n500\r\n", "standard input: line 3 is blank"},
+        {"-1000\r\n500,500\r\n500\r\n", "standard input: line 2 has 2 fields where line 1 has 1"},
+        {"-1000 500 5O0\n", "standard input: line 1, field 3: '5O0' is not a number"},
+        {std::string("-1000,500\0,500", 14),
+         "standard input: not a text file (UTF-8 or UTF-16): it begins with -1000,500\\x00,500"},
+        {std::string("-1000\n\0\n500", 11), "standard input: not a text file"},
+        {"-1000 5\x01\x1b[2J", "standard input: line 1, field 2: '5\\x01\\x1B[2J' is not a number"},
+        {"-1000\n500\n" + std::string(500, '9') + "x",
+         "standard input: line 3, field 1: '" + std::string(40, '9') + "...' is not a number"},
     };
     for (const auto& c : cases) {
         Outcome o = RunCli({"irr", "--file", "-"}, c.input);
@@ -312,12 +326,12 @@ TEST(IrrInput, TooManyPayments) {
     for (int i = 0; i < 32767; ++i) flows += " 1";
     Outcome o = RunCli({"irr", "--file", "-"}, flows);
     EXPECT_EQ(o.status, 2);
-    EXPECT_NE(o.err.find("got 32767"), std::string::npos) << o.err;
-    // Reading stops soon after the most there can be.
+    const std::string limit = "too many cash flows: P0 and at most 32766 payments can be read";
+    EXPECT_NE(o.err.find(limit), std::string::npos) << o.err;
     for (int i = 0; i < 100000; ++i) flows += " 1";
     o = RunCli({"irr", "--file", "-"}, flows);
     EXPECT_EQ(o.status, 2);
-    EXPECT_NE(o.err.find("more than 32768 numbers"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find(limit), std::string::npos) << o.err;
 }
 
 TEST(Version, IsTheProjectVersion) {

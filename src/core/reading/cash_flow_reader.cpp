@@ -34,9 +34,11 @@ std::string Escaped(std::string_view bytes) {
 }
 
 // Decoded text as a message may show it: control characters as \xNN, the
-// rest (UTF-8 included) as it is.
+// rest (UTF-8 included) as it is; a long text cut after 40 bytes.
 std::string Shown(std::string_view text) {
+    constexpr std::size_t kLongest = 40;
     std::string shown;
+    if (text.size() > kLongest) return Shown(text.substr(0, kLongest)) + "...";
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte == 0x7f) shown += Escaped(std::string_view(&c, 1));
@@ -102,7 +104,11 @@ std::string Decoded(std::string_view bytes) {
     for (std::size_t i = 0; i < text.size();) {
         const auto byte = static_cast<unsigned char>(text[i]);
         if (byte == 0) NotText(bytes);
-        std::size_t length = byte < 0x80 ? 1 : (byte >> 5) == 0x6 ? 2 : (byte >> 4) == 0xE ? 3 : (byte >> 3) == 0x1E ? 4 : 0;
+        std::size_t length = byte < 0x80           ? 1
+                             : (byte >> 5) == 0x6  ? 2
+                             : (byte >> 4) == 0xE  ? 3
+                             : (byte >> 3) == 0x1E ? 4
+                                                   : 0;
         if (length == 0 || i + length > text.size()) NotText(bytes);
         for (std::size_t k = 1; k < length; ++k)
             if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2) NotText(bytes);
@@ -143,9 +149,7 @@ bool IsBlank(std::string_view s) { return Trimmed(s).empty(); }
 bool IsComment(std::string_view s) { return Trimmed(s).starts_with('#'); }
 
 std::string Where(const Line& line) { return "line " + std::to_string(line.number); }
-std::string Where(const Line& line, std::size_t field) {
-    return Where(line) + ", field " + std::to_string(field + 1);
-}
+std::string Where(const Line& line, std::size_t field) { return Where(line) + ", field " + std::to_string(field + 1); }
 
 // The characters of a line outside quotes.
 template <typename Visit>
@@ -169,9 +173,9 @@ char DelimiterOf(const std::vector<Line>& data, bool decimalComma) {
             blanks |= c == ' ';
         });
     }
-    if (tab) return '\t';
     if (semicolon) return ';';
     if (comma && !decimalComma) return ',';
+    if (tab) return '\t';
     return blanks ? ' ' : 0;
 }
 
@@ -262,7 +266,8 @@ std::optional<std::string> FromDecimalComma(std::string_view field) {
 // or reads.
 bool HoldsNumber(const std::string& field, bool decimalComma) {
     if (decimalComma ? FromDecimalComma(field).has_value() : IsNumeric(field)) return true;
-    const bool digits = std::any_of(field.begin(), field.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    const bool digits =
+        std::any_of(field.begin(), field.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
     return digits && std::all_of(field.begin(), field.end(), [](char c) {
                return std::isdigit(static_cast<unsigned char>(c)) || c == ',' || c == '.' || c == '-' || c == '+';
            });
@@ -287,6 +292,8 @@ double NumberOf(const std::string& field, const Line& line, std::size_t index, c
     return value;
 }
 
+std::string Fields(std::size_t n) { return std::to_string(n) + (n == 1 ? " field" : " fields"); }
+
 std::string Joined(const std::vector<std::string>& names) {
     std::string out;
     for (const std::string& name : names) out += (out.empty() ? "" : ", ") + Shown(name);
@@ -298,15 +305,18 @@ std::string Joined(const std::vector<std::string>& names) {
 bool LooksLikeNumberCommas(const std::vector<std::vector<std::string>>& rows, char delimiter) {
     if (delimiter != ',') return false;
     auto digits = [](const std::string& s) {
-        return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+        return !s.empty() &&
+               std::all_of(s.begin(), s.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
     };
-    return std::all_of(rows.begin(), rows.end(), [&](const auto& row) { return row.size() >= 2 && digits(row.back()); });
+    return std::all_of(rows.begin(), rows.end(),
+                       [&](const auto& row) { return row.size() >= 2 && digits(row.back()); });
 }
 
 // The column `how.column` names, from 0.
 std::size_t ChosenColumn(const CashFlowReading& how, std::size_t count, const std::vector<std::string>& names) {
     const std::string& choice = how.column;
-    const bool numbered = std::all_of(choice.begin(), choice.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    const bool numbered =
+        std::all_of(choice.begin(), choice.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
     const std::string columns = names.empty() ? "" : " (" + Joined(names) + ")";
     if (numbered) {
         const long k = choice.size() > 6 ? 0 : std::stol(choice);
@@ -317,9 +327,11 @@ std::size_t ChosenColumn(const CashFlowReading& how, std::size_t count, const st
     }
     for (int pass = 0; pass < 2; ++pass)
         for (std::size_t k = 0; k < names.size(); ++k) {
-            const bool same = pass == 0 ? names[k] == choice
-                                        : std::equal(names[k].begin(), names[k].end(), choice.begin(), choice.end(),
-                                                     [](unsigned char a, unsigned char b) { return std::tolower(a) == std::tolower(b); });
+            const bool same =
+                pass == 0
+                    ? names[k] == choice
+                    : std::equal(names[k].begin(), names[k].end(), choice.begin(), choice.end(),
+                                 [](unsigned char a, unsigned char b) { return std::tolower(a) == std::tolower(b); });
             if (same) return k;
         }
     if (names.empty())
@@ -352,7 +364,8 @@ CashFlowText Read(std::string_view bytes, const CashFlowReading& how) {
 
     std::vector<std::string> names;
     std::size_t first = 0;  // the first row of data
-    if (std::none_of(rows[0].begin(), rows[0].end(), [&](const std::string& f) { return HoldsNumber(f, how.decimalComma); })) {
+    if (std::none_of(rows[0].begin(), rows[0].end(),
+                     [&](const std::string& f) { return HoldsNumber(f, how.decimalComma); })) {
         read.header = std::string(Trimmed(data[0].text));
         names = rows[0];
         first = 1;
@@ -361,12 +374,12 @@ CashFlowText Read(std::string_view bytes, const CashFlowReading& how) {
     const std::size_t width = rows[first].size();
     for (std::size_t r = first + 1; r < rows.size(); ++r)
         if (rows[r].size() != width)
-            throw Refused{Where(data[r]) + " has " + std::to_string(rows[r].size()) + " fields where " +
-                          Where(data[first]) + " has " + std::to_string(width)};
+            throw Refused{Where(data[r]) + " has " + Fields(rows[r].size()) + " where " + Where(data[first]) + " has " +
+                          std::to_string(width)};
     const bool oneLine = rows.size() - first == 1;
     if (!names.empty() && names.size() != width && !(oneLine && names.size() == 1))
-        throw Refused{"the header on " + Where(data[0]) + " names " + std::to_string(names.size()) +
-                      " columns where " + Where(data[first]) + " has " + std::to_string(width) + " fields"};
+        throw Refused{"the header on " + Where(data[0]) + " names " + std::to_string(names.size()) + " columns where " +
+                      Where(data[first]) + " has " + Fields(width)};
 
     auto add = [&](const std::string& field, const Line& line, std::size_t index) {
         if (read.values.size() >= how.mostValues)
@@ -385,9 +398,10 @@ CashFlowText Read(std::string_view bytes, const CashFlowReading& how) {
         if (!names.empty()) message += " (" + Joined(names) + ")";
         message += ": " + how.chooseColumn;
         if (LooksLikeNumberCommas({rows.begin() + static_cast<std::ptrdiff_t>(first), rows.end()}, read.delimiter))
-            message += ". If its commas are thousands separators, write the numbers without them; if they are "
-                       "decimal commas, separate the fields with semicolons and use " +
-                       how.useDecimalComma;
+            message +=
+                ". If its commas are thousands separators, write the numbers without them; if they are "
+                "decimal commas, separate the fields with semicolons and use " +
+                how.useDecimalComma;
         throw Refused{message};
     }
     const std::size_t column = ChosenColumn(how, width, names);

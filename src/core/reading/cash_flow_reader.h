@@ -8,7 +8,7 @@
 // - Lines end in LF, CRLF or CR. Lines whose first character (blanks aside)
 //   is # are comments; blank lines before and after the data are ignored, a
 //   blank line inside it is refused.
-// - One delimiter a file: tab, semicolon, comma (not with decimal commas) or
+// - One delimiter a file: semicolon, comma (not with decimal commas), tab or
 //   runs of blanks, in that order of preference. Fields may be quoted ("").
 // - A first line that holds no number is a header.
 // - One value a line, or one line of values, is the series. Several lines of

@@ -15,12 +15,12 @@ using Values = std::vector<double>;
 struct FileCase {
     const char* name;
     std::string text;
-    Values values;          // empty: refused
-    std::string error;      // a part of the refusal
-    std::string column;     // --column
+    Values values;       // empty: refused
+    std::string error;   // a part of the refusal
+    std::string column;  // --column
     bool decimalComma = false;
-    std::string header;     // the header named as skipped
-    std::string columnName; // the column read
+    std::string header;      // the header named as skipped
+    std::string columnName;  // the column read
 };
 
 class Files : public ::testing::TestWithParam<FileCase> {};
@@ -59,8 +59,8 @@ std::string Utf16Be(const std::string& ascii) {
 
 FileCase Reads(const char* name, std::string text, Values values, std::string header = "", std::string column = "",
                std::string columnName = "", bool decimalComma = false) {
-    return {name, std::move(text), std::move(values), "", std::move(column), decimalComma, std::move(header),
-            std::move(columnName)};
+    return {name,         std::move(text),   std::move(values),    "", std::move(column),
+            decimalComma, std::move(header), std::move(columnName)};
 }
 
 FileCase Refuses(const char* name, std::string text, std::string error, std::string column = "",
@@ -72,13 +72,10 @@ INSTANTIATE_TEST_SUITE_P(
     AsPeopleWriteThem, Files,
     ::testing::Values(
         // Plain lists.
-        Reads("OneALine", "-1000\n500\n500\n500\n", kStart),
-        Reads("OneLineOfCommas", "-1000,500,500,500", kStart),
+        Reads("OneALine", "-1000\n500\n500\n500\n", kStart), Reads("OneLineOfCommas", "-1000,500,500,500", kStart),
         Reads("OneLineOfSpaces", "-1000 500  500 500", kStart),
-        Reads("CommasAndBlanks", "-1000, 500, 500, 500\n", kStart),
-        Reads("Semicolons", "-1000;500;500;500", kStart),
-        Reads("Tabs", "-1000\t500\t500\t500\r\n", kStart),
-        Reads("Crlf", "-1000\r\n500\r\n500\r\n500\r\n", kStart),
+        Reads("CommasAndBlanks", "-1000, 500, 500, 500\n", kStart), Reads("Semicolons", "-1000;500;500;500", kStart),
+        Reads("Tabs", "-1000\t500\t500\t500\r\n", kStart), Reads("Crlf", "-1000\r\n500\r\n500\r\n500\r\n", kStart),
         Reads("OldMacCr", "-1000\r500\r500\r500\r", kStart),
         Reads("Bom", kBom + "-1000\r\n500\r\n500\r\n500\r\n", kStart),
         Reads("Utf16LeWithMark", Utf16Le("-1000\r\n500\r\n500\r\n500\r\n"), kStart),
@@ -116,8 +113,8 @@ INSTANTIATE_TEST_SUITE_P(
         Refuses("CommaInASemicolonField", "-1000;500,5", "line 1, field 2: '500,5' has a comma"),
         Reads("DecimalCommaOneALine", "-1000,50\n500,25\n", {-1000.50, 500.25}, "", "", "", true),
         Reads("DecimalCommaSemicolons", "-1.000,50;500,25;1.250.000", {-1000.50, 500.25, 1250000}, "", "", "", true),
-        Refuses("DecimalCommaRefusesAPoint", "-1000;1.5",
-                "field 2: '1.5' is not a number written with a decimal comma", "", true),
+        Refuses("DecimalCommaRefusesAPoint", "-1000;1.5", "field 2: '1.5' is not a number written with a decimal comma",
+                "", true),
         // Holes are refused, naming where.
         Refuses("BlankLineInside", "-1000\n500\n\n500\n500", "line 3 is blank: write 0"),
         Refuses("EmptyField", "-1000,500,,500", "line 1, field 3 is empty: write 0"),
@@ -127,14 +124,23 @@ INSTANTIATE_TEST_SUITE_P(
         Refuses("TooLarge", "-1000\n1e400", "'1e400' is too large"),
         Refuses("UnclosedQuote", "\"-1000,500", "line 1, field 1: the quote that opens the field is not closed"),
         Refuses("TextAfterQuote", "\"-1000\"x,500", "text after the closing quote"),
-        Refuses("Empty", "", "no cash flows"),
-        Refuses("OnlyComments", "# nothing yet\n\n", "no cash flows"),
+        Refuses("Empty", "", "no cash flows"), Refuses("OnlyComments", "# nothing yet\n\n", "no cash flows"),
         // Not text: refused without echoing raw bytes.
-        Refuses("Binary", std::string("\x7F" "ELF\x02\x01\x01\0\0\0", 10),
+        Refuses("Binary",
+                std::string("\x7F"
+                            "ELF\x02\x01\x01\0\0\0",
+                            10),
                 "not a text file (UTF-8 or UTF-16): it begins with \\x7FELF\\x02"),
         Refuses("Latin1", "-1000\n500 \xA4\n", "not a text file"),
-        Refuses("Utf16WithoutMark", std::string("-\0" "1\0", 4), "not a text file"),
-        Refuses("OddUtf16", "\xFF\xFE-\0" "1", "not a text file")),
+        Refuses("Utf16WithoutMark",
+                std::string("-\0"
+                            "1\0",
+                            4),
+                "not a text file"),
+        Refuses("OddUtf16",
+                "\xFF\xFE-\0"
+                "1",
+                "not a text file")),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Files, HoldAtMostTheLongestSeries) {
