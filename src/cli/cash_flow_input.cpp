@@ -78,8 +78,8 @@ std::vector<double> ReadCashFlows(const std::vector<std::string>& args, const st
 
 std::string ReadLine(const CashFlowInput& input) {
     const std::size_t n = input.flows.size() - 1;
-    std::string line = "Read P0 and " + std::to_string(n) + (n == 1 ? " payment" : " payments") + " from " +
-                       Shown(input.source);
+    std::string line =
+        "Read P0 and " + std::to_string(n) + (n == 1 ? " payment" : " payments") + " from " + Shown(input.source);
     if (!input.details.empty()) line += " (" + input.details + ")";
     return line;
 }

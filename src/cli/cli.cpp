@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <ostream>
 #include <unistd.h>
@@ -27,20 +29,30 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
 
     std::vector<const char*> argv;
     for (const auto& a : args) argv.push_back(a.c_str());
+    // What went to standard output must have reached it: a full disk is an
+    // error, not a success.
+    auto written = [&](int status) {
+        errno = 0;
+        out.flush();
+        if (out) return status;
+        err << "valmora-cli: cannot write the output" << (errno ? std::string(": ") + std::strerror(errno) : "")
+            << "\n";
+        return 1;
+    };
     try {
         app.parse(static_cast<int>(argv.size()), argv.data());
-        if (irrCommand->parsed()) return RunIrr(irr, in, out);
+        if (irrCommand->parsed()) return written(RunIrr(irr, in, out, err));
         // A progress bar only for a person watching the terminal.
-        if (simulateCommand->parsed()) return RunSimulate(simulate, out, err, &err == &std::cerr && isatty(2));
+        if (simulateCommand->parsed()) return written(RunSimulate(simulate, out, err, &err == &std::cerr && isatty(2)));
     } catch (const CLI::CallForHelp&) {
         // The help of the command asked for, or of the program.
         const CLI::App* asked = &app;
         for (const CLI::App* sub : app.get_subcommands()) asked = sub;
         out << asked->help();
-        return 0;
+        return written(0);
     } catch (const CLI::CallForVersion& e) {
         out << e.what() << "\n";
-        return 0;
+        return written(0);
     } catch (const CLI::ParseError& e) {
         err << "valmora-cli: " << Shown(e.what()) << "\n";
         return kUsageStatus;

@@ -191,7 +191,9 @@ CLI::App* AddIrrCommand(CLI::App& app, IrrOptions& options) {
     cmd->add_flag("--decimal-comma", options.decimalComma,
                   "The file writes numbers as 1.000,50 (its fields separated by semicolons, tabs or lines)");
     cmd->add_option("--profile", options.profile,
-                    "Also write the NPV profile to FILE as CSV: rate,npv over a range showing every IRR")
+                    "Also write the NPV profile to FILE as CSV, overwriting it: rate,npv over a range showing every "
+                    "IRR (\"-\": standard output, the results then going to standard error)")
+        ->check(NonEmptyFileName)
         ->type_name("FILE");
     cmd->add_option("flows", options.flows,
                     "P0 P1 ... PN: the investment (negative for an outflow) and N payments, 1 <= N <= " +
@@ -200,7 +202,7 @@ CLI::App* AddIrrCommand(CLI::App& app, IrrOptions& options) {
     return cmd;
 }
 
-int RunIrr(const IrrOptions& options, std::istream& in, std::ostream& out) {
+int RunIrr(const IrrOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
     SearchSettings settings;
     settings.increment = ParseIncrement(options.increment);
     settings.tolerance = ParseTolerance(options.tolerance);
@@ -212,11 +214,14 @@ int RunIrr(const IrrOptions& options, std::istream& in, std::ostream& out) {
     if (!analysis.Ok()) throw UsageError(AnalysisProblemText(analysis.status));
 
     const RootSearch search = LocateRoots(analysis, settings);  // the options above leave no reason to refuse
-    if (!options.profile.empty())
+    // With the profile on standard output the results go to standard error.
+    std::ostream& results = options.profile == "-" ? err : out;
+    if (options.profile == "-") WriteNpvProfileCsv(analysis.coefficients, search.rates, settings.periodsPerYear, out);
+    else if (!options.profile.empty())
         SaveNpvProfileCsv(analysis.coefficients, search.rates, settings.periodsPerYear, options.profile);
     const Findings findings{analysis, settings, search, options.allRoots, input};
-    if (options.json) PrintJson(findings, out);
-    else PrintText(findings, out);
+    if (options.json) PrintJson(findings, results);
+    else PrintText(findings, results);
     return 0;
 }
 

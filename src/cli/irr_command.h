@@ -31,6 +31,6 @@ struct IrrOptions {
 CLI::App* AddIrrCommand(CLI::App& app, IrrOptions& options);
 
 // Runs it; returns the exit status. Throws UsageError on bad input.
-int RunIrr(const IrrOptions& options, std::istream& in, std::ostream& out);
+int RunIrr(const IrrOptions& options, std::istream& in, std::ostream& out, std::ostream& err);
 
 }  // namespace valmora::cli

@@ -1,6 +1,8 @@
 #include "cli/npv_profile_csv.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <fstream>
 #include <ostream>
 
@@ -27,10 +29,13 @@ void WriteNpvProfileCsv(std::span<const double> flows, std::span<const double> r
 
 void SaveNpvProfileCsv(std::span<const double> flows, std::span<const double> rates, int periodsPerYear,
                        const std::string& path) {
+    errno = 0;
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (file) WriteNpvProfileCsv(flows, rates, periodsPerYear, file);
     if (file) file.flush();
-    if (!file) throw UsageError("--profile: cannot write the file '" + path + "'");
+    if (!file)
+        throw UsageError("--profile: cannot write the file '" + Shown(path) + "'" +
+                         (errno ? std::string(": ") + std::strerror(errno) : std::string()));
 }
 
 }  // namespace valmora::cli

@@ -4,8 +4,12 @@
 #include <nlohmann/json.hpp>
 
 #include <chrono>
+#include <csignal>
 #include <ostream>
 #include <random>
+
+#include <signal.h>
+#include <unistd.h>
 
 #include "cli/distribution_report.h"
 #include "cli/options.h"
@@ -28,6 +32,34 @@ std::string OneLine(std::string message) {
 }
 
 // Draws "[#####.....]  45%  450/1000" on the terminal at most ten times a second.
+// Set by Ctrl-C (SIGINT) while a run goes.
+volatile std::sig_atomic_t interrupted = 0;
+
+// Catches Ctrl-C for the life of the run: the run then ends after the
+// simulation going, its summary printed and its file whole. A program
+// started with Ctrl-C ignored (in the background) keeps ignoring it.
+class InterruptCatcher {
+public:
+    InterruptCatcher() {
+        interrupted = 0;
+        sigaction(SIGINT, nullptr, &previous_);
+        if (previous_.sa_handler == SIG_IGN) return;
+        struct sigaction action {};
+        action.sa_handler = [](int) { interrupted = 1; };
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, nullptr);
+    }
+    ~InterruptCatcher() { sigaction(SIGINT, &previous_, nullptr); }
+    InterruptCatcher(const InterruptCatcher&) = delete;
+    InterruptCatcher& operator=(const InterruptCatcher&) = delete;
+
+private:
+    struct sigaction previous_ {};
+};
+
+// The exit status of a run ended by Ctrl-C, as shells report SIGINT.
+constexpr int kInterruptedStatus = 130;
+
 class ProgressBar : public RunObserver {
 public:
     ProgressBar(std::ostream& err, bool show) : err_(err), show_(show) {}
@@ -46,6 +78,8 @@ public:
     }
     void SimulationDone(const SimulationStep&) override {}
     void Notice(const std::string&, const std::string&, const SimulationStep&) override {}
+    // Ctrl-C ends the run after the simulation going.
+    bool StopRequested() override { return interrupted != 0; }
 
 private:
     std::ostream& err_;
@@ -89,6 +123,10 @@ SimulationSettings Settings(const SimulateOptions& o) {
     s.irrRule = RuleOf(o.choice);
     s.saveToFile = !o.output.empty();
     s.outputPath = o.output;
+    if (o.output == "-") {
+        s.outputPath = "standard output";
+        s.outputDescriptor = STDOUT_FILENO;
+    }
     return s;
 }
 
@@ -132,7 +170,8 @@ void PrintText(const RunOutcome& run, const std::optional<SampleSummary>& s, con
             << " (chosen from every root in range, as the listed IRRs were incomplete or wrong)\n";
     if (run.uncounted > 0)
         out << "Searches not fully counted: " << run.uncounted << " (whether they missed roots could not be decided)\n";
-    if (!o.output.empty()) out << "IRRs written to:            " << o.output << "\n";
+    if (!o.output.empty())
+        out << "IRRs written to:            " << (o.output == "-" ? "standard output" : o.output) << "\n";
     PrintDistribution(run.kept, out);
 }
 
@@ -183,8 +222,11 @@ CLI::App* AddSimulateCommand(CLI::App& app, SimulateOptions& o) {
                     "Which IRR a simulation with several keeps: lowest, second, third or highest "
                     "(the highest when the one asked for does not exist)")
         ->default_str("lowest");
-    cmd->add_option("--output", o.output, "Write one kept IRR per line to FILE (created or emptied)")
-        ->check(NonEmptyFileName);
+    cmd->add_option("--output", o.output,
+                    "Write one kept IRR per line to FILE, overwriting it (\"-\": standard output, the summary then "
+                    "going to standard error)")
+        ->check(NonEmptyFileName)
+        ->type_name("FILE");
     cmd->add_option("--seed", o.seed,
                     "Start the generator from S, with a frozen clock: the same command gives the same file");
     cmd->add_flag("--json", o.json, "Print the summary as one JSON object");
@@ -207,6 +249,7 @@ int RunSimulate(const SimulateOptions& o, std::ostream& out, std::ostream& err, 
 
     RunOutcome run;
     {
+        const InterruptCatcher ctrlC;
         ProgressBar bar(err, progress);
         run = RunSimulations(settings, random, bar, true);
     }
@@ -217,8 +260,15 @@ int RunSimulate(const SimulateOptions& o, std::ostream& out, std::ostream& err, 
         return 1;
     }
     const auto stats = Summarise(run.kept);
-    if (o.json) PrintJson(run, stats, out);
-    else PrintText(run, stats, o, out);
+    // With the IRR lines on standard output the summary goes to standard error.
+    std::ostream& summary = o.output == "-" ? err : out;
+    if (o.json) PrintJson(run, stats, summary);
+    else PrintText(run, stats, o, summary);
+    if (run.stopped) {
+        err << "valmora-cli: interrupted after " << run.simulations << " of " << settings.simulations << " simulations"
+            << (settings.saveToFile ? "; the IRR output holds their complete lines" : "") << "\n";
+        return kInterruptedStatus;
+    }
     return 0;
 }
 

@@ -174,7 +174,7 @@ TEST_F(IrrProfile, AFileThatCannotBeWrittenIsAUsageError) {
     const std::string bad = File("no-such-folder/p.csv");
     const Outcome o = RunCli({"irr", "--profile", bad, "--", "-100", "230", "-132"});
     EXPECT_EQ(o.status, 2);
-    EXPECT_EQ(o.err, "valmora-cli: --profile: cannot write the file '" + bad + "'\n");
+    EXPECT_EQ(o.err, "valmora-cli: --profile: cannot write the file '" + bad + "': No such file or directory\n");
     EXPECT_EQ(o.out, "");
 }
 

@@ -31,8 +31,17 @@ public:
         if (fd_ >= 0) ::close(fd_);
     }
 
-    bool Open(const std::string& path, std::string& error) {
-        path_ = path;
+    bool Open(const std::string& path, int descriptor, std::string& error) {
+        label_ = (descriptor >= 0 ? "The IRR output to " : "The IRR output file ") + path;
+        if (descriptor >= 0) {
+            // Its own copy: closing the file leaves the descriptor open.
+            errno = 0;
+            fd_ = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+            if (fd_ < 0) return Failed("cannot be written", error);
+            struct stat info {};
+            regular_ = ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode);
+            return true;
+        }
         if (path.empty()) {
             error = "No IRR output file was chosen.";
             return false;
@@ -100,8 +109,7 @@ private:
         written_ += taken;
     }
     bool Failed(const char* what, std::string& error, bool sayLines = false) {
-        error =
-            "The IRR output file " + path_ + " " + what + (errno ? std::string(": ") + std::strerror(errno) : "") + ".";
+        error = label_ + " " + what + (errno ? std::string(": ") + std::strerror(errno) : "") + ".";
         if (sayLines) {
             error += " It holds " + std::to_string(lines_) + (lines_ == 1 ? " complete line" : " complete lines");
             if (written_ != complete_) error += " and the start of one more";
@@ -110,7 +118,7 @@ private:
         return false;
     }
 
-    std::string path_;
+    std::string label_;  // "The IRR output file PATH", for messages
     int fd_ = -1;
     bool regular_ = false;
     bool failed_ = false;
@@ -183,7 +191,7 @@ RunOutcome RunSimulations(const SimulationSettings& settings, RandomPayments& ra
     }
     IrrFile file;
     const bool save = settings.saveToFile;
-    if (save && !file.Open(settings.outputPath, outcome.message)) {
+    if (save && !file.Open(settings.outputPath, settings.outputDescriptor, outcome.message)) {
         outcome.status = RunStatus::FileError;
         return outcome;
     }

@@ -37,6 +37,9 @@ struct SimulationSettings {
     bool notifyOtherIrr = false;  // tell the user when the highest IRR is kept instead
     bool saveToFile = true;
     std::string outputPath;
+    // An open descriptor the IRR lines go to instead of a file at
+    // outputPath (which then only names it in messages); -1 for none.
+    int outputDescriptor = -1;
 };
 
 // Why no run can use the settings, for the user; empty when it can. The
