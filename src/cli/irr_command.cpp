@@ -197,7 +197,8 @@ CLI::App* AddIrrCommand(CLI::App& app, IrrOptions& options) {
         ->type_name("FILE");
     cmd->add_option("flows", options.flows,
                     "P0 P1 ... PN: the investment (negative for an outflow) and N payments, 1 <= N <= " +
-                        std::to_string(kMaxPayments));
+                        std::to_string(kMaxPayments))
+        ->type_name("NUMBER");
     cmd->footer("Example: valmora-cli irr -- -1000 500 500 500");
     return cmd;
 }

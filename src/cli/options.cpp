@@ -24,15 +24,20 @@ double SearchValue(const std::string& text, const char* option, SearchSetting wh
 
 void AddSearchOptions(CLI::App& cmd, std::string& increment, std::string& tolerance,
                       const std::string& defaultIncrement, const std::string& defaultTolerance) {
-    cmd.add_option("--increment", increment, "Scan step in x = 1/(1 + i), 0 < X < 1")->default_str(defaultIncrement);
-    cmd.add_option("--tolerance", tolerance, "Newton's method tolerance, 0 <= X < 1")->default_str(defaultTolerance);
+    cmd.add_option("--increment", increment, "Scan step in x = 1/(1 + i), 0 < X < 1")
+        ->default_str(defaultIncrement)
+        ->type_name("NUMBER");
+    cmd.add_option("--tolerance", tolerance, "Newton's method tolerance, 0 <= X < 1")
+        ->default_str(defaultTolerance)
+        ->type_name("NUMBER");
 }
 
 void AddPeriodsOption(CLI::App& cmd, std::string& periods, std::string_view rateNote) {
     cmd.add_option(
            "--periods", periods,
            "Payment/compounding periods per year M, 1.." + std::to_string(kMaxPeriodsPerYear) + std::string(rateNote))
-        ->default_str(GeneralText(SearchSettings{}.periodsPerYear));
+        ->default_str(GeneralText(SearchSettings{}.periodsPerYear))
+        ->type_name("INTEGER");
 }
 
 double ParseIncrement(const std::string& text) { return SearchValue(text, "--increment", SearchSetting::Increment); }

@@ -206,29 +206,35 @@ CLI::App* AddSimulateCommand(CLI::App& app, SimulateOptions& o) {
     const SimulateOptions kDefaults;
     auto* cmd = app.add_subcommand(
         "simulate", "Draw random payment series and keep one IRR per simulation, optionally writing them to a file");
-    cmd->add_option("--dist", o.dist, "Payment distribution: uniform, normal or exponential");
-    cmd->add_option("--p1", o.p1, "Uniform: lower bound; normal: mean; exponential: mean (1/lambda)");
-    cmd->add_option("--p2", o.p2, "Uniform: upper bound; normal: standard deviation");
+    cmd->add_option("--dist", o.dist, "Payment distribution (required)")->type_name("uniform|normal|exponential");
+    cmd->add_option("--p1", o.p1, "Uniform: lower bound; normal: mean; exponential: mean (1/lambda) (required)")
+        ->type_name("NUMBER");
+    cmd->add_option("--p2", o.p2, "Uniform: upper bound; normal: standard deviation")->type_name("NUMBER");
     cmd->add_option("--investment", o.investment, "Initial investment, a positive amount for an outflow")
-        ->default_str(kDefaults.investment);
+        ->default_str(kDefaults.investment)
+        ->type_name("NUMBER");
     cmd->add_option("--payments", o.payments, "Number of payments N per series, 1.." + std::to_string(kMaxPayments))
-        ->default_str(kDefaults.payments);
+        ->default_str(kDefaults.payments)
+        ->type_name("INTEGER");
     AddPeriodsOption(*cmd, o.periods, " (rates are M x the rate per period)");
     cmd->add_flag("--positive-only", o.positiveOnly, "Draw again every payment below 0");
     cmd->add_option("--sims", o.sims, "Number of simulations, 1.." + std::to_string(kMaxSimulations))
-        ->default_str(kDefaults.sims);
+        ->default_str(kDefaults.sims)
+        ->type_name("INTEGER");
     AddSearchOptions(*cmd, o.increment, o.tolerance, kDefaults.increment, kDefaults.tolerance);
     cmd->add_option("--choice", o.choice,
                     "Which IRR a simulation with several keeps: lowest, second, third or highest "
                     "(the highest when the one asked for does not exist)")
-        ->default_str("lowest");
+        ->default_str("lowest")
+        ->type_name("lowest|second|third|highest");
     cmd->add_option("--output", o.output,
                     "Write one kept IRR per line to FILE, overwriting it (\"-\": standard output, the summary then "
                     "going to standard error)")
         ->check(NonEmptyFileName)
         ->type_name("FILE");
     cmd->add_option("--seed", o.seed,
-                    "Start the generator from S, with a frozen clock: the same command gives the same file");
+                    "Start the generator from S, with a frozen clock: the same command gives the same file")
+        ->type_name("INTEGER");
     cmd->add_flag("--json", o.json, "Print the summary as one JSON object");
     cmd->footer(
         "Example: valmora-cli simulate --dist normal --p1 400 --p2 400 --payments 72 --sims 10000 --output irrs.exp");

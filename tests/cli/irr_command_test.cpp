@@ -263,7 +263,12 @@ TEST(IrrInput, BadInputIsOneLineAndStatusTwo) {
         {{"irr", "--file", "-", "--column", "3"}, "1,-1000\n2,500\n", "there is no column 3"},
         {{"irr", "--file", ""}, "", "--file"},
         {{"irr", "--bogus"}, "", "bogus"},
-        {{}, "", "subcommand"},
+        {{}, "", "a command is required: irr or simulate (see valmora-cli --help)"},
+        {{"foo"}, "", "'foo' is not a command: irr or simulate (see valmora-cli --help)"},
+        {{"irr", "--increment", "0.1", "--increment", "0.2", "--", "-1000", "500"}, "", "--increment was given twice"},
+        {{"irr", "--", "-1000", "500", "--json"}, "", "'--json' is not a number"},
+        {{"simulate", "--sims=5", "--sims", "6"}, "", "--sims was given twice"},
+        {{"irr", "--bogus", "--", "-1000", "500"}, "", "--bogus"},
     };
     for (const auto& c : cases) {
         Outcome o = RunCli(c.args, c.input);

@@ -41,8 +41,8 @@ Shell RunShell(const std::string& args, const std::string& before = "") {
 }
 
 TEST(Streams, AFullDiskIsAnErrorNotASuccess) {
-    for (const char* args : {"irr --json -- -1000 500 500 500", "--help",
-                             "simulate --dist normal --p1 400 --p2 400 --sims 5 --seed 1"}) {
+    for (const char* args :
+         {"irr --json -- -1000 500 500 500", "--help", "simulate --dist normal --p1 400 --p2 400 --sims 5 --seed 1"}) {
         const Shell s = RunShell(std::string(args) + " >/dev/full");
         EXPECT_EQ(s.status, 1) << args;
         EXPECT_EQ(s.err, "valmora-cli: cannot write the output: No space left on device\n") << args;
@@ -54,7 +54,8 @@ TEST(Streams, DashIsStandardOutput) {
     EXPECT_EQ(sim.status, 0) << sim.err;
     // The IRR lines alone on standard output, the summary on standard error.
     const fs::path path = fs::temp_directory_path() / ("valmora-streams-irrs-" + std::to_string(::getpid()));
-    EXPECT_EQ(RunShell("simulate --dist normal --p1 400 --p2 400 --sims 5 --seed 1 --output " + path.string()).status, 0);
+    EXPECT_EQ(RunShell("simulate --dist normal --p1 400 --p2 400 --sims 5 --seed 1 --output " + path.string()).status,
+              0);
     std::ifstream file(path, std::ios::binary);
     std::stringstream lines;
     lines << file.rdbuf();
@@ -82,8 +83,9 @@ TEST(Streams, ProfileNamesMustNameAFile) {
 // Ctrl-C ends the run after the simulation going: the summary of those run,
 // a file of complete lines, status 130.
 TEST(Streams, CtrlCEndsARunWithItsSummary) {
-    const Shell s = RunShell("simulate --dist normal --p1 400 --p2 400 --payments 72 --sims 10000000 --seed 1 --output -",
-                             "timeout --preserve-status -s INT 0.5 ");
+    const Shell s =
+        RunShell("simulate --dist normal --p1 400 --p2 400 --payments 72 --sims 10000000 --seed 1 --output -",
+                 "timeout --preserve-status -s INT 0.5 ");
     EXPECT_EQ(s.status, 130) << s.err;
     EXPECT_NE(s.err.find("valmora-cli: interrupted after "), std::string::npos) << s.err;
     ASSERT_FALSE(s.out.empty());
