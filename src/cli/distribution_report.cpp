@@ -16,7 +16,7 @@ constexpr int kBarWidth = 40;
 
 std::string Number(double v) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.6g", v);
+    std::snprintf(text, sizeof text, "%.6g", v == 0.0 ? 0.0 : v);  // never "-0"
     return text;
 }
 

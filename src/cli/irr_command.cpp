@@ -12,6 +12,7 @@
 #include "cli/npv_profile_csv.h"
 #include "cli/options.h"
 #include "cli/cash_flow_input.h"
+#include "cli/json_numbers.h"
 #include "cli/usage_error.h"
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/exact_roots.h"
@@ -167,6 +168,7 @@ void PrintJson(const Findings& f, std::ostream& out) {
         balances.push_back(std::move(entry));
     }
     j["balances"] = std::move(balances);
+    WithoutNegativeZero(j);
     out << j.dump(2) << "\n";
 }
 

@@ -14,7 +14,7 @@ namespace {
 
 std::string Shortest(double v) {
     char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, v).ptr;
+    const auto end = std::to_chars(text, text + sizeof text, v == 0.0 ? 0.0 : v).ptr;  // never "-0"
     return std::string(text, end);
 }
 

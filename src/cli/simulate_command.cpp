@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "cli/distribution_report.h"
+#include "cli/json_numbers.h"
 #include "cli/options.h"
 #include "core/statistics/summary.h"
 #include "cli/usage_error.h"
@@ -197,6 +198,7 @@ void PrintJson(const RunOutcome& run, const std::optional<SampleSummary>& s, std
     j["listed_not_roots"] = run.listedNotRoots;
     j["kept_from_exact"] = run.keptFromExact;
     AddDistributionJson(run.kept, j);
+    WithoutNegativeZero(j);
     out << j.dump(2) << "\n";
 }
 

@@ -2,6 +2,7 @@
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <sstream>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -356,6 +357,33 @@ TEST(Help, DescribesEveryOption) {
     for (const char* opt :
          {"--increment", "--tolerance", "--periods", "--json", "--all-roots", "--file", "--profile", "P0 P1 ... PN"})
         EXPECT_NE(irr.out.find(opt), std::string::npos) << opt;
+}
+
+}  // namespace
+}  // namespace valmora::cli
+
+namespace valmora::cli {
+namespace {
+
+// Numbers a script reads as they are meant: no negative zero, profile rates
+// on whole steps (0.0402, never 0.040200000000000034).
+TEST(IrrOutput, NoNegativeZeroAndPlainProfileRates) {
+    const Outcome json = RunCli({"irr", "--json", "--", "-1000", "1000"});
+    EXPECT_EQ(json.status, 0);
+    EXPECT_EQ(json.out.find("-0.0"), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"irrs\": [\n    0.0\n  ]"), std::string::npos) << json.out;
+    const Outcome profile = RunCli({"irr", "--profile", "-", "--", "-1000", "1100"});
+    EXPECT_EQ(profile.status, 0);
+    EXPECT_EQ(profile.out.rfind("rate,npv\n0.04,", 0), 0u) << profile.out.substr(0, 80);
+    EXPECT_NE(profile.out.find("\n0.0402,"), std::string::npos);
+    // Every rate but the IRR itself (0.10000000000000003 as found) is a decimal of 9 digits at most.
+    std::istringstream lines(profile.out);
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line)) {
+        const std::string rate = line.substr(0, line.find(','));
+        if (rate != "0.10000000000000003") { EXPECT_LE(rate.size(), 13u) << line; }  // 9 significant digits
+    }
 }
 
 }  // namespace

@@ -18,6 +18,44 @@ double PresentValue(std::span<const double> flows, double ratePerPeriod) {
     return sum;
 }
 
+namespace {
+
+// A step of 1, 2 or 5 times a power of ten: the rate of point k is
+// k * digit * 10^power, computed so that it is the double nearest that decimal.
+struct GridStep {
+    long long digit = 1;
+    int power = 0;
+    double Value() const { return At(1); }
+    double At(long long k) const {
+        const double whole = static_cast<double>(k * digit);
+        return power < 0 ? whole / std::pow(10.0, -power) : whole * std::pow(10.0, power);
+    }
+};
+
+// The largest such step not above `wanted` (powers of ten from 1E-15 to
+// 1E+15), so that a range gets at least the points asked for.
+GridStep StepFor(double wanted) {
+    GridStep step;
+    if (!(wanted > 0) || !std::isfinite(wanted)) return step;
+    step.power = std::clamp(static_cast<int>(std::floor(std::log10(wanted))), -15, 15);
+    for (const long long digit : {5LL, 2LL, 1LL}) {
+        step.digit = digit;
+        if (step.Value() <= wanted) break;
+    }
+    return step;
+}
+
+// `x` to 9 significant digits, the double nearest that decimal: points near
+// a listed rate print as 0.0975960, never 0.09759600000000003.
+double Decimal(double x) {
+    if (!std::isfinite(x) || x == 0.0) return x;
+    const double scale = std::pow(10.0, 8 - static_cast<int>(std::floor(std::log10(std::abs(x)))));
+    const double digits = std::round(x * scale);
+    return scale >= 1 ? digits / scale : digits * (1 / scale);
+}
+
+}  // namespace
+
 RateInterval ProfileRange(std::span<const double> rates, int periodsPerYear, std::span<const RateInterval> intervals) {
     const double m = std::max(periodsPerYear, 1);
     std::vector<double> anchors;  // per period
@@ -40,14 +78,30 @@ NpvProfile MakeNpvProfile(std::span<const double> flows, std::span<const double>
                           std::span<const RateInterval> intervals, int samples) {
     const double m = std::max(periodsPerYear, 1);
     NpvProfile profile;
-    profile.range = ProfileRange(rates, periodsPerYear, intervals);
+    samples = std::max(samples, 2);
+    const RateInterval range = ProfileRange(rates, periodsPerYear, intervals);
+    // The points of the range fall on whole multiples of a step of 1, 2 or 5
+    // times a power of ten, each the nearest number to its decimal (0.03,
+    // never 0.030000000000000637); the range widens to the steps around it,
+    // but not down to a rate of -100 % a period.
+    const GridStep step = StepFor((range.high - range.low) / samples);
+    std::vector<double> at;
+    constexpr double kMostSteps = 1E15;  // whole numbers of steps stay exact
+    if (std::max(std::abs(range.low), std::abs(range.high)) / step.Value() < kMostSteps) {
+        long long first = static_cast<long long>(std::floor(range.low / step.Value()));
+        if (!(step.At(first) / m > -1)) ++first;
+        const long long last = static_cast<long long>(std::ceil(range.high / step.Value()));
+        profile.range = {std::min(step.At(first), range.low), std::max(step.At(last), range.high)};
+        if (profile.range.low < step.At(first)) at.push_back(profile.range.low);
+        for (long long k = first; k <= last; ++k) at.push_back(step.At(k));
+    } else {
+        // A range too narrow for its rates: equal parts of it.
+        profile.range = range;
+        for (int k = 0; k <= samples; ++k) at.push_back(range.low + (range.high - range.low) * k / samples);
+        at.back() = range.high;
+    }
     const double low = profile.range.low, high = profile.range.high;
     const double width = high - low;
-    samples = std::max(samples, 2);
-
-    std::vector<double> at;
-    for (int k = 0; k <= samples; ++k) at.push_back(low + width * k / samples);
-    at.back() = high;
 
     std::vector<double> listed;
     for (double r : rates)
@@ -64,7 +118,7 @@ NpvProfile MakeNpvProfile(std::span<const double> flows, std::span<const double>
         for (int k = 1; k <= kCrowdPoints; ++k) {
             const double step =
                 reach * (static_cast<double>(k) / kCrowdPoints) * (static_cast<double>(k) / kCrowdPoints);
-            for (double p : {r - step, r + step})
+            for (double p : {Decimal(r - step), Decimal(r + step)})
                 if (p >= low && p <= high) at.push_back(p);
         }
     }
