@@ -25,6 +25,7 @@ files=(
   usr/share/icons/hicolor/scalable/apps/$id.svg
   usr/share/man/man1/valmora.1.gz
   usr/share/man/man1/valmora-cli.1.gz
+  usr/share/doc/valmora/copyright
 )
 sizes=(16 24 32 48 64 128 256)
 for s in "${sizes[@]}"; do files+=("usr/share/icons/hicolor/${s}x${s}/apps/$id.png"); done
@@ -68,6 +69,8 @@ else
   for f in "${files[@]}"; do
     grep -q " \./$f\$" <<<"$contents" || fail "the package lacks /$f"
   done
+  description=$(dpkg-deb -f "$deb" Description)
+  grep -q ";" <<<"$description" && fail "the package description holds a ';': $description"
   depends=$(dpkg-deb -f "$deb" Depends)
   for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
     grep -q "\b$lib\b" <<<"$depends" || fail "the package does not depend on $lib: $depends"
