@@ -74,15 +74,23 @@ void PrintText(const Findings& f, std::ostream& out) {
 
     if (f.allRoots) {
         const std::optional<std::vector<RootInRange>> all = AllRootsInRange(a, f.settings, search);
-        out << "\nAll roots in (0, " << GeneralText(a.upperBound) << "]: ";
-        if (!all) out << "not listed: roots are counted exactly only up to " << kMaxExactDegree << " payments.";
-        else out << all->size();
-        out << "\n";
+        out << "\nEvery root of F(x) for x = 1/(1 + i) in (0, " << GeneralText(a.upperBound) << "]: ";
+        if (all) {
+            out << all->size() << ", in increasing x\n";
+        } else {
+            if (search.census.known) out << search.census.inRange << " (counted); ";
+            out << "not listed: roots are listed exactly only up to " << kMaxExactDegree << " payments.\n";
+        }
+        if (all && !all->empty())
+            out << std::setw(5) << "#"
+                << "  " << std::left << std::setw(24) << "x"
+                << "  " << std::setw(24) << (periods > 1 ? "rate (API)" : "rate") << std::right << "  scan\n";
         for (std::size_t r = 0; all && r < all->size(); ++r) {
             const RootInRange& root = (*all)[r];
-            const std::string rate = root.rateFinite ? FullText(root.rate) : RateTooLargeNote(root.x);
-            out << std::setw(5) << r + 1 << "  " << std::left << std::setw(24) << rate << std::right << "  "
-                << (root.found ? "found" : "missed") << "\n";
+            const std::string rate = root.rateFinite ? FullText(root.rate) : "too large for a number";
+            const std::string x = root.x > 0 ? FullText(root.x) : "rounds to 0";
+            out << std::setw(5) << r + 1 << "  " << std::left << std::setw(24) << x << "  " << std::setw(24) << rate
+                << std::right << "  " << (root.found ? "found" : "missed") << "\n";
         }
     }
 

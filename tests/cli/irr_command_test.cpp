@@ -179,14 +179,15 @@ TEST(IrrText, SaysWhatTheScanMissedAfterTheRates) {
         "  The search missed 2 roots between the rates ";
     EXPECT_NE(o.out.find(expected), std::string::npos) << o.out;
     const std::string all =
-        "All roots in (0, 4]: 3\n"
-        "    1  1                         missed\n"
-        "    2  0.9801980198019802        missed\n"
-        "    3  -0.5                      found\n"
+        "Every root of F(x) for x = 1/(1 + i) in (0, 4]: 3, in increasing x\n"
+        "    #  x                         rate                      scan\n"
+        "    1  0.5                       1                         missed\n"
+        "    2  0.505                     0.9801980198019802        missed\n"
+        "    3  2                         -0.5                      found\n"
         "\nProject balances at IRR 1 = -0.5:";
     EXPECT_NE(o.out.find(all), std::string::npos) << o.out;
     // Only with the flag.
-    EXPECT_EQ(RunCli(With({"irr"}, kPairInOneStep)).out.find("All roots"), std::string::npos);
+    EXPECT_EQ(RunCli(With({"irr"}, kPairInOneStep)).out.find("Every root"), std::string::npos);
 
     Outcome touching = RunCli(With({"irr"}, kDoubleRoot));
     EXPECT_NE(touching.out.find("  No IRR was found in the searched range.\n"
@@ -203,7 +204,7 @@ TEST(IrrText, RootsWhoseRateIsNoNumber) {
                          "is not listed.\n"),
               std::string::npos)
         << o.out;
-    EXPECT_NE(o.out.find("    1  the rate is too large for a number (x rounds to 0)  found\n"), std::string::npos)
+    EXPECT_NE(o.out.find("    1  rounds to 0               too large for a number    found\n"), std::string::npos)
         << o.out;
     auto j = RunJson({"--all-roots", "--", "-1e-300", "1e300"});
     EXPECT_EQ(j["unlisted_roots"], 1);
