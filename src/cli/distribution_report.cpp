@@ -26,11 +26,33 @@ std::string Padded(std::string text, std::size_t width, bool right = true) {
     return right ? pad + text : text + pad;
 }
 
+// The bins of --json, joined in groups of `group` (the last group may be
+// smaller), so that every edge shown is one of theirs.
+Histogram Joined(const Histogram& bins, std::size_t group) {
+    Histogram joined;
+    for (std::size_t k = 0; k < bins.counts.size(); k += group) {
+        joined.edges.push_back(bins.edges[k]);
+        long count = 0;
+        for (std::size_t i = k; i < std::min(k + group, bins.counts.size()); ++i) count += bins.counts[i];
+        joined.counts.push_back(count);
+    }
+    if (!bins.edges.empty()) joined.edges.push_back(bins.edges.back());
+    return joined;
+}
+
 void PrintHistogram(std::span<const double> irrs, std::ostream& out) {
-    const Histogram h = MakeHistogram(irrs, std::min(FreedmanDiaconisBins(irrs), kTextHistogramRows));
-    if (h.counts.empty()) return;
+    const Histogram bins = MakeHistogram(irrs);  // as --json gives them
+    if (bins.counts.empty()) return;
+    // At most kTextHistogramRows rows for a terminal.
+    const std::size_t rows = static_cast<std::size_t>(kTextHistogramRows);
+    const std::size_t group = (bins.counts.size() + rows - 1) / rows;
+    const Histogram h = group > 1 ? Joined(bins, group) : bins;
     out << "\nDistribution of the kept IRRs (" << h.counts.size() << (h.counts.size() == 1 ? " bin" : " bins")
-        << " of width " << Number(h.BinWidth()) << "):\n";
+        << " of width " << Number(h.BinWidth());
+    if (group > 1)
+        out << ", each joining " << group << " of the " << bins.counts.size() << " bins of width "
+            << Number(bins.BinWidth()) << " that --json gives";
+    out << "):\n";
     const long most = *std::max_element(h.counts.begin(), h.counts.end());
     std::vector<std::string> lows, highs;
     std::size_t width = 0;

@@ -11,8 +11,8 @@
 
 namespace valmora::cli {
 
-// At most this many rows in the text histogram (Freedman-Diaconis bins when
-// they are fewer).
+// At most this many rows in the text histogram: the Freedman-Diaconis bins
+// that --json gives, joined in equal groups when there are more.
 inline constexpr int kTextHistogramRows = 20;
 
 // "Distribution of the kept IRRs" with one row per bin, then the fits.

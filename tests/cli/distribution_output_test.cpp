@@ -104,6 +104,35 @@ TEST(SimulateDistribution, TextShowsHistogramThenRankedFits) {
     }
 }
 
+// The text joins the bins --json gives, in equal groups, and says so: the
+// same histogram at two sizes.
+TEST(SimulateDistribution, TextJoinsTheJsonBins) {
+    const Outcome text = RunCli(kRun);
+    const Outcome json = RunCli(With(kRun, {"--json"}));
+    ASSERT_EQ(json.status, 0) << json.err;
+    const auto bins = nlohmann::json::parse(json.out)["histogram"]["counts"].get<std::vector<long>>();
+    ASSERT_GT(bins.size(), 20u);
+    std::smatch said;
+    ASSERT_TRUE(std::regex_search(
+        text.out, said,
+        std::regex(
+            R"(\((\d+) bins of width [^,]+, each joining (\d+) of the (\d+) bins of width [^ ]+ that --json gives\):)")))
+        << text.out;
+    const std::size_t rows = std::stoul(said[1]), group = std::stoul(said[2]);
+    EXPECT_EQ(std::stoul(said[3]), bins.size());
+    EXPECT_EQ(rows, (bins.size() + group - 1) / group);
+    EXPECT_LE(rows, 20u);
+    // The first row counts the first `group` bins.
+    const std::regex row(R"(^  +-?\d+\.\d+ to +-?\d+\.\d+  #+ +(\d+)$)");
+    std::istringstream lines(text.out.substr(said.position(0)));
+    std::string line;
+    std::getline(lines, line);
+    std::getline(lines, line);
+    std::smatch first;
+    ASSERT_TRUE(std::regex_match(line, first, row)) << line;
+    EXPECT_EQ(std::stol(first[1]), std::accumulate(bins.begin(), bins.begin() + static_cast<long>(group), 0L));
+}
+
 TEST(SimulateDistribution, RunWithoutAnyIrrHasNothingToShow) {
     // Every payment negative: no IRR.
     const std::vector<std::string> args = {"simulate", "--dist", "uniform", "--p1", "-2000",
