@@ -79,7 +79,9 @@ std::string Roots(int n) { return n == 1 ? "1 root" : std::to_string(n) + " root
 
 std::string Between(const MissedRootsNote& note, int periods) {
     if (!std::isfinite(note.highRate)) return "above the rate " + RateText(note.lowRate, periods);
-    return "between the rates " + RateText(note.lowRate, periods) + " and " + RateText(note.highRate, periods);
+    const double rates[] = {note.lowRate, note.highRate};
+    const std::vector<std::string> texts = RateTexts(rates, periods);
+    return "between the rates " + texts[0] + " and " + texts[1];
 }
 
 // The roots of the census's places, refined to full precision when first
@@ -259,19 +261,21 @@ std::vector<std::string> MissedRootsSentences(const CashFlowAnalysis& analysis, 
 std::string NotRootsSentence(const RootSearch& search, int periodsPerYear) {
     const std::vector<std::size_t> idx = search.census.NotRoots();
     if (idx.empty()) return "";
-    const auto rate = [&](std::size_t r) { return RateText(search.rates[r], periodsPerYear); };
     const std::string because = " because rounding makes F(x) change sign there; the series as typed has no root ";
     if (idx.size() == 1) {
         const Bracket& b = SpansOf(search)[idx[0]];
-        const std::string high =
-            b.from > 0 ? RateText(RateFromRoot(b.from, periodsPerYear), periodsPerYear) : std::string();
-        const std::string low = RateText(RateFromRoot(b.to, periodsPerYear), periodsPerYear);
-        return "The rate " + rate(idx[0]) + " is listed" + because +
-               (high.empty() ? "above the rate " + low : "between the rates " + low + " and " + high) + ".";
+        std::vector<double> rates = {search.rates[idx[0]], RateFromRoot(b.to, periodsPerYear)};
+        if (b.from > 0) rates.push_back(RateFromRoot(b.from, periodsPerYear));
+        const std::vector<std::string> texts = RateTexts(rates, periodsPerYear);
+        return "The rate " + texts[0] + " is listed" + because +
+               (b.from > 0 ? "between the rates " + texts[1] + " and " + texts[2] : "above the rate " + texts[1]) + ".";
     }
+    std::vector<double> rates;
+    for (std::size_t r : idx) rates.push_back(search.rates[r]);
+    const std::vector<std::string> texts = RateTexts(rates, periodsPerYear);
     std::string list;
     for (std::size_t i = 0; i < idx.size(); ++i)
-        list += (i == 0 ? "" : (i + 1 == idx.size() ? " and " : ", ")) + rate(idx[i]);
+        list += (i == 0 ? "" : (i + 1 == idx.size() ? " and " : ", ")) + texts[i];
     return "The rates " + list + " are listed" + because + "in the grid step where each was found.";
 }
 

@@ -40,6 +40,18 @@ std::string RateText(double rate, int periodsPerYear) {
     return GeneralText(rate);
 }
 
+std::vector<std::string> RateTexts(std::span<const double> rates, int periodsPerYear) {
+    std::vector<std::string> texts;
+    bool rounded = true;
+    for (double rate : rates) {
+        texts.push_back(RateText(rate, periodsPerYear));
+        rounded = rounded && texts.back() == FormatRate(rate);
+    }
+    if (!rounded)
+        for (std::size_t k = 0; k < rates.size(); ++k) texts[k] = GeneralText(rates[k]);
+    return texts;
+}
+
 std::string IncompleteScanText(ScanStop stop, double lastX, int periodsPerYear) {
     const char* why = "";
     switch (stop) {

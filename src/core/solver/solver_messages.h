@@ -2,7 +2,9 @@
 // own limits.
 #pragma once
 
+#include <span>
 #include <string>
+#include <vector>
 
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/root_search.h"
@@ -17,6 +19,10 @@ std::string AnalysisProblemText(AnalysisStatus status);
 // significant digits where it is not (-0.9999975, not "-1.0").
 // Finite rates only.
 std::string RateText(double rate, int periodsPerYear);
+
+// Rates for one sentence, all in one style: all as "0.0####" where that is
+// true to 1E-04 for each, otherwise all with up to 15 significant digits.
+std::vector<std::string> RateTexts(std::span<const double> rates, int periodsPerYear);
 
 // Where a root lies whose rate no number can hold: "x = ..." or "x rounds
 // to 0".

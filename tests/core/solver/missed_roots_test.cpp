@@ -157,6 +157,16 @@ INSTANTIATE_TEST_SUITE_P(Cases, RateTexts,
                                            RateTextCase{-11.99997, 12, "-11.99997"},
                                            RateTextCase{26214399.0, 1, "26214399.0"}));
 
+// The rates of one sentence share one style: rounded where each rounded
+// rate is true, all with full digits otherwise.
+TEST(SentenceRates, ShareOneStyle) {
+    const double rounded[] = {0.1, 0.0712345678};
+    EXPECT_EQ(valmora::RateTexts(rounded, 1), (std::vector<std::string>{"0.1", "0.07123"}));
+    const double mixed[] = {-0.9866666666666667, -0.6845412345};
+    EXPECT_EQ(valmora::RateTexts(mixed, 1), (std::vector<std::string>{"-0.986666666666667", "-0.6845412345"}));
+    EXPECT_TRUE(valmora::RateTexts({}, 1).empty());
+}
+
 struct StopCase {
     ScanStop stop;
     double lastX;
