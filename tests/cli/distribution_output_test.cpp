@@ -8,6 +8,7 @@
 #include <fstream>
 #include <numeric>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <unistd.h>
 
@@ -131,6 +132,34 @@ TEST(SimulateDistribution, TextJoinsTheJsonBins) {
     std::smatch first;
     ASSERT_TRUE(std::regex_match(line, first, row)) << line;
     EXPECT_EQ(std::stol(first[1]), std::accumulate(bins.begin(), bins.begin() + static_cast<long>(group), 0L));
+}
+
+// Every key either JSON output holds, at any depth, is documented in the
+// manual page.
+void KeysOf(const nlohmann::json& j, std::set<std::string>& keys) {
+    if (j.is_object())
+        for (const auto& [key, value] : j.items()) {
+            keys.insert(key);
+            if (key != "params") KeysOf(value, keys);  // a fit's parameters are named by its family
+        }
+    else if (j.is_array())
+        for (const auto& item : j) KeysOf(item, keys);
+}
+
+TEST(ManPage, DocumentsEveryJsonKey) {
+    std::set<std::string> keys;
+    KeysOf(nlohmann::json::parse(RunCli(With(kRun, {"--json"})).out), keys);
+    const Outcome irr = RunCli({"irr", "--json", "--all-roots", "--", "505", "-2262.5", "3005", "-1000"});
+    KeysOf(nlohmann::json::parse(irr.out), keys);
+    KeysOf(nlohmann::json::parse(RunCli({"irr", "--json", "--all-roots", "--", "-1e-300", "1e300"}).out), keys);
+    std::ifstream in(VALMORA_MAN_PAGE);
+    std::stringstream page;
+    page << in.rdbuf();
+    ASSERT_FALSE(page.str().empty());
+    for (const char* key : {"missed", "from_rate", "separating_increment", "note", "p_value", "pb"})
+        EXPECT_TRUE(keys.count(key)) << key << " is not in the outputs tried";
+    for (const std::string& key : keys)
+        EXPECT_TRUE(std::regex_search(page.str(), std::regex("(\\.BR? |\" )" + key + "\\b"))) << key;
 }
 
 TEST(SimulateDistribution, RunWithoutAnyIrrHasNothingToShow) {
