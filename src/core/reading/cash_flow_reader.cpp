@@ -300,16 +300,26 @@ std::string Joined(const std::vector<std::string>& names) {
     return out;
 }
 
-// A comma-separated table of two columns whose second looks like a group of
-// thousands or the digits after a decimal comma ("-10,000", "500,25").
-bool LooksLikeNumberCommas(const std::vector<std::vector<std::string>>& rows, char delimiter) {
-    if (delimiter != ',') return false;
-    auto digits = [](const std::string& s) {
-        return !s.empty() &&
-               std::all_of(s.begin(), s.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
-    };
-    return std::all_of(rows.begin(), rows.end(),
-                       [&](const auto& row) { return row.size() >= 2 && digits(row.back()); });
+bool AllDigits(std::string_view s) {
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+}
+
+// When every line ends in digits alone after the delimiter, the delimiter may
+// be a thousands separator ("-10,000", "10 000") or a decimal comma
+// ("500,25"): what to write instead. Empty otherwise.
+std::string SeparatorHint(const std::vector<std::vector<std::string>>& rows, char delimiter,
+                          const CashFlowReading& how) {
+    const bool digitsLast = !rows.empty() && std::all_of(rows.begin(), rows.end(), [](const auto& row) {
+        return row.size() >= 2 && AllDigits(row.back());
+    });
+    if (!digitsLast) return "";
+    if (delimiter == ',')
+        return ". If its commas are thousands separators, write the numbers without them; if they are decimal "
+               "commas, separate the fields with semicolons and use " +
+               how.useDecimalComma;
+    if (delimiter == ' ') return ". If its blanks separate thousands, write the numbers without them";
+    return "";
 }
 
 // The column `how.column` names, from 0.
@@ -371,6 +381,16 @@ CashFlowText Read(std::string_view bytes, const CashFlowReading& how) {
         first = 1;
         if (rows.size() == 1) throw Refused{"no cash flows: the text holds only the header " + Shown(read.header)};
     }
+    // A last column empty on every line of data is an artifact of the export
+    // (a delimiter at each line's end), not a column of payments.
+    while (rows.size() - first >= 2 &&
+           std::all_of(rows.begin() + static_cast<std::ptrdiff_t>(first), rows.end(),
+                       [](const auto& row) { return row.size() >= 2 && row.back().empty(); })) {
+        const std::size_t last = rows[first].size();
+        for (std::size_t r = first; r < rows.size(); ++r) rows[r].pop_back();
+        if (names.size() == last && names.back().empty()) names.pop_back();
+    }
+    const std::vector<std::vector<std::string>> dataRows(rows.begin() + static_cast<std::ptrdiff_t>(first), rows.end());
     const std::size_t width = rows[first].size();
     for (std::size_t r = first + 1; r < rows.size(); ++r)
         if (rows[r].size() != width)
@@ -378,13 +398,23 @@ CashFlowText Read(std::string_view bytes, const CashFlowReading& how) {
                           std::to_string(width)};
     const bool oneLine = rows.size() - first == 1;
     if (!names.empty() && names.size() != width && !(oneLine && names.size() == 1))
-        throw Refused{"the header on " + Where(data[0]) + " names " + std::to_string(names.size()) + " columns where " +
-                      Where(data[first]) + " has " + Fields(width)};
+        throw Refused{"the header on " + Where(data[0]) + " names " + std::to_string(names.size()) +
+                      (names.size() == 1 ? " column" : " columns") + " where " + Where(data[first]) + " has " +
+                      Fields(width) + SeparatorHint(dataRows, read.delimiter, how)};
 
     auto add = [&](const std::string& field, const Line& line, std::size_t index) {
         if (read.values.size() >= how.mostValues)
             throw Refused{"too many cash flows: P0 and at most " + std::to_string(how.mostValues - 1) +
                           " payments can be read"};
+        // "000" or "050" after a comma or a blank: the end of a number
+        // written with thousands separators, not a number of its own.
+        const std::string_view digits =
+            std::string_view(field).substr(field.starts_with('-') || field.starts_with('+'));
+        if ((read.delimiter == ',' || read.delimiter == ' ') && digits.size() >= 2 && digits[0] == '0' &&
+            std::isdigit(static_cast<unsigned char>(digits[1])))
+            throw Refused{Where(line, index) + ": '" + Shown(field) +
+                          "' begins with 0 and another digit, like the end of a number written with thousands "
+                          "separators: write numbers without them"};
         read.values.push_back(NumberOf(field, line, index, how));
     };
     if (how.column.empty() && (width == 1 || oneLine)) {
@@ -397,12 +427,7 @@ CashFlowText Read(std::string_view bytes, const CashFlowReading& how) {
         std::string message = "the file has " + std::to_string(width) + " columns";
         if (!names.empty()) message += " (" + Joined(names) + ")";
         message += ": " + how.chooseColumn;
-        if (LooksLikeNumberCommas({rows.begin() + static_cast<std::ptrdiff_t>(first), rows.end()}, read.delimiter))
-            message +=
-                ". If its commas are thousands separators, write the numbers without them; if they are "
-                "decimal commas, separate the fields with semicolons and use " +
-                how.useDecimalComma;
-        throw Refused{message};
+        throw Refused{message + SeparatorHint(dataRows, read.delimiter, how)};
     }
     const std::size_t column = ChosenColumn(how, width, names);
     read.column = static_cast<int>(column) + 1;

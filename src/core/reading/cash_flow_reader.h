@@ -15,9 +15,13 @@
 //   several fields are a table: one column is read, chosen by its number or
 //   its header name; without a choice the table is refused, its columns
 //   listed. Lines with differing numbers of fields are refused.
+// - A last column empty on every line of data (a delimiter at each line's
+//   end, as some exports write) is no column.
 // - Numbers follow the command line's rules ("." the decimal point, no
 //   thousands separator). With decimal commas, "1.000,50" and "500,25" are
-//   read; a comma inside a field is otherwise refused, never guessed.
+//   read; a comma inside a field is otherwise refused, never guessed, and so
+//   is a field such as "000" after a comma or a blank (the end of a number
+//   written with thousands separators).
 #pragma once
 
 #include <cstddef>

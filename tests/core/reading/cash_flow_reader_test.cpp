@@ -106,7 +106,14 @@ INSTANTIATE_TEST_SUITE_P(
         Refuses("RaggedTable", "1,-1000\n2,500\n3,500,7\n4,500", "line 3 has 3 fields where line 1 has 2", "2"),
         Refuses("HeaderWidth", "period,amount,note\n1,-1000\n2,500", "names 3 columns where line 2 has 2 fields", "2"),
         Refuses("SpacesTable", "-1000 500\n500 500", "the file has 2 columns"),
+        // Delimiters at every line's end are no column.
+        Reads("TrailingDelimiters", "-1000;\r\n500;\r\n500;\r\n500;\r\n", kStart),
+        Reads("TrailingEmptyColumns", "amount,,\n-1000,,\n500,,\n500,,\n500,,\n", kStart, "amount,,"),
         // Separators are never guessed.
+        Refuses("ThousandsInOneLine", "-10,000,4,000,4,000", "line 1, field 2: '000' begins with 0 and another digit"),
+        Refuses("BlankThousands", "-10 000\n4 000\n4 000", "If its blanks separate thousands"),
+        Refuses("DecimalCommasUnderAHeader", "amount\n-1000,50\n500,25",
+                "names 1 column where line 2 has 2 fields. If its commas are thousands separators"),
         Refuses("ThousandsSeparators", "-10,000\n4,000\n4,000\n4,000", "If its commas are thousands separators"),
         Refuses("DecimalCommasAsCsv", "-1000,50\n500,25", "use --decimal-comma"),
         Refuses("QuotedThousands", "\"-10,000\",\"4,000\"", "field 1: '-10,000' has a comma"),
