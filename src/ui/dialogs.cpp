@@ -20,7 +20,9 @@ void QtDialogs::Message(const QString& text, const QString& title) {
 }
 
 bool QtDialogs::AskYesNo(const QString& text, const QString& title) {
-    return QMessageBox::question(Owner(), title, Lines(text), QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    // No is the default: Enter (and Esc) never discard work by accident.
+    return QMessageBox::question(Owner(), title, Lines(text), QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
 void QtDialogs::Beep() { QApplication::beep(); }

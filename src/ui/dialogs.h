@@ -14,7 +14,7 @@ public:
     virtual ~Dialogs() = default;
     // A message with an OK button; "\r" in the text breaks the line.
     virtual void Message(const QString& text, const QString& title = kProgramTitle) = 0;
-    // A Yes/No question; true for Yes.
+    // A Yes/No question; true for Yes. No is the default answer.
     virtual bool AskYesNo(const QString& text, const QString& title) = 0;
     virtual void Beep() = 0;
     // A save dialog; `filter` is "Name (*.ext)|*.ext|..." pairs. Empty when cancelled.

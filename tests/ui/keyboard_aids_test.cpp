@@ -14,6 +14,7 @@
 
 #include "screen_harness.h"
 #include "ui/controls.h"
+#include "ui/dialogs.h"
 #include "ui/grid.h"
 #include "ui/screen.h"
 #include "ui/twips.h"
@@ -124,6 +125,24 @@ private slots:
             QTest::keyClick(no, Qt::Key_Return);
         });
         QCOMPARE(box.exec(), int(QMessageBox::No));
+    }
+
+    // A question's safe answer is its default: Enter and Esc both answer No
+    // (an exit confirmation never discards work on one keystroke).
+    void questionsDefaultToNo() {
+        valmora::ui::QtDialogs dialogs;
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+            bool pressed = false;
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) return;
+                QCOMPARE(box->defaultButton(), box->button(QMessageBox::No));
+                QTest::keyClick(box, key);
+                pressed = true;
+            });
+            QVERIFY(!dialogs.AskYesNo("Sure you want to exit?", "Confirm"));
+            QVERIFY(pressed);
+        }
     }
 
     void focusedControlShowsARing() {
