@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "screens/common/evaluation_screens.h"
+#include "screens/common/number_box.h"
 #include "screens/common/qt_strings.h"
 #include "screens/deterministic/npv_profile_link.h"
 #include "core/simulation/simulation_settings.h"
@@ -336,7 +337,7 @@ void Form1::Command1_Click() {
     MSHFlexGrid2->SetRows(a.maxRoots + 1);
     MSHFlexGrid2->SetText(0, 0, " # ");
     MSHFlexGrid2->SetText(0, 1, "Value");
-    Text6->setText(Q(GeneralText(a.upperBound)));
+    ShowFitting(Text6, a.upperBound);
     for (int j = 0; j < n; ++j) MSHFlexGrid3->SetText(1, j, Q(GeneralText(a.derivative[j])));
     ResizeGrid2();
     Command3->setEnabled(true);

@@ -101,10 +101,12 @@ private slots:
         d.TypeInvestment("1000000000000");
         d.EnterPayments({"1"});
         Click(f->Command1);
-        // The bound's box shows the start of the number and offers all of it.
-        QCOMPARE(f->Text6->text(), QString("1000000000000"));
+        // The bound's box shows the number in a form that fits, never its
+        // first digits cut off, and offers all of it.
+        QCOMPARE(f->Text6->text(), QString("1E+12"));
         QCOMPARE(f->Text6->cursorPosition(), 0);
         QCOMPARE(f->Text6->toolTip(), QString("1000000000000"));
+        QVERIFY(f->Text6->fontMetrics().horizontalAdvance(f->Text6->text()) < f->Text6->width());
         QCOMPARE(f->Text3->toolTip(), QString());  // "1" fits
         d.EnterPayments({"7456.3491234", "1"});
         Click(f->Command1);
@@ -124,6 +126,18 @@ private slots:
             {"heading", f->MSHFlexGrid3, 0, 0, ""},
         };
         for (const Case& c : cases) QCOMPARE(CellToolTip(c.grid, c.row, c.col), QString(c.tip));
+    }
+
+    // x^2 = 1E+303: the bound 3.16227766016838E+151 is not shown as "3.16227".
+    void aHugeBoundShowsItsExponent() {
+        Form1Driver d;
+        Form1* f = d.f;
+        d.TypeInvestment("1000");
+        d.EnterPayments({"0", "0." + QString(299, '0') + "1"});
+        Click(f->Command1);
+        QVERIFY2(f->Text6->text().endsWith("E+151"), qPrintable(f->Text6->text()));
+        QVERIFY(f->Text6->fontMetrics().horizontalAdvance(f->Text6->text()) < f->Text6->width());
+        QCOMPARE(f->Text6->toolTip(), QString("3.16227766016838E+151"));
     }
 
     void keyboardAloneWalksThroughTheSteps() {

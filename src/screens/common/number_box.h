@@ -1,0 +1,15 @@
+// Numbers in boxes too narrow for all their digits.
+#pragma once
+
+class QLineEdit;
+
+namespace valmora {
+
+// `value` in `box` in the longest form that fits its width: the general
+// number text (up to 15 significant digits), else exponent forms with fewer
+// digits (3.162E+151, 3E+151), else the shortest of them in a smaller font;
+// never its first digits cut off. When shortened, the tool tip holds the
+// whole value.
+void ShowFitting(QLineEdit* box, double value);
+
+}  // namespace valmora
