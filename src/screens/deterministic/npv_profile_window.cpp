@@ -1,6 +1,8 @@
 #include "screens/deterministic/npv_profile_window.h"
 
 #include <QHBoxLayout>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -42,12 +44,14 @@ NpvProfileWindow::NpvProfileWindow(ui::Dialogs& dialogs, QWidget* parent)
     ResetButton = new QPushButton("&Reset Zoom", this);
     PngButton = new QPushButton("Export &PNG...", this);
     SvgButton = new QPushButton("Export &SVG...", this);
+    CloseButton = new QPushButton("&Close", this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(new QLabel("Zoom: mouse wheel, or drag a rectangle (right click zooms out).", this), 1);
     buttons->addWidget(ResetButton);
     buttons->addWidget(PngButton);
     buttons->addWidget(SvgButton);
+    buttons->addWidget(CloseButton);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Caption);
     layout->addWidget(ChartView, 1);
@@ -56,6 +60,11 @@ NpvProfileWindow::NpvProfileWindow(ui::Dialogs& dialogs, QWidget* parent)
     connect(ResetButton, &QPushButton::clicked, this, [this] { ChartView->ResetZoom(); });
     connect(PngButton, &QPushButton::clicked, this, [this] { ExportChart(ChartView, ChartFormat::Png, dialogs_); });
     connect(SvgButton, &QPushButton::clicked, this, [this] { ExportChart(ChartView, ChartFormat::Svg, dialogs_); });
+    // Esc closes the window, as it closes a dialog.
+    connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
 void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> rates, int periodsPerYear,

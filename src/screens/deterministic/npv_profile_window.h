@@ -41,6 +41,7 @@ public:
     QPushButton* ResetButton;
     QPushButton* PngButton;
     QPushButton* SvgButton;
+    QPushButton* CloseButton;  // "&Close"; Esc does the same
 
     // What is drawn, for a look from outside.
     QLineSeries* Profile = nullptr;

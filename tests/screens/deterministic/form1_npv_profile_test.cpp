@@ -128,6 +128,25 @@ private slots:
         QVERIFY(!w->isVisible());
     }
 
+    // Esc or "Close" close the window; the screen and its results stay.
+    void escapeOrCloseClosesTheWindow() {
+        Form1Driver d;
+        Form1* f = d.f;
+        d.Evaluate("100", {"230", "-132"});
+        Click(f->Command5);
+        NpvProfileWindow* w = ProfileWindow(f);
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTest::keyClick(w, Qt::Key_Escape);
+        QVERIFY(!w->isVisible());
+        Click(f->Command5);
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->CloseButton->text(), QString("&Close"));
+        Click(w->CloseButton);
+        QVERIFY(!w->isVisible());
+        QVERIFY(f->Command5->isEnabled());
+        QCOMPARE(f->MSHFlexGrid2->Text(1, 1), QString("0.2"));
+    }
+
     // The window never marks rates other than those the screen lists: a
     // search with a finer increment is what it shows next.
     void aFinerSearchIsWhatTheWindowShows() {
