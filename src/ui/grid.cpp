@@ -4,6 +4,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QToolTip>
 
 #include <algorithm>
@@ -118,6 +119,24 @@ void Grid::SetColWidthTwips(int col, int twips) {
     // A column scrolled out of view takes its new width when it comes back.
     if (isColumnHidden(col)) setColumnHidden(col, false);
     setColumnWidth(col, Twips(twips));
+    updateGeometries();
+}
+
+void Grid::FitColumnToText(int col) {
+    if (col < 0 || col >= columnCount()) return;
+    // A cell's text needs its width and the cell's margins, both sides.
+    constexpr int kCellMargins = 8;
+    int widest = 0;
+    for (int r = 0; r < rowCount(); ++r)
+        widest = std::max(widest, fontMetrics().horizontalAdvance(Text(r, col)) + kCellMargins);
+    const QSize viewport = maximumViewportSize();
+    int rowsHeight = 0;
+    for (int r = 0; r < rowCount(); ++r) rowsHeight += rowHeight(r);
+    int room = viewport.width();
+    if (rowsHeight > viewport.height()) room -= style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    for (int c = 0; c < columnCount(); ++c)
+        if (c != col && !isColumnHidden(c)) room -= columnWidth(c);
+    setColumnWidth(col, std::max(widest, room));
     updateGeometries();
 }
 

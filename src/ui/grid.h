@@ -42,6 +42,10 @@ public:
     void SetCellColor(int row, int col, const QColor& color);
     QColor CellColor(int row, int col) const;
     void SetColWidthTwips(int col, int twips);
+    // Widens column `col` to the room left beside the other columns and the
+    // vertical scroll bar, and further to its widest text (the grid then
+    // scrolls sideways): no text of it is cut off.
+    void FitColumnToText(int col);
     // The colour the current cell is drawn in.
     void SetCurrentCellColor(const QColor& color);
 

@@ -448,6 +448,9 @@ void Form1::ProjectBalances() {
         grid->SetText(k + 1, 0, Q(GeneralText(k)));
         grid->SetText(k + 1, 1, Q(FormatBalance(shown.pb[k])));
     }
+    // The periods and the balances beside the scroll bar, never cut off.
+    grid->FitColumnToText(0);
+    grid->FitColumnToText(1);
     Label14->setText(Q(std::string(ClassificationText(shown.type))));
 }
 

@@ -128,6 +128,23 @@ private slots:
         for (const Case& c : cases) QCOMPARE(CellToolTip(c.grid, c.row, c.col), QString(c.tip));
     }
 
+    // Large balances beside the scroll bar are never cut off.
+    void balancesFitBesideTheScrollBar() {
+        Form1Driver d;
+        Form1* f = d.f;
+        d.Evaluate("10000000", {"-1500000", "0", "0", "0", "0", "0", "0", "13000000"});
+        QVERIFY(f->MSHFlexGrid2->Rows() >= 2);
+        Form1Driver::ClickCell(f->MSHFlexGrid2, 1, 1);
+        ui::Grid* g = f->MSHFlexGrid4;
+        QVERIFY(g->Rows() > 6);  // more rows than show: a vertical scroll bar
+        for (int r = 0; r < g->Rows(); ++r)
+            QVERIFY2(g->fontMetrics().horizontalAdvance(g->Text(r, 1)) < g->columnWidth(1), qPrintable(g->Text(r, 1)));
+        QVERIFY(g->Text(1, 1).size() >= 12);  // -10000000.00
+        // Both columns inside the room beside the vertical scroll bar.
+        QVERIFY(g->verticalScrollBar()->isVisible());
+        QVERIFY(g->columnWidth(0) + g->columnWidth(1) <= g->viewport()->width());
+    }
+
     // x^2 = 1E+303: the bound 3.16227766016838E+151 is not shown as "3.16227".
     void aHugeBoundShowsItsExponent() {
         Form1Driver d;
