@@ -35,6 +35,15 @@ void RoundTicks(QValueAxis* axis) {
     axis->setTickInterval(step);
 }
 
+// After a zoom, `axis` gets round ticks anchored at 0, so that no tick
+// reads like 6.39488e-14 where it stands for 0. Connected once an axis.
+void RoundTicksWhenZoomed(QValueAxis* axis) {
+    const char* kConnected = "valmoraRoundTicks";
+    if (axis->property(kConnected).toBool()) return;
+    axis->setProperty(kConnected, true);
+    QObject::connect(axis, &QValueAxis::rangeChanged, axis, [axis] { RoundTicks(axis); });
+}
+
 }  // namespace
 
 ZoomableChartView::ZoomableChartView(QChart* chart, QWidget* parent) : QChartView(chart, parent) {
@@ -50,13 +59,11 @@ void ZoomableChartView::SetHome(QValueAxis* x, double xLow, double xHigh, QValue
     // Round numbers at the ends and on the ticks.
     x->setRange(xLow, xHigh);
     y->setRange(yLow, yHigh);
-    if (nice & NiceX) {
-        x->applyNiceNumbers();
-    } else {
-        RoundTicks(x);
-        connect(x, &QValueAxis::rangeChanged, x, [x] { RoundTicks(x); });
-    }
+    if (nice & NiceX) x->applyNiceNumbers();
+    else RoundTicks(x);
     if (nice & NiceY) y->applyNiceNumbers();
+    RoundTicksWhenZoomed(x);
+    RoundTicksWhenZoomed(y);
     home_[0] = x->min();
     home_[1] = x->max();
     home_[2] = y->min();

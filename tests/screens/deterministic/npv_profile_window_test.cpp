@@ -1,4 +1,6 @@
 // The NPV profile window: what it draws, zooming, and exporting.
+#include <cmath>
+
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -106,6 +108,16 @@ private slots:
 
         Wheel(v, PlotCentre(v), 2);
         QVERIFY(Width(w->AxisX) < 0.7 * (x1 - x0));
+        // Zoomed, both axes tick at round steps anchored at 0: a tick at 0
+        // reads 0, never a trace of rounding such as 6.39488e-14.
+        for (const QValueAxis* axis : {w->AxisX, w->AxisY}) {
+            QCOMPARE(axis->tickType(), QValueAxis::TicksDynamic);
+            QCOMPARE(axis->tickAnchor(), 0.0);
+            const double step = axis->tickInterval();
+            const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
+            QVERIFY2(std::abs(mantissa - 1) < 1e-9 || std::abs(mantissa - 2) < 1e-9 || std::abs(mantissa - 5) < 1e-9,
+                     qPrintable(QString::number(step)));
+        }
         Wheel(v, PlotCentre(v), -4);
         QVERIFY(Width(w->AxisX) > 1.2 * (x1 - x0));
         QTest::mouseClick(w->ResetButton, Qt::LeftButton);
