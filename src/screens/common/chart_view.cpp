@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QSaveFile>
 #include <QSvgGenerator>
@@ -49,6 +50,19 @@ void RoundTicksWhenZoomed(QValueAxis* axis) {
 ZoomableChartView::ZoomableChartView(QChart* chart, QWidget* parent) : QChartView(chart, parent) {
     setRubberBand(QChartView::RectangleRubberBand);
     setRenderHint(QPainter::Antialiasing);
+    setMouseTracking(true);  // for the readout under the mouse
+}
+
+void ZoomableChartView::mouseMoveEvent(QMouseEvent* event) {
+    QChartView::mouseMoveEvent(event);
+    const QPointF p = chart()->mapFromScene(mapToScene(event->position().toPoint()));
+    const bool inside = chart()->plotArea().contains(p);
+    emit Hovered(inside ? chart()->mapToValue(p) : QPointF(), inside);
+}
+
+void ZoomableChartView::leaveEvent(QEvent* event) {
+    QChartView::leaveEvent(event);
+    emit Hovered(QPointF(), false);
 }
 
 void ZoomableChartView::SetHome(QValueAxis* x, double xLow, double xHigh, QValueAxis* y, double yLow, double yHigh,

@@ -26,8 +26,14 @@ public:
     // Zooms by `factor` (> 1 in, < 1 out) keeping the chart point under `at` (view coordinates) in place.
     void ZoomAround(QPointF at, double factor);
 
+signals:
+    // The mouse moved to the chart value `at` inside the plot area, or out of it.
+    void Hovered(QPointF at, bool inside);
+
 protected:
     void wheelEvent(QWheelEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     QValueAxis* x_ = nullptr;

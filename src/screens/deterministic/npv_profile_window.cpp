@@ -45,8 +45,11 @@ NpvProfileWindow::NpvProfileWindow(ui::Dialogs& dialogs, QWidget* parent)
     PngButton = new QPushButton("Export &PNG...", this);
     SvgButton = new QPushButton("Export &SVG...", this);
     CloseButton = new QPushButton("&Close", this);
+    Readout = new QLabel(this);
+    Readout->setMinimumWidth(220);
 
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Readout);
     buttons->addWidget(new QLabel("Zoom: mouse wheel, or drag a rectangle (right click zooms out).", this), 1);
     buttons->addWidget(ResetButton);
     buttons->addWidget(PngButton);
@@ -58,6 +61,7 @@ NpvProfileWindow::NpvProfileWindow(ui::Dialogs& dialogs, QWidget* parent)
     layout->addLayout(buttons);
 
     connect(ResetButton, &QPushButton::clicked, this, [this] { ChartView->ResetZoom(); });
+    connect(ChartView, &ZoomableChartView::Hovered, this, [this](QPointF at, bool inside) { ShowReadout(at, inside); });
     connect(PngButton, &QPushButton::clicked, this, [this] { ExportChart(ChartView, ChartFormat::Png, dialogs_); });
     connect(SvgButton, &QPushButton::clicked, this, [this] { ExportChart(ChartView, ChartFormat::Svg, dialogs_); });
     // Esc closes the window, as it closes a dialog.
@@ -67,9 +71,24 @@ NpvProfileWindow::NpvProfileWindow(ui::Dialogs& dialogs, QWidget* parent)
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
+// The rate under the mouse and the present value of the series there,
+// computed, not read off the drawn line.
+void NpvProfileWindow::ShowReadout(QPointF at, bool inside) {
+    const double rate = at.x();
+    if (!inside || flows_.empty() || !(rate / periodsPerYear_ > -1)) {
+        Readout->clear();
+        return;
+    }
+    const double npv = PresentValue(flows_, rate / periodsPerYear_);
+    Readout->setText(QString("Rate %1, NPV %2").arg(rate, 0, 'g', 5).arg(npv == 0.0 ? 0.0 : npv, 0, 'g', 6));
+}
+
 void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> rates, int periodsPerYear,
                                  std::vector<RateInterval> missed) {
     const int m = std::max(periodsPerYear, 1);
+    flows_ = flows;
+    periodsPerYear_ = m;
+    Readout->clear();
     chart_->removeAllSeries();
     for (QAbstractAxis* axis : chart_->axes()) {
         chart_->removeAxis(axis);

@@ -42,6 +42,7 @@ public:
     QPushButton* PngButton;
     QPushButton* SvgButton;
     QPushButton* CloseButton;  // "&Close"; Esc does the same
+    QLabel* Readout;           // the rate under the mouse and the series' NPV there
 
     // What is drawn, for a look from outside.
     QLineSeries* Profile = nullptr;
@@ -52,8 +53,12 @@ public:
     QValueAxis* AxisY = nullptr;
 
 private:
+    void ShowReadout(QPointF at, bool inside);
+
     ui::Dialogs& dialogs_;
     QChart* chart_;
+    std::vector<double> flows_;  // the series drawn
+    int periodsPerYear_ = 1;     // the x axis is the rate per period times this
 };
 
 }  // namespace valmora

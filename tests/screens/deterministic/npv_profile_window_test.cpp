@@ -135,6 +135,22 @@ private slots:
         QCOMPARE(w->AxisY->max(), y1);
     }
 
+    // Under the mouse: the rate and the series' present value there; nothing
+    // outside the plot.
+    void readoutFollowsTheMouse() {
+        auto w = OpenTwoIrrs();
+        ZoomableChartView* v = w->ChartView;
+        QChart* chart = v->chart();
+        const QPoint atIrr = v->mapFromScene(chart->mapToScene(chart->mapToPosition(QPointF(0.2, 0))));
+        QTest::mouseMove(v->viewport(), atIrr);
+        const QStringList parts = w->Readout->text().split(", NPV ");
+        QCOMPARE(parts.size(), 2);
+        QVERIFY2(parts[0].startsWith("Rate 0.2") || parts[0].startsWith("Rate 0.19"), qPrintable(parts[0]));
+        QVERIFY2(std::abs(parts[1].toDouble()) < 1, qPrintable(parts[1]));  // f crosses 0 at 0.2
+        QTest::mouseMove(v->viewport(), QPoint(2, 2));
+        QCOMPARE(w->Readout->text(), QString());
+    }
+
     void exportsPngAndSvg() {
         auto w = OpenTwoIrrs();
         dialogs.fileNames = {dir.filePath("profile"), dir.filePath("profile.svg")};
