@@ -244,10 +244,7 @@ void Form1::ForgetPick() {
     MSHFlexGrid4->ClearText();
     Label14->setText(kNoClassification);
     Label13->hide();  // no prompt to pick until rates are listed again
-    if (results_) {
-        results_->picked = 0;
-        results_->balances.reset();
-    }
+    if (results_) results_->balances.reset();
     Publish();
 }
 
@@ -324,7 +321,6 @@ void Form1::Command1_Click() {
     if (!analysis.synthDivTop.empty()) irrRows_ = analysis.maxRoots;
     const AnalysisStatus status = analysis.status;
     results_.emplace();
-    results_->payments = std::move(payments);
     results_->analysis = std::move(analysis);
     Publish();
     if (status != AnalysisStatus::Ok) {
@@ -433,7 +429,6 @@ void Form1::ProjectBalances() {
     Balances b = valmora::ProjectBalances(a.coefficients, a.maxRoots, results_->search->rates[row - 1],
                                           results_->settings.periodsPerYear);
     if (!b.computed) return;
-    results_->picked = row;
     results_->balances = std::move(b);
     Publish();
     const Balances& shown = *results_->balances;

@@ -1,12 +1,11 @@
 // What the deterministic screen computed for the series on screen, kept
 // together with the inputs it was computed from: the payments the analysis
-// read, the search settings in force at "Locate Root(s)", and the rate
-// picked for the balances. The screen holds at most one and drops it when
+// read (its coefficients) and the search settings in force at "Locate
+// Root(s)". The screen holds at most one and drops it when
 // any input changes; every view of results draws from it.
 #pragma once
 
 #include <optional>
-#include <vector>
 
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/project_balances.h"
@@ -16,15 +15,13 @@
 namespace valmora {
 
 struct SeriesResults {
-    std::vector<double> payments;  // P0..PN as read from the payment grid
-    CashFlowAnalysis analysis;     // of those payments
+    CashFlowAnalysis analysis;  // of P0..PN as read from the payment grid
 
     // "Locate Root(s)": the settings it ran with and what it found.
     SearchSettings settings;
     std::optional<RootSearch> search;
 
-    // The rate picked from the list (1-based) and its balances.
-    int picked = 0;
+    // The balances of the rate picked from the list.
     std::optional<Balances> balances;
 
     // Rates are listed and may be picked.

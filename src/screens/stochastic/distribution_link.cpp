@@ -59,7 +59,7 @@ void DistributionLink::Draw() {
     RunFigures figures;
     figures.requested = run_.settings.simulations;
     figures.simulations = run_.number;
-    figures.withIrr = run_.withIrr;
+    figures.withIrr = run_.WithIrr();
     if (const auto& outcome = run_.outcome) {
         figures.simulations = outcome->simulations;
         figures.withIrr = outcome->withIrr;

@@ -126,9 +126,9 @@ private:
         f_.ProgressBar1->setValue(Progress(run_.number));
         ShowSeries(allColumns);
         ShowRates();
-        ShowNumber(f_.Text7, run_.withIrr > 0, run_.meanIrr);
+        ShowNumber(f_.Text7, run_.WithIrr() > 0, run_.meanIrr);
         if (run_.settings.saveToFile) ShowNumber(f_.Text8, run_.kept, run_.keptRate);
-        f_.Text11->setText(QString::number(run_.withoutIrr));
+        f_.Text11->setText(QString::number(run_.WithoutIrr()));
     }
 
     // "0.#####", or the general number text when that is too wide for the

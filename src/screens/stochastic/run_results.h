@@ -26,10 +26,11 @@ struct RunResults {
     double keptRate = 0;             // its kept IRR, when kept
     bool kept = false;
 
-    long withIrr = 0;                   // simulations so far that kept an IRR
-    long withoutIrr = 0;                // and those that did not
-    std::vector<double> keptIrrs;       // in simulation order
+    std::vector<double> keptIrrs;       // in simulation order, one for each simulation that kept an IRR
     std::optional<RunOutcome> outcome;  // once the run has ended
+
+    long WithIrr() const { return static_cast<long>(keptIrrs.size()); }
+    long WithoutIrr() const { return number - WithIrr(); }
 
     // A simulation is done: it becomes the last one and is counted.
     void Add(const SimulationStep& step) {
@@ -42,9 +43,6 @@ struct RunResults {
         if (step.kept) {
             keptRate = step.keptRate;
             keptIrrs.push_back(step.keptRate);
-            ++withIrr;
-        } else {
-            ++withoutIrr;
         }
     }
 };
