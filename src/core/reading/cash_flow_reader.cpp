@@ -11,6 +11,9 @@
 namespace valmora {
 namespace {
 
+bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+bool AllDigits(std::string_view s) { return !s.empty() && std::all_of(s.begin(), s.end(), IsDigit); }
+
 // A refusal, carried out of the nested steps to ReadCashFlowText.
 struct Refused {
     std::string message;
@@ -232,7 +235,7 @@ std::optional<std::string> FromDecimalComma(std::string_view field) {
     bool grouped = false;
     for (; i < field.size(); ++i) {
         const char c = field[i];
-        if (std::isdigit(static_cast<unsigned char>(c))) {
+        if (IsDigit(c)) {
             out += c;
             ++digits;
             ++groupDigits;
@@ -249,7 +252,7 @@ std::optional<std::string> FromDecimalComma(std::string_view field) {
     if (i < field.size() && field[i] == ',') {
         out += '.';
         ++i;
-        while (i < field.size() && std::isdigit(static_cast<unsigned char>(field[i]))) {
+        while (i < field.size() && IsDigit(field[i])) {
             out += field[i++];
             ++digits;
         }
@@ -266,10 +269,8 @@ std::optional<std::string> FromDecimalComma(std::string_view field) {
 // or reads.
 bool HoldsNumber(const std::string& field, bool decimalComma) {
     if (decimalComma ? FromDecimalComma(field).has_value() : IsNumeric(field)) return true;
-    const bool digits =
-        std::any_of(field.begin(), field.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
-    return digits && std::all_of(field.begin(), field.end(), [](char c) {
-               return std::isdigit(static_cast<unsigned char>(c)) || c == ',' || c == '.' || c == '-' || c == '+';
+    return std::any_of(field.begin(), field.end(), IsDigit) && std::all_of(field.begin(), field.end(), [](char c) {
+               return IsDigit(c) || c == ',' || c == '.' || c == '-' || c == '+';
            });
 }
 
@@ -300,11 +301,6 @@ std::string Joined(const std::vector<std::string>& names) {
     return out;
 }
 
-bool AllDigits(std::string_view s) {
-    return !s.empty() &&
-           std::all_of(s.begin(), s.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
-}
-
 // When every line ends in digits alone after the delimiter, the delimiter may
 // be a thousands separator ("-10,000", "10 000") or a decimal comma
 // ("500,25"): what to write instead. Empty otherwise.
@@ -325,8 +321,7 @@ std::string SeparatorHint(const std::vector<std::vector<std::string>>& rows, cha
 // The column `how.column` names, from 0.
 std::size_t ChosenColumn(const CashFlowReading& how, std::size_t count, const std::vector<std::string>& names) {
     const std::string& choice = how.column;
-    const bool numbered =
-        std::all_of(choice.begin(), choice.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    const bool numbered = AllDigits(choice);
     const std::string columns = names.empty() ? "" : " (" + Joined(names) + ")";
     if (numbered) {
         const long k = choice.size() > 6 ? 0 : std::stol(choice);
@@ -411,7 +406,7 @@ CashFlowText Read(std::string_view bytes, const CashFlowReading& how) {
         const std::string_view digits =
             std::string_view(field).substr(field.starts_with('-') || field.starts_with('+'));
         if ((read.delimiter == ',' || read.delimiter == ' ') && digits.size() >= 2 && digits[0] == '0' &&
-            std::isdigit(static_cast<unsigned char>(digits[1])))
+            IsDigit(digits[1]))
             throw Refused{Where(line, index) + ": '" + Shown(field) +
                           "' begins with 0 and another digit, like the end of a number written with thousands "
                           "separators: write numbers without them"};
