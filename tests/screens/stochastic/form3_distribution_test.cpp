@@ -30,6 +30,18 @@ QString SummaryValue(const IrrDistributionView* v, const QString& name) {
     return "(missing)";
 }
 
+// A run of `sims` one-payment simulations drawn from `random`, not saved,
+// then its distribution view opened.
+IrrDistributionView* RunAndOpenView(Form3Driver& d, ScriptedRandom& random, int sims) {
+    d.h.screens.SetRandom(random);
+    d.UniformOnTabOne("-4096", "4096", 1);
+    d.ChooseNotSaving();
+    d.f->HScroll1->setValue(sims);
+    Click(d.f->Command4);
+    Click(d.f->Command7);
+    return View(d.f);
+}
+
 }  // namespace
 
 class Form3DistributionTest : public QObject {
@@ -71,13 +83,7 @@ private slots:
         Form3Driver d;
         Form3* f = d.f;
         ScriptedRandom random(Draws({{1100}, {1210}}));
-        d.h.screens.SetRandom(random);
-        d.UniformOnTabOne("-4096", "4096", 1);
-        d.ChooseNotSaving();
-        f->HScroll1->setValue(2);
-        Click(f->Command4);
-        Click(f->Command7);
-        IrrDistributionView* v = View(f);
+        IrrDistributionView* v = RunAndOpenView(d, random, 2);
         const QString caption = "2 simulations, 2 with an IRR.";
         QCOMPARE(v->Caption->text(), caption);
         QCOMPARE(f->Command4->text(), QString("Iteration = 2"));
@@ -117,13 +123,7 @@ private slots:
         // One payment each, one IRR each; asking for the 2nd lowest gives a
         // notice in every simulation, a moment to look at the view mid-run.
         ScriptedRandom random(Draws({{1100}, {1210}, {1331}, {1100}, {1210}}));
-        d.h.screens.SetRandom(random);
-        d.UniformOnTabOne("-4096", "4096", 1);
-        d.ChooseNotSaving();
-        f->HScroll1->setValue(2);
-        Click(f->Command4);
-        Click(f->Command7);
-        IrrDistributionView* v = View(f);
+        IrrDistributionView* v = RunAndOpenView(d, random, 2);
         QCOMPARE(v->Caption->text(), QString("2 simulations, 2 with an IRR."));
 
         f->HScroll1->setValue(3);
