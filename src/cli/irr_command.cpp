@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
-#include <charconv>
 #include <cmath>
 #include <iomanip>
 #include <optional>
@@ -22,6 +21,7 @@
 #include "core/solver/polynomial.h"
 #include "core/solver/project_balances.h"
 #include "core/solver/root_location.h"
+#include "core/solver/search_notes.h"
 #include "core/solver/search_settings.h"
 #include "core/solver/solver_messages.h"
 #include "core/solver/text_rules.h"
@@ -41,9 +41,7 @@ struct Findings {
 // A number to full precision: the shortest decimal that reads back as the
 // same double (0 for -0), with the exponent written as elsewhere (1E+290).
 std::string FullText(double v) {
-    char buf[32];
-    const auto end = std::to_chars(buf, buf + sizeof buf, v == 0.0 ? 0.0 : v).ptr;
-    std::string text(buf, end);
+    std::string text = ShortestText(v);
     for (char& c : text)
         if (c == 'e') c = 'E';
     return text;
@@ -67,10 +65,7 @@ void PrintText(const Findings& f, std::ostream& out) {
     const int count = static_cast<int>(search.rates.size());
     for (int r = 1; r <= count; ++r) out << std::setw(5) << r << "  " << FormatRate(search.rates[r - 1]) << "\n";
     if (count == 0) out << "  No IRR was found in the searched range.\n";
-    if (search.stop != ScanStop::None) out << "  " << IncompleteScanText(search.stop, search.lastX, periods) << "\n";
-    if (const std::string unlisted = UnlistedRootsText(search); !unlisted.empty()) out << "  " << unlisted << "\n";
-    if (const std::string noise = NotRootsSentence(search, periods); !noise.empty()) out << "  " << noise << "\n";
-    for (const std::string& sentence : MissedRootsSentences(a, f.settings, search)) out << "  " << sentence << "\n";
+    for (const std::string& sentence : SearchNotes(a, f.settings, search)) out << "  " << sentence << "\n";
 
     if (f.allRoots) {
         const std::optional<std::vector<RootInRange>> all = AllRootsInRange(a, f.settings, search);

@@ -1,30 +1,20 @@
 #include "cli/npv_profile_csv.h"
 
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 #include <fstream>
 #include <ostream>
 
 #include "cli/usage_error.h"
 #include "core/solver/npv_profile.h"
+#include "core/solver/number_format.h"
 
 namespace valmora::cli {
-namespace {
-
-std::string Shortest(double v) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, v == 0.0 ? 0.0 : v).ptr;  // never "-0"
-    return std::string(text, end);
-}
-
-}  // namespace
-
 void WriteNpvProfileCsv(std::span<const double> flows, std::span<const double> rates, int periodsPerYear,
                         std::ostream& out) {
     out << "rate,npv\n";
     for (const ProfilePoint& p : MakeNpvProfile(flows, rates, periodsPerYear).points)
-        out << Shortest(p.rate) << "," << Shortest(p.npv) << "\n";
+        out << ShortestText(p.rate) << "," << ShortestText(p.npv) << "\n";
 }
 
 void SaveNpvProfileCsv(std::span<const double> flows, std::span<const double> rates, int periodsPerYear,

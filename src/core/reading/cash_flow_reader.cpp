@@ -326,7 +326,7 @@ std::size_t ChosenColumn(const CashFlowReading& how, std::size_t count, const st
     if (numbered) {
         const long k = choice.size() > 6 ? 0 : std::stol(choice);
         if (k < 1 || static_cast<std::size_t>(k) > count)
-            throw Refused{"there is no column " + Shown(choice) + ": the file has " + std::to_string(count) +
+            throw Refused{"there is no column " + Shown(choice) + ": " + how.source + " has " + std::to_string(count) +
                           (count == 1 ? " column" : " columns") + columns};
         return static_cast<std::size_t>(k - 1);
     }
@@ -340,7 +340,7 @@ std::size_t ChosenColumn(const CashFlowReading& how, std::size_t count, const st
             if (same) return k;
         }
     if (names.empty())
-        throw Refused{"no column is named '" + Shown(choice) + "': the file has no header; give the column's number"};
+        throw Refused{"no column is named '" + Shown(choice) + "': " + how.source + " has no header; give the column's number"};
     throw Refused{"no column is named '" + Shown(choice) + "': the columns are " + Joined(names)};
 }
 
@@ -419,7 +419,7 @@ CashFlowText Read(std::string_view bytes, const CashFlowReading& how) {
         return read;
     }
     if (how.column.empty()) {
-        std::string message = "the file has " + std::to_string(width) + " columns";
+        std::string message = how.source + " has " + std::to_string(width) + " columns";
         if (!names.empty()) message += " (" + Joined(names) + ")";
         message += ": " + how.chooseColumn;
         throw Refused{message + SeparatorHint(dataRows, read.delimiter, how)};

@@ -44,6 +44,8 @@ struct CashFlowReading {
     // How the user chooses a column and decimal commas, for the messages.
     std::string chooseColumn = "choose one with --column";
     std::string useDecimalComma = "--decimal-comma";
+    // What the text is called in the messages.
+    std::string source = "the file";
 };
 
 struct CashFlowText {

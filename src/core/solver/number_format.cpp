@@ -95,4 +95,10 @@ std::string FileNumberText(double value) {
     return " " + text + " ";
 }
 
+std::string ShortestText(double value) {
+    char buf[32];
+    const auto end = std::to_chars(buf, buf + sizeof buf, value == 0.0 ? 0.0 : value).ptr;
+    return std::string(buf, end);
+}
+
 }  // namespace valmora

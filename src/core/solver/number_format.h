@@ -29,6 +29,10 @@ std::string FormatDecimal(double value);
 // The same without a 0 before the point (.00000001, -.5, 1000).
 std::string FormatDecimalNoLeadingZero(double value);
 
+// The shortest decimal that reads back as the same double, in plain or
+// exponent form, whichever is shorter (1716, 0.1, 1e+300); 0 for -0.
+std::string ShortestText(double value);
+
 // A line of the IRR output file without its line break: a blank for a
 // non-negative value or "-", the general number text of the magnitude (with
 // a leading zero below 1), and a trailing blank: " 0.1 ", "-0.05 ".

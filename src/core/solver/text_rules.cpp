@@ -119,6 +119,36 @@ std::string GeneralText(double value) {
     return out;
 }
 
+NumberTyping TypingState(std::string_view text) {
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        if (IsDigit(text[i])) ++digits;
+        else if (text[i] == '.' && !point) point = true;
+        else break;
+    }
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        // An exponent follows the digits of a number, never a bare sign or point.
+        if (digits == 0) return NumberTyping::Invalid;
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+        while (i < text.size() && IsDigit(text[i])) ++i;
+    }
+    if (i != text.size()) return NumberTyping::Invalid;
+    if (!IsNumeric(text)) return NumberTyping::Partial;
+    return std::isfinite(LeadingValue(text)) ? NumberTyping::Number : NumberTyping::TooLarge;
+}
+
+std::string FaithfulText(double value) {
+    const std::string general = GeneralText(value);
+    if (!std::isfinite(value) || LeadingValue(general) == value) return general;
+    char buf[32];
+    const auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
+    return std::string(buf, end);
+}
+
 std::optional<std::int16_t> ToInt16(double value) {
     if (!std::isfinite(value)) return std::nullopt;
     // nearbyint rounds halves to even in the default rounding mode.

@@ -22,10 +22,21 @@ double LeadingValue(std::string_view text);
 // The number the whole text holds, when it is one (IsNumeric) and finite.
 std::optional<double> FiniteNumber(std::string_view text);
 
+// How far a text typed key by key is from a number: not on the way to one
+// ("1a", "1.2.3", "--"), on the way ("", "-", ".", "1e", "1e-"), a number,
+// or a number too large for a double ("1e400"). No blanks.
+enum class NumberTyping { Invalid, Partial, Number, TooLarge };
+NumberTyping TypingState(std::string_view text);
+
 // A number written with up to 15 significant digits, no thousands separator,
 // "-" for negatives, in exponent form below 1E-04 and from 1E+15 in magnitude
 // (1E-08, 1.5E+20). Zero, negative zero included, is "0".
 std::string GeneralText(double value);
+
+// GeneralText where it reads back as the same double; otherwise the shortest
+// text that does (0.12345678901234568), so that a value written into a box
+// or cell is never another number.
+std::string FaithfulText(double value);
 
 // The value rounded to the nearest whole number, halves to the even
 // neighbour, when that lies in -32768..32767; nothing otherwise.

@@ -83,6 +83,32 @@ TEST(GeneralText, WritesFifteenSignificantDigits) {
     for (const auto& c : cases) EXPECT_EQ(GeneralText(c.value), c.text) << c.value;
 }
 
+TEST(TypingState, TellsNumbersFromTheirStartsAndFromNonsense) {
+    struct Case {
+        const char* text;
+        NumberTyping state;
+    };
+    const Case cases[] = {
+        {"", NumberTyping::Partial},        {"-", NumberTyping::Partial},      {".", NumberTyping::Partial},
+        {"-.", NumberTyping::Partial},      {"1e", NumberTyping::Partial},     {"1e-", NumberTyping::Partial},
+        {"1.", NumberTyping::Number},       {"1e5", NumberTyping::Number},     {"-0.25", NumberTyping::Number},
+        {"+5", NumberTyping::Number},       {"1.5E+300", NumberTyping::Number}, {"1e400", NumberTyping::TooLarge},
+        {"-1e309", NumberTyping::TooLarge}, {"1,5", NumberTyping::Invalid},    {"1.2.3", NumberTyping::Invalid},
+        {"--1", NumberTyping::Invalid},     {"e5", NumberTyping::Invalid},     {"-e", NumberTyping::Invalid},
+        {"1e5e", NumberTyping::Invalid},    {"1e5.", NumberTyping::Invalid},   {"abc", NumberTyping::Invalid},
+        {" 1", NumberTyping::Invalid},      {"1-", NumberTyping::Invalid},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TypingState(c.text), c.state) << c.text;
+}
+
+TEST(FaithfulText, IsTheGeneralTextUnlessThatIsAnotherNumber) {
+    EXPECT_EQ(FaithfulText(-1000), "-1000");
+    EXPECT_EQ(FaithfulText(1e-8), "1E-08");
+    EXPECT_EQ(FaithfulText(0.12345678901234568), "0.12345678901234568");
+    EXPECT_EQ(FaithfulText(1.0 / 3), "0.3333333333333333");
+    for (const double v : {0.1, 1716.0, 1e300, -123456789.123, 1.0 / 7, 5e-324})
+        EXPECT_EQ(LeadingValue(FaithfulText(v)), v) << v;
+}
 
 TEST(ToInt16, RoundsHalvesToEvenAndReportsOverflow) {
     struct Case {
