@@ -340,7 +340,8 @@ std::size_t ChosenColumn(const CashFlowReading& how, std::size_t count, const st
             if (same) return k;
         }
     if (names.empty())
-        throw Refused{"no column is named '" + Shown(choice) + "': " + how.source + " has no header; give the column's number"};
+        throw Refused{"no column is named '" + Shown(choice) + "': " + how.source +
+                      " has no header; give the column's number"};
     throw Refused{"no column is named '" + Shown(choice) + "': the columns are " + Joined(names)};
 }
 

@@ -29,8 +29,7 @@ std::string ResultsCsv(const CashFlowAnalysis& analysis, const SearchSettings& s
     const int m = settings.periodsPerYear;
     const std::vector<double>& flows = analysis.coefficients;
     std::vector<Balances> balances;
-    for (const double rate : search.rates)
-        balances.push_back(ProjectBalances(flows, analysis.maxRoots, rate, m));
+    for (const double rate : search.rates) balances.push_back(ProjectBalances(flows, analysis.maxRoots, rate, m));
 
     std::string out = "period,cash flow";
     for (std::size_t r = 0; r < balances.size(); ++r) out += ",PB at IRR " + std::to_string(r + 1);

@@ -25,9 +25,9 @@ std::string UnlistedRatesSentence(const CashFlowAnalysis& analysis, const Search
     const std::size_t count = rates.size() + unnamed;
     if (count == 0) return "";
     if (rates.empty())
-        return count == 1 ? "The root the scan did not list has a rate too large for a number."
-                          : "The " + std::to_string(count) +
-                                " roots the scan did not list have rates too large for a number.";
+        return count == 1
+                   ? "The root the scan did not list has a rate too large for a number."
+                   : "The " + std::to_string(count) + " roots the scan did not list have rates too large for a number.";
     const std::vector<std::string> texts = RateTexts(rates, settings.periodsPerYear);
     std::string list;
     for (std::size_t i = 0; i < texts.size(); ++i)

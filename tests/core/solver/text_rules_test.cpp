@@ -89,13 +89,13 @@ TEST(TypingState, TellsNumbersFromTheirStartsAndFromNonsense) {
         NumberTyping state;
     };
     const Case cases[] = {
-        {"", NumberTyping::Partial},        {"-", NumberTyping::Partial},      {".", NumberTyping::Partial},
-        {"-.", NumberTyping::Partial},      {"1e", NumberTyping::Partial},     {"1e-", NumberTyping::Partial},
-        {"1.", NumberTyping::Number},       {"1e5", NumberTyping::Number},     {"-0.25", NumberTyping::Number},
+        {"", NumberTyping::Partial},        {"-", NumberTyping::Partial},       {".", NumberTyping::Partial},
+        {"-.", NumberTyping::Partial},      {"1e", NumberTyping::Partial},      {"1e-", NumberTyping::Partial},
+        {"1.", NumberTyping::Number},       {"1e5", NumberTyping::Number},      {"-0.25", NumberTyping::Number},
         {"+5", NumberTyping::Number},       {"1.5E+300", NumberTyping::Number}, {"1e400", NumberTyping::TooLarge},
-        {"-1e309", NumberTyping::TooLarge}, {"1,5", NumberTyping::Invalid},    {"1.2.3", NumberTyping::Invalid},
-        {"--1", NumberTyping::Invalid},     {"e5", NumberTyping::Invalid},     {"-e", NumberTyping::Invalid},
-        {"1e5e", NumberTyping::Invalid},    {"1e5.", NumberTyping::Invalid},   {"abc", NumberTyping::Invalid},
+        {"-1e309", NumberTyping::TooLarge}, {"1,5", NumberTyping::Invalid},     {"1.2.3", NumberTyping::Invalid},
+        {"--1", NumberTyping::Invalid},     {"e5", NumberTyping::Invalid},      {"-e", NumberTyping::Invalid},
+        {"1e5e", NumberTyping::Invalid},    {"1e5.", NumberTyping::Invalid},    {"abc", NumberTyping::Invalid},
         {" 1", NumberTyping::Invalid},      {"1-", NumberTyping::Invalid},
     };
     for (const auto& c : cases) EXPECT_EQ(TypingState(c.text), c.state) << c.text;
