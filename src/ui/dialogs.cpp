@@ -27,6 +27,10 @@ bool QtDialogs::AskYesNo(const QString& text, const QString& title) {
 
 void QtDialogs::Beep() { QApplication::beep(); }
 
+QString QtDialogs::OpenFileName(const QString& title, const QString& folder, const QString& filter) {
+    return QFileDialog::getOpenFileName(Owner(), title, folder, QtFilter(filter));
+}
+
 QString QtDialogs::SaveFileName(const QString& title, const QString& folder, const QString& filter) {
     return QFileDialog::getSaveFileName(Owner(), title, folder, QtFilter(filter));
 }

@@ -19,6 +19,8 @@ public:
     virtual void Beep() = 0;
     // A save dialog; `filter` is "Name (*.ext)|*.ext|..." pairs. Empty when cancelled.
     virtual QString SaveFileName(const QString& title, const QString& folder, const QString& filter) = 0;
+    // An open dialog for an existing file; the same filters. Empty when cancelled.
+    virtual QString OpenFileName(const QString& title, const QString& folder, const QString& filter) = 0;
     // Starts another program, not waiting for it; false when it could not start.
     virtual bool StartProgram(const QString& path) = 0;
     // Ends this program at once.
@@ -32,6 +34,7 @@ public:
     bool AskYesNo(const QString& text, const QString& title) override;
     void Beep() override;
     QString SaveFileName(const QString& title, const QString& folder, const QString& filter) override;
+    QString OpenFileName(const QString& title, const QString& folder, const QString& filter) override;
     bool StartProgram(const QString& path) override;
     void EndProgram() override;
 };

@@ -205,6 +205,9 @@ void Grid::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Return:
         case Qt::Key_Enter: emit KeyPress(13); return;
         case Qt::Key_Backspace: emit KeyPress(8); return;
+        case Qt::Key_Escape: emit KeyPress(27); return;
+        case Qt::Key_Delete: emit KeyPress(127); return;
+        case Qt::Key_F2: emit EditCell(); return;
         default:
             if (!event->text().isEmpty()) emit KeyPress(event->text().at(0).unicode());
             else QTableWidget::keyPressEvent(event);
@@ -261,6 +264,10 @@ bool Grid::viewportEvent(QEvent* event) {
     return true;
 }
 
-void Grid::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
+void Grid::mouseDoubleClickEvent(QMouseEvent* event) {
+    mousePressEvent(event);
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && index.isValid() && !IsFixed(index.row(), index.column())) emit EditCell();
+}
 
 }  // namespace valmora::ui

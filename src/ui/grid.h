@@ -57,7 +57,10 @@ public:
 signals:
     void EnterCell();
     void Click(int row, int col);  // -1, -1 for a click beside the cells
-    void KeyPress(int code);       // 13 Enter, 8 Backspace, otherwise the character
+    void KeyPress(int code);       // 13 Enter, 8 Backspace, 27 Esc, 127 Delete, otherwise the character
+    // F2, or a double click on a scrollable cell: the user asks to edit the
+    // current cell's text in place.
+    void EditCell();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -27,6 +27,17 @@ bool RecordingDialogs::AskYesNo(const QString& text, const QString& title) {
     return answer;
 }
 
+QString RecordingDialogs::OpenFileName(const QString& title, const QString& folder, const QString& filter) {
+    openDialogs << title + "|" + folder + "|" + filter;
+    if (fileNames.empty()) {
+        ++unexpected;
+        return {};
+    }
+    QString name = fileNames.front();
+    fileNames.pop_front();
+    return name;
+}
+
 QString RecordingDialogs::SaveFileName(const QString& title, const QString& folder, const QString& filter) {
     saveDialogs << title + "|" + folder + "|" + filter;
     if (fileNames.empty()) {

@@ -26,6 +26,8 @@ public:
     bool AskYesNo(const QString& text, const QString& title) override;
     void Beep() override { ++beeps; }
     QString SaveFileName(const QString& title, const QString& folder, const QString& filter) override;
+    // Takes its answer from `fileNames` too; recorded in `openDialogs`.
+    QString OpenFileName(const QString& title, const QString& folder, const QString& filter) override;
     bool StartProgram(const QString& path) override;
     void EndProgram() override { ended = true; }
     // Recorded as a message; ticks the check box when `tickCheckBox` says so
@@ -43,6 +45,7 @@ public:
 
     std::vector<Shown> shown;
     QStringList saveDialogs;  // "title|folder|filter" of each save dialog
+    QStringList openDialogs;  // the same for each open dialog
     QStringList started;
     int beeps = 0;
     bool ended = false;

@@ -283,9 +283,10 @@ double NumberOf(const std::string& field, const Line& line, std::size_t index, c
         if (!plain) throw Refused{place + ": '" + Shown(field) + "' is not a number written with a decimal comma"};
         text = *plain;
     } else if (field.find(',') != std::string::npos) {
-        throw Refused{place + ": '" + Shown(field) +
-                      "' has a comma: write numbers without thousands separators; for decimal commas use " +
-                      how.useDecimalComma + ", with the fields separated by semicolons or tabs"};
+        throw Refused{place + ": '" + Shown(field) + "' has a comma: write numbers without thousands separators" +
+                      (how.useDecimalComma.empty() ? std::string(", with a point before decimals")
+                                                   : "; for decimal commas use " + how.useDecimalComma +
+                                                         ", with the fields separated by semicolons or tabs")};
     }
     if (!IsNumeric(text)) throw Refused{place + ": '" + Shown(field) + "' is not a number"};
     const double value = LeadingValue(text);
@@ -310,6 +311,9 @@ std::string SeparatorHint(const std::vector<std::vector<std::string>>& rows, cha
         return row.size() >= 2 && AllDigits(row.back());
     });
     if (!digitsLast) return "";
+    if (delimiter == ',' && how.useDecimalComma.empty())
+        return ". If its commas are thousands separators or decimal commas, write the numbers without thousands "
+               "separators and with a point before decimals";
     if (delimiter == ',')
         return ". If its commas are thousands separators, write the numbers without them; if they are decimal "
                "commas, separate the fields with semicolons and use " +
@@ -393,6 +397,9 @@ CashFlowText Read(std::string_view bytes, const CashFlowReading& how) {
             throw Refused{Where(data[r]) + " has " + Fields(rows[r].size()) + " where " + Where(data[first]) + " has " +
                           std::to_string(width)};
     const bool oneLine = rows.size() - first == 1;
+    // Over one column of numbers a header's blanks are part of its name
+    // ("Cash flow"), not delimiters.
+    if (read.delimiter == ' ' && width == 1 && names.size() > 1) names = {read.header};
     if (!names.empty() && names.size() != width && !(oneLine && names.size() == 1))
         throw Refused{"the header on " + Where(data[0]) + " names " + std::to_string(names.size()) +
                       (names.size() == 1 ? " column" : " columns") + " where " + Where(data[first]) + " has " +

@@ -2,15 +2,41 @@
 
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QValidator>
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "core/solver/text_rules.h"
 #include "screens/common/qt_strings.h"
+#include "ui/dialogs.h"
 
 namespace valmora {
 namespace {
+
+// Numbers as typed key by key; remembers the last text refused for being
+// too large, for the message.
+class NumberValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int&) const override {
+        switch (TypingState(Std(input))) {
+            case NumberTyping::Number: return Acceptable;
+            case NumberTyping::Partial: return Intermediate;
+            case NumberTyping::TooLarge: tooLarge_ = input; return Invalid;
+            case NumberTyping::Invalid: break;
+        }
+        return Invalid;
+    }
+
+    // The text last refused for being too large, once.
+    QString TakeTooLarge() { return std::exchange(tooLarge_, QString()); }
+
+private:
+    mutable QString tooLarge_;
+};
 
 // `value` with `digits` significant digits in exponent form, without
 // trailing zeros: 3.162E+151, 1.5E-08, 3E+151.
@@ -52,6 +78,16 @@ void ShowFitting(QLineEdit* box, double value) {
     box->setText(text);
     box->setCursorPosition(0);
     box->setToolTip(text == whole ? QString() : whole);
+}
+
+void AcceptOnlyNumbers(QLineEdit* box, ui::Dialogs& dialogs) {
+    auto* validator = new NumberValidator(box);
+    box->setValidator(validator);
+    QObject::connect(box, &QLineEdit::inputRejected, box, [validator, &dialogs] {
+        const QString tooLarge = validator->TakeTooLarge();
+        if (tooLarge.isEmpty()) dialogs.Beep();
+        else dialogs.Message(tooLarge + " is too large for a number.", "Error!");
+    });
 }
 
 }  // namespace valmora

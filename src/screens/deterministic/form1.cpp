@@ -1,5 +1,6 @@
 #include "screens/deterministic/form1.h"
 
+#include <QAction>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -20,7 +21,9 @@
 #include "core/solver/missed_roots.h"
 #include "core/solver/number_format.h"
 #include "core/solver/project_balances.h"
+#include "core/entry/cell_typing.h"
 #include "core/solver/root_location.h"
+#include "core/solver/search_notes.h"
 #include "core/solver/solver_messages.h"
 #include "core/solver/text_rules.h"
 #include "core/workspace/workspace_mirror.h"
@@ -41,6 +44,7 @@ const QColor kWhite(255, 255, 255);
 
 const QString kNoIrrMessage = "No IRR was found in the searched range.";
 const QString kNoClassification = "Investment Type";
+const QColor kNoteColour(160, 0, 0);
 
 }  // namespace
 
@@ -58,7 +62,7 @@ void Form1::BuildControls() {
     Label2 = NewLabel(c, "Number of payments = ", 5280, 240, 2790, 300, ui::SansSerif(12, true));
     Text2 = ui::NewTextBox(c, "1", 8040, 240, 660, 285);
     Text2->setEnabled(false);
-    UpDown1 = new ui::UpDown(Text2, 1, 72, c);
+    UpDown1 = new ui::UpDown(Text2, 1, kMostScreenPayments, c);
     ui::Place(UpDown1, 8700, 240, 195, 285);
 
     Label1 = NewLabel(c, "Compunding / payment periods per year = ", 5280, 840, 2505, 480, ui::SansSerif(9.75, true));
@@ -132,11 +136,25 @@ void Form1::BuildControls() {
     Command2 = ui::NewButton(c, "E&xit", 7800, 7560, 1335, 375);
     Command5 = ui::NewButton(c, "NPV &Profile...", 3930, 7560, 1695, 375);
     npvProfile_ = new NpvProfileLink(Command5, results_, screens_.Dialogs(), this);
+    // Below the frame of the IRR grid, one line a sentence long.
+    Label15 = NewLabel(c, "", 240, 7335, 8895, 225, ui::SansSerif(8.25, false));
+    QPalette notePalette = Label15->palette();
+    notePalette.setColor(QPalette::WindowText, kNoteColour);
+    Label15->setPalette(notePalette);
+    Command6 = ui::NewButton(c, "&Open...", 1815, 7560, 975, 375);
+    Command6->setToolTip("Open Series... (Ctrl+O): read the investment and payments from a CSV file");
+    Command7 = ui::NewButton(c, "&Save...", 2835, 7560, 975, 375);
+    Command7->setToolTip("Save Series... (Ctrl+S): write the cash flows as a CSV file, one a line");
+    Command8 = ui::NewButton(c, "&Export Results...", 5745, 7560, 1935, 375);
+    Command8->setToolTip("Write the series, every listed rate with its balances, and the notes as a CSV file");
+    Command8->setEnabled(false);
+    AcceptOnlyNumbers(Text1, screens_.Dialogs());
+    BuildSeriesCommands();
 
     // The tab order of the controls a user can reach.
-    QWidget* order[] = {Text1,   UpDown1,      Command1,     Command3,     Command2,     Text4,
-                        Text5,   MSHFlexGrid2, MSHFlexGrid1, Command4,     MSHFlexGrid4, Text7,
-                        UpDown2, Option1,      Option2,      MSHFlexGrid3, Command5};
+    QWidget* order[] = {Text1,        UpDown1,      Command1, Command3,     Command2, Text4,   Text5,
+                        MSHFlexGrid2, MSHFlexGrid1, Command4, MSHFlexGrid4, Text7,    UpDown2, Option1,
+                        Option2,      MSHFlexGrid3, Command5, Command6,     Command7, Command8};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
@@ -147,6 +165,7 @@ void Form1::Connect() {
     connect(MSHFlexGrid1, &ui::Grid::EnterCell, this, [this] { MSHFlexGrid1_EnterCell(); });
     connect(MSHFlexGrid1, &ui::Grid::Click, this, [this](int r, int col) { MSHFlexGrid1_Click(r, col); });
     connect(MSHFlexGrid1, &ui::Grid::KeyPress, this, [this](int code) { MSHFlexGrid1_KeyPress(code); });
+    connect(MSHFlexGrid1, &ui::Grid::EditCell, this, [this] { MSHFlexGrid1_EditCell(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(MSHFlexGrid2, &ui::Grid::Click, this, [this](int r, int col) { MSHFlexGrid2_Click(r, col); });
@@ -190,9 +209,15 @@ void Form1::Form_Load() {
 void Form1::Text1_Change() {
     // Results of the old investment do not belong to the new series.
     ForgetResults();
-    // A number too large to compute with is refused like any other bad text.
-    if (const auto investment = FiniteNumber(Std(Text1->text()))) {
-        MSHFlexGrid1->SetText(1, 0, Q(GeneralText(-*investment)));
+    const std::string text = Std(Text1->text());
+    if (const auto investment = FiniteNumber(text)) {
+        MSHFlexGrid1->SetText(1, 0, Q(FaithfulText(-*investment)));
+        return;
+    }
+    // The start of a number ("", "-", "1e") is no investment yet: the cell
+    // waits for the rest, and "Payments entered..." asks for it.
+    if (TypingState(text) == NumberTyping::Partial) {
+        MSHFlexGrid1->SetText(1, 0, "");
         return;
     }
     Text1->setText("");
@@ -215,18 +240,31 @@ void Form1::Text2_Change() {
 
 void Form1::UpDown1_Change() { Command3->setEnabled(false); }
 
+// Moving onto a cell keeps its number: the next key typed replaces it, Esc
+// brings it back.
 void Form1::MSHFlexGrid1_EnterCell() {
     ws_.SelRow = static_cast<std::int16_t>(MSHFlexGrid1->Row());
     ws_.SelCol = static_cast<std::int16_t>(MSHFlexGrid1->Col());
-    MSHFlexGrid1->SetText(ws_.SelRow, ws_.SelCol, "");
-    ForgetResults();
+    EnterPaymentCell();
 }
 
 void Form1::MSHFlexGrid1_Click(int row, int col) {
-    // Headings and the investment cell are not the user's to erase.
     if (MSHFlexGrid1->IsFixed(row, col) || MSHFlexGrid1->IsFixed(MSHFlexGrid1->Row(), MSHFlexGrid1->Col())) return;
-    MSHFlexGrid1->SetText(MSHFlexGrid1->Row(), MSHFlexGrid1->Col(), "");
-    ForgetResults();
+    EnterPaymentCell();
+}
+
+// F2 or a double click: the keys typed next edit the text in place.
+void Form1::MSHFlexGrid1_EditCell() {
+    if (MSHFlexGrid1->IsFixed(MSHFlexGrid1->Row(), MSHFlexGrid1->Col())) return;
+    EnterPaymentCell();
+    freshCell_ = false;
+}
+
+void Form1::EnterPaymentCell() {
+    enteredRow_ = MSHFlexGrid1->Row();
+    enteredCol_ = MSHFlexGrid1->Col();
+    enteredText_ = MSHFlexGrid1->Text(enteredRow_, enteredCol_);
+    freshCell_ = true;
 }
 
 void Form1::ForgetResults() {
@@ -234,6 +272,12 @@ void Form1::ForgetResults() {
     MSHFlexGrid2->setEnabled(false);
     Command3->setEnabled(false);
     MSHFlexGrid2->ClearText();
+    // What the analysis said of the old series goes with it.
+    Text3->clear();
+    Text6->clear();
+    Text6->setToolTip(QString());
+    for (int k = 0; k < MSHFlexGrid3->Cols(); ++k) MSHFlexGrid3->SetText(1, k, "");
+    ShowNotes({});
     ForgetPick();
 }
 
@@ -255,6 +299,8 @@ void Form1::Publish() {
         if (results_->search) StoreSearch(ws_, *results_->search);
         if (results_->balances) StoreBalances(ws_, *results_->balances);
     }
+    Command8->setEnabled(results_ && results_->search);
+    for (QAction* action : exportActions_) action->setEnabled(Command8->isEnabled());
     npvProfile_->ResultsChanged();
 }
 
@@ -262,19 +308,32 @@ void Form1::MSHFlexGrid1_KeyPress(int code) {
     ui::Grid* grid = MSHFlexGrid1;
     // Typing never reaches a heading or the investment cell.
     if (grid->IsFixed(grid->Row(), grid->Col())) return;
-    if (code == 13 && grid->Col() != ws_.NumPayments) grid->SetCurrent(grid->Row(), grid->Col() + 1);
+    // A cell the program moved to (Tab, Enter, a paste) is entered too.
+    if (grid->Row() != enteredRow_ || grid->Col() != enteredCol_) EnterPaymentCell();
+    if (code == 13) {
+        // Enter ends the typing; the next payment is entered, its number kept.
+        if (grid->Col() != ws_.NumPayments) grid->SetCurrent(grid->Row(), grid->Col() + 1);
+        EnterPaymentCell();
+    }
     grid->SetCellColor(grid->Row(), grid->Col(), kWhite);
     ws_.CellText = Std(grid->Text(grid->Row(), grid->Col()));
     ws_.KeyChar = Std(QString(QChar(code)));
+    if (code == 13) return;
 
-    QString text = Q(ws_.CellText);
-    const QChar key(code);
-    if (code == 8) text.chop(1);
-    else if (key == '-') text = "-";
-    else if (key == '.' || (key >= '0' && key <= '9')) text += key;
+    const TypedCell typed = TypeIntoCell(ws_.CellText, freshCell_, static_cast<char32_t>(code), Std(enteredText_));
+    if (typed.outcome == TypedCell::Outcome::Refused) {
+        screens_.Dialogs().Beep();
+        return;
+    }
+    if (typed.outcome == TypedCell::Outcome::TooLarge) {
+        const QString tried = freshCell_ ? QString(QChar(code)) : Q(ws_.CellText) + QChar(code);
+        screens_.Dialogs().Message(tried + " is too large for a number.", "Error!");
+        return;
+    }
+    freshCell_ = typed.fresh;
     // A payment that changes takes the results of the old one with it.
-    if (text != Q(ws_.CellText)) ForgetResults();
-    grid->SetText(grid->Row(), grid->Col(), text);
+    if (typed.text != ws_.CellText) ForgetResults();
+    grid->SetText(grid->Row(), grid->Col(), Q(typed.text));
 }
 
 void Form1::ResizeGrid1() {
@@ -283,6 +342,7 @@ void Form1::ResizeGrid1() {
     grid->SetCols(n + 1);
     for (int k = 0; k <= n; ++k) grid->SetText(0, k, Q(GeneralText(k)));
     grid->SetCurrent(0, n);
+    enteredRow_ = enteredCol_ = -1;  // the next cell typed into is entered afresh
 }
 
 void Form1::ResizeGrid2() {
@@ -298,23 +358,46 @@ void Form1::ResizeGrid3() {
 
 // ---- Computation -----------------------------------------------------------
 
-void Form1::Command1_Click() {
-    const int n = ws_.NumPayments;
+std::optional<std::vector<double>> Form1::ReadSeries() {
     ui::Grid* grid = MSHFlexGrid1;
-    for (int k = 1; k <= n; ++k) {
-        if (!grid->Text(1, k).isEmpty()) continue;
-        screens_.Dialogs().Message("Please fill payment(s)!", "Error!");
-        screens_.Dialogs().Beep();
+    ui::Dialogs& dialogs = screens_.Dialogs();
+    std::vector<double> series;
+    if (const auto investment = FiniteNumber(Std(grid->Text(1, 0)))) {
+        series.push_back(*investment);
+    } else {
+        // The box holds only the start of a number ("", "-", "1e").
+        dialogs.Message("Please enter the initial investment!", "Error!");
+        dialogs.Beep();
+        ui::FocusAndSelectAll(Text1);
+        return std::nullopt;
+    }
+    for (int k = 1; k <= ws_.NumPayments; ++k) {
+        const QString text = grid->Text(1, k);
+        const auto value = FiniteNumber(Std(text));
+        if (value) {
+            series.push_back(*value);
+            continue;
+        }
+        if (text.isEmpty()) dialogs.Message("Please fill payment(s)!", "Error!");
+        else
+            dialogs.Message("Payment " + QString::number(k) + " is not a number: " + text + "\rPlease complete it!",
+                            "Error!");
+        dialogs.Beep();
         ws_.SelCol = static_cast<std::int16_t>(k);
         grid->SetCurrent(1, k);
         grid->SetCellColor(1, k, kYellow);
         grid->setFocus();
-        return;
+        EnterPaymentCell();
+        return std::nullopt;
     }
+    return series;
+}
 
-    std::vector<double> payments;
-    for (int k = 0; k <= n; ++k) payments.push_back(LeadingValue(Std(grid->Text(1, k))));
-    CashFlowAnalysis analysis = AnalyseCashFlows(payments);
+void Form1::Command1_Click() {
+    const int n = ws_.NumPayments;
+    const std::optional<std::vector<double>> payments = ReadSeries();
+    if (!payments) return;
+    CashFlowAnalysis analysis = AnalyseCashFlows(*payments);
     // Rates, balances and classification of an earlier analysis do not
     // belong to this one; nothing of it may be searched or picked now.
     ForgetResults();
@@ -366,12 +449,9 @@ void Form1::Command3_Click() {
     Label8->setEnabled(true);
     // Where the search stopped early, and the roots in range the grid missed.
     QStringList notes;
-    if (const QString stopped = Q(IncompleteScanText(search.stop, search.lastX, settings.periodsPerYear));
-        !stopped.isEmpty())
-        notes << stopped;
-    if (const QString unlisted = Q(UnlistedRootsText(search)); !unlisted.isEmpty()) notes << unlisted;
-    if (const QString noise = Q(NotRootsSentence(search, settings.periodsPerYear)); !noise.isEmpty()) notes << noise;
-    for (const std::string& sentence : MissedRootsSentences(results_->analysis, settings, search)) notes << Q(sentence);
+    for (const std::string& sentence : SearchNotes(results_->analysis, settings, search)) notes << Q(sentence);
+    // The rates of unlisted roots stay in view: what a user is most likely to miss.
+    ShowNotes(notes, Q(UnlistedRatesSentence(results_->analysis, settings, search)));
     if (search.rates.empty()) {
         // Nothing to pick: said at once, with no prompt to pick and no
         // classification left from an earlier series.

@@ -2,7 +2,11 @@
 // solver one step at a time (analysis, root location, project balances).
 #pragma once
 
+#include <QStringList>
+
 #include <optional>
+#include <span>
+#include <vector>
 
 #include "screens/common/screen_manager.h"
 #include "screens/deterministic/series_results.h"
@@ -11,6 +15,7 @@
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QAction;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -22,6 +27,9 @@ namespace ui {
 class Grid;
 class UpDown;
 }  // namespace ui
+
+// The most payments the screen takes; longer series are for valmora-cli.
+inline constexpr int kMostScreenPayments = 72;
 
 class Form1 : public ui::Screen {
 public:
@@ -69,7 +77,11 @@ public:
     QLabel* Label14;         // the investment's classification
     QPushButton* Command4;   // "<< &Back" to the start screen
     QPushButton* Command2;   // "E&xit"
-    QPushButton* Command5;   // "NPV &Profile...": the present value against the rate, once roots are located
+    QPushButton* Command5;   // "NPV &Profile...": the present value against the rate, once the series is analysed
+    QLabel* Label15;         // under the IRR grid: the rates of roots the scan did not list
+    QPushButton* Command6;   // "&Open...": reads a series from a CSV file (Ctrl+O)
+    QPushButton* Command7;   // "&Save...": writes the series as a CSV file (Ctrl+S)
+    QPushButton* Command8;   // "&Export Results...": the series, rates, balances and notes as CSV
 
 protected:
     bool FrameClosed() override;
@@ -84,6 +96,10 @@ private:
     void MSHFlexGrid1_EnterCell();
     void MSHFlexGrid1_Click(int row, int col);
     void MSHFlexGrid1_KeyPress(int code);
+    void MSHFlexGrid1_EditCell();
+    // The current payment cell counts as just entered: its text is kept for
+    // Esc and the next key typed replaces it.
+    void EnterPaymentCell();
     void ResizeGrid1();
     void ResizeGrid2();
     void ResizeGrid3();
@@ -123,6 +139,37 @@ private:
     // IRR grid looking picked.
     void ForgetPick();
     void MSHFlexGrid2_KeyPress(int code);
+
+    // The series on screen, P0 first, when the investment box and every
+    // payment cell hold a number; otherwise says which does not, marks it
+    // and gives it the focus.
+    std::optional<std::vector<double>> ReadSeries();
+
+    // Series in and out (form1_series.cpp).
+    void BuildSeriesCommands();
+    void PastePayments();        // Ctrl+V, Shift+Insert or "Paste" in the payment grid
+    bool PasteIntoInvestment();  // Ctrl+V into the investment box; false leaves it to the box
+    void OpenSeries();
+    void SaveSeries();
+    void CopyGrid(const ui::Grid* grid);  // tab-separated, headings included
+    void ExportResults();
+    // Puts a whole series on screen: the investment as the box shows it,
+    // then the payments; one change of the inputs.
+    void ShowSeries(double investment, std::span<const double> payments);
+    // Ctrl+V, Shift+Insert and "Paste" of the investment box take several
+    // numbers as a whole series.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // The notes on the search in the line under the IRR grid: `line`, or
+    // else the first note; all of them in its tool tip.
+    void ShowNotes(const QStringList& notes, QString line = {});
+    QList<QAction*> exportActions_;  // "Export Results..." of the result grids' menus
+
+    // The payment cell being typed into, its text when entered, and whether
+    // the next key replaces that text.
+    int enteredRow_ = -1;
+    int enteredCol_ = -1;
+    QString enteredText_;
+    bool freshCell_ = true;
 };
 
 }  // namespace valmora

@@ -91,6 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
         Reads("Header", "amount\n-1000\n500\n500\n500", kStart, "amount"),
         Reads("QuotedHeaderBom", kBom + "\"Amount\"\r\n-1000\r\n500\r\n500\r\n500\r\n", kStart, "\"Amount\""),
         Refuses("HeaderOnly", "amount\n", "only the header"),
+        // A name of several words over a column copied from a spreadsheet.
+        Reads("HeaderWithBlanks", "Cash flow\n-1000\n500\n500\n500\n", kStart, "Cash flow"),
         // Tables: never flattened.
         Refuses("PeriodAmount", "1,-1000\n2,500\n3,500\n4,500", "the file has 2 columns: choose one with --column"),
         Refuses("PeriodAmountHeader", "period,amount\n1,-1000\n2,500\n3,500\n4,500",

@@ -51,22 +51,30 @@ private slots:
         QCOMPARE(seen, QStringList({"-1", "-15", "-150", "-1500"}));
     }
 
-    void badInvestmentEmptiesTheBox() {
+    void investmentBoxTakesOnlyNumbers() {
+        // A key that would make something other than a number (or its start)
+        // is refused with a beep; the text typed so far stays.
         struct Case {
             const char* typed;
             const char* box;
             const char* cell;
+            int beeps;
         };
         const Case cases[] = {
-            {"12a", "", "0"},    // a letter empties the box
-            {"-", "", "0"},      // a lone minus is not a number
-            {"1e3", "3", "-3"},  // "1e" on the way is not a number
+            {"12a", "12", "-12", 1},        // a letter is refused, not the box emptied
+            {"abc", "1000", "-1000", 3},    // every key refused: the old number stays
+            {"-", "-", "", 0},              // the start of a number: no investment yet
+            {"1e5", "1e5", "-100000", 0},   // exponents are numbers
+            {"1,500", "1500", "-1500", 1},  // the comma is refused where it is typed
+            {"1.2.3", "1.23", "-1.23", 1},
         };
         for (const Case& c : cases) {
             Form1Driver d;
             valmora::testing::Retype(d.f->Text1, c.typed);
             QCOMPARE(d.f->Text1->text(), QString(c.box));
             QCOMPARE(d.f->MSHFlexGrid1->Text(1, 0), QString(c.cell));
+            QCOMPARE(d.h.dialogs.beeps, c.beeps);
+            QVERIFY(d.h.dialogs.shown.empty());
         }
         // A negative investment: the sign in front of digits already typed.
         Form1Driver d;
@@ -74,10 +82,45 @@ private slots:
         d.f->Text1->setCursorPosition(0);
         QTest::keyClick(d.f->Text1, '-');
         QCOMPARE(d.f->MSHFlexGrid1->Text(1, 0), QString("50"));
-        // A pasted number too large to compute with is refused too.
+        // A number too large to compute with is refused with a message, the
+        // text kept, whether typed or pasted.
+        valmora::testing::Retype(d.f->Text1, "1e30");
+        QTest::keyClick(d.f->Text1, '9');
+        QCOMPARE(d.f->Text1->text(), QString("1e30"));
+        QCOMPARE(d.h.dialogs.Texts(), QStringList({"1e309 is too large for a number."}));
         d.f->Text1->selectAll();
         d.f->Text1->insert(QString(400, '9'));
-        QCOMPARE(d.f->Text1->text(), QString());
+        QCOMPARE(d.f->Text1->text(), QString("1e30"));
+        QCOMPARE(d.h.dialogs.shown.size(), 2u);
+    }
+
+    void anUnfinishedNumberIsNeverReadAsAnother() {
+        // "Payments entered..." reads only whole numbers: the start of one is
+        // asked for, never taken as 0.
+        struct Case {
+            const char* investment;
+            const char* payment;
+            const char* message;
+        };
+        const Case cases[] = {
+            {"-", "500", "Please enter the initial investment!"},
+            {"", "500", "Please enter the initial investment!"},
+            {"1000", "-", "Payment 1 is not a number: -\rPlease complete it!"},
+            {"1000", "1e", "Payment 1 is not a number: 1e\rPlease complete it!"},
+            {"1000", "", "Please fill payment(s)!"},
+        };
+        for (const Case& c : cases) {
+            Form1Driver d;
+            valmora::testing::Retype(d.f->Text1, c.investment);
+            Form1Driver::ClickCell(d.f->MSHFlexGrid1, 1, 1);
+            QTest::keyClicks(d.f->MSHFlexGrid1, c.payment);
+            Click(d.f->Command1);
+            QCOMPARE(d.h.dialogs.Texts(), QStringList({c.message}));
+            QVERIFY(!d.f->Command3->isEnabled());
+            QWidget* asked =
+                QString(c.message).startsWith("Please enter") ? static_cast<QWidget*>(d.f->Text1) : d.f->MSHFlexGrid1;
+            QCOMPARE(valmora::testing::FocusIn(d.f), asked);
+        }
     }
 
     void spinningThePaymentsKeepsTheirTexts() {
@@ -99,32 +142,77 @@ private slots:
         QCOMPARE(d.f->MSHFlexGrid1->Cols(), 73);
     }
 
-    void keysBuildTheCellText() {
+    void keysEditTheCellAsInASpreadsheet() {
         Form1Driver d;
         d.SpinPayments(2);
         ui::Grid* g = d.f->MSHFlexGrid1;
         Form1Driver::ClickCell(g, 1, 1);
         QTest::keyClicks(g, "12");
-        QTest::keyClick(g, Qt::Key_Return);  // moves to payment 2 without erasing it
+        QTest::keyClick(g, Qt::Key_Return);  // moves to payment 2
         QCOMPARE(g->Col(), 2);
         QTest::keyClicks(g, "250");
-        QTest::keyClick(g, '-');  // a minus replaces the text
+        QTest::keyClick(g, '-');  // a minus starts a new number
         QCOMPARE(g->Text(1, 2), QString("-"));
-        QTest::keyClicks(g, "75x.5");  // other characters are ignored
+        QTest::keyClicks(g, "75x,.5");  // other characters are refused with a beep
         QCOMPARE(g->Text(1, 2), QString("-75.5"));
+        QCOMPARE(d.h.dialogs.beeps, 2);
         QTest::keyClick(g, Qt::Key_Backspace);
         QTest::keyClick(g, Qt::Key_Backspace);
         QCOMPARE(g->Text(1, 2), QString("-75"));
         QTest::keyClick(g, Qt::Key_Return);  // Enter in the last column stays
         QCOMPARE(g->Col(), 2);
-        QCOMPARE(valmora::testing::GridRow(g, 1), QStringList({"-1000", "12", "-75"}));
-        // Back on payment 1 by the arrow key: the cell is emptied for a new value.
+        // Enter over an old number: the first key replaces it, never appends.
+        Form1Driver::ClickCell(g, 1, 1);
+        QTest::keyClicks(g, "1716");
+        QCOMPARE(valmora::testing::GridRow(g, 1), QStringList({"-1000", "1716", "-75"}));
+        // Moving onto a cell keeps its number; Esc after typing brings it back.
+        QTest::keyClick(g, Qt::Key_Right);
+        QCOMPARE(g->Text(1, 2), QString("-75"));
         QTest::keyClick(g, Qt::Key_Left);
-        QCOMPARE(g->Text(1, 1), QString());
-        QTest::keyClick(g, Qt::Key_Backspace);  // nothing to remove
-        QCOMPARE(g->Text(1, 1), QString());
+        QCOMPARE(g->Text(1, 1), QString("1716"));
+        QTest::keyClicks(g, "99");
+        QTest::keyClick(g, Qt::Key_Escape);
+        QCOMPARE(g->Text(1, 1), QString("1716"));
+        // F2 edits in place: keys go after the text.
+        QTest::keyClick(g, Qt::Key_F2);
+        QTest::keyClicks(g, "0");
+        QCOMPARE(g->Text(1, 1), QString("17160"));
+        // So does a double click.
+        QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualItemRect(g->item(1, 2)).center());
+        QTest::keyClicks(g, "e2");
+        QCOMPARE(g->Text(1, 2), QString("-75e2"));
+        // Delete empties the cell; Esc brings back the number it had when entered.
+        QTest::keyClick(g, Qt::Key_Delete);
+        QCOMPARE(g->Text(1, 2), QString());
+        QTest::keyClick(g, Qt::Key_Escape);
+        QCOMPARE(g->Text(1, 2), QString("-75"));
         QTest::keyClick(g, Qt::Key_Left);  // the investment cell cannot be reached
+        QTest::keyClick(g, Qt::Key_Left);
         QCOMPARE(g->Col(), 1);
+        // A digit that makes the number too large is refused with a message.
+        QTest::keyClicks(g, "1e30");
+        QTest::keyClick(g, '9');
+        QCOMPARE(g->Text(1, 1), QString("1e30"));
+        QCOMPARE(d.h.dialogs.Texts(), QStringList({"1e309 is too large for a number."}));
+    }
+
+    void sixtyPaymentsTypedWithEnterAreTheSixtyTyped() {
+        // Raising N and typing over cells that held numbers: each Enter
+        // moves on and the next number replaces the old one.
+        Form1Driver d;
+        d.EnterPayments({"3600", "-4310", "1716"});
+        d.SpinPayments(60);
+        Form1Driver::ClickCell(d.f->MSHFlexGrid1, 1, 1);
+        for (int k = 1; k <= 60; ++k) {
+            QTest::keyClicks(d.f->MSHFlexGrid1, "250");
+            QTest::keyClick(d.f->MSHFlexGrid1, Qt::Key_Return);
+        }
+        QStringList expected = {"-1000"};
+        for (int k = 1; k <= 60; ++k) expected << "250";
+        QCOMPARE(valmora::testing::GridRow(d.f->MSHFlexGrid1, 1), expected);
+        Click(d.f->Command1);
+        Click(d.f->Command3);
+        QCOMPARE(valmora::testing::GridColumn(d.f->MSHFlexGrid2, 1), QStringList({"Value", "0.25"}));
     }
 
     void typingNeverReachesFixedCells() {
@@ -138,7 +226,7 @@ private slots:
         d.SpinPayments(2);
         QTest::keyClicks(g, "7");
         QCOMPARE(valmora::testing::GridRow(g, 0), QStringList({"0", "1", "2"}));
-        Form1Driver::ClickCell(g, 0, 1);  // a heading click erases nothing
+        Form1Driver::ClickCell(g, 0, 1);
         Form1Driver::ClickCell(g, 1, 0);
         QCOMPARE(valmora::testing::GridRow(g, 1), QStringList({"-1000", "", ""}));
     }
@@ -156,7 +244,7 @@ private slots:
         const Case cases[] = {
             {"after load", 1, "", "12", "12"},
             {"after a change of N", 3, "", "7", "7"},
-            {"payment 1 already typed", 2, "40", "5", "405"},
+            {"payment 1 already typed", 2, "40", "5", "5"},  // the first key replaces
         };
         for (const Case& c : cases) {
             Form1Driver d;
@@ -191,11 +279,17 @@ private slots:
             std::function<void(Form1Driver&)> change;
         };
         const Case cases[] = {
-            {"a payment clicked", [](Form1Driver& d) { Form1Driver::ClickCell(d.f->MSHFlexGrid1, 1, 2); }},
-            {"a payment entered by the arrow keys",
-             [](Form1Driver& d) { QTest::keyClick(d.f->MSHFlexGrid1, Qt::Key_Left); }},
+            {"a payment typed over",
+             [](Form1Driver& d) {
+                 Form1Driver::ClickCell(d.f->MSHFlexGrid1, 1, 2);
+                 QTest::keyClicks(d.f->MSHFlexGrid1, "4");
+             }},
+            {"a payment deleted",
+             [](Form1Driver& d) {
+                 Form1Driver::ClickCell(d.f->MSHFlexGrid1, 1, 2);
+                 QTest::keyClick(d.f->MSHFlexGrid1, Qt::Key_Delete);
+             }},
             {"the investment typed", [](Form1Driver& d) { d.TypeInvestment("1200"); }},
-            {"the investment refused", [](Form1Driver& d) { QTest::keyClicks(d.f->Text1, "x"); }},
             {"the periods per year",
              [](Form1Driver& d) {
                  Click(d.f->Option2);
@@ -214,26 +308,32 @@ private slots:
             for (int col = 0; col < 2; ++col)
                 QVERIFY2(valmora::testing::GridColumn(d.f->MSHFlexGrid4, col).join("").isEmpty(), c.name);
             QCOMPARE(d.f->Label14->text(), QString("Investment Type"));
+            // What the analysis said of the old series goes too.
+            QCOMPARE(d.f->Text3->text(), QString());
+            QCOMPARE(d.f->Text6->text(), QString());
+            QCOMPARE(valmora::testing::GridRow(d.f->MSHFlexGrid3, 1), QStringList({"", "", ""}));
             QVERIFY(d.f->Command1->isEnabled());
         }
     }
 
-    void touchingAPaymentSendsTheUserBack() {
+    void lookingAtAPaymentKeepsItAndTheResults() {
+        // Clicking, arrowing, Esc and refused keys change no number: the
+        // results still belong to the series on screen.
         Form1Driver d;
         d.Evaluate("1000", {"500", "500", "500"});
         Form1Driver::ClickCell(d.f->MSHFlexGrid2, 1, 1);
-        QVERIFY(d.f->MSHFlexGrid2->isEnabled());
-        Form1Driver::ClickCell(d.f->MSHFlexGrid1, 1, 2);
-        QCOMPARE(d.f->MSHFlexGrid1->Text(1, 2), QString());
-        QVERIFY(!d.f->MSHFlexGrid2->isEnabled());
-        QVERIFY(!d.f->Command3->isEnabled());
-        QCOMPARE(valmora::testing::GridRow(d.f->MSHFlexGrid2, 1), QStringList({"", ""}));
-        QCOMPARE(valmora::testing::GridRow(d.f->MSHFlexGrid4, 0), QStringList({"", ""}));
+        ui::Grid* g = d.f->MSHFlexGrid1;
+        Form1Driver::ClickCell(g, 1, 2);
+        QTest::keyClick(g, Qt::Key_Left);
+        QTest::keyClick(g, Qt::Key_Right);
+        QTest::keyClick(g, Qt::Key_Escape);
+        QTest::keyClick(g, 'x');
+        Form1Driver::ClickCell(g, 1, 2);
+        QCOMPARE(valmora::testing::GridRow(g, 1), QStringList({"-1000", "500", "500", "500"}));
         QCOMPARE(d.h.ws.SelCol, 2);
-        // A second click on the current cell empties what was typed since.
-        QTest::keyClicks(d.f->MSHFlexGrid1, "42");
-        Form1Driver::ClickCell(d.f->MSHFlexGrid1, 1, 2);
-        QCOMPARE(d.f->MSHFlexGrid1->Text(1, 2), QString());
+        QVERIFY(d.f->MSHFlexGrid2->isEnabled());
+        QCOMPARE(valmora::testing::GridColumn(d.f->MSHFlexGrid2, 1), QStringList({"Value", "0.23375"}));
+        QCOMPARE(d.f->Label14->text(), QString("Simple, pure investment"));
     }
 };
 

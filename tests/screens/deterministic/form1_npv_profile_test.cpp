@@ -110,6 +110,7 @@ private slots:
         QVERIFY(w->isVisible());
         // Editing a payment erases the rates: the button goes off and the window closes.
         Form1Driver::ClickCell(f->MSHFlexGrid1, 1, 2);
+        QTest::keyClick(f->MSHFlexGrid1, Qt::Key_Delete);
         QVERIFY(!f->Command5->isEnabled());
         QVERIFY(!w->isVisible());
         // A new search with the window open again redraws it.

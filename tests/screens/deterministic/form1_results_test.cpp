@@ -156,12 +156,13 @@ private slots:
         Form1Driver::ClickCell(g, 2, 1);
         QCOMPARE(valmora::testing::CellBackground(g, 2, 1), blue);
         QCOMPARE(valmora::testing::CellBackground(g, 3, 1), white);
-        // Erased and disabled: no empty blue cell stays behind.
+        // Erased and disabled once a payment changes: no empty blue cell stays behind.
         Form1Driver::ClickCell(d.f->MSHFlexGrid1, 1, 1);
+        QTest::keyClicks(d.f->MSHFlexGrid1, "3");
         QVERIFY(!g->isEnabled());
         for (int r = 1; r <= 3; ++r) QCOMPARE(valmora::testing::CellBackground(g, r, 1), white);
         // A new search starts with nothing picked again.
-        QTest::keyClicks(d.f->MSHFlexGrid1, "3600");
+        QTest::keyClicks(d.f->MSHFlexGrid1, "600");
         Click(d.f->Command1);
         Click(d.f->Command3);
         for (int r = 1; r <= 3; ++r) QCOMPARE(valmora::testing::CellBackground(g, r, 1), white);
@@ -274,7 +275,7 @@ private slots:
     // closes its window, whatever the user had looked at.
     void everyInputChangeErasesTheResults_data() {
         QTest::addColumn<QString>("path");
-        for (const char* path : {"key in the current cell", "backspace in the current cell", "click on a payment",
+        for (const char* path : {"key in the current cell", "backspace in the current cell", "delete in a payment",
                                  "spinner", "investment", "periods per year", "payments entered again"})
             QTest::newRow(path) << QString(path);
     }
@@ -295,9 +296,11 @@ private slots:
             f->MSHFlexGrid1->setFocus();
             QCOMPARE(f->MSHFlexGrid1->Col(), 3);
             QTest::keyClick(f->MSHFlexGrid1, path.startsWith("key") ? Qt::Key_0 : Qt::Key_Backspace);
-            QCOMPARE(f->MSHFlexGrid1->Text(1, 3), QString(path.startsWith("key") ? "17160" : "171"));
-        } else if (path == "click on a payment") {
+            // A key replaces the number entered with Enter; Backspace edits it.
+            QCOMPARE(f->MSHFlexGrid1->Text(1, 3), QString(path.startsWith("key") ? "0" : "171"));
+        } else if (path == "delete in a payment") {
             Form1Driver::ClickCell(f->MSHFlexGrid1, 1, 2);
+            QTest::keyClick(f->MSHFlexGrid1, Qt::Key_Delete);
         } else if (path == "spinner") {
             d.SpinPayments(4);
         } else if (path == "investment") {
@@ -366,7 +369,24 @@ private slots:
         QVERIFY(d.h.dialogs.shown[0].text.startsWith(
             "No IRR was found in the searched range.\rThe search stopped at x = "));
         QVERIFY(d.h.dialogs.shown[0].text.endsWith(
-            "were not searched.\r1 root lies between the rates 0.0 and 65535.0, beyond where the search stopped."));
+            "were not searched.\r1 root lies between the rates 0.0 and 65535.0, beyond where the search stopped."
+            "\rThe root the scan did not list lies at the rate 0.1."));
+    }
+
+    void aTouchingRootIsShownWithItsRate() {
+        // F touches 0 at 10 % without changing sign: no increment lists it,
+        // but its rate is said, and stays on screen after OK.
+        Form1Driver d;
+        d.Evaluate("100", {"220", "-121"});
+        QCOMPARE(d.f->MSHFlexGrid2->Text(1, 1), QString());
+        QCOMPARE(d.h.dialogs.shown.size(), size_t(1));
+        QVERIFY(d.h.dialogs.shown[0].text.endsWith("\rThe root the scan did not list lies at the rate 0.1."));
+        QCOMPARE(d.f->Label15->text(), QString("The root the scan did not list lies at the rate 0.1."));
+        // Gone with the series it belongs to.
+        Form1Driver::ClickCell(d.f->MSHFlexGrid1, 1, 2);
+        QTest::keyClicks(d.f->MSHFlexGrid1, "-120");
+        QCOMPARE(d.f->Label15->text(), QString());
+        QCOMPARE(d.f->Label15->toolTip(), QString());
     }
 
     void missedRootsAreReportedAfterTheListedOnes() {
@@ -375,9 +395,15 @@ private slots:
         d.Evaluate("505", {"2262.5", "-3005", "1000"});
         QCOMPARE(d.f->MSHFlexGrid2->Rows(), 2);
         QCOMPARE(d.f->MSHFlexGrid2->Text(1, 1), QString("-0.5"));
-        QCOMPARE(d.h.dialogs.Texts(),
-                 QStringList({"The search missed 2 roots between the rates 0.96078 and 1.04082: an increment of "
-                              "0.0007 would separate them."}));
+        const QString missed =
+            "The search missed 2 roots between the rates 0.96078 and 1.04082: an increment of 0.0007 would separate "
+            "them.";
+        const QString rates = "The 2 roots the scan did not list lie at the rates 1.0 and 0.9802.";
+        QCOMPARE(d.h.dialogs.Texts(), QStringList({missed + "\r" + rates}));
+        // The rates stay in view after OK, every note in the line's tool tip.
+        QVERIFY(d.f->Label15->isVisible());
+        QCOMPARE(d.f->Label15->text(), rates);
+        QCOMPARE(d.f->Label15->toolTip(), missed + "\n" + rates);
         // The rate list stays the scan's, ready to pick from.
         QVERIFY(d.f->MSHFlexGrid2->isEnabled());
         QCOMPARE(valmora::testing::FocusIn(d.f), static_cast<QWidget*>(d.f->MSHFlexGrid2));
@@ -388,6 +414,7 @@ private slots:
         valmora::testing::Retype(d.f->Text4, "0.0007");
         Click(d.f->Command3);
         QCOMPARE(d.h.dialogs.Texts(), QStringList());
+        QCOMPARE(d.f->Label15->text(), QString());
         QCOMPARE(d.f->MSHFlexGrid2->Rows(), 4);
         QCOMPARE(d.f->MSHFlexGrid2->Text(1, 1), QString("1.0"));
         QCOMPARE(d.f->MSHFlexGrid2->Text(2, 1), QString("0.9802"));
