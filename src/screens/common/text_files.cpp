@@ -26,8 +26,7 @@ bool SaveTextFile(ui::Dialogs& dialogs, const QString& title, const QString& fil
     return false;
 }
 
-std::optional<OpenedFile> OpenTextFile(ui::Dialogs& dialogs, const QString& title, const QString& filter,
-                                       qint64 most) {
+std::optional<OpenedFile> OpenTextFile(ui::Dialogs& dialogs, const QString& title, const QString& filter, qint64 most) {
     const QString name = dialogs.OpenFileName(title, QString(), filter);
     if (name.isEmpty()) return std::nullopt;
     const QFileInfo info(name);

@@ -29,7 +29,6 @@ struct OpenedFile {
 
 // Asks for a file and reads it whole: an ordinary file of at most `most`
 // bytes. Nothing when cancelled or refused (said in a message).
-std::optional<OpenedFile> OpenTextFile(ui::Dialogs& dialogs, const QString& title, const QString& filter,
-                                       qint64 most);
+std::optional<OpenedFile> OpenTextFile(ui::Dialogs& dialogs, const QString& title, const QString& filter, qint64 most);
 
 }  // namespace valmora

@@ -66,7 +66,8 @@ QString TooMany(int count, int first) {
 
 void Form1::BuildSeriesCommands() {
     MSHFlexGrid1->setContextMenuPolicy(Qt::ActionsContextMenu);
-    AddAction(MSHFlexGrid1, "&Paste", QKeySequence::keyBindings(QKeySequence::Paste), this, [this] { PastePayments(); });
+    AddAction(MSHFlexGrid1, "&Paste", QKeySequence::keyBindings(QKeySequence::Paste), this,
+              [this] { PastePayments(); });
     AddAction(MSHFlexGrid1, "&Open Series...", {}, this, [this] { OpenSeries(); });
     AddAction(MSHFlexGrid1, "&Save Series...", {}, this, [this] { SaveSeries(); });
     for (ui::Grid* grid : {MSHFlexGrid2, MSHFlexGrid4}) {
@@ -92,8 +93,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::ContextMenu) {
         std::unique_ptr<QMenu> menu(Text1->createStandardContextMenu());
+        // The box's own "Paste" is the action that names the paste keys.
+        const QString pasteKeys = "\t" + QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
         for (QAction* action : menu->actions()) {
-            if (action->objectName() != "edit-paste") continue;
+            if (action->objectName() != "edit-paste" && !action->text().endsWith(pasteKeys)) continue;
             disconnect(action, &QAction::triggered, nullptr, nullptr);
             connect(action, &QAction::triggered, this, [this] { PasteIntoInvestment(); });
         }
@@ -194,7 +197,8 @@ void Form1::OpenSeries() {
 void Form1::SaveSeries() {
     const std::optional<std::vector<double>> series = ReadSeries();
     if (!series) return;
-    SaveTextFile(screens_.Dialogs(), "Save Series", kSeriesFilter, "csv", QByteArray::fromStdString(SeriesCsv(*series)));
+    SaveTextFile(screens_.Dialogs(), "Save Series", kSeriesFilter, "csv",
+                 QByteArray::fromStdString(SeriesCsv(*series)));
 }
 
 void Form1::CopyGrid(const ui::Grid* grid) {

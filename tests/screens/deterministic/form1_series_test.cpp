@@ -7,7 +7,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QTimer>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -68,19 +71,28 @@ private slots:
             {"a column", "3600\n-4310\n1716\n", 1, {"3600", "-4310", "1716"}, ""},
             {"a column with its heading", "Cash flow\r\n3600\r\n-4310\r\n1716\r\n", 1, {"3600", "-4310", "1716"}, ""},
             {"a row from payment 2", "3600\t-4310\t1716", 2, {"500", "3600", "-4310", "1716"}, ""},
-            {"a block of two columns", "1\t3600\n2\t-4310\n", 1, {"500", "500"},
+            {"a block of two columns",
+             "1\t3600\n2\t-4310\n",
+             1,
+             {"500", "500"},
              "the copied text has 2 columns: copy one column or one row of it"},
             {"not numbers", "3600\nabc\n", 1, {"500", "500"}, "line 2, field 1: 'abc' is not a number"},
-            {"thousands separators", "\"3,600\"\n", 1, {"500", "500"},
+            {"thousands separators",
+             "\"3,600\"\n",
+             1,
+             {"500", "500"},
              "line 1, field 1: '3,600' has a comma: write numbers without thousands separators, with a point "
              "before decimals"},
-            {"too many", nullptr, 2, {"500", "500"},
+            {"too many",
+             nullptr,
+             2,
+             {"500", "500"},
              "From payment 2 on, at most 71 payments fit, not 72 payments: nothing was changed. valmora-cli irr "
              "reads series of up to 32766 payments."},
         };
         for (const Case& c : cases) {
             Form1Driver d;
-        QVERIFY(QTest::qWaitForWindowActive(d.f));
+            QVERIFY(QTest::qWaitForWindowActive(d.f));
             QVERIFY(QTest::qWaitForWindowActive(d.f));
             d.Evaluate("1000", {"500", "500"});
             Click(d.f->Command5);
@@ -133,6 +145,19 @@ private slots:
         QApplication::clipboard()->setText("1000\t500");
         QTest::keyClick(d.f->Text1, Qt::Key_Insert, Qt::ShiftModifier);
         QCOMPARE(GridRow(d.f->MSHFlexGrid1, 1), QStringList({"-1000", "500"}));
+        // So does "Paste" of the box's context menu.
+        QApplication::clipboard()->setText("-500\n600");
+        QTimer::singleShot(0, [] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            for (QAction* action : menu->actions())
+                if (action->text().startsWith("&Paste")) action->trigger();
+            menu->close();
+        });
+        QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(5, 5), d.f->Text1->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(d.f->Text1, &menuEvent);
+        QCOMPARE(d.f->Text1->text(), QString("500"));
+        QCOMPARE(GridRow(d.f->MSHFlexGrid1, 1), QStringList({"-500", "600"}));
         // One number is pasted where the cursor is, as if typed.
         QApplication::clipboard()->setText("2500\n");
         d.f->Text1->selectAll();
@@ -151,7 +176,8 @@ private slots:
         // A column copied from a spreadsheet: a heading, the investment as a
         // negative flow and 60 payments with several sign changes.
         QByteArray column = "Cash flow\r\n-1000\r\n";
-        for (int k = 1; k <= 60; ++k) column += QByteArray::number(k <= 40 ? 120 : k <= 50 ? -300 : k < 60 ? 200 : -2500) + "\r\n";
+        for (int k = 1; k <= 60; ++k)
+            column += QByteArray::number(k <= 40 ? 120 : k <= 50 ? -300 : k < 60 ? 200 : -2500) + "\r\n";
         const QString file = dir.filePath("sixty.csv");
         Write(file, column);
 
@@ -170,7 +196,8 @@ private slots:
         QCOMPARE(cli.exitCode(), 0);
         const QJsonObject json = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
         QStringList expected;
-        for (const QJsonValue rate : json["irrs"].toArray()) expected << QString::fromStdString(FormatRate(rate.toDouble()));
+        for (const QJsonValue rate : json["irrs"].toArray())
+            expected << QString::fromStdString(FormatRate(rate.toDouble()));
         QVERIFY(expected.size() >= 1);
         QCOMPARE(Rates(d.f->MSHFlexGrid2), expected);
         QCOMPARE(json["payments"].toInt(), 60);
@@ -216,7 +243,7 @@ private slots:
             const QString path = dir.filePath(QString(c.name) + ".csv");
             Write(path, c.bytes);
             Form1Driver d;
-        QVERIFY(QTest::qWaitForWindowActive(d.f));
+            QVERIFY(QTest::qWaitForWindowActive(d.f));
             QVERIFY(QTest::qWaitForWindowActive(d.f));
             d.h.dialogs.fileNames = {path};
             Click(d.f->Command6);
