@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <chrono>
+#include <thread>
 #include <sys/stat.h>
 
 #include "scripted_random.h"
@@ -187,6 +189,31 @@ TEST_F(SimulationRun, StoppedAfterAnySimulationTheFileHoldsItsCompleteLines) {
         EXPECT_EQ(Lines(bytes).size(), static_cast<std::size_t>(kept));
         EXPECT_TRUE(bytes.empty() || bytes.substr(bytes.size() - 2) == "\r\n");
     }
+}
+
+TEST_F(SimulationRun, LinesReachTheFileWhileTheRunGoesOn) {
+    // The observer holds the run after each simulation until the file shows
+    // that simulation's line, as a run killed then would leave it: a long
+    // simulation never keeps the lines before it from the disk.
+    struct Waiting : RecordingObserver {
+        std::string path;
+        std::vector<std::size_t> linesSeen;
+        void SimulationDone(const SimulationStep& step) override {
+            RecordingObserver::SimulationDone(step);
+            const std::size_t expected = std::min<std::size_t>(static_cast<std::size_t>(step.number), 3);
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            std::size_t lines = 0;
+            while ((lines = Lines(ReadFile(path)).size()) < expected && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::yield();
+            linesSeen.push_back(lines);
+        }
+    };
+    Waiting waiting;
+    waiting.path = settings.outputPath;
+    ScriptedRandom random(uniforms);
+    settings.simulations = 4;
+    EXPECT_EQ(RunSimulations(settings, random, waiting).status, RunStatus::Complete);
+    EXPECT_EQ(waiting.linesSeen, (std::vector<std::size_t>{1, 2, 3, 3}));
 }
 
 TEST_F(SimulationRun, PeriodsPerYearScaleTheRate) {
