@@ -33,33 +33,49 @@ std::string OneLine(std::string message) {
 }
 
 // Draws "[#####.....]  45%  450/1000" on the terminal at most ten times a second.
-// Set by Ctrl-C (SIGINT) while a run goes.
+// The signal that asked the run to end (Ctrl-C's SIGINT, SIGTERM, SIGHUP), 0 for none.
 volatile std::sig_atomic_t interrupted = 0;
 
-// Catches Ctrl-C for the life of the run: the run then ends after the
-// simulation going, its summary printed and its file whole. A program
-// started with Ctrl-C ignored (in the background) keeps ignoring it.
+// Catches Ctrl-C, SIGTERM and SIGHUP for the life of the run: the run then
+// ends after the simulation going, its summary printed and its file whole.
+// A signal the program was started with ignored (Ctrl-C in the background,
+// nohup) stays ignored.
 class InterruptCatcher {
 public:
     InterruptCatcher() {
         interrupted = 0;
-        sigaction(SIGINT, nullptr, &previous_);
-        if (previous_.sa_handler == SIG_IGN) return;
-        struct sigaction action {};
-        action.sa_handler = [](int) { interrupted = 1; };
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, nullptr);
+        for (std::size_t k = 0; k < std::size(kSignals); ++k) {
+            sigaction(kSignals[k], nullptr, &previous_[k]);
+            if (previous_[k].sa_handler == SIG_IGN) continue;
+            struct sigaction action {};
+            action.sa_handler = [](int signal) { interrupted = signal; };
+            sigemptyset(&action.sa_mask);
+            sigaction(kSignals[k], &action, nullptr);
+        }
     }
-    ~InterruptCatcher() { sigaction(SIGINT, &previous_, nullptr); }
+    ~InterruptCatcher() {
+        for (std::size_t k = 0; k < std::size(kSignals); ++k) sigaction(kSignals[k], &previous_[k], nullptr);
+    }
     InterruptCatcher(const InterruptCatcher&) = delete;
     InterruptCatcher& operator=(const InterruptCatcher&) = delete;
 
 private:
-    struct sigaction previous_ {};
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction previous_[std::size(kSignals)]{};
 };
 
-// The exit status of a run ended by Ctrl-C, as shells report SIGINT.
-constexpr int kInterruptedStatus = 130;
+// The exit status of a run ended by a signal, as shells report it: 130 for
+// Ctrl-C, 143 for SIGTERM, 129 for SIGHUP.
+int InterruptedStatus(int signal) { return 128 + signal; }
+
+// "Ctrl-C", "SIGTERM", "SIGHUP".
+const char* SignalName(int signal) {
+    switch (signal) {
+        case SIGTERM: return "SIGTERM";
+        case SIGHUP: return "SIGHUP";
+        default: return "Ctrl-C";
+    }
+}
 
 class ProgressBar : public RunObserver {
 public:
@@ -171,8 +187,13 @@ void PrintText(const RunOutcome& run, const std::optional<SampleSummary>& s, con
             << " (chosen from every root in range, as the listed IRRs were incomplete or wrong)\n";
     if (run.uncounted > 0)
         out << "Searches not fully counted: " << run.uncounted << " (whether they missed roots could not be decided)\n";
-    if (!o.output.empty())
-        out << "IRRs written to:            " << (o.output == "-" ? "standard output" : o.output) << "\n";
+    if (!o.output.empty()) {
+        const long none = run.simulations - run.withIrr;
+        out << "IRRs written to:            " << (o.output == "-" ? "standard output" : o.output) << ": " << run.withIrr
+            << (run.withIrr == 1 ? " line" : " lines") << " written";
+        if (none > 0) out << "; " << none << (none == 1 ? " simulation had" : " simulations had") << " no IRR";
+        out << "\n";
+    }
     PrintDistribution(run.kept, out);
 }
 
@@ -231,7 +252,7 @@ CLI::App* AddSimulateCommand(CLI::App& app, SimulateOptions& o) {
         ->type_name("lowest|second|third|highest");
     cmd->add_option("--output", o.output,
                     "Write one kept IRR per line to FILE, overwriting it (\"-\": standard output, the summary then "
-                    "going to standard error)")
+                    "going to standard error); a simulation without an IRR writes no line")
         ->check(NonEmptyFileName)
         ->type_name("FILE");
     cmd->add_option("--seed", o.seed,
@@ -273,9 +294,11 @@ int RunSimulate(const SimulateOptions& o, std::ostream& out, std::ostream& err, 
     if (o.json) PrintJson(run, stats, summary);
     else PrintText(run, stats, o, summary);
     if (run.stopped) {
-        err << "valmora-cli: interrupted after " << run.simulations << " of " << settings.simulations << " simulations"
+        const int signal = interrupted;
+        err << "valmora-cli: " << (signal == SIGINT ? "interrupted" : std::string("ended by ") + SignalName(signal))
+            << " after " << run.simulations << " of " << settings.simulations << " simulations"
             << (settings.saveToFile ? "; the IRR output holds their complete lines" : "") << "\n";
-        return kInterruptedStatus;
+        return InterruptedStatus(signal);
     }
     return 0;
 }
