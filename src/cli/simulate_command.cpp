@@ -16,6 +16,7 @@
 #include "cli/options.h"
 #include "core/statistics/summary.h"
 #include "cli/usage_error.h"
+#include "core/simulation/seed.h"
 #include "core/solver/number_format.h"
 #include "core/simulation/limits.h"
 #include "core/simulation/random_payments.h"
@@ -256,7 +257,8 @@ CLI::App* AddSimulateCommand(CLI::App& app, SimulateOptions& o) {
         ->check(NonEmptyFileName)
         ->type_name("FILE");
     cmd->add_option("--seed", o.seed,
-                    "Start the generator from S, with a frozen clock: the same command gives the same file")
+                    "Start the generator from S (digits only, 0 to 9007199254740991), with a frozen clock: the same "
+                    "command gives the same file")
         ->type_name("INTEGER");
     cmd->add_flag("--json", o.json, "Print the summary as one JSON object");
     cmd->footer(
@@ -271,9 +273,10 @@ int RunSimulate(const SimulateOptions& o, std::ostream& out, std::ostream& err, 
     SystemClock systemClock;
     FrozenClock frozenClock;
     const bool seeded = !o.seed.empty();
+    const std::optional<std::uint64_t> typedSeed = seeded ? ParseSeed(o.seed) : std::nullopt;
+    if (seeded && !typedSeed) throw UsageError("--seed: " + SeedRefusal(o.seed));
     const std::uint64_t seed =
-        seeded ? static_cast<std::uint64_t>(ParseWhole(o.seed, "--seed", 0, static_cast<long>(kLargestSeed)))
-               : (static_cast<std::uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}();
+        seeded ? *typedSeed : (static_cast<std::uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}();
     RandomPayments random(seed, seeded ? static_cast<Clock&>(frozenClock) : systemClock);
 
     RunOutcome run;

@@ -274,6 +274,22 @@ TEST_F(Simulate, FileCutShortHoldsTheCompleteLinesTheMessageCounts) {
     EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << "one line: " << o.err;
 }
 
+TEST(SimulateSeed, OnlyDigitsMakeASeed) {
+    // The stochastic screen refuses the same seeds with the same words.
+    for (const char* bad : {"abc", "-1", "1.5", "9007199254740992", "12 34", "1e3", "+5"}) {
+        const Outcome o =
+            RunCli({"simulate", "--dist", "normal", "--p1", "400", "--p2", "400", "--sims", "3", "--seed", bad});
+        EXPECT_EQ(o.status, 2) << bad;
+        EXPECT_EQ(o.err, std::string("valmora-cli: --seed: '") + bad +
+                             "' is not a seed: a seed is a whole number from 0 to 9007199254740991 in digits only\n");
+    }
+    for (const char* good : {"0", "007", " 42 ", "9007199254740991"})
+        EXPECT_EQ(RunCli({"simulate", "--dist", "normal", "--p1", "400", "--p2", "400", "--sims", "3", "--seed", good})
+                      .status,
+                  0)
+            << good;
+}
+
 TEST(SimulateHelp, DescribesEveryOption) {
     Outcome o = RunCli({"simulate", "--help"});
     EXPECT_EQ(o.status, 0);

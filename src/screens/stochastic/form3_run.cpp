@@ -22,6 +22,7 @@
 #include "core/solver/text_rules.h"
 #include "core/workspace/workspace_mirror.h"
 #include "ui/controls.h"
+#include "core/simulation/seed.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 #include "ui/input_blocker.h"
@@ -33,20 +34,6 @@ namespace {
 constexpr int kRepaintMilliseconds = 100;
 
 const QString kSilenceNotices = "Do not show this again during this run";
-
-const QString kBadSeedMessage = "Enter a whole number from 0 to " + QString::number(kLargestSeed) +
-                                " as the seed, or leave it empty to seed from the clock";
-
-// The seed typed, blanks around it allowed; nothing for an empty or bad text.
-std::optional<std::uint64_t> SeedOf(const QString& text) {
-    const QString t = text.trimmed();
-    if (t.isEmpty() || t.size() > QString::number(kLargestSeed).size()) return std::nullopt;
-    for (QChar c : t)
-        if (c < '0' || c > '9') return std::nullopt;
-    const std::uint64_t seed = t.toULongLong();
-    if (seed > kLargestSeed) return std::nullopt;
-    return seed;
-}
 
 }  // namespace
 
@@ -213,9 +200,10 @@ void Form3::Command4_Click() {
     if (!IncrementCanAdvance(screens_, Text9)) return;
     // A seed makes the run reproducible, as valmora-cli simulate --seed does:
     // the generator starts from it with a clock that always reads 0.
-    const std::optional<std::uint64_t> seed = SeedOf(Text14->text());
+    const std::optional<std::uint64_t> seed = ParseSeed(Std(Text14->text()));
     if (!Text14->text().trimmed().isEmpty() && !seed) {
-        screens_.Dialogs().Message(kBadSeedMessage, "Error!");
+        screens_.Dialogs().Message(
+            Q(SeedRefusal(Std(Text14->text().trimmed()))) + ". Leave the box empty to seed from the clock.", "Error!");
         ui::FocusAndSelectAll(Text14);
         return;
     }

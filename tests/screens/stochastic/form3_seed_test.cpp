@@ -81,11 +81,13 @@ private slots:
         QTemporaryDir dir;
         Form3Driver d;
         SetUp(d, dir.filePath("bad.exp"));
-        for (const char* bad : {"abc", "-1", "1.5", "9007199254740992", "12 34"}) {
+        // The command line refuses the same seeds with the same words.
+        for (const char* bad : {"abc", "-1", "1.5", "9007199254740992", "12 34", "1e3", "+5"}) {
             RunWithSeed(d, dir.filePath("bad.exp"), bad);
             QCOMPARE(d.h.dialogs.Texts(),
-                     QStringList({"Enter a whole number from 0 to 9007199254740991 as the seed, or "
-                                  "leave it empty to seed from the clock"}));
+                     QStringList({QString("'") + bad +
+                                  "' is not a seed: a seed is a whole number from 0 to 9007199254740991 in digits "
+                                  "only. Leave the box empty to seed from the clock."}));
             QCOMPARE(d.h.dialogs.shown[0].title, QString("Error!"));
             QCOMPARE(d.f->Command4->text(), QString("Begin Simulation(s)"));
             QCOMPARE(valmora::testing::FocusIn(d.f), static_cast<QWidget*>(d.f->Text14));
