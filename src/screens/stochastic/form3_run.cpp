@@ -212,6 +212,7 @@ void Form3::Command4_Click() {
     if (seed) seeded.emplace(*seed, frozenClock);
     RandomPayments& random = seeded ? *seeded : screens_.Random();
     RunOutcome outcome;
+    bool closeAfterRun = false;
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const ui::InputBlocker noInput;
@@ -220,7 +221,7 @@ void Form3::Command4_Click() {
         run_.settings = SimulationSettingsOf(ws_);
         run_.seed = Std(Text14->text().trimmed());
         runShown_ = true;
-        const RunStopper stopper(Command8, this);
+        const RunStopper stopper(Command8, this, screens_.Dialogs());
         display.stopper = &stopper;
         distribution_->RunStarted();
         outcome = RunSimulations(run_.settings, random, display);
@@ -229,6 +230,12 @@ void Form3::Command4_Click() {
         display.Finish(outcome);
         Command4->setFocus();
         QApplication::restoreOverrideCursor();
+        closeAfterRun = stopper.CloseRequested();
+    }
+    // The user closed the window during the run and chose to stop it.
+    if (closeAfterRun) {
+        FrameClosed();
+        return;
     }
     ShowOutcome(outcome);
 }

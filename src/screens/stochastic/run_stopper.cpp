@@ -5,12 +5,16 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include "ui/dialogs.h"
+
 namespace valmora {
 
-RunStopper::RunStopper(QPushButton* stop, QWidget* screen) : stop_(stop), screen_(screen) {
+RunStopper::RunStopper(QPushButton* stop, QWidget* screen, ui::Dialogs& dialogs)
+    : stop_(stop), screen_(screen), dialogs_(dialogs) {
     stop_->setText("&Stop");
     stop_->setEnabled(true);
     stop_->show();
+    stop_->setFocus();
     qApp->installEventFilter(this);
 }
 
@@ -37,11 +41,26 @@ bool RunStopper::eventFilter(QObject* watched, QEvent* event) {
                 stop_->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
                 Request();
             return true;
-        case QEvent::KeyPress:
-            if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape) return false;
+        case QEvent::KeyPress: {
             if (static_cast<QWidget*>(watched)->window() != screen_) return false;
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const bool onStop = watched == stop_ && (key->key() == Qt::Key_Space || key->key() == Qt::Key_Return ||
+                                                     key->key() == Qt::Key_Enter);
+            const bool altS = key->key() == Qt::Key_S && (key->modifiers() & Qt::AltModifier);
+            if (key->key() != Qt::Key_Escape && !onStop && !altS) return false;
             Request();
             return true;
+        }
+        case QEvent::Close: {
+            if (watched != screen_) return false;
+            event->ignore();
+            if (!requested_ && dialogs_.AskYesNo("A simulation run is going. Stop it and close the window?",
+                                                  "Stop the run?")) {
+                Request();
+                closeRequested_ = true;
+            }
+            return true;
+        }
         default: return false;
     }
 }

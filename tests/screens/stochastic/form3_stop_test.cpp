@@ -127,6 +127,57 @@ private slots:
         d.h.Settle();
         QVERIFY(d.h.Visible(ScreenId::Form3));
     }
+
+    void keysStopTheRunToo() {
+        struct Case {
+            const char* name;
+            std::function<void(Form3Driver&)> press;
+        };
+        const Case cases[] = {
+            {"Alt+S anywhere", [](Form3Driver& d) { QTest::keyClick(d.f->Text9, Qt::Key_S, Qt::AltModifier); }},
+            {"Space on Stop", [](Form3Driver& d) { QTest::keyClick(d.f->Command8, Qt::Key_Space); }},
+            {"Enter on Stop", [](Form3Driver& d) { QTest::keyClick(d.f->Command8, Qt::Key_Return); }},
+        };
+        for (const Case& c : cases) {
+            Form3Driver d;
+            QTemporaryDir dir;
+            bool focused = false;
+            RunFive(d, dir.filePath("keys.exp"), [&](int notice) {
+                if (notice != 2) return;
+                focused = d.f->focusWidget() == d.f->Command8;
+                c.press(d);
+            });
+            QVERIFY2(focused, c.name);
+            QCOMPARE(d.h.dialogs.Texts().last(), QString("stopped after 2 of 5 simulations"));
+        }
+    }
+
+    void closingTheWindowDuringARunAsksFirst() {
+        for (const bool stop : {false, true}) {
+            Form3Driver d;
+            QTemporaryDir dir;
+            const QString path = dir.filePath("closed.exp");
+            QStringList asked;
+            RunFive(d, path, [&](int notice) {
+                if (notice != 2) return;
+                d.h.dialogs.answers = {stop};
+                d.f->close();
+                asked = d.h.dialogs.Texts();
+            });
+            d.h.Settle();
+            QCOMPARE(asked.last(), QString("A simulation run is going. Stop it and close the window?"));
+            if (stop) {
+                // Stopped after the simulation going, its lines whole, and closed.
+                QCOMPARE(ReadAll(path).count('\n'), 2);
+                QVERIFY(!d.h.Visible(ScreenId::Form3));
+                QVERIFY(d.h.Visible(ScreenId::Form2));
+            } else {
+                QCOMPARE(d.h.dialogs.Texts().last(), QString("Simulation Complete"));
+                QCOMPARE(ReadAll(path).count('\n'), 5);
+                QVERIFY(d.h.Visible(ScreenId::Form3));
+            }
+        }
+    }
 };
 
 QTEST_MAIN(Form3StopTest)
