@@ -23,6 +23,7 @@
 #include "core/workspace/workspace_mirror.h"
 #include "ui/controls.h"
 #include "core/simulation/seed.h"
+#include "screens/common/number_box.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 #include "ui/input_blocker.h"
@@ -89,6 +90,12 @@ public:
         if (run_.number > 0) Show(true);
         else f_.ClearRunDisplay();
         if (outcome.status == RunStatus::Complete && !outcome.stopped) return;
+        // A run that never started (its file could not be created): the
+        // button still begins one; the message says why.
+        if (outcome.simulations == 0) {
+            f_.Command4->setText("Begin Simulation(s)");
+            return;
+        }
         f_.Command4->setText("Stopped after " + QString::number(run_.number));
         f_.Label8->setText("Run stopped");
         f_.ProgressBar1->setValue(Progress(run_.number));
@@ -118,8 +125,9 @@ private:
         f_.Text11->setText(QString::number(run_.WithoutIrr()));
     }
 
-    // "0.#####", or the general number text when that is too wide for the
-    // box; the whole value in the tool tip then.
+    // "0.#####", or when that is too wide for the box, the longest exponent
+    // form that fits (1.00248E+300), never digits cut off; the whole value
+    // in the tool tip then.
     static void ShowNumber(QLineEdit* box, bool shown, double value) {
         const QString text = shown ? Q(FormatMean(value)) : QString();
         constexpr int kMargins = 8;  // the box's frame and its text margins, both sides
@@ -128,9 +136,7 @@ private:
             box->setToolTip(QString());
             return;
         }
-        box->setText(Q(GeneralText(value)));
-        box->setCursorPosition(0);  // the start of the number, its sign and leading digits
-        box->setToolTip(text);
+        ShowFitting(box, value);
     }
 
     // Row 1 the payments, row 2 the derivative; while running only the
@@ -226,6 +232,7 @@ void Form3::Command4_Click() {
         distribution_->RunStarted();
         outcome = RunSimulations(run_.settings, random, display);
         run_.outcome = outcome;
+        if (outcome.simulations == 0) runShown_ = false;
         distribution_->RunEnded();
         display.Finish(outcome);
         Command4->setFocus();

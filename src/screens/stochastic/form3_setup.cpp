@@ -181,8 +181,10 @@ void Form3::SSTab1_Click() {
         ProgressBar1->setValue(0);
         Label8->setText("Progress Bar");
         Command4->setText("Begin Simulation(s)");
-        Text7->setText("");
-        Text11->setText("");
+        for (QLineEdit* box : {Text7, Text8, Text11}) {
+            box->setText("");
+            box->setToolTip(QString());
+        }
         HScroll1->setValue(static_cast<int>(SimulationSettings{}.simulations));
         ui::ClearOptions({Option4, Option5});
     }

@@ -54,8 +54,8 @@ bool RunStopper::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::Close: {
             if (watched != screen_) return false;
             event->ignore();
-            if (!requested_ && dialogs_.AskYesNo("A simulation run is going. Stop it and close the window?",
-                                                  "Stop the run?")) {
+            if (!requested_ &&
+                dialogs_.AskYesNo("A simulation run is going. Stop it and close the window?", "Stop the run?")) {
                 Request();
                 closeRequested_ = true;
             }
