@@ -3,7 +3,10 @@
 // record them without a person.
 #pragma once
 
+#include <QFileDialog>
 #include <QString>
+
+#include <memory>
 
 namespace valmora::ui {
 
@@ -38,6 +41,12 @@ public:
     bool StartProgram(const QString& path) override;
     void EndProgram() override;
 };
+
+// Qt's own file dialog, which never opens a file to look at it: icons and
+// type names come from the kind of file alone (folder, file, other), so that
+// a pipe or a file such as /proc/kmsg cannot block it.
+std::unique_ptr<QFileDialog> NewFileDialog(QFileDialog::AcceptMode mode, const QString& title, const QString& folder,
+                                           const QString& filter);
 
 // "Experiments (*.exp)|*.exp|All Files (*.*)|*.*" as Qt writes it:
 // "Experiments (*.exp);;All Files (*)".
