@@ -286,6 +286,11 @@ void Form3::ShowOutcome(const RunOutcome& outcome) {
             notes << QString::number(outcome.uncounted) +
                          " simulation(s): whether their search missed roots could not be decided (too many payments "
                          "to count roots exactly).";
+        const long none = outcome.simulations - outcome.withIrr;
+        if (run_.settings.saveToFile && none > 0)
+            notes << QString::number(none) + (none == 1 ? " simulation" : " simulations") +
+                         " had no IRR and wrote no line: the file holds " + QString::number(outcome.withIrr) +
+                         (outcome.withIrr == 1 ? " line." : " lines.");
         if (!notes.isEmpty()) screens_.Dialogs().Message(notes.join("\r"));
     } else {
         screens_.Dialogs().Message(Q(outcome.message), "Error!");
