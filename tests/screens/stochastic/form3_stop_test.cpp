@@ -128,6 +128,20 @@ private slots:
         QVERIFY(d.h.Visible(ScreenId::Form3));
     }
 
+    void theLinesOfASimulationReachTheFileWhileTheRunWaits() {
+        // A run held by a notice (or killed then) has its earlier lines in
+        // the file, not only in memory.
+        Form3Driver d;
+        QTemporaryDir dir;
+        const QString path = dir.filePath("held.exp");
+        QList<int> seen;
+        RunFive(d, path, [&](int notice) {
+            QTRY_COMPARE_WITH_TIMEOUT(ReadAll(path).count('\n'), notice, 10000);
+            seen << notice;
+        });
+        QCOMPARE(seen, QList<int>({1, 2, 3, 4, 5}));
+    }
+
     void keysStopTheRunToo() {
         struct Case {
             const char* name;
