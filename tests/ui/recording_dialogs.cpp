@@ -29,17 +29,15 @@ bool RecordingDialogs::AskYesNo(const QString& text, const QString& title) {
 
 QString RecordingDialogs::OpenFileName(const QString& title, const QString& folder, const QString& filter) {
     openDialogs << title + "|" + folder + "|" + filter;
-    if (fileNames.empty()) {
-        ++unexpected;
-        return {};
-    }
-    QString name = fileNames.front();
-    fileNames.pop_front();
-    return name;
+    return NextFileName();
 }
 
 QString RecordingDialogs::SaveFileName(const QString& title, const QString& folder, const QString& filter) {
     saveDialogs << title + "|" + folder + "|" + filter;
+    return NextFileName();
+}
+
+QString RecordingDialogs::NextFileName() {
     if (fileNames.empty()) {
         ++unexpected;
         return {};

@@ -53,6 +53,10 @@ public:
 
     // The texts shown, in order.
     QStringList Texts() const;
+
+private:
+    // The next queued file name, as an open or save dialog answers.
+    QString NextFileName();
 };
 
 }  // namespace valmora::testing

@@ -147,6 +147,7 @@ private:
 
     // Series in and out (form1_series.cpp).
     void BuildSeriesCommands();
+    std::optional<std::vector<double>> CopiedNumbers();
     void PastePayments();        // Ctrl+V, Shift+Insert or "Paste" in the payment grid
     bool PasteIntoInvestment();  // Ctrl+V into the investment box; false leaves it to the box
     void OpenSeries();

@@ -106,41 +106,43 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
+// The numbers on the clipboard, one column or one row; a refusal said.
+std::optional<std::vector<double>> Form1::CopiedNumbers() {
+    const CashFlowText read =
+        ReadCashFlowText(Std(QApplication::clipboard()->text()), ScreenReading("the copied text"));
+    if (read.Ok()) return read.values;
+    screens_.Dialogs().Message(Q(read.error), "Paste");
+    return std::nullopt;
+}
+
 bool Form1::PasteIntoInvestment() {
-    const std::string copied = Std(QApplication::clipboard()->text());
-    const CashFlowText read = ReadCashFlowText(copied, ScreenReading("the copied text"));
-    if (!read.Ok()) {
-        screens_.Dialogs().Message(Q(read.error), "Paste");
-        return true;
-    }
-    if (read.values.size() == 1) {
+    const std::optional<std::vector<double>> copied = CopiedNumbers();
+    if (!copied) return true;
+    const std::vector<double>& values = *copied;
+    if (values.size() == 1) {
         // One number goes where the cursor is, as typed.
         const QString before = Text1->text();
-        Text1->insert(Q(FaithfulText(read.values[0])));
+        Text1->insert(Q(FaithfulText(values[0])));
         if (Text1->text() == before) screens_.Dialogs().Beep();
         return true;
     }
     // Several: the investment (its size: -1000 and 1000 both mean 1000
     // invested) and the payments.
-    const int payments = static_cast<int>(read.values.size()) - 1;
+    const int payments = static_cast<int>(values.size()) - 1;
     if (payments > kMostScreenPayments) {
         screens_.Dialogs().Message(TooMany(payments, 1), "Paste");
         return true;
     }
-    ShowSeries(std::fabs(read.values[0]), std::span(read.values).subspan(1));
+    ShowSeries(std::fabs(values[0]), std::span(values).subspan(1));
     return true;
 }
 
 void Form1::PastePayments() {
-    const std::string copied = Std(QApplication::clipboard()->text());
-    const CashFlowText read = ReadCashFlowText(copied, ScreenReading("the copied text"));
-    if (!read.Ok()) {
-        screens_.Dialogs().Message(Q(read.error), "Paste");
-        return;
-    }
+    const std::optional<std::vector<double>> copied = CopiedNumbers();
+    if (!copied) return;
     ui::Grid* grid = MSHFlexGrid1;
     const int first = grid->Row() == 1 && grid->Col() >= 1 ? grid->Col() : 1;
-    const int count = static_cast<int>(read.values.size());
+    const int count = static_cast<int>(copied->size());
     const int last = first + count - 1;
     if (last > kMostScreenPayments) {
         screens_.Dialogs().Message(TooMany(count, first), "Paste");
@@ -148,7 +150,7 @@ void Form1::PastePayments() {
     }
     if (last > ws_.NumPayments) UpDown1->SetValue(last);
     for (int k = first; k <= last; ++k) {
-        grid->SetText(1, k, Q(FaithfulText(read.values[static_cast<std::size_t>(k - first)])));
+        grid->SetText(1, k, Q(FaithfulText((*copied)[static_cast<std::size_t>(k - first)])));
         grid->SetCellColor(1, k, QColor(255, 255, 255));
     }
     ForgetResults();
