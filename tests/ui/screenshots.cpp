@@ -1,6 +1,7 @@
 // Renders every window of the program to PNG files, for the README and for
 // checking layouts by eye: valmora_screenshots OUTPUT_FOLDER
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
@@ -67,6 +68,20 @@ void EvaluateSixtyPayments(testing::ScreenHarness& h) {
     f.Command3->click();
     QTableWidgetItem* rate = f.MSHFlexGrid2->item(1, 1);
     QTest::mouseClick(f.MSHFlexGrid2->viewport(), Qt::LeftButton, {}, f.MSHFlexGrid2->visualItemRect(rate).center());
+}
+
+// A column copied from a spreadsheet pasted into the investment box: the
+// investment and 60 payments, then evaluated.
+void PasteSixtyPayments(testing::ScreenHarness& h) {
+    Form1& f = h.screens.Get<Form1>();
+    QString column = "Cash flow\n-1000\n";
+    for (int k = 1; k <= 60; ++k)
+        column += QString::number(k <= 40 ? 120 : k <= 50 ? -300 : k < 60 ? 200 : -2500) + "\n";
+    QApplication::clipboard()->setText(column);
+    f.Text1->selectAll();
+    QTest::keyClick(f.Text1, Qt::Key_V, Qt::ControlModifier);
+    f.Command1->click();
+    f.Command3->click();
 }
 
 void ChooseNormal(testing::ScreenHarness& h) {
@@ -145,6 +160,7 @@ int main(int argc, char** argv) {
         {ScreenId::Form1, "deterministic", {}},
         {ScreenId::Form1, "deterministic-evaluated", EvaluateStartExample},
         {ScreenId::Form1, "deterministic-60-payments", EvaluateSixtyPayments},
+        {ScreenId::Form1, "paste-series", PasteSixtyPayments},
         {ScreenId::Form3, "stochastic-setup", ChooseNormal},
         {ScreenId::Form3, "stochastic-uniform", ChooseUniform},
         {ScreenId::Form3, "stochastic-run", SmallRun},
