@@ -135,6 +135,43 @@ private slots:
         QCOMPARE(w->AxisY->max(), y1);
     }
 
+    // The value under the pointer stays under it as the wheel zooms in or
+    // out, wherever in the plot the pointer is, although the tick labels
+    // change width and move the plot area.
+    void wheelKeepsThePointUnderTheMouse() {
+        auto w = OpenTwoIrrs();
+        ZoomableChartView* v = w->ChartView;
+        QChart* chart = v->chart();
+        auto valueAt = [&](QPoint at) { return chart->mapToValue(chart->mapFromScene(v->mapToScene(at))); };
+        const QRect plot = v->mapFromScene(chart->mapToScene(chart->plotArea())).boundingRect();
+        const struct {
+            QPoint at;
+            int notches;
+        } cases[] = {
+            {plot.center(), 2},
+            {plot.topLeft() + QPoint(5, 5), 3},
+            {plot.bottomRight() - QPoint(5, 5), 2},
+            {plot.bottomRight() - QPoint(5, 5), -2},
+            {plot.topLeft() + QPoint(plot.width() / 3, plot.height() - 10), 5},
+            {plot.topLeft() + QPoint(10, plot.height() / 2), -3},
+        };
+        for (const auto& c : cases) {
+            QTest::mouseClick(w->ResetButton, Qt::LeftButton);
+            QCoreApplication::sendPostedEvents();  // laid out as the user sees it
+            const QPointF before = valueAt(c.at);
+            const double homeWidth = Width(w->AxisX);
+            Wheel(v, c.at, c.notches);
+            QCoreApplication::sendPostedEvents();
+            const QPointF after = valueAt(c.at);
+            const QRectF area = chart->plotArea();
+            const QString where = QString("at %1,%2 by %3").arg(c.at.x()).arg(c.at.y()).arg(c.notches);
+            QVERIFY2(c.notches > 0 ? Width(w->AxisX) < 0.9 * homeWidth : Width(w->AxisX) > 1.1 * homeWidth,
+                     qPrintable(where));
+            QVERIFY2(std::abs(after.x() - before.x()) <= Width(w->AxisX) / area.width(), qPrintable(where));
+            QVERIFY2(std::abs(after.y() - before.y()) <= Width(w->AxisY) / area.height(), qPrintable(where));
+        }
+    }
+
     // Under the mouse: the rate and the series' present value there; nothing
     // outside the plot.
     void readoutFollowsTheMouse() {
