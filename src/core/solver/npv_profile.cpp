@@ -130,4 +130,69 @@ NpvProfile MakeNpvProfile(std::span<const double> flows, std::span<const double>
     return profile;
 }
 
+namespace {
+
+// Near a mark: within this part of the range's width on either side.
+constexpr double kNearMark = 0.05;
+// Values shown reach at most this many times f's largest size near the
+// mark where it stays smallest ...
+constexpr double kMarkScale = 10;
+// ... or, without marks, this many times the largest size of f over the
+// range's central half.
+constexpr double kCentralScale = 4;
+// Nothing is cut off unless the profile reaches beyond twice that.
+constexpr double kCutFactor = 2;
+
+// The largest size of f the view must keep the curve's shape within.
+double ShapeScale(std::span<const ProfilePoint> points, std::span<const double> marks, double from, double to) {
+    const double width = to - from;
+    double smallest = HUGE_VAL;
+    for (double r : marks) {
+        if (!(r >= from && r <= to)) continue;
+        double size = 0;
+        for (const ProfilePoint& p : points)
+            if (std::abs(p.rate - r) <= kNearMark * width && std::isfinite(p.npv))
+                size = std::max(size, std::abs(p.npv));
+        if (size > 0) smallest = std::min(smallest, size);
+    }
+    if (smallest < HUGE_VAL) return kMarkScale * smallest;
+    double central = 0;
+    for (const ProfilePoint& p : points)
+        if (p.rate >= from + width / 4 && p.rate <= to - width / 4 && std::isfinite(p.npv))
+            central = std::max(central, std::abs(p.npv));
+    return central > 0 ? kCentralScale * central : HUGE_VAL;
+}
+
+}  // namespace
+
+ValueWindow ProfileValues(std::span<const ProfilePoint> points, std::span<const double> marks) {
+    ValueWindow w;
+    bool any = false;
+    for (const ProfilePoint& p : points) {
+        if (std::isnan(p.npv)) continue;
+        w.cutLow = w.cutLow || p.npv == -HUGE_VAL;
+        w.cutHigh = w.cutHigh || p.npv == HUGE_VAL;
+        if (!std::isfinite(p.npv)) continue;
+        w.low = std::min(w.low, p.npv);
+        w.high = std::max(w.high, p.npv);
+        any = true;
+    }
+    if (any) {
+        const double scale = ShapeScale(points, marks, points.front().rate, points.back().rate);
+        if (scale > 0 && std::max(-w.low, w.high) > kCutFactor * scale) {
+            if (w.low < -scale) w = {-scale, w.high, true, w.cutHigh};
+            if (w.high > scale) w = {w.low, scale, w.cutLow, true};
+        }
+    }
+    const double pad = 0.05 * w.high - 0.05 * w.low;  // never above the largest double
+    if (pad > 0) {
+        w.low -= pad;
+        w.high += pad;
+    } else {
+        w.low = -1;  // f is 0 throughout
+        w.high = 1;
+    }
+    return w;
+}
+
 }  // namespace valmora

@@ -1,6 +1,7 @@
 // The NPV profile of a cash-flow series: its present value f as a function
 // of the rate i (with x = 1/(1 + i)), over a range that shows every listed
-// IRR with a margin, sampled densely near each of them.
+// IRR with a margin, sampled densely near each of them, and the values of f
+// it is best shown over.
 #pragma once
 
 #include <span>
@@ -39,5 +40,21 @@ RateInterval ProfileRange(std::span<const double> rates, int periodsPerYear,
 // themselves and points crowding towards each of them.
 NpvProfile MakeNpvProfile(std::span<const double> flows, std::span<const double> rates, int periodsPerYear,
                           std::span<const RateInterval> intervals = {}, int samples = 400);
+
+// The present values a profile is shown over.
+struct ValueWindow {
+    double low = 0;
+    double high = 0;
+    bool cutLow = false;   // the profile goes below low
+    bool cutHigh = false;  // the profile goes above high
+};
+
+// The values of f to show the profile over: from its lowest point to its
+// highest (0 always among them) with a margin, unless far larger values
+// would flatten the curve where it matters. Where the profile crosses 0 at
+// `marks` (listed rates), f must rise or fall near each of them by a good
+// part of the values shown; without marks, the central half of the range
+// sets the scale. Values beyond are cut off.
+ValueWindow ProfileValues(std::span<const ProfilePoint> points, std::span<const double> marks);
 
 }  // namespace valmora

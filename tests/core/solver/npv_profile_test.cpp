@@ -113,5 +113,102 @@ TEST(MakeNpvProfile, PointsCrowdNearEachRate) {
     EXPECT_GE(between, 20);
 }
 
+// f with a root at each rate (rates per period), and -100 for P0.
+std::vector<double> WithRoots(std::initializer_list<double> rates) {
+    std::vector<double> c = {1.0};  // in increasing powers of x
+    for (double r : rates) {
+        const double x = 1 / (1 + r);
+        std::vector<double> next(c.size() + 1, 0.0);
+        for (std::size_t k = 0; k < c.size(); ++k) {
+            next[k + 1] += c[k];
+            next[k] -= x * c[k];
+        }
+        c = next;
+    }
+    const double scale = -100 / c[0];
+    for (double& v : c) v *= scale;
+    return c;
+}
+
+// The largest size of f within 5 % of the range's width of `rate`.
+double SizeNear(const NpvProfile& p, double rate) {
+    const double reach = 0.05 * (p.range.high - p.range.low);
+    double size = 0;
+    for (const ProfilePoint& q : p.points)
+        if (std::abs(q.rate - rate) <= reach) size = std::max(size, std::abs(q.npv));
+    return size;
+}
+
+TEST(ProfileValues, ShowTheCurveWhereItCrossesZero) {
+    struct Case {
+        const char* name;
+        std::vector<double> flows;
+        std::vector<double> rates;
+        bool cut;  // the far values are cut off
+    };
+    const Case cases[] = {
+        {"two IRRs", kTwoIrrs, {0.2, 0.1}, false},
+        {"one IRR", {-1000, 500, 500, 500}, {0.23375}, false},
+        // f is about 36000 at the rate -0.9, below 1 around the rates near 1.
+        {"IRRs near 1 and huge values far from them", WithRoots({-0.8, 0.9802, 1.0}), {1.0, 0.9802, -0.8}, true},
+        {"close IRRs under a steep end", WithRoots({0.1, 0.12, -0.6}), {0.12, 0.1, -0.6}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const NpvProfile p = MakeNpvProfile(c.flows, c.rates, 1);
+        const ValueWindow w = ProfileValues(p.points, c.rates);
+        EXPECT_LT(w.low, 0);
+        EXPECT_GT(w.high, 0);
+        EXPECT_EQ(w.cutLow || w.cutHigh, c.cut);
+        double lowest = 0, highest = 0;
+        for (const ProfilePoint& q : p.points) {
+            lowest = std::min(lowest, q.npv);
+            highest = std::max(highest, q.npv);
+        }
+        EXPECT_EQ(w.cutLow, lowest < w.low);
+        EXPECT_EQ(w.cutHigh, highest > w.high);
+        // Near every IRR f rises or falls by a good part of the values
+        // shown: where f stays smallest, the values shown are at most some
+        // twenty times its size.
+        double smallest = HUGE_VAL;
+        for (double r : c.rates) smallest = std::min(smallest, SizeNear(p, r));
+        EXPECT_LE(w.high - w.low, 25 * smallest);
+    }
+}
+
+TEST(ProfileValues, WithoutRatesTheCentralHalfSetsTheScale) {
+    // Without a listed rate the profile runs from -50 % to 100 %: a large
+    // last payment makes f huge at -50 %, where x = 2.
+    const std::vector<double> steep = {-1000, 300, 300, 300, 300, 300, 300, 300, 300, 5000};
+    const NpvProfile p = MakeNpvProfile(steep, {}, 1);
+    const ValueWindow w = ProfileValues(p.points, {});
+    EXPECT_TRUE(w.cutHigh);
+    EXPECT_LT(w.high, p.points.front().npv / 10);
+    for (const ProfilePoint& q : p.points)
+        if (q.rate >= 0 && q.rate <= 0.5) {
+            EXPECT_GE(q.npv, w.low);
+            EXPECT_LE(q.npv, w.high);
+        }
+
+    // A gentle profile is shown whole.
+    const std::vector<double> gentle = {-1000, 500, 500, 500};
+    const NpvProfile g = MakeNpvProfile(gentle, {}, 1);
+    const ValueWindow all = ProfileValues(g.points, {});
+    EXPECT_FALSE(all.cutLow || all.cutHigh);
+    EXPECT_GT(all.high, g.points.front().npv);
+    EXPECT_LT(all.low, g.points.back().npv);
+}
+
+TEST(ProfileValues, ZeroIsAlwaysShown) {
+    const NpvProfile above = MakeNpvProfile(std::vector<double>{100, 50}, {}, 1);
+    const ValueWindow w = ProfileValues(above.points, {});
+    EXPECT_LT(w.low, 0);
+    EXPECT_GT(w.high, 150);
+    const NpvProfile zero = MakeNpvProfile(std::vector<double>{0, 0}, {}, 1);
+    const ValueWindow z = ProfileValues(zero.points, {});
+    EXPECT_EQ(z.low, -1);
+    EXPECT_EQ(z.high, 1);
+}
+
 }  // namespace
 }  // namespace valmora
