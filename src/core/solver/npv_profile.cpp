@@ -137,18 +137,26 @@ constexpr double kNearMark = 0.05;
 // Values shown reach at most this many times f's largest size near the
 // mark where it stays smallest ...
 constexpr double kMarkScale = 10;
-// ... or, without marks, this many times the largest size of f over the
-// range's central half.
+// ... or, where f never changes sign, this many times its largest size over
+// the range's central half.
 constexpr double kCentralScale = 4;
 // Nothing is cut off unless the profile reaches beyond twice that.
 constexpr double kCutFactor = 2;
 
-// The largest size of f the view must keep the curve's shape within.
-double ShapeScale(std::span<const ProfilePoint> points, std::span<const double> marks, double from, double to) {
-    const double width = to - from;
+// The largest size of f the view must keep the curve's shape within: near
+// the marks in range, or near where the points change sign when none is,
+// or over the central half of the range.
+double ShapeScale(std::span<const ProfilePoint> points, std::span<const double> marks) {
+    const double from = points.front().rate, to = points.back().rate, width = to - from;
+    std::vector<double> near;
+    for (double r : marks)
+        if (r >= from && r <= to) near.push_back(r);
+    if (near.empty())
+        for (std::size_t k = 1; k < points.size(); ++k)
+            if ((points[k - 1].npv < 0 && points[k].npv > 0) || (points[k - 1].npv > 0 && points[k].npv < 0))
+                near.push_back(points[k].rate);
     double smallest = HUGE_VAL;
-    for (double r : marks) {
-        if (!(r >= from && r <= to)) continue;
+    for (double r : near) {
         double size = 0;
         for (const ProfilePoint& p : points)
             if (std::abs(p.rate - r) <= kNearMark * width && std::isfinite(p.npv))
@@ -178,7 +186,7 @@ ValueWindow ProfileValues(std::span<const ProfilePoint> points, std::span<const 
         any = true;
     }
     if (any) {
-        const double scale = ShapeScale(points, marks, points.front().rate, points.back().rate);
+        const double scale = ShapeScale(points, marks);
         if (scale > 0 && std::max(-w.low, w.high) > kCutFactor * scale) {
             if (w.low < -scale) w = {-scale, w.high, true, w.cutHigh};
             if (w.high > scale) w = {w.low, scale, w.cutLow, true};

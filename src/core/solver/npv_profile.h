@@ -51,10 +51,11 @@ struct ValueWindow {
 
 // The values of f to show the profile over: from its lowest point to its
 // highest (0 always among them) with a margin, unless far larger values
-// would flatten the curve where it matters. Where the profile crosses 0 at
-// `marks` (listed rates), f must rise or fall near each of them by a good
-// part of the values shown; without marks, the central half of the range
-// sets the scale. Values beyond are cut off.
+// would flatten the curve where it matters: near each of the `marks` (listed
+// rates, roots) in range f must rise or fall by a good part of the values
+// shown, or near each point where it changes sign when no mark is in range;
+// where it never does, the central half of the range sets the scale. Values
+// beyond are cut off.
 ValueWindow ProfileValues(std::span<const ProfilePoint> points, std::span<const double> marks);
 
 }  // namespace valmora

@@ -176,22 +176,34 @@ TEST(ProfileValues, ShowTheCurveWhereItCrossesZero) {
     }
 }
 
-TEST(ProfileValues, WithoutRatesTheCentralHalfSetsTheScale) {
+TEST(ProfileValues, WithoutRatesWhereTheCurveChangesSign) {
     // Without a listed rate the profile runs from -50 % to 100 %: a large
-    // last payment makes f huge at -50 %, where x = 2.
-    const std::vector<double> steep = {-1000, 300, 300, 300, 300, 300, 300, 300, 300, 5000};
-    const NpvProfile p = MakeNpvProfile(steep, {}, 1);
+    // last payment makes f huge at -50 %, where x = 2. The IRRs at 10 % and
+    // 20 % set the values shown as if they were listed.
+    const std::vector<double> twoIrrs = {-100, 230, -132, 0, 0, 0, 0, 0, 0, 0, 0, 0.001};
+    const NpvProfile p = MakeNpvProfile(twoIrrs, {}, 1);
     const ValueWindow w = ProfileValues(p.points, {});
-    EXPECT_TRUE(w.cutHigh);
-    EXPECT_LT(w.high, p.points.front().npv / 10);
-    for (const ProfilePoint& q : p.points)
-        if (q.rate >= 0 && q.rate <= 0.5) {
-            EXPECT_GE(q.npv, w.low);
-            EXPECT_LE(q.npv, w.high);
+    EXPECT_TRUE(w.cutLow || w.cutHigh);
+    const std::vector<double> listed = {0.2, 0.1};
+    const ValueWindow asListed = ProfileValues(p.points, listed);
+    EXPECT_NEAR(w.low, asListed.low, 0.1 * std::abs(asListed.low));
+    EXPECT_NEAR(w.high, asListed.high, 0.1 * std::abs(asListed.high));
+    EXPECT_LE(w.high - w.low, 25 * std::min(SizeNear(p, 0.1), SizeNear(p, 0.2)));
+
+    // Where f keeps its sign, the central half of the range sets the scale.
+    const std::vector<double> positive = {100, 0, 0, 0, 0, 0, 0, 0, 0, 5000};
+    const NpvProfile q = MakeNpvProfile(positive, {}, 1);
+    const ValueWindow v = ProfileValues(q.points, {});
+    EXPECT_TRUE(v.cutHigh);
+    EXPECT_LT(v.high, q.points.front().npv / 10);
+    for (const ProfilePoint& pt : q.points)
+        if (pt.rate >= -0.125 && pt.rate <= 0.625) {
+            EXPECT_GE(pt.npv, v.low);
+            EXPECT_LE(pt.npv, v.high);
         }
 
     // A gentle profile is shown whole.
-    const std::vector<double> gentle = {-1000, 500, 500, 500};
+    const std::vector<double> gentle = {-1000, 1100};
     const NpvProfile g = MakeNpvProfile(gentle, {}, 1);
     const ValueWindow all = ProfileValues(g.points, {});
     EXPECT_FALSE(all.cutLow || all.cutHigh);
