@@ -23,6 +23,13 @@ QString WithExtension(QString name, const QString& extension) {
     return name;
 }
 
+// The label format the axis was given, kept while zoomed ticks have their own.
+QString OwnFormat(QValueAxis* axis) {
+    const char* kFormat = "valmoraLabelFormat";
+    if (!axis->property(kFormat).isValid()) axis->setProperty(kFormat, axis->labelFormat());
+    return axis->property(kFormat).toString();
+}
+
 // Ticks at whole multiples of 1, 2 or 5 times a power of ten, about six of
 // them, whatever the range.
 void RoundTicks(QValueAxis* axis) {
@@ -34,8 +41,21 @@ void RoundTicks(QValueAxis* axis) {
     for (double m : {2.0, 5.0, 10.0})
         if (step < raw) step = m * power;
     axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(0.0);
     axis->setTickInterval(step);
+    const QString own = OwnFormat(axis);
+    if (step >= 1) {
+        // Whole steps add up exactly.
+        axis->setTickAnchor(0.0);
+        axis->setLabelFormat(own);
+        return;
+    }
+    // Qt finds each tick by adding the step to the one before, which leaves a
+    // trace of rounding where a tick stands for 0 (-5.55112e-17, or -0.0 in
+    // fixed notation): the ticks stand a billionth of a step above the round
+    // values, and their labels show the step's decimals.
+    const int decimals = static_cast<int>(-std::floor(std::log10(step) + 1E-9));
+    axis->setTickAnchor(step * 1E-9);
+    axis->setLabelFormat(QString("%.%1f").arg(decimals));
 }
 
 // After a zoom, `axis` gets round ticks anchored at 0, so that no tick
