@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <QtCharts/QAreaSeries>
 #include <QtCharts/QChart>
+#include <QtCharts/QLegend>
 #include <QtCharts/QLegendMarker>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "core/solver/number_format.h"
 #include "screens/common/chart_view.h"
@@ -126,9 +128,10 @@ void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> 
     MissedRootMarks.clear();
     MissedAreas.clear();
 
-    std::erase_if(rates, [](double r) { return !std::isfinite(r); });
     std::erase_if(missedRoots, [](const MissedRootMark& r) { return !std::isfinite(r.rate); });
-    std::vector<double> marked = rates;
+    std::vector<double> marked;  // where the profile is looked at closely
+    for (double r : rates)
+        if (std::isfinite(r)) marked.push_back(r);
     for (const MissedRootMark& r : missedRoots) marked.push_back(r.rate);
     const NpvProfile profile = MakeNpvProfile(flows, marked, m, missed);
     const double low = profile.range.low, high = profile.range.high;
@@ -152,7 +155,8 @@ void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> 
 
     // Shading and curve reach far beyond the values shown, so that zooming
     // out shows more of them; no point lies so far off that drawing it fails.
-    const double bound = kDrawnBeyond * std::max(std::abs(yLow), std::abs(yHigh));
+    const double bound =
+        std::min(kDrawnBeyond * std::max(std::abs(yLow), std::abs(yHigh)), std::numeric_limits<double>::max());
     for (const RateInterval& iv : missed) {
         auto* upper = new QLineSeries;
         auto* lower = new QLineSeries;
@@ -166,7 +170,7 @@ void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> 
         area->setColor(QColor(255, 190, 60, 90));
         area->setBorderColor(QColor(230, 150, 20, 160));
         attach(area);
-        for (QLegendMarker* m : chart_->legend()->markers(area)) m->setShape(QLegend::MarkerShapeRectangle);
+        for (QLegendMarker* marker : chart_->legend()->markers(area)) marker->setShape(QLegend::MarkerShapeRectangle);
         if (!MissedAreas.empty()) HideFromLegend(chart_, area);
         MissedAreas.push_back(area);
     }
@@ -189,16 +193,14 @@ void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> 
     attach(Profile);
 
     for (std::size_t k = 0; k < rates.size(); ++k) {
-        const QString text = QString::fromStdString(FormatRate(rates[k]));
-        QScatterSeries* mark = Mark(rates[k], QString("IRR %1 = %2").arg(k + 1).arg(text), kMarkColour);
+        if (!std::isfinite(rates[k])) continue;
+        QScatterSeries* mark = Mark(rates[k], QString("IRR %1").arg(k + 1), kMarkColour);
         mark->setColor(kMarkColour);
         mark->setBorderColor(Qt::white);
         IrrMarks.push_back(mark);
     }
     for (const MissedRootMark& root : missedRoots) {
-        const QString text = QString::fromStdString(FormatRate(root.rate));
-        const QString name = QString("%1 root = %2").arg(root.touching ? "Touching" : "Missed", text);
-        QScatterSeries* mark = Mark(root.rate, name, kMissedColour);
+        QScatterSeries* mark = Mark(root.rate, root.touching ? "Touching root" : "Missed root", kMissedColour);
         mark->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
         mark->setBrush(Qt::NoBrush);
         mark->setPen(QPen(kMissedColour, 2));
@@ -211,16 +213,18 @@ void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> 
     ChartView->SetHome(AxisX, low, high, AxisY, yLow, yHigh, ZoomableChartView::NiceY);
 }
 
-// A mark at `rate` on the profile, named in the legend, labelled with the rate.
-QScatterSeries* NpvProfileWindow::Mark(double rate, const QString& name, const QColor& colour) {
+// A mark at `rate` on the profile, labelled with the rate and named in the
+// legend "`what` = rate".
+QScatterSeries* NpvProfileWindow::Mark(double rate, const QString& what, const QColor& colour) {
+    const QString text = QString::fromStdString(FormatRate(rate));
     auto* mark = new QScatterSeries;
-    mark->setName(name);
+    mark->setName(what + " = " + text);
     mark->append(rate, PresentValue(flows_, rate / periodsPerYear_));
     mark->setMarkerSize(10);
     chart_->addSeries(mark);
     mark->attachAxis(AxisX);
     mark->attachAxis(AxisY);
-    Overlay->AddLabel(mark, QString::fromStdString(FormatRate(rate)), colour);
+    Overlay->AddLabel(mark, text, colour);
     return mark;
 }
 

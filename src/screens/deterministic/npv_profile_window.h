@@ -71,7 +71,7 @@ public:
 
 private:
     void ShowReadout(QPointF at, bool inside);
-    QScatterSeries* Mark(double rate, const QString& name, const QColor& colour);
+    QScatterSeries* Mark(double rate, const QString& what, const QColor& colour);
 
     ui::Dialogs& dialogs_;
     QChart* chart_;

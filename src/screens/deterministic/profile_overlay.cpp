@@ -69,7 +69,7 @@ void ProfileOverlay::Clear() {
 
 void ProfileOverlay::AddLabel(QScatterSeries* mark, const QString& text, const QColor& colour) {
     Label l;
-    l.mark = mark;
+    l.mark = mark;  // drawn from its first point
     l.box = new QGraphicsRectItem(chart_);
     l.box->setPen(Qt::NoPen);
     l.box->setBrush(QColor(255, 255, 255, 210));
@@ -119,7 +119,7 @@ void ProfileOverlay::LayoutLabels() {
     const QRectF area = chart_->plotArea();
     std::vector<std::pair<QPointF, const Label*>> shown;
     for (const Label& l : labels_) {
-        const QPointF p = x_ && y_ && l.mark->count() > 0 ? Position(l.mark->at(0)) : QPointF(-1E9, -1E9);
+        const QPointF p = x_ && y_ && l.mark && l.mark->count() > 0 ? Position(l.mark->at(0)) : QPointF(-1E9, -1E9);
         const bool inside = area.adjusted(-0.5, -0.5, 0.5, 0.5).contains(p);
         l.box->setVisible(inside);
         l.leader->setVisible(inside);

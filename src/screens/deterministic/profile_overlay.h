@@ -10,6 +10,7 @@
 #include <QPointF>
 #include <QPointer>
 #include <QString>
+#include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
 
 #include <vector>
@@ -19,7 +20,6 @@ class QGraphicsLineItem;
 class QGraphicsPolygonItem;
 class QGraphicsRectItem;
 class QGraphicsSimpleTextItem;
-class QScatterSeries;
 
 namespace valmora {
 
@@ -28,7 +28,7 @@ public:
     explicit ProfileOverlay(QChart* chart);
 
     struct Label {
-        QScatterSeries* mark;           // its first point is the one labelled
+        QPointer<QScatterSeries> mark;  // its first point is the one labelled
         QGraphicsRectItem* box;         // the label's background; holds the text
         QGraphicsSimpleTextItem* text;  // in the mark's colour
         QGraphicsLineItem* leader;      // from the label to the mark
