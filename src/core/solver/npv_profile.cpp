@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace valmora {
 namespace {
@@ -16,6 +17,14 @@ double PresentValue(std::span<const double> flows, double ratePerPeriod) {
     double sum = 0;
     for (auto it = flows.rbegin(); it != flows.rend(); ++it) sum = sum * x + *it;
     return sum;
+}
+
+double PresentValueError(std::span<const double> flows, double ratePerPeriod) {
+    const double x = std::abs(1.0 / (1.0 + ratePerPeriod));
+    double sum = 0;
+    for (auto it = flows.rbegin(); it != flows.rend(); ++it) sum = sum * x + std::abs(*it);
+    const double units = 2.0 * static_cast<double>(flows.size()) + 2;
+    return units * std::numeric_limits<double>::epsilon() / 2 * sum;
 }
 
 namespace {
@@ -126,7 +135,8 @@ NpvProfile MakeNpvProfile(std::span<const double> flows, std::span<const double>
     at.erase(std::unique(at.begin(), at.end()), at.end());
 
     profile.points.reserve(at.size());
-    for (double rate : at) profile.points.push_back({rate, PresentValue(flows, rate / m)});
+    for (double rate : at)
+        profile.points.push_back({rate, PresentValue(flows, rate / m), PresentValueError(flows, rate / m)});
     return profile;
 }
 
@@ -145,7 +155,8 @@ constexpr double kCutFactor = 2;
 
 // The largest size of f the view must keep the curve's shape within: near
 // the marks in range, or near where the points change sign when none is,
-// or over the central half of the range.
+// never below the rounding error there; or over the central half of the
+// range.
 double ShapeScale(std::span<const ProfilePoint> points, std::span<const double> marks) {
     const double from = points.front().rate, to = points.back().rate, width = to - from;
     std::vector<double> near;
@@ -155,15 +166,17 @@ double ShapeScale(std::span<const ProfilePoint> points, std::span<const double> 
         for (std::size_t k = 1; k < points.size(); ++k)
             if ((points[k - 1].npv < 0 && points[k].npv > 0) || (points[k - 1].npv > 0 && points[k].npv < 0))
                 near.push_back(points[k].rate);
-    double smallest = HUGE_VAL;
+    double smallest = HUGE_VAL, noise = 0;
     for (double r : near) {
         double size = 0;
-        for (const ProfilePoint& p : points)
-            if (std::abs(p.rate - r) <= kNearMark * width && std::isfinite(p.npv))
-                size = std::max(size, std::abs(p.npv));
+        for (const ProfilePoint& p : points) {
+            if (!(std::abs(p.rate - r) <= kNearMark * width && std::isfinite(p.npv))) continue;
+            size = std::max(size, std::abs(p.npv));
+            noise = std::max(noise, p.error);
+        }
         if (size > 0) smallest = std::min(smallest, size);
     }
-    if (smallest < HUGE_VAL) return kMarkScale * smallest;
+    if (smallest < HUGE_VAL) return std::max(kMarkScale * smallest, noise);
     double central = 0;
     for (const ProfilePoint& p : points)
         if (p.rate >= from + width / 4 && p.rate <= to - width / 4 && std::isfinite(p.npv))

@@ -19,6 +19,7 @@ struct RateInterval {
 struct ProfilePoint {
     double rate = 0;
     double npv = 0;
+    double error = 0;  // a bound on the rounding error in npv
 };
 
 struct NpvProfile {
@@ -28,6 +29,9 @@ struct NpvProfile {
 
 // P0 + P1 x + ... + PN x^N at x = 1/(1 + i), for the rate per period i > -1.
 double PresentValue(std::span<const double> flows, double ratePerPeriod);
+// A bound on the rounding error in PresentValue: (2N + 2) units of
+// roundoff times |P0| + |P1| x + ... + |PN| x^N.
+double PresentValueError(std::span<const double> flows, double ratePerPeriod);
 
 // The rates shown: every finite listed rate and every interval, with a margin
 // of a quarter of their spread (at least 5 % + a tenth of their size per
@@ -55,7 +59,8 @@ struct ValueWindow {
 // rates, roots) in range f must rise or fall by a good part of the values
 // shown, or near each point where it changes sign when no mark is in range;
 // where it never does, the central half of the range sets the scale. Values
-// beyond are cut off.
+// beyond are cut off; never those above the rounding error near the marks,
+// which would show the noise of rounding as a curve.
 ValueWindow ProfileValues(std::span<const ProfilePoint> points, std::span<const double> marks);
 
 }  // namespace valmora

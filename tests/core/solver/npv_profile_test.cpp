@@ -20,6 +20,17 @@ TEST(PresentValue, ClosedForms) {
     EXPECT_DOUBLE_EQ(PresentValue(std::vector<double>{-1000, 1100}, 1.0), -450.0);
 }
 
+TEST(PresentValueError, BoundsTheRoundingError) {
+    const std::vector<double> flows = {-100, 748.02, -2202.11, 3214.8626, -2394.68418, 824.22058, -91.48524};
+    for (double rate : {-0.5, 0.0, 0.3, 0.9802, 1.0, 2.5}) {
+        SCOPED_TRACE(rate);
+        const long double x = 1.0L / (1.0L + static_cast<long double>(rate));
+        long double exact = 0;
+        for (auto it = flows.rbegin(); it != flows.rend(); ++it) exact = exact * x + *it;
+        EXPECT_LE(std::abs(PresentValue(flows, rate) - static_cast<double>(exact)), PresentValueError(flows, rate));
+    }
+}
+
 TEST(ProfileRange, ShowsEveryRateWithAMargin) {
     struct Case {
         const char* name;
@@ -209,6 +220,25 @@ TEST(ProfileValues, WithoutRatesWhereTheCurveChangesSign) {
     EXPECT_FALSE(all.cutLow || all.cutHigh);
     EXPECT_GT(all.high, g.points.front().npv);
     EXPECT_LT(all.low, g.points.back().npv);
+}
+
+// Twelve IRRs a hundredth apart: between them f is far smaller than the
+// rounding error of its evaluation, which must not be shown as a curve.
+TEST(ProfileValues, RoundingNoiseStaysFlat) {
+    const std::vector<double> rates = {0.12, 0.11, 0.1, 0.09, 0.08, 0.07, 0.06, 0.05, 0.04, 0.03, 0.02, 0.01};
+    const std::vector<double> flows =
+        WithRoots({0.01, 0.02, 0.03, 0.04, 0.05, 0.06, 0.07, 0.08, 0.09, 0.1, 0.11, 0.12});
+    const NpvProfile p = MakeNpvProfile(flows, rates, 1);
+    const ValueWindow w = ProfileValues(p.points, rates);
+    double between = 0, error = 0;
+    for (const ProfilePoint& q : p.points) {
+        if (q.rate < 0.01 || q.rate > 0.12) continue;
+        between = std::max(between, std::abs(q.npv));
+        error = std::max(error, q.error);
+    }
+    EXPECT_GT(between, 0);
+    EXPECT_LT(between, error);
+    EXPECT_GE(w.high - w.low, 20 * between);
 }
 
 TEST(ProfileValues, ZeroIsAlwaysShown) {
