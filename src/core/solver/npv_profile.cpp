@@ -142,7 +142,7 @@ NpvProfile MakeNpvProfile(std::span<const double> flows, std::span<const double>
 
 namespace {
 
-// Near a mark: within this part of the range's width on either side.
+// Near a mark: within this share of the range's width on either side.
 constexpr double kNearMark = 0.05;
 // Values shown reach at most this many times f's largest size near the
 // mark where it stays smallest ...

@@ -56,11 +56,11 @@ struct ValueWindow {
 // The values of f to show the profile over: from its lowest point to its
 // highest (0 always among them) with a margin, unless far larger values
 // would flatten the curve where it matters: near each of the `marks` (listed
-// rates, roots) in range f must rise or fall by a good part of the values
+// rates, roots) in range f must rise or fall by a good share of the values
 // shown, or near each point where it changes sign when no mark is in range;
 // where it never does, the central half of the range sets the scale. Values
-// beyond are cut off; never those above the rounding error near the marks,
-// which would show the noise of rounding as a curve.
+// beyond are cut off, but those shown never shrink below the rounding error
+// near the marks: the noise of rounding would look like a curve.
 ValueWindow ProfileValues(std::span<const ProfilePoint> points, std::span<const double> marks);
 
 }  // namespace valmora

@@ -178,7 +178,7 @@ TEST(ProfileValues, ShowTheCurveWhereItCrossesZero) {
         }
         EXPECT_EQ(w.cutLow, lowest < w.low);
         EXPECT_EQ(w.cutHigh, highest > w.high);
-        // Near every IRR f rises or falls by a good part of the values
+        // Near every IRR f rises or falls by a good share of the values
         // shown: where f stays smallest, the values shown are at most some
         // twenty times its size.
         double smallest = HUGE_VAL;
