@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace valmora {
 namespace {
@@ -16,6 +17,14 @@ double PresentValue(std::span<const double> flows, double ratePerPeriod) {
     double sum = 0;
     for (auto it = flows.rbegin(); it != flows.rend(); ++it) sum = sum * x + *it;
     return sum;
+}
+
+double PresentValueError(std::span<const double> flows, double ratePerPeriod) {
+    const double x = std::abs(1.0 / (1.0 + ratePerPeriod));
+    double sum = 0;
+    for (auto it = flows.rbegin(); it != flows.rend(); ++it) sum = sum * x + std::abs(*it);
+    const double units = 2.0 * static_cast<double>(flows.size()) + 2;
+    return units * std::numeric_limits<double>::epsilon() / 2 * sum;
 }
 
 namespace {
@@ -126,8 +135,85 @@ NpvProfile MakeNpvProfile(std::span<const double> flows, std::span<const double>
     at.erase(std::unique(at.begin(), at.end()), at.end());
 
     profile.points.reserve(at.size());
-    for (double rate : at) profile.points.push_back({rate, PresentValue(flows, rate / m)});
+    for (double rate : at)
+        profile.points.push_back({rate, PresentValue(flows, rate / m), PresentValueError(flows, rate / m)});
     return profile;
+}
+
+namespace {
+
+// Near a mark: within this share of the range's width on either side.
+constexpr double kNearMark = 0.05;
+// Values shown reach at most this many times f's largest size near the
+// mark where it stays smallest ...
+constexpr double kMarkScale = 10;
+// ... or, where f never changes sign, this many times its largest size over
+// the range's central half.
+constexpr double kCentralScale = 4;
+// Nothing is cut off unless the profile reaches beyond twice that.
+constexpr double kCutFactor = 2;
+
+// The largest size of f the view must keep the curve's shape within: near
+// the marks in range, or near where the points change sign when none is,
+// never below the rounding error there; or over the central half of the
+// range.
+double ShapeScale(std::span<const ProfilePoint> points, std::span<const double> marks) {
+    const double from = points.front().rate, to = points.back().rate, width = to - from;
+    std::vector<double> near;
+    for (double r : marks)
+        if (r >= from && r <= to) near.push_back(r);
+    if (near.empty())
+        for (std::size_t k = 1; k < points.size(); ++k)
+            if ((points[k - 1].npv < 0 && points[k].npv > 0) || (points[k - 1].npv > 0 && points[k].npv < 0))
+                near.push_back(points[k].rate);
+    double smallest = HUGE_VAL, noise = 0;
+    for (double r : near) {
+        double size = 0;
+        for (const ProfilePoint& p : points) {
+            if (!(std::abs(p.rate - r) <= kNearMark * width && std::isfinite(p.npv))) continue;
+            size = std::max(size, std::abs(p.npv));
+            noise = std::max(noise, p.error);
+        }
+        if (size > 0) smallest = std::min(smallest, size);
+    }
+    if (smallest < HUGE_VAL) return std::max(kMarkScale * smallest, noise);
+    double central = 0;
+    for (const ProfilePoint& p : points)
+        if (p.rate >= from + width / 4 && p.rate <= to - width / 4 && std::isfinite(p.npv))
+            central = std::max(central, std::abs(p.npv));
+    return central > 0 ? kCentralScale * central : HUGE_VAL;
+}
+
+}  // namespace
+
+ValueWindow ProfileValues(std::span<const ProfilePoint> points, std::span<const double> marks) {
+    ValueWindow w;
+    bool any = false;
+    for (const ProfilePoint& p : points) {
+        if (std::isnan(p.npv)) continue;
+        w.cutLow = w.cutLow || p.npv == -HUGE_VAL;
+        w.cutHigh = w.cutHigh || p.npv == HUGE_VAL;
+        if (!std::isfinite(p.npv)) continue;
+        w.low = std::min(w.low, p.npv);
+        w.high = std::max(w.high, p.npv);
+        any = true;
+    }
+    if (any) {
+        const double scale = ShapeScale(points, marks);
+        if (scale > 0 && std::max(-w.low, w.high) > kCutFactor * scale) {
+            if (w.low < -scale) w = {-scale, w.high, true, w.cutHigh};
+            if (w.high > scale) w = {w.low, scale, w.cutLow, true};
+        }
+    }
+    const double pad = 0.05 * w.high - 0.05 * w.low;  // never above the largest double
+    if (pad > 0) {
+        w.low -= pad;
+        w.high += pad;
+    } else {
+        w.low = -1;  // f is 0 throughout
+        w.high = 1;
+    }
+    return w;
 }
 
 }  // namespace valmora

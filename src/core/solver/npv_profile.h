@@ -1,6 +1,7 @@
 // The NPV profile of a cash-flow series: its present value f as a function
 // of the rate i (with x = 1/(1 + i)), over a range that shows every listed
-// IRR with a margin, sampled densely near each of them.
+// IRR with a margin, sampled densely near each of them, and the values of f
+// it is best shown over.
 #pragma once
 
 #include <span>
@@ -18,6 +19,7 @@ struct RateInterval {
 struct ProfilePoint {
     double rate = 0;
     double npv = 0;
+    double error = 0;  // a bound on the rounding error in npv
 };
 
 struct NpvProfile {
@@ -27,6 +29,9 @@ struct NpvProfile {
 
 // P0 + P1 x + ... + PN x^N at x = 1/(1 + i), for the rate per period i > -1.
 double PresentValue(std::span<const double> flows, double ratePerPeriod);
+// A bound on the rounding error in PresentValue: (2N + 2) units of
+// roundoff times |P0| + |P1| x + ... + |PN| x^N.
+double PresentValueError(std::span<const double> flows, double ratePerPeriod);
 
 // The rates shown: every finite listed rate and every interval, with a margin
 // of a quarter of their spread (at least 5 % + a tenth of their size per
@@ -39,5 +44,23 @@ RateInterval ProfileRange(std::span<const double> rates, int periodsPerYear,
 // themselves and points crowding towards each of them.
 NpvProfile MakeNpvProfile(std::span<const double> flows, std::span<const double> rates, int periodsPerYear,
                           std::span<const RateInterval> intervals = {}, int samples = 400);
+
+// The present values a profile is shown over.
+struct ValueWindow {
+    double low = 0;
+    double high = 0;
+    bool cutLow = false;   // the profile goes below low
+    bool cutHigh = false;  // the profile goes above high
+};
+
+// The values of f to show the profile over: from its lowest point to its
+// highest (0 always among them) with a margin, unless far larger values
+// would flatten the curve where it matters: near each of the `marks` (listed
+// rates, roots) in range f must rise or fall by a good share of the values
+// shown, or near each point where it changes sign when no mark is in range;
+// where it never does, the central half of the range sets the scale. Values
+// beyond are cut off, but those shown never shrink below the rounding error
+// near the marks: the noise of rounding would look like a curve.
+ValueWindow ProfileValues(std::span<const ProfilePoint> points, std::span<const double> marks);
 
 }  // namespace valmora

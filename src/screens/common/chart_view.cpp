@@ -2,11 +2,13 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QGraphicsLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSaveFile>
 #include <QSvgGenerator>
 #include <QWheelEvent>
+#include <QtCharts/QChart>
 #include <QtCharts/QValueAxis>
 
 #include "ui/dialogs.h"
@@ -21,6 +23,13 @@ QString WithExtension(QString name, const QString& extension) {
     return name;
 }
 
+// The label format the axis was given, kept while zoomed ticks have their own.
+QString OwnFormat(QValueAxis* axis) {
+    const char* kFormat = "valmoraLabelFormat";
+    if (!axis->property(kFormat).isValid()) axis->setProperty(kFormat, axis->labelFormat());
+    return axis->property(kFormat).toString();
+}
+
 // Ticks at whole multiples of 1, 2 or 5 times a power of ten, about six of
 // them, whatever the range.
 void RoundTicks(QValueAxis* axis) {
@@ -32,8 +41,21 @@ void RoundTicks(QValueAxis* axis) {
     for (double m : {2.0, 5.0, 10.0})
         if (step < raw) step = m * power;
     axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(0.0);
     axis->setTickInterval(step);
+    const QString own = OwnFormat(axis);
+    if (step >= 1) {
+        // Whole steps add up exactly.
+        axis->setTickAnchor(0.0);
+        axis->setLabelFormat(own);
+        return;
+    }
+    // Qt finds each tick by adding the step to the one before, which leaves a
+    // trace of rounding where a tick stands for 0 (-5.55112e-17, or -0.0 in
+    // fixed notation): the ticks stand a billionth of a step above the round
+    // values, and their labels show the step's decimals.
+    const int decimals = static_cast<int>(-std::floor(std::log10(step) + 1E-9));
+    axis->setTickAnchor(step * 1E-9);
+    axis->setLabelFormat(QString("%.%1f").arg(decimals));
 }
 
 // After a zoom, `axis` gets round ticks anchored at 0, so that no tick
@@ -43,6 +65,12 @@ void RoundTicksWhenZoomed(QValueAxis* axis) {
     if (axis->property(kConnected).toBool()) return;
     axis->setProperty(kConnected, true);
     QObject::connect(axis, &QValueAxis::rangeChanged, axis, [axis] { RoundTicks(axis); });
+}
+
+// Lays the chart out now rather than when the event loop comes to it: a new
+// range changes the tick labels, and their width the plot area.
+void SettleLayout(QChart* chart) {
+    if (QGraphicsLayout* layout = chart->layout()) layout->activate();
 }
 
 }  // namespace
@@ -91,14 +119,35 @@ void ZoomableChartView::ResetZoom() {
 }
 
 void ZoomableChartView::ZoomAround(QPointF at, double factor) {
-    if (!(factor > 0)) return;
-    const QRectF area = chart()->plotArea();
-    const QPointF p = chart()->mapFromScene(mapToScene(at.toPoint()));
-    if (!area.contains(p)) return;
-    const double w = area.width() / factor, h = area.height() / factor;
-    const double left = p.x() - (p.x() - area.left()) / factor;
-    const double top = p.y() - (p.y() - area.top()) / factor;
-    chart()->zoomIn(QRectF(left, top, w, h));
+    if (!(factor > 0) || !std::isfinite(factor)) return;
+    QChart* c = chart();
+    SettleLayout(c);  // the plot area as drawn
+    const QPointF p = c->mapFromScene(mapToScene(at.toPoint()));
+    QRectF area = c->plotArea();
+    if (!area.contains(p) || area.isEmpty()) return;
+    if (!x_ || !y_) {
+        c->zoomIn(QRectF(p - (p - area.topLeft()) / factor, area.size() / factor));
+        return;
+    }
+    // The value under the pointer, and what a pixel stands for once zoomed.
+    const double spanX = x_->max() - x_->min(), spanY = y_->max() - y_->min();
+    const QPointF value(x_->min() + (p.x() - area.left()) / area.width() * spanX,
+                        y_->max() - (p.y() - area.top()) / area.height() * spanY);
+    const double perX = spanX / area.width() / factor, perY = spanY / area.height() / factor;
+    // New tick labels can be wider or narrower than the old ones, which moves
+    // the plot area: the ranges are set again until the value stays under the
+    // pointer.
+    for (int pass = 0; pass < 4; ++pass) {
+        const double left = value.x() - (p.x() - area.left()) * perX;
+        const double top = value.y() + (p.y() - area.top()) * perY;
+        x_->setRange(left, left + area.width() * perX);
+        y_->setRange(top - area.height() * perY, top);
+        SettleLayout(c);
+        const QRectF now = c->plotArea();
+        const QPointF moved = now.topLeft() - area.topLeft(), grown = now.bottomRight() - area.bottomRight();
+        area = now;
+        if (moved.manhattanLength() + grown.manhattanLength() < 0.1) break;
+    }
 }
 
 void ZoomableChartView::wheelEvent(QWheelEvent* event) {

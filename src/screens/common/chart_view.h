@@ -3,9 +3,9 @@
 // the save dialog.
 #pragma once
 
+#include <QPointer>
 #include <QtCharts/QChartView>
-
-class QValueAxis;
+#include <QtCharts/QValueAxis>
 
 namespace valmora {
 
@@ -36,8 +36,8 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    QValueAxis* x_ = nullptr;
-    QValueAxis* y_ = nullptr;
+    QPointer<QValueAxis> x_;
+    QPointer<QValueAxis> y_;
     double home_[4] = {0, 1, 0, 1};
 };
 

@@ -1,7 +1,8 @@
 // "NPV Profile..." on the deterministic screen: enabled while the screen
-// holds listed rates for the series on it, it opens the NPV profile window
-// of the series and its rates. An open window is drawn again whenever the
-// screen's results change, and closes when they are dropped.
+// holds a successful analysis of the series on it, it opens the NPV profile
+// window of the series, with the rates listed and the roots missed once
+// roots are located. An open window is drawn again whenever the screen's
+// results change, and closes when they are dropped.
 #pragma once
 
 #include <QObject>
@@ -33,6 +34,7 @@ public:
     NpvProfileWindow* Window() const { return window_; }
 
 private:
+    bool Drawable() const;
     void Open();
     void Draw();
 

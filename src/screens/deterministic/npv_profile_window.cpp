@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <QtCharts/QAreaSeries>
 #include <QtCharts/QChart>
+#include <QtCharts/QLegend>
 #include <QtCharts/QLegendMarker>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
@@ -15,18 +16,42 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "core/solver/number_format.h"
 #include "screens/common/chart_view.h"
+#include "screens/deterministic/profile_overlay.h"
 #include "ui/dialogs.h"
 
 namespace valmora {
 namespace {
 
 const QColor kMarkColour(200, 30, 30);
+const QColor kMissedColour(120, 40, 170);
+const QColor kCurveColour(20, 70, 160);
+// The curve and the shading are drawn up to this many times the largest
+// value shown.
+constexpr double kDrawnBeyond = 1000;
 
 void HideFromLegend(QChart* chart, QAbstractSeries* series) {
     for (QLegendMarker* m : chart->legend()->markers(series)) m->setVisible(false);
+}
+
+QString CaptionText(std::size_t rates, int m, NpvProfileWindow::Search search, bool missedRoots, bool shaded,
+                    const ValueWindow& values) {
+    QString caption;
+    if (search == NpvProfileWindow::Search::NotRun) caption = "No IRR listed yet: \"Locate Root(s)\" lists them.";
+    else if (rates == 0) caption = "No IRR is listed for this series.";
+    else
+        caption = QString("%1 IRR%2 listed%3.")
+                      .arg(rates)
+                      .arg(rates == 1 ? "" : "s")
+                      .arg(m > 1 ? " as annual rates (API)" : "");
+    if (missedRoots) caption += " Hollow marks: roots no listed rate stands for.";
+    if (shaded) caption += " Shaded: rates where the search may have missed roots.";
+    if (values.cutLow || values.cutHigh)
+        caption += QString(" The curve goes beyond the values shown (arrows at the edges): zoom out to see more.");
+    return caption;
 }
 
 }  // namespace
@@ -37,8 +62,11 @@ NpvProfileWindow::NpvProfileWindow(ui::Dialogs& dialogs, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose, false);
     resize(760, 520);
 
-    chart_->legend()->setAlignment(Qt::AlignBottom);
+    // On the right every entry of the legend keeps its whole text.
+    chart_->legend()->setAlignment(Qt::AlignRight);
+    chart_->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     ChartView = new ZoomableChartView(chart_, this);
+    Overlay = new ProfileOverlay(chart_);
     Caption = new QLabel(this);
     Caption->setWordWrap(true);
     ResetButton = new QPushButton("&Reset Zoom", this);
@@ -84,30 +112,31 @@ void NpvProfileWindow::ShowReadout(QPointF at, bool inside) {
 }
 
 void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> rates, int periodsPerYear,
-                                 std::vector<RateInterval> missed) {
+                                 std::vector<RateInterval> missed, std::vector<MissedRootMark> missedRoots,
+                                 Search search) {
     const int m = std::max(periodsPerYear, 1);
     flows_ = flows;
     periodsPerYear_ = m;
     Readout->clear();
+    Overlay->Clear();
     chart_->removeAllSeries();
     for (QAbstractAxis* axis : chart_->axes()) {
         chart_->removeAxis(axis);
         delete axis;
     }
     IrrMarks.clear();
+    MissedRootMarks.clear();
     MissedAreas.clear();
 
-    const NpvProfile profile = MakeNpvProfile(flows, rates, m, missed);
+    std::erase_if(missedRoots, [](const MissedRootMark& r) { return !std::isfinite(r.rate); });
+    std::vector<double> marked;  // where the profile is looked at closely
+    for (double r : rates)
+        if (std::isfinite(r)) marked.push_back(r);
+    for (const MissedRootMark& r : missedRoots) marked.push_back(r.rate);
+    const NpvProfile profile = MakeNpvProfile(flows, marked, m, missed);
     const double low = profile.range.low, high = profile.range.high;
-    double yLow = 0, yHigh = 0;
-    for (const ProfilePoint& p : profile.points) {
-        if (!std::isfinite(p.npv)) continue;
-        yLow = std::min(yLow, p.npv);
-        yHigh = std::max(yHigh, p.npv);
-    }
-    const double pad = std::max(0.05 * (yHigh - yLow), 1e-9);
-    yLow -= pad;
-    yHigh += pad;
+    const ValueWindow values = ProfileValues(profile.points, marked);
+    const double yLow = values.low, yHigh = values.high;
 
     AxisX = new QValueAxis;
     AxisX->setTitleText(m > 1 ? QString("Annual rate (API) = %1 x rate per period").arg(m)
@@ -124,19 +153,24 @@ void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> 
         s->attachAxis(AxisY);
     };
 
+    // Shading and curve reach far beyond the values shown, so that zooming
+    // out shows more of them; no point lies so far off that drawing it fails.
+    const double bound =
+        std::min(kDrawnBeyond * std::max(std::abs(yLow), std::abs(yHigh)), std::numeric_limits<double>::max());
     for (const RateInterval& iv : missed) {
         auto* upper = new QLineSeries;
         auto* lower = new QLineSeries;
         const double a = std::max(iv.low, low), b = std::min(iv.high, high);
-        upper->append(a, yHigh);
-        upper->append(b, yHigh);
-        lower->append(a, yLow);
-        lower->append(b, yLow);
+        upper->append(a, bound);
+        upper->append(b, bound);
+        lower->append(a, -bound);
+        lower->append(b, -bound);
         auto* area = new QAreaSeries(upper, lower);
         area->setName("Roots possibly missed");
         area->setColor(QColor(255, 190, 60, 90));
         area->setBorderColor(QColor(230, 150, 20, 160));
         attach(area);
+        for (QLegendMarker* marker : chart_->legend()->markers(area)) marker->setShape(QLegend::MarkerShapeRectangle);
         if (!MissedAreas.empty()) HideFromLegend(chart_, area);
         MissedAreas.push_back(area);
     }
@@ -150,39 +184,48 @@ void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> 
     HideFromLegend(chart_, ZeroLine);
 
     Profile = new QLineSeries;
-    Profile->setName("f(i) = P0 + P1 x + ... + PN x^N,  x = 1/(1 + i)");
+    Profile->setName("f(i)");
     QList<QPointF> points;
     for (const ProfilePoint& p : profile.points)
-        if (std::isfinite(p.npv)) points.append(QPointF(p.rate, p.npv));
+        if (std::isfinite(p.npv)) points.append(QPointF(p.rate, std::clamp(p.npv, -bound, bound)));
     Profile->replace(points);
-    Profile->setPen(QPen(QColor(20, 70, 160), 2));
+    Profile->setPen(QPen(kCurveColour, 2));
     attach(Profile);
 
     for (std::size_t k = 0; k < rates.size(); ++k) {
         if (!std::isfinite(rates[k])) continue;
-        auto* mark = new QScatterSeries;
-        const QString text = QString::fromStdString(FormatRate(rates[k]));
-        mark->setName(QString("IRR %1 = %2").arg(k + 1).arg(text));
-        mark->append(rates[k], PresentValue(flows, rates[k] / m));
-        mark->setMarkerSize(10);
+        QScatterSeries* mark = Mark(rates[k], QString("IRR %1").arg(k + 1), kMarkColour);
         mark->setColor(kMarkColour);
         mark->setBorderColor(Qt::white);
-        mark->setPointLabelsFormat(text);  // no placeholder: the text itself
-        mark->setPointLabelsVisible(true);
-        mark->setPointLabelsColor(kMarkColour);
-        attach(mark);
         IrrMarks.push_back(mark);
     }
+    for (const MissedRootMark& root : missedRoots) {
+        QScatterSeries* mark = Mark(root.rate, root.touching ? "Touching root" : "Missed root", kMissedColour);
+        mark->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
+        mark->setBrush(Qt::NoBrush);
+        mark->setPen(QPen(kMissedColour, 2));
+        MissedRootMarks.push_back(mark);
+    }
+    Overlay->SetCurve({points.begin(), points.end()}, AxisX, AxisY, kCurveColour);
 
-    chart_->setTitle("NPV profile");
-    QString caption = rates.empty() ? QString("No IRR is listed for this series.")
-                                    : QString("%1 IRR%2 listed%3.")
-                                          .arg(rates.size())
-                                          .arg(rates.size() == 1 ? "" : "s")
-                                          .arg(m > 1 ? " as annual rates (API)" : "");
-    if (!missed.empty()) caption += " Shaded: rates where the search may have missed roots.";
-    Caption->setText(caption);
+    chart_->setTitle("NPV profile:  f(i) = P0 + P1 x + ... + PN x^N,  x = 1/(1 + i)");
+    Caption->setText(CaptionText(rates.size(), m, search, !missedRoots.empty(), !missed.empty(), values));
     ChartView->SetHome(AxisX, low, high, AxisY, yLow, yHigh, ZoomableChartView::NiceY);
+}
+
+// A mark at `rate` on the profile, labelled with the rate and named in the
+// legend "`what` = rate".
+QScatterSeries* NpvProfileWindow::Mark(double rate, const QString& what, const QColor& colour) {
+    const QString text = QString::fromStdString(FormatRate(rate));
+    auto* mark = new QScatterSeries;
+    mark->setName(what + " = " + text);
+    mark->append(rate, PresentValue(flows_, rate / periodsPerYear_));
+    mark->setMarkerSize(10);
+    chart_->addSeries(mark);
+    mark->attachAxis(AxisX);
+    mark->attachAxis(AxisY);
+    Overlay->AddLabel(mark, text, colour);
+    return mark;
 }
 
 }  // namespace valmora

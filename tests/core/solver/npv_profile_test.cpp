@@ -20,6 +20,17 @@ TEST(PresentValue, ClosedForms) {
     EXPECT_DOUBLE_EQ(PresentValue(std::vector<double>{-1000, 1100}, 1.0), -450.0);
 }
 
+TEST(PresentValueError, BoundsTheRoundingError) {
+    const std::vector<double> flows = {-100, 748.02, -2202.11, 3214.8626, -2394.68418, 824.22058, -91.48524};
+    for (double rate : {-0.5, 0.0, 0.3, 0.9802, 1.0, 2.5}) {
+        SCOPED_TRACE(rate);
+        const long double x = 1.0L / (1.0L + static_cast<long double>(rate));
+        long double exact = 0;
+        for (auto it = flows.rbegin(); it != flows.rend(); ++it) exact = exact * x + *it;
+        EXPECT_LE(std::abs(PresentValue(flows, rate) - static_cast<double>(exact)), PresentValueError(flows, rate));
+    }
+}
+
 TEST(ProfileRange, ShowsEveryRateWithAMargin) {
     struct Case {
         const char* name;
@@ -111,6 +122,134 @@ TEST(MakeNpvProfile, PointsCrowdNearEachRate) {
     const auto between = std::count_if(q.points.begin(), q.points.end(),
                                        [](const ProfilePoint& pt) { return pt.rate > 0.1 && pt.rate < 0.1001; });
     EXPECT_GE(between, 20);
+}
+
+// f with a root at each rate (rates per period), and -100 for P0.
+std::vector<double> WithRoots(std::initializer_list<double> rates) {
+    std::vector<double> c = {1.0};  // in increasing powers of x
+    for (double r : rates) {
+        const double x = 1 / (1 + r);
+        std::vector<double> next(c.size() + 1, 0.0);
+        for (std::size_t k = 0; k < c.size(); ++k) {
+            next[k + 1] += c[k];
+            next[k] -= x * c[k];
+        }
+        c = next;
+    }
+    const double scale = -100 / c[0];
+    for (double& v : c) v *= scale;
+    return c;
+}
+
+// The largest size of f within 5 % of the range's width of `rate`.
+double SizeNear(const NpvProfile& p, double rate) {
+    const double reach = 0.05 * (p.range.high - p.range.low);
+    double size = 0;
+    for (const ProfilePoint& q : p.points)
+        if (std::abs(q.rate - rate) <= reach) size = std::max(size, std::abs(q.npv));
+    return size;
+}
+
+TEST(ProfileValues, ShowTheCurveWhereItCrossesZero) {
+    struct Case {
+        const char* name;
+        std::vector<double> flows;
+        std::vector<double> rates;
+        bool cut;  // the far values are cut off
+    };
+    const Case cases[] = {
+        {"two IRRs", kTwoIrrs, {0.2, 0.1}, false},
+        {"one IRR", {-1000, 500, 500, 500}, {0.23375}, false},
+        // f is about 36000 at the rate -0.9, below 1 around the rates near 1.
+        {"IRRs near 1 and huge values far from them", WithRoots({-0.8, 0.9802, 1.0}), {1.0, 0.9802, -0.8}, true},
+        {"close IRRs under a steep end", WithRoots({0.1, 0.12, -0.6}), {0.12, 0.1, -0.6}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const NpvProfile p = MakeNpvProfile(c.flows, c.rates, 1);
+        const ValueWindow w = ProfileValues(p.points, c.rates);
+        EXPECT_LT(w.low, 0);
+        EXPECT_GT(w.high, 0);
+        EXPECT_EQ(w.cutLow || w.cutHigh, c.cut);
+        double lowest = 0, highest = 0;
+        for (const ProfilePoint& q : p.points) {
+            lowest = std::min(lowest, q.npv);
+            highest = std::max(highest, q.npv);
+        }
+        EXPECT_EQ(w.cutLow, lowest < w.low);
+        EXPECT_EQ(w.cutHigh, highest > w.high);
+        // Near every IRR f rises or falls by a good share of the values
+        // shown: where f stays smallest, the values shown are at most some
+        // twenty times its size.
+        double smallest = HUGE_VAL;
+        for (double r : c.rates) smallest = std::min(smallest, SizeNear(p, r));
+        EXPECT_LE(w.high - w.low, 25 * smallest);
+    }
+}
+
+TEST(ProfileValues, WithoutRatesWhereTheCurveChangesSign) {
+    // Without a listed rate the profile runs from -50 % to 100 %: a large
+    // last payment makes f huge at -50 %, where x = 2. The IRRs at 10 % and
+    // 20 % set the values shown as if they were listed.
+    const std::vector<double> twoIrrs = {-100, 230, -132, 0, 0, 0, 0, 0, 0, 0, 0, 0.001};
+    const NpvProfile p = MakeNpvProfile(twoIrrs, {}, 1);
+    const ValueWindow w = ProfileValues(p.points, {});
+    EXPECT_TRUE(w.cutLow || w.cutHigh);
+    const std::vector<double> listed = {0.2, 0.1};
+    const ValueWindow asListed = ProfileValues(p.points, listed);
+    EXPECT_NEAR(w.low, asListed.low, 0.1 * std::abs(asListed.low));
+    EXPECT_NEAR(w.high, asListed.high, 0.1 * std::abs(asListed.high));
+    EXPECT_LE(w.high - w.low, 25 * std::min(SizeNear(p, 0.1), SizeNear(p, 0.2)));
+
+    // Where f keeps its sign, the central half of the range sets the scale.
+    const std::vector<double> positive = {100, 0, 0, 0, 0, 0, 0, 0, 0, 5000};
+    const NpvProfile q = MakeNpvProfile(positive, {}, 1);
+    const ValueWindow v = ProfileValues(q.points, {});
+    EXPECT_TRUE(v.cutHigh);
+    EXPECT_LT(v.high, q.points.front().npv / 10);
+    for (const ProfilePoint& pt : q.points)
+        if (pt.rate >= -0.125 && pt.rate <= 0.625) {
+            EXPECT_GE(pt.npv, v.low);
+            EXPECT_LE(pt.npv, v.high);
+        }
+
+    // A gentle profile is shown whole.
+    const std::vector<double> gentle = {-1000, 1100};
+    const NpvProfile g = MakeNpvProfile(gentle, {}, 1);
+    const ValueWindow all = ProfileValues(g.points, {});
+    EXPECT_FALSE(all.cutLow || all.cutHigh);
+    EXPECT_GT(all.high, g.points.front().npv);
+    EXPECT_LT(all.low, g.points.back().npv);
+}
+
+// Twelve IRRs a hundredth apart: between them f is far smaller than the
+// rounding error of its evaluation, which must not be shown as a curve.
+TEST(ProfileValues, RoundingNoiseStaysFlat) {
+    const std::vector<double> rates = {0.12, 0.11, 0.1, 0.09, 0.08, 0.07, 0.06, 0.05, 0.04, 0.03, 0.02, 0.01};
+    const std::vector<double> flows =
+        WithRoots({0.01, 0.02, 0.03, 0.04, 0.05, 0.06, 0.07, 0.08, 0.09, 0.1, 0.11, 0.12});
+    const NpvProfile p = MakeNpvProfile(flows, rates, 1);
+    const ValueWindow w = ProfileValues(p.points, rates);
+    double between = 0, error = 0;
+    for (const ProfilePoint& q : p.points) {
+        if (q.rate < 0.01 || q.rate > 0.12) continue;
+        between = std::max(between, std::abs(q.npv));
+        error = std::max(error, q.error);
+    }
+    EXPECT_GT(between, 0);
+    EXPECT_LT(between, error);
+    EXPECT_GE(w.high - w.low, 20 * between);
+}
+
+TEST(ProfileValues, ZeroIsAlwaysShown) {
+    const NpvProfile above = MakeNpvProfile(std::vector<double>{100, 50}, {}, 1);
+    const ValueWindow w = ProfileValues(above.points, {});
+    EXPECT_LT(w.low, 0);
+    EXPECT_GT(w.high, 150);
+    const NpvProfile zero = MakeNpvProfile(std::vector<double>{0, 0}, {}, 1);
+    const ValueWindow z = ProfileValues(zero.points, {});
+    EXPECT_EQ(z.low, -1);
+    EXPECT_EQ(z.high, 1);
 }
 
 }  // namespace

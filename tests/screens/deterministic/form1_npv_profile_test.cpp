@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "form1_driver.h"
+#include "profile_labels.h"
 #include "screens/deterministic/npv_profile_window.h"
 
 using namespace valmora;
@@ -22,10 +23,12 @@ namespace {
 
 NpvProfileWindow* ProfileWindow(Form1* f) { return f->findChild<NpvProfileWindow*>(); }
 
-QStringList MarkLabels(const NpvProfileWindow* w) {
-    QStringList labels;
-    for (const QScatterSeries* s : w->IrrMarks) labels << s->pointLabelsFormat();
-    return labels;
+QStringList MarkLabels(const NpvProfileWindow* w) { return valmora::testing::LabelTexts(w, w->IrrMarks); }
+
+QStringList MissedRootNames(const NpvProfileWindow* w) {
+    QStringList names;
+    for (const QScatterSeries* s : w->MissedRootMarks) names << s->name();
+    return names;
 }
 
 }  // namespace
@@ -34,7 +37,8 @@ class Form1NpvProfileTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void enabledOnceRootsAreLocated() {
+    // Enabled once the payments are analysed, with or without a search.
+    void enabledOnceTheSeriesIsAnalysed() {
         Form1Driver d;
         Form1* f = d.f;
         QCOMPARE(f->Command5->text(), QString("NPV &Profile..."));
@@ -42,14 +46,72 @@ private slots:
         QVERIFY(!f->Command5->isEnabled());
         d.TypeInvestment("100");
         d.EnterPayments({"230", "-132"});
-        Click(f->Command1);
         QVERIFY(!f->Command5->isEnabled());
+        Click(f->Command1);
+        QVERIFY(f->Command5->isEnabled());
         Click(f->Command3);
         QVERIFY(f->Command5->isEnabled());
         // Below the frames, between the buttons that leave the screen.
         QVERIFY(f->Command5->geometry().top() >= f->Frame2->geometry().bottom());
         QVERIFY(f->Command5->geometry().left() > f->Command4->geometry().right());
         QVERIFY(f->Command5->geometry().right() < f->Command2->geometry().left());
+    }
+
+    // An analysis that fails leaves nothing to draw.
+    void disabledAfterAFailedAnalysis() {
+        Form1Driver d;
+        Form1* f = d.f;
+        d.TypeInvestment("1000");
+        d.EnterPayments({".1"});
+        Click(f->Command1);
+        QVERIFY(f->Command5->isEnabled());
+        // An investment of 1E+308 against a payment of 0.1 has no whole-number bound.
+        f->Text1->selectAll();
+        f->Text1->insert("1e308");
+        QVERIFY(!f->Command5->isEnabled());
+        Click(f->Command1);
+        QCOMPARE(d.h.dialogs.Texts().size(), 1);
+        QVERIFY(!f->Command5->isEnabled());
+        QCOMPARE(ProfileWindow(f), nullptr);
+    }
+
+    // Opened before roots are located, the window shows the profile with no
+    // IRR marked; locating them marks them in the open window.
+    void opensBeforeRootsAreLocated() {
+        Form1Driver d;
+        Form1* f = d.f;
+        d.TypeInvestment("100");
+        d.EnterPayments({"230", "-132"});
+        Click(f->Command1);
+        Click(f->Command5);
+        NpvProfileWindow* w = ProfileWindow(f);
+        QVERIFY(w && w->isVisible());
+        QVERIFY(w->Caption->text().startsWith("No IRR listed yet: \"Locate Root(s)\" lists them."));
+        QVERIFY(w->IrrMarks.empty() && w->MissedRootMarks.empty() && w->MissedAreas.empty());
+        QVERIFY(w->AxisX->min() <= -0.5 && w->AxisX->max() >= 1.0);
+        QVERIFY(w->Profile->count() > 400);
+        Click(f->Command3);
+        QVERIFY(w->isVisible());
+        QCOMPARE(MarkLabels(w), QStringList({"0.2", "0.1"}));
+        QCOMPARE(w->Caption->text(), QString("2 IRRs listed."));
+    }
+
+    // -100 220 -121 = -(10 - 11 x)^2: f touches 0 at the rate 0.1 without
+    // changing sign, so the search lists nothing; the window marks the root.
+    void aTouchingRootIsMarked() {
+        Form1Driver d;
+        Form1* f = d.f;
+        d.Evaluate("100", {"220", "-121"});
+        QCOMPARE(f->MSHFlexGrid2->Text(1, 1), QString());
+        QVERIFY(f->Command5->isEnabled());
+        Click(f->Command5);
+        NpvProfileWindow* w = ProfileWindow(f);
+        QVERIFY(w && w->isVisible());
+        QVERIFY(w->IrrMarks.empty());
+        QCOMPARE(MissedRootNames(w), QStringList("Touching root = 0.1"));
+        QCOMPARE(valmora::testing::LabelTexts(w, w->MissedRootMarks), QStringList("0.1"));
+        QVERIFY(w->Caption->text().startsWith("No IRR is listed for this series. Hollow marks:"));
+        d.h.dialogs.shown.clear();
     }
 
     void opensTheProfileWithBothIrrsMarked() {
@@ -64,7 +126,8 @@ private slots:
         QCOMPARE(w->AxisX->titleText(), QString("Rate per period i"));
         QVERIFY(w->MissedAreas.empty());
         // What the screen lists is what the window marks.
-        QCOMPARE(f->MSHFlexGrid2->Text(1, 1), w->IrrMarks[0]->pointLabelsFormat());
+        QCOMPARE(f->MSHFlexGrid2->Text(1, 1), MarkLabels(w)[0]);
+        QVERIFY(w->MissedRootMarks.empty());
         QVERIFY(d.h.dialogs.shown.empty());
     }
 
@@ -77,6 +140,9 @@ private slots:
         NpvProfileWindow* w = ProfileWindow(f);
         QVERIFY(w);
         QCOMPARE(MarkLabels(w), QStringList({"-0.5"}));
+        // Both roots of the step are marked apart, with their rates.
+        QCOMPARE(MissedRootNames(w), QStringList({"Missed root = 1.0", "Missed root = 0.9802"}));
+        QCOMPARE(valmora::testing::LabelTexts(w, w->MissedRootMarks), QStringList({"1.0", "0.9802"}));
         QCOMPARE(w->MissedAreas.size(), size_t(1));
         const QList<QPointF> edge = w->MissedAreas[0]->upperSeries()->points();
         QVERIFY(!edge.isEmpty());
@@ -108,7 +174,7 @@ private slots:
         Click(f->Command5);
         NpvProfileWindow* w = ProfileWindow(f);
         QVERIFY(w->isVisible());
-        // Editing a payment erases the rates: the button goes off and the window closes.
+        // Editing a payment erases the analysis: the button goes off and the window closes.
         Form1Driver::ClickCell(f->MSHFlexGrid1, 1, 2);
         QTest::keyClick(f->MSHFlexGrid1, Qt::Key_Delete);
         QVERIFY(!f->Command5->isEnabled());
