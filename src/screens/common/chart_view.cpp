@@ -11,6 +11,7 @@
 #include <QtCharts/QChart>
 #include <QtCharts/QValueAxis>
 
+#include "screens/common/text_files.h"
 #include "ui/dialogs.h"
 
 #include <cmath>
@@ -18,10 +19,6 @@
 namespace valmora {
 namespace {
 
-QString WithExtension(QString name, const QString& extension) {
-    if (QFileInfo(name).suffix().isEmpty()) name += "." + extension;
-    return name;
-}
 
 // The label format the axis was given, kept while zoomed ticks have their own.
 QString OwnFormat(QValueAxis* axis) {
@@ -185,14 +182,7 @@ bool ExportChart(QChartView* view, ChartFormat format, ui::Dialogs& dialogs) {
 }
 
 bool ExportCsv(const QString& text, ui::Dialogs& dialogs) {
-    QString name = dialogs.SaveFileName("Export Summary and Fits", QString(), "CSV Files (*.csv)|*.csv");
-    if (name.isEmpty()) return false;
-    name = WithExtension(name, "csv");
-    QSaveFile file(name);
-    const QByteArray bytes = text.toUtf8();
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!ok) dialogs.Message("The summary could not be written to " + name + ".", "Export");
-    return ok;
+    return SaveTextFile(dialogs, "Export Summary and Fits", "CSV Files (*.csv)|*.csv", "csv", text.toUtf8());
 }
 
 }  // namespace valmora

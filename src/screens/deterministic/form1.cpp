@@ -267,8 +267,8 @@ void Form1::EnterPaymentCell() {
     freshCell_ = true;
 }
 
-void Form1::ForgetResults() {
-    results_.reset();
+void Form1::ForgetResults(std::optional<SeriesResults> next) {
+    results_ = std::move(next);
     MSHFlexGrid2->setEnabled(false);
     Command3->setEnabled(false);
     MSHFlexGrid2->ClearText();
@@ -397,15 +397,16 @@ void Form1::Command1_Click() {
     const int n = ws_.NumPayments;
     const std::optional<std::vector<double>> payments = ReadSeries();
     if (!payments) return;
-    CashFlowAnalysis analysis = AnalyseCashFlows(*payments);
+    SeriesResults next;
+    next.analysis = AnalyseCashFlows(*payments);
+    // The periods per year in effect, for the NPV profile before any search.
+    next.settings = SearchSettingsOf(ws_);
+    if (!next.analysis.synthDivTop.empty()) irrRows_ = next.analysis.maxRoots;
+    const AnalysisStatus status = next.analysis.status;
     // Rates, balances and classification of an earlier analysis do not
-    // belong to this one; nothing of it may be searched or picked now.
-    ForgetResults();
-    if (!analysis.synthDivTop.empty()) irrRows_ = analysis.maxRoots;
-    const AnalysisStatus status = analysis.status;
-    results_.emplace();
-    results_->analysis = std::move(analysis);
-    Publish();
+    // belong to this one; nothing of it may be searched or picked now. An
+    // open NPV profile is drawn again for the new analysis.
+    ForgetResults(std::move(next));
     if (status != AnalysisStatus::Ok) {
         screens_.Dialogs().Message(Q(AnalysisProblemText(status)), "Error!");
         return;

@@ -117,9 +117,9 @@ private:
     void Command2_Click();
     void Command4_Click();
 
-    // Drops the results, disables the IRR grid and "Locate Root(s)" and
-    // erases the rates, balances and classification.
-    void ForgetResults();
+    // Drops the results (keeping `next` instead, a new analysis), disables
+    // the IRR grid and "Locate Root(s)" and erases what was drawn from them.
+    void ForgetResults(std::optional<SeriesResults> next = std::nullopt);
     // After any change of results_: mirrors them into the workspace and
     // tells the NPV profile.
     void Publish();
