@@ -108,17 +108,17 @@ void SmallRun(testing::ScreenHarness& h) {
     f.Command4->click();
 }
 
-// The NPV profile of -100 230 -132 (IRRs of 10 % and 20 %), opened from the
-// deterministic screen once its roots are located.
+// The NPV profile of -1000 3600 -4310 1716 (IRRs of 10 %, 20 % and 30 %),
+// opened from the deterministic screen once its roots are located.
 bool ShootNpvProfile(const QString& path) {
     testing::ScreenHarness h;
     h.screens.Show(ScreenId::Form1);
     Form1& f = h.screens.Get<Form1>();
     f.Text1->selectAll();
-    TypeInto(f.Text1, "100");
-    QTest::mouseClick(f.UpDown1->UpButton(), Qt::LeftButton);
+    TypeInto(f.Text1, "1000");
+    for (int i = 0; i < 2; ++i) QTest::mouseClick(f.UpDown1->UpButton(), Qt::LeftButton);
     f.MSHFlexGrid1->SetCurrent(1, 1);
-    for (const char* payment : {"230", "-132"}) {
+    for (const char* payment : {"3600", "-4310", "1716"}) {
         TypeInto(f.MSHFlexGrid1, payment);
         QTest::keyClick(f.MSHFlexGrid1, Qt::Key_Return);
     }
