@@ -38,6 +38,10 @@ double LogSumExp(const std::vector<double>& terms) {
 // A listed rate in percent, as the sentence shows it: "15 %", "1.25 %".
 std::string Percent(double listedRate) { return FormatMean(listedRate * 100) + " %"; }
 
+// An amount as the sentence shows it: in cents, or in exponent form where
+// the cents would be a row of digits no one reads (1E+20).
+std::string Amount(double value) { return std::fabs(value) < 1E15 ? FormatBalance(value) : GeneralText(value); }
+
 Verdict VerdictOfValue(double value, double scale) {
     if (CountsAsZero(value, scale)) return Verdict::Indifferent;
     return value > 0 ? Verdict::Accept : Verdict::Reject;
@@ -192,8 +196,7 @@ std::string DecisionSentence(const Decision& decision) {
     std::string s = r.periodsPerYear == 1 ? "At a hurdle rate of " + Percent(r.hurdle)
                                           : "At an annual hurdle rate of " + Percent(r.hurdle) + " (" +
                                                 Percent(r.hurdle / r.periodsPerYear) + " a period)";
-    s += " the project is worth " + FormatBalance(decision.npv) +
-         " today: " + std::string(VerdictText(decision.verdict));
+    s += " the project is worth " + Amount(decision.npv) + " today: " + std::string(VerdictText(decision.verdict));
     if (decision.verdict == Verdict::Indifferent) s += " (the hurdle rate is itself an IRR)";
     s += ".";
     const int count = static_cast<int>(decision.irrs.size());

@@ -250,6 +250,10 @@ TEST(Decision, OneSentence) {
          At(0.1),
          "At a hurdle rate of 10 % the project is worth -1454.55 today: reject. No IRR was found, so NPV alone "
          "decides."},
+        {{-1e300, 1e300},
+         At(0.5),
+         "At a hurdle rate of 50 % the project is worth -3.33333333333333E+299 today: reject. Its IRR agrees, read "
+         "as the return on its own investment stream."},
         {{-1000, 1100},
          At(0.15, 12),
          "At an annual hurdle rate of 15 % (1.25 % a period) the project is worth 86.42 today: accept. Its IRR "
