@@ -230,8 +230,8 @@ TEST(IrrDecision, BadRatesAreOneLineAndStatusTwo) {
 
 TEST(IrrDecision, HelpAndManualPageDescribeIt) {
     const Outcome help = RunCli({"irr", "--help"});
-    for (const char* part : {"--rate R", "--finance-rate F", "--reinvest-rate G", "irr --rate 0.15"})
-        EXPECT_NE(help.out.find(part), std::string::npos) << part;
+    for (const char* text : {"--rate R", "--finance-rate F", "--reinvest-rate G", "irr --rate 0.15"})
+        EXPECT_NE(help.out.find(text), std::string::npos) << text;
 
     // Every key of the decision's JSON output, with and without a MIRR, is
     // documented as the other keys are.
