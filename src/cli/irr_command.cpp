@@ -13,6 +13,7 @@
 #include "cli/cash_flow_input.h"
 #include "cli/json_numbers.h"
 #include "cli/usage_error.h"
+#include "core/decision/decision.h"
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/exact_roots.h"
 #include "core/solver/limits.h"
@@ -34,8 +35,9 @@ struct Findings {
     const CashFlowAnalysis& analysis;
     const SearchSettings& settings;
     const RootSearch& search;
-    bool allRoots;               // every root in range was asked for
-    const CashFlowInput& input;  // the series as read, and from where
+    bool allRoots;                            // every root in range was asked for
+    const CashFlowInput& input;               // the series as read, and from where
+    const std::optional<Decision>& decision;  // with --rate
 };
 
 // A number to full precision: the shortest decimal that reads back as the
@@ -49,6 +51,30 @@ std::string FullText(double v) {
 
 // The note that stands for the rate of a root whose rate no number can hold.
 std::string RateTooLargeNote(double x) { return "the rate is too large for a number (" + NearZeroText(x) + ")"; }
+
+// A payback period as the text shows it.
+std::string PaybackText(const std::optional<int>& period) { return period ? std::to_string(*period) : "none"; }
+
+// The decision at the hurdle rate: after the IRRs and their balances, ending
+// with the sentence that sums it up.
+void PrintDecisionText(const Decision& d, std::ostream& out) {
+    const DecisionRates& r = d.rates;
+    const bool annual = r.periodsPerYear > 1;
+    out << "\nDecision at a hurdle rate of " << GeneralText(r.hurdle) << (annual ? " API" : "") << ":\n";
+    out << "  NPV = " << FormatBalance(d.npv) << ": " << VerdictText(d.verdict) << "\n";
+    out << "  MIRR" << (annual ? " API" : "") << " = "
+        << (d.mirr.rate ? FormatRate(*d.mirr.rate) : "none (" + d.mirr.refusal + ")") << " (finance rate "
+        << GeneralText(r.finance) << ", reinvestment rate " << GeneralText(r.reinvest) << ")\n";
+    out << "  Payback period: " << PaybackText(d.payback) << "\n";
+    out << "  Discounted payback period: " << PaybackText(d.discountedPayback) << "\n";
+    for (std::size_t k = 0; k < d.irrs.size(); ++k) {
+        const IrrReading& reading = d.irrs[k];
+        out << "  IRR " << k + 1 << " = " << FormatRate(reading.irr) << ": stream PV "
+            << FormatBalance(reading.streamPv) << ", " << StreamText(reading.stream) << ": "
+            << VerdictText(reading.verdict) << "\n";
+    }
+    out << DecisionSentence(d) << "\n";
+}
 
 void PrintText(const Findings& f, std::ostream& out) {
     const CashFlowAnalysis& a = f.analysis;
@@ -99,11 +125,31 @@ void PrintText(const Findings& f, std::ostream& out) {
             out << std::setw(7) << k << "  " << std::setw(14) << FormatBalance(b.pb[k]) << "\n";
         out << "Type of Investment: " << ClassificationText(b.type) << "\n";
     }
+    if (f.decision) PrintDecisionText(*f.decision, out);
 }
 
 // A rate for the JSON output: null where no number can hold it.
 nlohmann::ordered_json RateJson(double rate) {
     return std::isfinite(rate) ? nlohmann::ordered_json(rate) : nlohmann::ordered_json(nullptr);
+}
+
+// A payback period for the JSON output: null where there is none.
+nlohmann::ordered_json PaybackJson(const std::optional<int>& period) {
+    return period ? nlohmann::ordered_json(*period) : nlohmann::ordered_json(nullptr);
+}
+
+// The decision's keys, after the balances (which take each IRR's reading).
+void AddDecisionJson(const Decision& d, nlohmann::ordered_json& j) {
+    j["hurdle_rate"] = d.rates.hurdle;
+    j["finance_rate"] = d.rates.finance;
+    j["reinvest_rate"] = d.rates.reinvest;
+    j["npv"] = d.npv;
+    j["verdict"] = VerdictText(d.verdict);
+    j["mirr"] = d.mirr.rate ? nlohmann::ordered_json(*d.mirr.rate) : nlohmann::ordered_json(nullptr);
+    if (!d.mirr.rate) j["mirr_refused"] = d.mirr.refusal;
+    j["payback"] = PaybackJson(d.payback);
+    j["discounted_payback"] = PaybackJson(d.discountedPayback);
+    j["summary"] = DecisionSentence(d);
 }
 
 void PrintJson(const Findings& f, std::ostream& out) {
@@ -162,15 +208,22 @@ void PrintJson(const Findings& f, std::ostream& out) {
         j["all_roots"] = std::move(all);
     }
     auto balances = nlohmann::ordered_json::array();
-    for (double rate : search.rates) {
-        const Balances b = ProjectBalances(a.coefficients, a.maxRoots, rate, periods);
+    for (std::size_t r = 0; r < search.rates.size(); ++r) {
+        const Balances b = ProjectBalances(a.coefficients, a.maxRoots, search.rates[r], periods);
         nlohmann::ordered_json entry;
         entry["rate"] = b.rate;
         entry["pb"] = b.pb;
         entry["type"] = ClassificationText(b.type);
+        if (f.decision) {
+            const IrrReading& reading = f.decision->irrs[r];
+            entry["stream_pv"] = reading.streamPv;
+            entry["stream"] = StreamText(reading.stream);
+            entry["verdict"] = VerdictText(reading.verdict);
+        }
         balances.push_back(std::move(entry));
     }
     j["balances"] = std::move(balances);
+    if (f.decision) AddDecisionJson(*f.decision, j);
     WithoutNegativeZero(j);
     out << j.dump(2) << "\n";
 }
@@ -200,11 +253,13 @@ CLI::App* AddIrrCommand(CLI::App& app, IrrOptions& options) {
                     "IRR (\"-\": standard output, the results then going to standard error)")
         ->check(NonEmptyFileName)
         ->type_name("FILE");
+    AddDecisionOptions(*cmd, options.rate, options.financeRate, options.reinvestRate);
     cmd->add_option("flows", options.flows,
                     "P0 P1 ... PN: the investment (negative for an outflow) and N payments, 1 <= N <= " +
                         std::to_string(kMaxPayments))
         ->type_name("NUMBER");
-    cmd->footer("Example: valmora-cli irr -- -1000 500 500 500");
+    cmd->footer(
+        "Examples:\n  valmora-cli irr -- -1000 500 500 500\n  valmora-cli irr --rate 0.15 -- -1000 3600 -4310 1716");
     return cmd;
 }
 
@@ -213,6 +268,8 @@ int RunIrr(const IrrOptions& options, std::istream& in, std::ostream& out, std::
     settings.increment = ParseIncrement(options.increment);
     settings.tolerance = ParseTolerance(options.tolerance);
     settings.periodsPerYear = ParsePeriods(options.periods);
+    const std::optional<DecisionRates> rates =
+        ParseDecisionRates(options.rate, options.financeRate, options.reinvestRate, settings.periodsPerYear);
 
     const CashFlowInput input =
         ReadCashFlowInput(options.flows, options.file, options.column, options.decimalComma, in);
@@ -225,7 +282,9 @@ int RunIrr(const IrrOptions& options, std::istream& in, std::ostream& out, std::
     if (options.profile == "-") WriteNpvProfileCsv(analysis.coefficients, search.rates, settings.periodsPerYear, out);
     else if (!options.profile.empty())
         SaveNpvProfileCsv(analysis.coefficients, search.rates, settings.periodsPerYear, options.profile);
-    const Findings findings{analysis, settings, search, options.allRoots, input};
+    const std::optional<Decision> decision =
+        rates ? std::optional<Decision>(Decide(analysis.coefficients, search.rates, *rates)) : std::nullopt;
+    const Findings findings{analysis, settings, search, options.allRoots, input, decision};
     if (options.json) PrintJson(findings, results);
     else PrintText(findings, results);
     return 0;

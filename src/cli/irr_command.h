@@ -24,6 +24,10 @@ struct IrrOptions {
     bool json = false;
     bool allRoots = false;  // list every root in range, marked whether the scan found it
     std::string profile;    // file for the NPV profile's points
+    // The decision at a hurdle rate, as typed; "" where not given.
+    std::string rate;
+    std::string financeRate;
+    std::string reinvestRate;
     std::vector<std::string> flows;
 };
 

@@ -20,6 +20,17 @@ double SearchValue(const std::string& text, const char* option, SearchSetting wh
     return value;
 }
 
+// A rate of the decision as typed, refused with the option's name.
+double DecisionRate(const std::string& text, const char* option, int periodsPerYear) {
+    const double value = ParseNumber(text, option);
+    if (const std::string refusal = RateRefusal(value, periodsPerYear); !refusal.empty())
+        throw UsageError(std::string(option) + ": " + refusal);
+    return value;
+}
+
+// For CLI::Option::check: a rate given as "" would silently be no rate.
+std::string NonEmptyRate(const std::string& text) { return text.empty() ? "the rate is empty" : ""; }
+
 }  // namespace
 
 void AddSearchOptions(CLI::App& cmd, std::string& increment, std::string& tolerance,
@@ -46,6 +57,39 @@ double ParseTolerance(const std::string& text) { return SearchValue(text, "--tol
 
 int ParsePeriods(const std::string& text) {
     return static_cast<int>(ParseWhole(text, "--periods", 1, kMaxPeriodsPerYear));
+}
+
+void AddDecisionOptions(CLI::App& cmd, std::string& rate, std::string& financeRate, std::string& reinvestRate) {
+    cmd.add_option("--rate", rate,
+                   "Hurdle rate R, the cost of capital: also give NPV, MIRR, payback and discounted payback at R, and "
+                   "each IRR's verdict, read as the return on its own investment stream (with --periods M an annual "
+                   "rate, R/M a period; above -100 % a period)")
+        ->check(NonEmptyRate)
+        ->type_name("R");
+    cmd.add_option("--finance-rate", financeRate,
+                   "MIRR's rate for the negative flows, discounted to time 0 (needs --rate; default R)")
+        ->check(NonEmptyRate)
+        ->type_name("F");
+    cmd.add_option("--reinvest-rate", reinvestRate,
+                   "MIRR's rate for the positive flows, compounded to time N (needs --rate; default R)")
+        ->check(NonEmptyRate)
+        ->type_name("G");
+}
+
+std::optional<DecisionRates> ParseDecisionRates(const std::string& rate, const std::string& financeRate,
+                                                const std::string& reinvestRate, int periodsPerYear) {
+    if (rate.empty()) {
+        if (!financeRate.empty()) throw UsageError("--finance-rate needs --rate");
+        if (!reinvestRate.empty()) throw UsageError("--reinvest-rate needs --rate");
+        return std::nullopt;
+    }
+    DecisionRates rates;
+    rates.periodsPerYear = periodsPerYear;
+    rates.hurdle = DecisionRate(rate, "--rate", periodsPerYear);
+    rates.finance = financeRate.empty() ? rates.hurdle : DecisionRate(financeRate, "--finance-rate", periodsPerYear);
+    rates.reinvest =
+        reinvestRate.empty() ? rates.hurdle : DecisionRate(reinvestRate, "--reinvest-rate", periodsPerYear);
+    return rates;
 }
 
 }  // namespace valmora::cli

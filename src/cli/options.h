@@ -2,8 +2,11 @@
 // and refused with one message.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "core/decision/decision.h"
 
 namespace CLI {
 class App;
@@ -22,5 +25,17 @@ void AddPeriodsOption(CLI::App& cmd, std::string& periods, std::string_view rate
 double ParseIncrement(const std::string& text);
 double ParseTolerance(const std::string& text);
 int ParsePeriods(const std::string& text);
+
+// --rate, --finance-rate and --reinvest-rate of irr: the decision at a
+// hurdle rate. A value given empty is refused as it is parsed.
+void AddDecisionOptions(CLI::App& cmd, std::string& rate, std::string& financeRate, std::string& reinvestRate);
+
+// The rates as typed ("" where not given), with M periods per year, where
+// they are annual rates: nothing without --rate; the finance and
+// reinvestment rates default to it. A UsageError naming the option for a
+// value that is no number or at most -100 % a period, or a finance or
+// reinvestment rate without --rate.
+std::optional<DecisionRates> ParseDecisionRates(const std::string& rate, const std::string& financeRate,
+                                                const std::string& reinvestRate, int periodsPerYear);
 
 }  // namespace valmora::cli
