@@ -15,6 +15,7 @@
 #include "screens/common/evaluation_screens.h"
 #include "screens/common/number_box.h"
 #include "screens/common/qt_strings.h"
+#include "screens/deterministic/decide_link.h"
 #include "screens/deterministic/npv_profile_link.h"
 #include "core/simulation/simulation_settings.h"
 #include "core/solver/cash_flow_analysis.h"
@@ -145,16 +146,20 @@ void Form1::BuildControls() {
     Command6->setToolTip("Open Series... (Ctrl+O): read the investment and payments from a CSV file");
     Command7 = ui::NewButton(c, "&Save...", 2835, 7560, 975, 375);
     Command7->setToolTip("Save Series... (Ctrl+S): write the cash flows as a CSV file, one a line");
-    Command8 = ui::NewButton(c, "&Export Results...", 5745, 7560, 1935, 375);
-    Command8->setToolTip("Write the series, every listed rate with its balances, and the notes as a CSV file");
+    Command9 = ui::NewButton(c, "&Decide...", 5745, 7560, 960, 375);
+    Command9->setToolTip("Decide at a hurdle rate: NPV, MIRR, paybacks, and the verdict of every IRR");
+    decide_ = new DecideLink(Command9, results_, screens_.Dialogs(), *npvProfile_, this);
+    Command8 = ui::NewButton(c, "&Export...", 6765, 7560, 975, 375);
+    Command8->setToolTip(
+        "Export Results...: write the series, every listed rate with its balances, and the notes as a CSV file");
     Command8->setEnabled(false);
     AcceptOnlyNumbers(Text1, screens_.Dialogs());
     BuildSeriesCommands();
 
     // The tab order of the controls a user can reach.
-    QWidget* order[] = {Text1,        UpDown1,      Command1, Command3,     Command2, Text4,   Text5,
-                        MSHFlexGrid2, MSHFlexGrid1, Command4, MSHFlexGrid4, Text7,    UpDown2, Option1,
-                        Option2,      MSHFlexGrid3, Command5, Command6,     Command7, Command8};
+    QWidget* order[] = {Text1,        UpDown1,      Command1, Command3,     Command2, Text4,    Text5,
+                        MSHFlexGrid2, MSHFlexGrid1, Command4, MSHFlexGrid4, Text7,    UpDown2,  Option1,
+                        Option2,      MSHFlexGrid3, Command5, Command9,     Command6, Command7, Command8};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
@@ -302,6 +307,7 @@ void Form1::Publish() {
     Command8->setEnabled(results_ && results_->search);
     for (QAction* action : exportActions_) action->setEnabled(Command8->isEnabled());
     npvProfile_->ResultsChanged();
+    decide_->ResultsChanged();
 }
 
 void Form1::MSHFlexGrid1_KeyPress(int code) {

@@ -22,6 +22,7 @@ class QRadioButton;
 
 namespace valmora {
 
+class DecideLink;
 class NpvProfileLink;
 namespace ui {
 class Grid;
@@ -81,7 +82,8 @@ public:
     QLabel* Label15;         // under the IRR grid: the rates of roots the scan did not list
     QPushButton* Command6;   // "&Open...": reads a series from a CSV file (Ctrl+O)
     QPushButton* Command7;   // "&Save...": writes the series as a CSV file (Ctrl+S)
-    QPushButton* Command8;   // "&Export Results...": the series, rates, balances and notes as CSV
+    QPushButton* Command8;   // "&Export...": the series, rates, balances and notes as CSV
+    QPushButton* Command9;   // "&Decide...": NPV, MIRR, paybacks and each IRR's verdict at a hurdle rate
 
 protected:
     bool FrameClosed() override;
@@ -134,6 +136,7 @@ private:
     // Rows of rates in the IRR grid: the most positive roots of the last analysis.
     int irrRows_ = 1;
     NpvProfileLink* npvProfile_ = nullptr;  // "NPV Profile..." and its window
+    DecideLink* decide_ = nullptr;          // "Decide..." and its window
 
     // Erases the balances and the classification, and leaves no rate of the
     // IRR grid looking picked.

@@ -85,6 +85,7 @@ void NpvProfileLink::Open() {
 void NpvProfileLink::Draw() {
     const SeriesResults& r = *results_;
     const int m = std::max(r.settings.periodsPerYear, 1);
+    window_->SetHurdle(hurdle_);
     if (!r.search || !r.search->Searched()) {
         window_->SetSeries(r.analysis.coefficients, {}, m, {}, {}, NpvProfileWindow::Search::NotRun);
         return;
@@ -92,6 +93,12 @@ void NpvProfileLink::Draw() {
     const RootSearch& search = *r.search;
     window_->SetSeries(r.analysis.coefficients, search.rates, m, MissedIntervals(r.analysis, search, m),
                        MissedRootMarks(r.analysis, r.settings, search));
+}
+
+void NpvProfileLink::SetHurdle(std::optional<double> rate) {
+    if (rate == hurdle_) return;
+    hurdle_ = rate;
+    if (window_ && window_->isVisible() && Drawable()) Draw();
 }
 
 }  // namespace valmora

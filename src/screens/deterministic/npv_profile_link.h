@@ -30,6 +30,10 @@ public:
     // The screen's results changed: the button and an open window follow.
     void ResultsChanged();
 
+    // The hurdle rate of the decision window, marked on the profile; nothing
+    // to mark none.
+    void SetHurdle(std::optional<double> rate);
+
     // The window, once opened.
     NpvProfileWindow* Window() const { return window_; }
 
@@ -43,6 +47,7 @@ private:
     ui::Dialogs& dialogs_;
     QWidget* owner_;
     NpvProfileWindow* window_ = nullptr;
+    std::optional<double> hurdle_;  // marked on the profile
 };
 
 }  // namespace valmora

@@ -29,6 +29,7 @@ namespace {
 const QColor kMarkColour(200, 30, 30);
 const QColor kMissedColour(120, 40, 170);
 const QColor kCurveColour(20, 70, 160);
+const QColor kHurdleColour(0, 130, 60);
 // The curve and the shading are drawn up to this many times the largest
 // value shown.
 constexpr double kDrawnBeyond = 1000;
@@ -127,13 +128,17 @@ void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> 
     IrrMarks.clear();
     MissedRootMarks.clear();
     MissedAreas.clear();
+    HurdleLine = nullptr;
 
     std::erase_if(missedRoots, [](const MissedRootMark& r) { return !std::isfinite(r.rate); });
     std::vector<double> marked;  // where the profile is looked at closely
     for (double r : rates)
         if (std::isfinite(r)) marked.push_back(r);
     for (const MissedRootMark& r : missedRoots) marked.push_back(r.rate);
-    const NpvProfile profile = MakeNpvProfile(flows, marked, m, missed);
+    // The hurdle rate lies in the range shown, though the values are chosen around the roots.
+    std::vector<double> ranged = marked;
+    if (hurdle_ && std::isfinite(*hurdle_) && *hurdle_ / m > -1) ranged.push_back(*hurdle_);
+    const NpvProfile profile = MakeNpvProfile(flows, ranged, m, missed);
     const double low = profile.range.low, high = profile.range.high;
     const ValueWindow values = ProfileValues(profile.points, marked);
     const double yLow = values.low, yHigh = values.high;
@@ -182,6 +187,15 @@ void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> 
     ZeroLine->setPen(QPen(Qt::darkGray, 1, Qt::DashLine));
     attach(ZeroLine);
     HideFromLegend(chart_, ZeroLine);
+
+    if (hurdle_ && *hurdle_ >= low && *hurdle_ <= high) {
+        HurdleLine = new QLineSeries;
+        HurdleLine->setName("Hurdle rate = " + QString::fromStdString(FormatRate(*hurdle_)));
+        HurdleLine->append(*hurdle_, -bound);
+        HurdleLine->append(*hurdle_, bound);
+        HurdleLine->setPen(QPen(kHurdleColour, 2, Qt::DashDotLine));
+        attach(HurdleLine);
+    }
 
     Profile = new QLineSeries;
     Profile->setName("f(i)");

@@ -50,6 +50,10 @@ public:
                    std::vector<RateInterval> missed = {}, std::vector<MissedRootMark> missedRoots = {},
                    Search search = Search::Run);
 
+    // The hurdle rate to mark with a vertical line at the next SetSeries;
+    // nothing for none.
+    void SetHurdle(std::optional<double> rate) { hurdle_ = rate; }
+
     ZoomableChartView* ChartView;
     QLabel* Caption;
     QPushButton* ResetButton;
@@ -64,6 +68,7 @@ public:
     std::vector<QScatterSeries*> IrrMarks;         // "IRR k = rate", filled
     std::vector<QScatterSeries*> MissedRootMarks;  // "Missed root = rate" or "Touching root = rate", hollow
     std::vector<QAreaSeries*> MissedAreas;
+    QLineSeries* HurdleLine = nullptr;  // "Hurdle rate = R", dashed, when a hurdle rate is set
     QValueAxis* AxisX = nullptr;
     QValueAxis* AxisY = nullptr;
     // The marks' labels, and the arrows where the curve leaves the values shown.
@@ -75,8 +80,9 @@ private:
 
     ui::Dialogs& dialogs_;
     QChart* chart_;
-    std::vector<double> flows_;  // the series drawn
-    int periodsPerYear_ = 1;     // the x axis is the rate per period times this
+    std::vector<double> flows_;     // the series drawn
+    std::optional<double> hurdle_;  // marked with a vertical line
+    int periodsPerYear_ = 1;        // the x axis is the rate per period times this
 };
 
 }  // namespace valmora
