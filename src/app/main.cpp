@@ -12,6 +12,7 @@
 #include "core/simulation/random_payments.h"
 #include "screens/common/notices.h"
 #include "ui/fonts.h"
+#include "ui/translations.h"
 
 namespace {
 
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
     // The screen manager decides when the program ends.
     QApplication::setQuitOnLastWindowClosed(false);
     valmora::ui::InstallFontSubstitutes();
+    valmora::ui::InstallQtTranslations(app);
 
     valmora::Workspace workspace;
     valmora::QtDialogsWithNotices dialogs;

@@ -106,10 +106,10 @@ void DecideWindow::SetSeries(std::vector<double> flows, std::vector<double> rate
     flows_ = std::move(flows);
     rates_ = std::move(rates);
     periodsPerYear_ = std::max(periodsPerYear, 1);
-    RatesNote->setText(periodsPerYear_ > 1
-                           ? QString("Rates are annual (API), with %1 periods a year, as the IRRs are listed.")
-                                 .arg(periodsPerYear_)
-                           : QString("Rates are per period, as the IRRs are listed."));
+    RatesNote->setText(
+        periodsPerYear_ > 1
+            ? QString("Rates are annual (API), with %1 periods a year, as the IRRs are listed.").arg(periodsPerYear_)
+            : QString("Rates are per period, as the IRRs are listed."));
     Recompute();
 }
 

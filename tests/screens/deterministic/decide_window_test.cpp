@@ -133,7 +133,8 @@ private slots:
         valmora::testing::Retype(f->Text7, "12");
         d.Evaluate("1000", {"3600", "-4310", "1716"});
         Click(f->Command9);
-        QCOMPARE(w->RatesNote->text(), QString("Rates are annual (API), with 12 periods a year, as the IRRs are listed."));
+        QCOMPARE(w->RatesNote->text(),
+                 QString("Rates are annual (API), with 12 periods a year, as the IRRs are listed."));
         QCOMPARE(Column(w->Irrs, 0).size(), 3);
     }
 };
