@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QLocale>
 #include <QValidator>
 
 #include <cstdio>
@@ -22,6 +23,9 @@ public:
     using QValidator::QValidator;
 
     State validate(QString& input, int&) const override {
+        // Where the user's locale writes a decimal comma, a comma typed (or
+        // sent by the keypad's decimal key) is the decimal point.
+        if (QLocale().decimalPoint() == ",") input.replace(',', '.');
         switch (TypingState(Std(input))) {
             case NumberTyping::Number: return Acceptable;
             case NumberTyping::Partial: return Intermediate;

@@ -19,7 +19,8 @@ void ShowFitting(QLineEdit* box, double value);
 // Only numbers, or the start of one, can be typed or pasted into `box`: a
 // keystroke or paste that would make anything else is refused where it
 // happens (the text stays, a beep), and one that makes a number too large
-// for a double is refused with a message.
+// for a double is refused with a message. Where the locale writes decimal
+// commas, a comma typed is taken as the decimal point.
 void AcceptOnlyNumbers(QLineEdit* box, ui::Dialogs& dialogs);
 
 }  // namespace valmora

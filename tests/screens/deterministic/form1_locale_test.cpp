@@ -1,0 +1,55 @@
+// The deterministic screen where the user's locale writes decimal commas: the
+// comma key types the decimal point, never a digit run-on or an empty box.
+#include <QLocale>
+
+#include "form1_driver.h"
+
+using namespace valmora;
+using valmora::testing::Form1Driver;
+
+class Form1LocaleTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    void theCommaIsTheDecimalPointWhereTheLocaleSaysSo() {
+        struct Case {
+            QLocale locale;
+            bool comma;  // the locale's decimal separator is a comma
+        };
+        const Case cases[] = {
+            {QLocale::c(), false},
+            {QLocale(QLocale::German, QLocale::Germany), true},
+            {QLocale(QLocale::French, QLocale::France), true},
+        };
+        for (const Case& c : cases) {
+            QLocale::setDefault(c.locale);
+            Form1Driver d;
+            ui::Grid* g = d.f->MSHFlexGrid1;
+            Form1Driver::ClickCell(g, 1, 1);
+            QTest::keyClicks(g, "500,5");
+            // The keypad's decimal key sends the comma on such keyboards.
+            Form1Driver::ClickCell(g, 1, 1);
+            QTest::keyClicks(g, "2");
+            QTest::keyClick(g, Qt::Key_Comma, Qt::KeypadModifier);
+            QTest::keyClicks(g, "5,");  // a second separator is refused
+            valmora::testing::Retype(d.f->Text1, "1000,5,");
+            if (c.comma) {
+                QCOMPARE(g->Text(1, 1), QString("2.5"));
+                QCOMPARE(d.f->Text1->text(), QString("1000.5"));
+                QCOMPARE(g->Text(1, 0), QString("-1000.5"));
+                QCOMPARE(d.h.dialogs.beeps, 2);  // the second commas
+            } else {
+                // A comma is no number's part here: refused where typed, the
+                // digits kept, never read as another number silently.
+                QCOMPARE(g->Text(1, 1), QString("25"));
+                QCOMPARE(d.f->Text1->text(), QString("10005"));
+                QCOMPARE(d.h.dialogs.beeps, 5);
+            }
+        }
+    }
+};
+
+QTEST_MAIN(Form1LocaleTest)
+#include "form1_locale_test.moc"
