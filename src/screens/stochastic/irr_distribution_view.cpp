@@ -32,6 +32,9 @@ QColor FamilyColour(FitFamily f) {
         case FitFamily::Normal: return QColor(30, 90, 200);
         case FitFamily::Lognormal: return QColor(20, 150, 60);
         case FitFamily::Logistic: return QColor(160, 40, 160);
+        case FitFamily::Gamma: return QColor(220, 115, 0);
+        case FitFamily::Weibull: return QColor(180, 130, 110);
+        case FitFamily::StudentT: return QColor(240, 30, 30);
     }
     return Qt::black;
 }
@@ -41,6 +44,9 @@ QString Rate(double v) { return QString::fromStdString(FormatRate(v)); }
 // Full precision for files read by other programs.
 QString Exact(double v) { return QString::number(v, 'g', 17); }
 
+// The bootstrap p-value, "-" before it is computed.
+QString PValueText(const DistributionFit& fit) { return fit.pValue ? Number(*fit.pValue) : "-"; }
+
 QString ParamsText(const DistributionFit& fit) {
     QStringList parts;
     for (const FitParameter& p : fit.params) parts << QString::fromStdString(p.name) + " = " + Number(p.value);
@@ -49,7 +55,7 @@ QString ParamsText(const DistributionFit& fit) {
 
 QString FitLabel(const DistributionFit& fit) {
     QString name = QString::fromStdString(FamilyName(fit.family));
-    if (fit.family == FitFamily::Lognormal) name += " (of 1 + IRR)";
+    if (OfOnePlusIrr(fit.family)) name += " (of 1 + IRR)";
     return name;
 }
 
@@ -356,7 +362,7 @@ void IrrDistributionView::FillFits() {
         Fits->setItem(r, 2, Cell(ParamsText(fit)));
         Fits->setItem(r, 3, Cell(Number(fit.aic), true));
         Fits->setItem(r, 4, Cell(Number(fit.ks), true));
-        Fits->setItem(r, 5, Cell(Number(fit.pValue), true));
+        Fits->setItem(r, 5, Cell(PValueText(fit), true));
         Fits->item(r, 1)->setForeground(FamilyColour(fit.family));
         ++r;
     }
@@ -403,7 +409,7 @@ QString IrrDistributionView::CsvText() const {
     for (const DistributionFit& fit : fits_.ranked) {
         csv += QString::number(++rank) + "," + QString::fromStdString(FamilyName(fit.family));
         for (const FitParameter& p : fit.params) csv += "," + QString::fromStdString(p.name) + "," + Exact(p.value);
-        csv += "," + Exact(fit.aic) + "," + Exact(fit.ks) + "," + Exact(fit.pValue) + "\n";
+        csv += "," + Exact(fit.aic) + "," + Exact(fit.ks) + "," + (fit.pValue ? Exact(*fit.pValue) : QString()) + "\n";
     }
     if (kde_ && kde_->Valid()) csv += ",kernel_density,bandwidth," + Exact(kde_->Bandwidth()) + ",,,,,\n";
 

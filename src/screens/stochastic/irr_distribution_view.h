@@ -13,6 +13,7 @@
 
 #include "core/statistics/fits.h"
 #include "core/statistics/histogram.h"
+#include "core/statistics/kernel_density.h"
 #include "core/statistics/summary.h"
 
 class QAreaSeries;

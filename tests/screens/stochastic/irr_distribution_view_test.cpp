@@ -78,9 +78,7 @@ private slots:
         QCOMPARE(v.windowTitle(), QString("IRR Distribution"));
         QCOMPARE(v.Caption->text(), QString("0 simulations, 0 with an IRR. No IRR to show yet."));
         QCOMPARE(v.Bars, nullptr);
-        QCOMPARE(FitColumn(v, 2),
-                 QStringList({"not fitted: needs at least two IRRs", "not fitted: needs at least two IRRs",
-                              "not fitted: needs at least two IRRs"}));
+        QCOMPARE(FitColumn(v, 2), QStringList(6, "not fitted: needs at least two IRRs"));
         QCOMPARE(SummaryValue(v, "Simulations run"), QString("0"));
         QCOMPARE(SummaryValue(v, "Mean"), QString("(missing)"));
     }
@@ -113,13 +111,13 @@ private slots:
         QCOMPARE(SummaryValue(*v, "Searches stopped early"), QString("3"));
         QCOMPARE(SummaryValue(*v, "Searches that missed roots"), QString("5"));
 
-        // Three fits ranked and drawn, the normal first; the kernel density unranked.
-        QCOMPARE(FitColumn(*v, 0), QStringList({"1", "2", "3", "-"}));
+        // Six fits ranked and drawn, the normal first; the kernel density unranked.
+        QCOMPARE(FitColumn(*v, 0), QStringList({"1", "2", "3", "4", "5", "6", "-"}));
         QCOMPARE(FitColumn(*v, 1).first(), QString("normal"));
         QVERIFY(FitColumn(*v, 1).contains("lognormal (of 1 + IRR)"));
         QCOMPARE(FitColumn(*v, 1).last(), QString("kernel density"));
         QVERIFY(FitColumn(*v, 2).first().startsWith("mu = 0.2"));
-        QCOMPARE(v->FitCurves.size(), 3u);
+        QCOMPARE(v->FitCurves.size(), 6u);
         QCOMPARE(v->FitCurves[0]->name(), QString("1. normal"));
         QVERIFY(v->KdeCurve);
         // The normal density scaled to the bins peaks near n * width / (sigma sqrt(2 pi)).
@@ -155,7 +153,7 @@ private slots:
         QVERIFY(!v->HistogramView->isVisible());
         QCOMPARE(v->Ecdf->at(0).y(), 0.0);
         QCOMPARE(v->Ecdf->at(v->Ecdf->count() - 1).y(), 1.0);
-        QCOMPARE(v->FitCdfs.size(), 3u);
+        QCOMPARE(v->FitCdfs.size(), 6u);
         // Zoom and reset act on the view shown.
         const double width = Width(static_cast<QValueAxis*>(v->CdfView->chart()->axes(Qt::Horizontal).first()));
         Wheel(v->CdfView, PlotCentre(v->CdfView), 3);
@@ -187,14 +185,14 @@ private slots:
         QCOMPARE(v->HistogramView->chart()->axes().size(), 2);
     }
 
-    void lognormalNeedsIrrsAboveMinusOne() {
+    void lawsOfOnePlusIrrNeedIrrsAboveMinusOne() {
         std::vector<double> irrs = NormalIrrs(300, -0.5, 0.3);  // some at or below -1
         auto v = Open(irrs, Complete(300));
-        QCOMPARE(v->FitCurves.size(), 2u);
+        QCOMPARE(v->FitCurves.size(), 3u);
         const QStringList params = FitColumn(*v, 2);
-        QVERIFY(params.last().startsWith("not fitted: "));
-        QVERIFY(params.last().endsWith(" at or below -1, where 1 + IRR has no logarithm"));
-        QCOMPARE(FitColumn(*v, 1).last(), QString("lognormal"));
+        QVERIFY(params[params.size() - 3].endsWith(" at or below -1, where 1 + IRR has no logarithm"));
+        QVERIFY(params.last().endsWith(" at or below -1, where 1 + IRR is not positive"));
+        QCOMPARE(FitColumn(*v, 1).mid(params.size() - 3), QStringList({"lognormal", "gamma", "weibull"}));
     }
 
     void exportsChartAndCsv() {
