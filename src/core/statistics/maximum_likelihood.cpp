@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <vector>
 
 #include "core/statistics/student_t_fit.h"
@@ -18,7 +17,6 @@ namespace {
 
 namespace bm = boost::math;
 
-constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr const char* kNoMaximum = "the likelihood could not be maximised";
 
 LawEstimate Failed(FitFamily family, std::string why) { return {{family, {}}, std::move(why), {}}; }
