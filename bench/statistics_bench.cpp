@@ -1,5 +1,6 @@
 // The statistics the IRR distribution view recomputes on every refresh, for
-// 10000 kept IRRs (a full run), and the NPV profile of a 72-payment series.
+// 10000 kept IRRs (a full run), the bootstrap of the fits' p-values it then
+// computes in the background, and the NPV profile of a 72-payment series.
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -8,6 +9,8 @@
 #include "core/solver/npv_profile.h"
 #include "core/statistics/fits.h"
 #include "core/statistics/histogram.h"
+#include "core/statistics/kernel_density.h"
+#include "core/statistics/ks_bootstrap.h"
 #include "core/statistics/summary.h"
 
 namespace valmora {
@@ -38,6 +41,17 @@ void AllFits(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(FitDistributions(v));
 }
 BENCHMARK(AllFits)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The p-values of the six fits: 200 resamples each, on one thread.
+void BootstrapOfAllFits(benchmark::State& state) {
+    const FitReport fits = FitDistributions(Irrs(static_cast<int>(state.range(0))));
+    for (auto _ : state) {
+        FitReport r = fits;
+        BootstrapPValues(r, {});
+        benchmark::DoNotOptimize(r);
+    }
+}
+BENCHMARK(BootstrapOfAllFits)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // The kernel density drawn at 301 points, as the view draws it.
 void KernelDensityCurve(benchmark::State& state) {

@@ -1,13 +1,16 @@
 #include "cli/distribution_report.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <ostream>
 #include <string>
+#include <thread>
 
 #include "core/solver/number_format.h"
 #include "core/statistics/fits.h"
 #include "core/statistics/histogram.h"
+#include "core/statistics/ks_bootstrap.h"
 
 namespace valmora::cli {
 namespace {
@@ -15,9 +18,22 @@ namespace {
 constexpr int kBarWidth = 40;
 
 std::string Number(double v) {
+    if (!std::isfinite(v)) return "too large to compute";
     char text[32];
     std::snprintf(text, sizeof text, "%.6g", v == 0.0 ? 0.0 : v);  // never "-0"
     return text;
+}
+
+// The fits of the IRRs with their bootstrap p-values, on every processor.
+FitReport FitsWithPValues(std::span<const double> irrs, int resamples) {
+    FitReport fits = FitDistributions(irrs);
+    if (resamples > 0) {
+        BootstrapSettings settings;
+        settings.resamples = resamples;
+        settings.threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+        BootstrapPValues(fits, settings);
+    }
+    return fits;
 }
 
 std::string Padded(std::string text, std::size_t width, bool right = true) {
@@ -71,38 +87,59 @@ void PrintHistogram(std::span<const double> irrs, std::ostream& out) {
 
 }  // namespace
 
-void PrintDistribution(std::span<const double> irrs, std::ostream& out) {
+void PrintDistribution(std::span<const double> irrs, int resamples, std::ostream& out) {
     PrintHistogram(irrs, out);
-    const FitReport fits = FitDistributions(irrs);
-    if (!fits.ranked.empty()) out << "\nFits ranked by AIC (lowest first):\n";
-    int rank = 0;
+    const FitReport fits = FitsWithPValues(irrs, resamples);
+    if (!fits.ranked.empty()) {
+        out << "\nFits ranked by AIC (lowest first)";
+        if (resamples > 0)
+            out << "; p-values from " << resamples << (resamples == 1 ? " resample" : " resamples")
+                << " of a parametric bootstrap of the KS distance";
+        out << ":\n";
+    }
+    std::vector<std::string> params;
+    std::size_t width = 0;
     for (const DistributionFit& fit : fits.ranked) {
-        std::string params;
-        for (const FitParameter& p : fit.params)
-            params += (params.empty() ? "" : ", ") + p.name + " = " + Number(p.value);
-        out << "  " << ++rank << ". " << Padded(FamilyName(fit.family), 9, false) << "  " << Padded(params, 36, false)
-            << "  AIC " << Padded(Number(fit.aic), 11) << "  KS " << Padded(Number(fit.ks), 11) << "  p "
-            << Number(fit.pValue) << "\n";
+        std::string text;
+        for (const FitParameter& p : fit.params) text += (text.empty() ? "" : ", ") + p.name + " = " + Number(p.value);
+        width = std::max(width, text.size());
+        params.push_back(std::move(text));
+    }
+    for (std::size_t k = 0; k < fits.ranked.size(); ++k) {
+        const DistributionFit& fit = fits.ranked[k];
+        out << "  " << k + 1 << ". " << Padded(FamilyName(fit.family), 9, false) << "  "
+            << Padded(params[k], width, false) << "  AIC " << Padded(Number(fit.aic), 11) << "  KS "
+            << Padded(Number(fit.ks), 9) << "  p " << (fit.pValue ? Number(*fit.pValue) : "-");
+        if (fit.pValue && fit.resamples != resamples) out << " (" << fit.resamples << " resamples refitted)";
+        out << "\n";
     }
     if (fits.ranked.empty()) out << "\n";
+    for (const DistributionFit& fit : fits.ranked)
+        if (!fit.note.empty()) out << "  " << FamilyName(fit.family) << ": " << fit.note << "\n";
     for (const SkippedFit& s : fits.skipped) out << "  " << FamilyName(s.family) << " not fitted: " << s.reason << "\n";
+    for (const std::string& note : fits.notes) out << "  " << note << "\n";
+    if (const std::string none = NoLawFitsSentence(fits); !none.empty()) out << none << "\n";
     if (!fits.ranked.empty())
-        out << "  (lognormal: log(1 + IRR) is normal(mu, sigma); logistic: location mu, scale s)\n";
+        out << "  (lognormal: log(1 + IRR) is normal(mu, sigma); gamma and weibull: of 1 + IRR; logistic: location\n"
+               "  mu, scale s; student_t: location mu, scale sigma, nu degrees of freedom)\n";
 }
 
-void AddDistributionJson(std::span<const double> irrs, nlohmann::ordered_json& j) {
+void AddDistributionJson(std::span<const double> irrs, int resamples, nlohmann::ordered_json& j) {
     const Histogram h = MakeHistogram(irrs);
     j["histogram"] = {{"edges", h.edges}, {"counts", h.counts}};
-    const FitReport fits = FitDistributions(irrs);
+    const FitReport fits = FitsWithPValues(irrs, resamples);
     auto ranked = nlohmann::ordered_json::array();
     for (const DistributionFit& fit : fits.ranked) {
         nlohmann::ordered_json params = nlohmann::ordered_json::object();
         for (const FitParameter& p : fit.params) params[p.name] = p.value;
-        ranked.push_back({{"name", FamilyName(fit.family)},
-                          {"params", params},
-                          {"aic", fit.aic},
-                          {"ks", fit.ks},
-                          {"p_value", fit.pValue}});
+        nlohmann::ordered_json entry = {{"name", FamilyName(fit.family)},
+                                        {"params", params},
+                                        {"aic", fit.aic},
+                                        {"ks", fit.ks},
+                                        {"p_value", fit.pValue ? nlohmann::ordered_json(*fit.pValue) : nullptr},
+                                        {"resamples", fit.resamples}};
+        if (!fit.note.empty()) entry["note"] = fit.note;
+        ranked.push_back(std::move(entry));
     }
     j["fits"] = std::move(ranked);
     auto skipped = nlohmann::ordered_json::array();

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <ostream>
 #include <random>
@@ -160,9 +161,9 @@ std::string StopCauses(const RunOutcome& run) {
     return causes;
 }
 
-void PrintText(const RunOutcome& run, const std::optional<SampleSummary>& s, const SimulateOptions& o,
+void PrintText(const RunOutcome& run, const std::optional<SampleSummary>& s, const SimulateOptions& o, int resamples,
                std::ostream& out) {
-    auto rate = [&](double v) { return FormatRate(v); };
+    auto rate = [&](double v) { return std::isfinite(v) ? FormatRate(v) : std::string("too large to compute"); };
     out << "Simulations run:            " << run.simulations << "\n";
     out << "Simulations with an IRR:    " << run.withIrr << "\n";
     out << "Simulations without an IRR: " << run.simulations - run.withIrr << "\n";
@@ -195,10 +196,10 @@ void PrintText(const RunOutcome& run, const std::optional<SampleSummary>& s, con
         if (none > 0) out << "; " << none << (none == 1 ? " simulation had" : " simulations had") << " no IRR";
         out << "\n";
     }
-    PrintDistribution(run.kept, out);
+    PrintDistribution(run.kept, resamples, out);
 }
 
-void PrintJson(const RunOutcome& run, const std::optional<SampleSummary>& s, std::ostream& out) {
+void PrintJson(const RunOutcome& run, const std::optional<SampleSummary>& s, int resamples, std::ostream& out) {
     nlohmann::ordered_json j;
     auto value = [&](double SampleSummary::*field) {
         return s ? nlohmann::ordered_json((*s).*field) : nlohmann::ordered_json(nullptr);
@@ -219,7 +220,7 @@ void PrintJson(const RunOutcome& run, const std::optional<SampleSummary>& s, std
     j["missed_roots_unknown"] = run.uncounted;
     j["listed_not_roots"] = run.listedNotRoots;
     j["kept_from_exact"] = run.keptFromExact;
-    AddDistributionJson(run.kept, j);
+    AddDistributionJson(run.kept, resamples, j);
     WithoutNegativeZero(j);
     out << j.dump(2) << "\n";
 }
@@ -260,6 +261,11 @@ CLI::App* AddSimulateCommand(CLI::App& app, SimulateOptions& o) {
                     "Start the generator from S (digits only, 0 to 9007199254740991), with a frozen clock: the same "
                     "command gives the same file")
         ->type_name("INTEGER");
+    cmd->add_option("--resamples", o.resamples,
+                    "Resamples of the parametric bootstrap behind each fit's p-value, 0.." +
+                        std::to_string(kMaxResamples) + " (0: no p-values)")
+        ->default_str(kDefaults.resamples)
+        ->type_name("INTEGER");
     cmd->add_flag("--json", o.json, "Print the summary as one JSON object");
     cmd->footer(
         "Example: valmora-cli simulate --dist normal --p1 400 --p2 400 --payments 72 --sims 10000 --output irrs.exp");
@@ -269,6 +275,7 @@ CLI::App* AddSimulateCommand(CLI::App& app, SimulateOptions& o) {
 int RunSimulate(const SimulateOptions& o, std::ostream& out, std::ostream& err, bool progress) {
     SimulationSettings settings = Settings(o);
     settings.simulations = ParseWhole(o.sims, "--sims", 1, kMaxSimulations);
+    const int resamples = static_cast<int>(ParseWhole(o.resamples, "--resamples", 0, kMaxResamples));
 
     SystemClock systemClock;
     FrozenClock frozenClock;
@@ -294,8 +301,8 @@ int RunSimulate(const SimulateOptions& o, std::ostream& out, std::ostream& err, 
     const auto stats = Summarise(run.kept);
     // With the IRR lines on standard output the summary goes to standard error.
     std::ostream& summary = o.output == "-" ? err : out;
-    if (o.json) PrintJson(run, stats, summary);
-    else PrintText(run, stats, o, summary);
+    if (o.json) PrintJson(run, stats, resamples, summary);
+    else PrintText(run, stats, o, resamples, summary);
     if (run.stopped) {
         const int signal = interrupted;
         err << "valmora-cli: " << (signal == SIGINT ? "interrupted" : std::string("ended by ") + SignalName(signal))

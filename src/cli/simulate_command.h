@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/simulation/simulation_settings.h"
+#include "core/statistics/ks_bootstrap.h"
 #include "core/solver/text_rules.h"
 
 namespace CLI {
@@ -27,6 +28,7 @@ struct SimulateOptions {
     std::string choice = "lowest";
     std::string output;
     std::string seed;
+    std::string resamples = std::to_string(kDefaultResamples);
     bool json = false;
 };
 

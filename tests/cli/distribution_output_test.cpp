@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <numeric>
 #include <regex>
 #include <set>
@@ -28,6 +29,12 @@ std::vector<std::string> With(std::vector<std::string> args, std::initializer_li
     return args;
 }
 
+// The parameters each family's fit names.
+const std::map<std::string, std::set<std::string>> kParams = {
+    {"normal", {"mu", "sigma"}},   {"lognormal", {"mu", "sigma"}},  {"logistic", {"mu", "s"}},
+    {"gamma", {"shape", "scale"}}, {"weibull", {"shape", "scale"}}, {"student_t", {"mu", "sigma", "nu"}},
+};
+
 TEST(SimulateDistribution, JsonHistogramAddsUpAndFitsAreRanked) {
     const Outcome o = RunCli(With(kRun, {"--json"}));
     ASSERT_EQ(o.status, 0) << o.err;
@@ -41,36 +48,80 @@ TEST(SimulateDistribution, JsonHistogramAddsUpAndFitsAreRanked) {
     EXPECT_EQ(edges.back(), j.at("max").get<double>());
 
     const auto& fits = j.at("fits");
-    ASSERT_EQ(fits.size(), 3u);
+    ASSERT_EQ(fits.size(), 6u);
     std::set<std::string> names;
     for (std::size_t k = 0; k < fits.size(); ++k) {
         const auto& f = fits[k];
-        names.insert(f.at("name").get<std::string>());
-        EXPECT_EQ(f.at("params").size(), 2u);
+        const std::string name = f.at("name").get<std::string>();
+        SCOPED_TRACE(name);
+        names.insert(name);
+        std::set<std::string> params;
+        for (const auto& [key, value] : f.at("params").items()) params.insert(key);
+        EXPECT_EQ(params, kParams.at(name));
         EXPECT_GE(f.at("ks").get<double>(), 0.0);
         EXPECT_LE(f.at("ks").get<double>(), 1.0);
-        EXPECT_GE(f.at("p_value").get<double>(), 0.0);
-        EXPECT_LE(f.at("p_value").get<double>(), 1.0);
+        // The bootstrap's: (1 + count) / (1 + 200).
+        EXPECT_EQ(f.at("resamples").get<int>(), 200);
+        const double p = f.at("p_value").get<double>();
+        EXPECT_NEAR(p * 201, std::round(p * 201), 1e-9);
+        EXPECT_GE(p, 1.0 / 201);
+        EXPECT_LE(p, 1.0);
         if (k > 0) { EXPECT_LE(fits[k - 1].at("aic").get<double>(), f.at("aic").get<double>()); }
+        if (name == "normal") { EXPECT_NEAR(f.at("params").at("mu").get<double>(), j.at("mean").get<double>(), 1e-12); }
     }
-    EXPECT_EQ(names, (std::set<std::string>{"normal", "lognormal", "logistic"}));
-    for (const auto& f : fits) {
-        const auto& p = f.at("params");
-        if (f.at("name") == "logistic") {
-            EXPECT_TRUE(p.contains("mu") && p.contains("s"));
-        } else {
-            EXPECT_TRUE(p.contains("mu") && p.contains("sigma"));
-        }
-        if (f.at("name") == "normal") { EXPECT_NEAR(p.at("mu").get<double>(), j.at("mean").get<double>(), 1e-12); }
-    }
+    EXPECT_EQ(names.size(), 6u);
     EXPECT_TRUE(j.at("not_fitted").empty());
+}
+
+// The same run gives the same p-values; --resamples sets their number, and 0
+// leaves them out.
+TEST(SimulateDistribution, ResamplesOption) {
+    const auto first = nlohmann::json::parse(RunCli(With(kRun, {"--json", "--resamples", "40"})).out);
+    const auto again = nlohmann::json::parse(RunCli(With(kRun, {"--json", "--resamples", "40"})).out);
+    EXPECT_EQ(first.at("fits"), again.at("fits"));
+    for (const auto& f : first.at("fits")) {
+        EXPECT_EQ(f.at("resamples"), 40);
+        const double p = f.at("p_value").get<double>();
+        EXPECT_NEAR(p * 41, std::round(p * 41), 1e-9);
+    }
+    const auto none = nlohmann::json::parse(RunCli(With(kRun, {"--json", "--resamples", "0"})).out);
+    for (const auto& f : none.at("fits")) {
+        EXPECT_TRUE(f.at("p_value").is_null());
+        EXPECT_EQ(f.at("resamples"), 0);
+    }
+    const Outcome text = RunCli(With(kRun, {"--resamples", "0"}));
+    EXPECT_NE(text.out.find("\nFits ranked by AIC (lowest first):\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("  p -\n"), std::string::npos) << text.out;
+    for (const char* bad : {"-1", "100001", "many"}) {
+        const Outcome o = RunCli(With(kRun, {"--resamples", bad}));
+        EXPECT_EQ(o.status, 2) << bad;
+        EXPECT_NE(o.err.find("--resamples"), std::string::npos) << o.err;
+    }
+    EXPECT_NE(RunCli({"simulate", "--help"}).out.find("--resamples INTEGER=200"), std::string::npos);
+}
+
+// One payment uniform on [500, 1500) for 1000: uniform IRRs, which none of
+// the laws fits.
+TEST(SimulateDistribution, SaysWhenNoLawFits) {
+    const std::vector<std::string> uniform = {"simulate", "--dist", "uniform", "--p1",   "500", "--p2",
+                                              "1500",     "--sims", "1000",    "--seed", "1"};
+    const Outcome o = RunCli(uniform);
+    ASSERT_EQ(o.status, 0) << o.err;
+    const std::regex said(R"(\nNo law fits at the 1 % level: the best by AIC, (\w+), has p = 0\.00498\.\n)");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(o.out, m, said)) << o.out;
+    const auto j = nlohmann::json::parse(RunCli(With(uniform, {"--json"})).out);
+    EXPECT_EQ(m[1], j.at("fits")[0].at("name").get<std::string>());
+    for (const auto& f : j.at("fits")) EXPECT_LT(f.at("p_value").get<double>(), 0.01);
+    // The normal-like IRRs of kRun fit.
+    EXPECT_EQ(RunCli(kRun).out.find("No law fits"), std::string::npos);
 }
 
 TEST(SimulateDistribution, TextShowsHistogramThenRankedFits) {
     const Outcome o = RunCli(kRun);
     ASSERT_EQ(o.status, 0) << o.err;
     const auto histogram = o.out.find("\nDistribution of the kept IRRs (");
-    const auto fits = o.out.find("\nFits ranked by AIC (lowest first):\n");
+    const auto fits = o.out.find("\nFits ranked by AIC (lowest first)");
     ASSERT_NE(histogram, std::string::npos) << o.out;
     ASSERT_NE(fits, std::string::npos) << o.out;
     EXPECT_LT(o.out.find("Largest IRR used instead:"), histogram);
@@ -97,11 +148,15 @@ TEST(SimulateDistribution, TextShowsHistogramThenRankedFits) {
     std::istringstream fitLines(o.out.substr(fits));
     std::getline(fitLines, line);  // the blank line
     std::getline(fitLines, line);  // the heading
-    for (int rank = 1; rank <= 3; ++rank) {
+    EXPECT_EQ(line,
+              "Fits ranked by AIC (lowest first); p-values from 200 resamples of a parametric bootstrap of the KS "
+              "distance:");
+    const std::regex fitRow(R"(^  (\d)\. (\w+) +(\w+ = [^ ]+,? )+ *AIC +[-\d.e+]+  KS +[\d.e-]+  p [\d.e-]+$)");
+    for (int rank = 1; rank <= 6; ++rank) {
         ASSERT_TRUE(std::getline(fitLines, line));
-        EXPECT_EQ(line.rfind("  " + std::to_string(rank) + ". ", 0), 0u) << line;
-        EXPECT_NE(line.find("AIC "), std::string::npos);
-        EXPECT_NE(line.find("KS "), std::string::npos);
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(line, m, fitRow)) << line;
+        EXPECT_EQ(m[1], std::to_string(rank));
     }
 }
 
@@ -156,7 +211,7 @@ TEST(ManPage, DocumentsEveryJsonKey) {
     std::stringstream page;
     page << in.rdbuf();
     ASSERT_FALSE(page.str().empty());
-    for (const char* key : {"missed", "from_rate", "separating_increment", "note", "p_value", "pb"})
+    for (const char* key : {"missed", "from_rate", "separating_increment", "note", "p_value", "resamples", "pb"})
         EXPECT_TRUE(keys.count(key)) << key << " is not in the outputs tried";
     for (const std::string& key : keys)
         EXPECT_TRUE(std::regex_search(page.str(), std::regex("(\\.BR? |\" )" + key + "\\b"))) << key;
@@ -172,7 +227,7 @@ TEST(SimulateDistribution, RunWithoutAnyIrrHasNothingToShow) {
     EXPECT_TRUE(j.at("histogram").at("edges").empty());
     EXPECT_TRUE(j.at("histogram").at("counts").empty());
     EXPECT_TRUE(j.at("fits").empty());
-    ASSERT_EQ(j.at("not_fitted").size(), 3u);
+    ASSERT_EQ(j.at("not_fitted").size(), 6u);
     EXPECT_EQ(j.at("not_fitted")[0].at("reason"), "needs at least two IRRs");
     const Outcome text = RunCli(args);
     EXPECT_EQ(text.out.find("Distribution of the kept IRRs"), std::string::npos) << text.out;

@@ -53,13 +53,15 @@ Histogram MakeHistogram(std::span<const double> values, int bins) {
         hi = centre + half;
         bins = 1;
     }
-    const double width = (hi - lo) / bins;
+    // A range too large for a number is divided in halves of the values.
+    const double unit = std::isfinite(hi - lo) ? 1.0 : 0.5;
+    const double width = (hi * unit - lo * unit) / bins;
     h.edges.resize(static_cast<std::size_t>(bins) + 1);
-    for (int k = 0; k <= bins; ++k) h.edges[static_cast<std::size_t>(k)] = lo + width * k;
+    for (int k = 0; k <= bins; ++k) h.edges[static_cast<std::size_t>(k)] = (lo * unit + width * k) / unit;
     h.edges.back() = hi;
     h.counts.assign(static_cast<std::size_t>(bins), 0);
     for (double v : sorted) {
-        auto k = static_cast<long>(std::floor((v - lo) / width));
+        auto k = static_cast<long>(std::floor((v * unit - lo * unit) / width));
         k = std::clamp(k, 0L, static_cast<long>(bins) - 1);
         // Rounding of lo + width * k may put a value just across an edge.
         while (k > 0 && v < h.edges[static_cast<std::size_t>(k)]) --k;

@@ -12,7 +12,7 @@ namespace valmora {
 struct SampleSummary {
     std::size_t count = 0;
     double mean = 0;
-    double sd = 0;  // sample standard deviation (n - 1), 0 for one value
+    double sd = 0;  // sample standard deviation (n - 1), 0 for one value; +inf when too large for a number
     double min = 0;
     double p05 = 0;
     double p50 = 0;
@@ -20,8 +20,20 @@ struct SampleSummary {
     double max = 0;
 };
 
-// Nothing for an empty sample.
+// Nothing for an empty sample. The values must be finite.
 std::optional<SampleSummary> Summarise(std::span<const double> values);
+
+struct MeanAndSd {
+    double mean = 0;
+    double sd = 0;  // +inf when too large for a number
+};
+
+// The mean and the standard deviation with divisor n - `lostDegrees` (0 for
+// maximum likelihood, 1 for the sample standard deviation) of finite values,
+// n > lostDegrees. Values near the largest number do not overflow the sums:
+// the mean is always finite and the standard deviation is whenever it is
+// smaller than the largest number.
+MeanAndSd MeanAndStandardDeviation(std::span<const double> values, int lostDegrees);
 
 // The p-quantile (0 <= p <= 1) of sorted values, interpolating linearly
 // between neighbouring order statistics. `sorted` must not be empty.

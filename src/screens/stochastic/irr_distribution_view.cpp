@@ -1,6 +1,7 @@
 #include "screens/stochastic/irr_distribution_view.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -12,6 +13,8 @@
 #include <QVBoxLayout>
 #include <QtCharts/QAreaSeries>
 #include <QtCharts/QChart>
+#include <QtCharts/QLegend>
+#include <QtCharts/QLegendMarker>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 
@@ -19,6 +22,7 @@
 #include <cmath>
 
 #include "core/solver/number_format.h"
+#include "core/statistics/ks_bootstrap.h"
 #include "screens/common/chart_view.h"
 #include "ui/dialogs.h"
 
@@ -26,62 +30,101 @@ namespace valmora {
 namespace {
 
 constexpr int kCurvePoints = 300;
+const QString kTooLarge = "too large to compute";
+const QString kComputing = QString("computing") + QChar(0x2026);
 
+// Colours of the fitted laws, told apart from one another and from the
+// empirical lines (drawn in the palette's text colour): each is dark enough
+// on a light chart and light enough on a dark one (a contrast of 3 or more
+// on both).
 QColor FamilyColour(FitFamily f) {
     switch (f) {
-        case FitFamily::Normal: return QColor(30, 90, 200);
-        case FitFamily::Lognormal: return QColor(20, 150, 60);
-        case FitFamily::Logistic: return QColor(160, 40, 160);
+        case FitFamily::Normal: return QColor(40, 125, 230);
+        case FitFamily::Lognormal: return QColor(0, 150, 90);
+        case FitFamily::Logistic: return QColor(220, 40, 220);
+        case FitFamily::Gamma: return QColor(220, 115, 0);
+        case FitFamily::Weibull: return QColor(180, 130, 110);
+        case FitFamily::StudentT: return QColor(240, 30, 30);
     }
-    return Qt::black;
+    return Qt::gray;
 }
 
-QString Number(double v) { return QString::number(v, 'g', 6); }
-QString Rate(double v) { return QString::fromStdString(FormatRate(v)); }
+QString Number(double v) { return std::isfinite(v) ? QString::number(v, 'g', 6) : kTooLarge; }
+QString Rate(double v) { return std::isfinite(v) ? QString::fromStdString(FormatRate(v)) : kTooLarge; }
 // Full precision for files read by other programs.
-QString Exact(double v) { return QString::number(v, 'g', 17); }
+QString Exact(double v) { return std::isfinite(v) ? QString::number(v, 'g', 17) : kTooLarge; }
+
+// "1 simulation", "2 simulations".
+QString Count(long n, const QString& one, const QString& many) {
+    return QString::number(n) + " " + (n == 1 ? one : many);
+}
+
+// A CSV field, quoted when it holds a comma or a quote.
+QString CsvField(QString text) {
+    if (!text.contains(',') && !text.contains('"')) return text;
+    return '"' + text.replace("\"", "\"\"") + '"';
+}
 
 QString ParamsText(const DistributionFit& fit) {
     QStringList parts;
     for (const FitParameter& p : fit.params) parts << QString::fromStdString(p.name) + " = " + Number(p.value);
-    return parts.join(", ");
+    QString text = parts.join(", ");
+    if (!fit.note.empty()) text += " (" + QString::fromStdString(fit.note) + ")";
+    return text;
 }
 
-QString FitLabel(const DistributionFit& fit) {
-    QString name = QString::fromStdString(FamilyName(fit.family));
-    if (fit.family == FitFamily::Lognormal) name += " (of 1 + IRR)";
+// "gamma (of 1 + IRR)" in the table, "gamma" in the legends, whose entries
+// share one line.
+QString FitLabel(FitFamily family, bool full = true) {
+    if (family == FitFamily::StudentT) return "Student t";
+    QString name = QString::fromStdString(FamilyName(family));
+    if (full && OfOnePlusIrr(family)) name += " (of 1 + IRR)";
     return name;
 }
 
-void ClearChart(QChart* chart) {
-    chart->removeAllSeries();
-    for (QAbstractAxis* axis : chart->axes()) {
-        chart->removeAxis(axis);
-        delete axis;
-    }
+// How far the run got: "running: 1799 of 5000 simulations", "stopped after
+// 480 of 1000 simulations", or nothing for a run that ended.
+QString RunState(const RunFigures& f) {
+    const QString of = QString("%1 of %2").arg(f.simulations).arg(Count(f.requested, "simulation", "simulations"));
+    if (f.running) return "running: " + of;
+    if (f.stopped) return "stopped after " + of;
+    return {};
 }
 
-std::pair<QValueAxis*, QValueAxis*> AddAxes(QChart* chart, const QString& yTitle) {
-    auto* x = new QValueAxis;
-    x->setTitleText("IRR");
-    x->setLabelFormat("%.4g");
-    auto* y = new QValueAxis;
-    y->setTitleText(yTitle);
-    y->setLabelFormat("%.4g");
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    return {x, y};
+QValueAxis* NewAxis(QChart* chart, const QString& title, Qt::Alignment side) {
+    auto* axis = new QValueAxis;
+    axis->setTitleText(title);
+    axis->setLabelFormat("%.4g");
+    chart->addAxis(axis, side);
+    return axis;
 }
 
-void Attach(QChart* chart, QAbstractSeries* s, QValueAxis* x, QValueAxis* y) {
+QLineSeries* NewLine(QChart* chart, QValueAxis* x, QValueAxis* y) {
+    auto* s = new QLineSeries;
     chart->addSeries(s);
     s->attachAxis(x);
     s->attachAxis(y);
+    return s;
+}
+
+// The ticks of a new axis: the home range of a redrawn chart then does not
+// depend on the ticks of the one before (rounded by a zoom, or by the
+// previous home range).
+void FreshTicks(QValueAxis* axis, int count = 5) {
+    axis->setTickType(QValueAxis::TicksFixed);
+    axis->setTickCount(count);
+}
+
+// Shows or hides a series with its legend entry.
+void Show(QChart* chart, QAbstractSeries* s, bool shown) {
+    s->setVisible(shown);
+    for (QLegendMarker* m : chart->legend()->markers(s)) m->setVisible(shown);
 }
 
 QTableWidgetItem* Cell(const QString& text, bool right = false) {
     auto* item = new QTableWidgetItem(text);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    item->setToolTip(text);  // the whole text where the column cuts it
     if (right) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return item;
 }
@@ -91,7 +134,7 @@ QTableWidgetItem* Cell(const QString& text, bool right = false) {
 IrrDistributionView::IrrDistributionView(ui::Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), dialogs_(dialogs), histogramChart_(new QChart), cdfChart_(new QChart) {
     setWindowTitle("IRR Distribution");
-    resize(1000, 760);
+    resize(1060, 800);
 
     Caption = new QLabel(this);
     Caption->setWordWrap(true);
@@ -101,6 +144,25 @@ IrrDistributionView::IrrDistributionView(ui::Dialogs& dialogs, QWidget* parent)
     Views->addTab(HistogramView, "&Histogram");
     Views->addTab(CdfView, "&Cumulative");
     for (QChart* c : {histogramChart_, cdfChart_}) c->legend()->setAlignment(Qt::AlignBottom);
+
+    histogramChart_->setTitle("Histogram of the kept IRRs");
+    histogramX_ = NewAxis(histogramChart_, "IRR", Qt::AlignBottom);
+    histogramY_ = NewAxis(histogramChart_, "Simulations per bin", Qt::AlignLeft);
+    barTops_ = new QLineSeries(histogramChart_);
+    bars_ = new QAreaSeries(barTops_);
+    histogramChart_->addSeries(bars_);
+    bars_->attachAxis(histogramX_);
+    bars_->attachAxis(histogramY_);
+    for (QLineSeries*& s : densitySlots_) s = NewLine(histogramChart_, histogramX_, histogramY_);
+    kdeSlot_ = NewLine(histogramChart_, histogramX_, histogramY_);
+    kdeSlot_->setName("kernel density");
+
+    cdfChart_->setTitle("Empirical distribution function of the kept IRRs");
+    cdfX_ = NewAxis(cdfChart_, "IRR", Qt::AlignBottom);
+    cdfY_ = NewAxis(cdfChart_, "Fraction at or below", Qt::AlignLeft);
+    ecdfSlot_ = NewLine(cdfChart_, cdfX_, cdfY_);
+    ecdfSlot_->setName("empirical");
+    for (QLineSeries*& s : cdfSlots_) s = NewLine(cdfChart_, cdfX_, cdfY_);
 
     Bins = new QSpinBox(this);
     Bins->setRange(kMinBins, kMaxBins);
@@ -117,9 +179,9 @@ IrrDistributionView::IrrDistributionView(ui::Dialogs& dialogs, QWidget* parent)
     Summary->verticalHeader()->hide();
     Summary->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     Summary->horizontalHeader()->setStretchLastSection(true);
-    Summary->setMinimumWidth(300);
-    Fits = new QTableWidget(0, 6);
-    Fits->setHorizontalHeaderLabels({"Rank", "Distribution", "Parameters", "AIC", "KS", "p-value"});
+    Summary->setMinimumWidth(330);
+    Fits = new QTableWidget(0, 7);
+    Fits->setHorizontalHeaderLabels({"Rank", "Distribution", "Parameters", "AIC", "KS", "p-value", "Resamples"});
     Fits->verticalHeader()->hide();
     Fits->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     Fits->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
@@ -128,6 +190,8 @@ IrrDistributionView::IrrDistributionView(ui::Dialogs& dialogs, QWidget* parent)
         t->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
         t->setWordWrap(false);
     }
+    FitVerdict = new QLabel;
+    FitVerdict->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* controls = new QHBoxLayout;
     auto* binsLabel = new QLabel("&Bins:", this);
@@ -141,19 +205,24 @@ IrrDistributionView::IrrDistributionView(ui::Dialogs& dialogs, QWidget* parent)
     controls->addWidget(SvgButton);
     controls->addWidget(CsvButton);
 
+    auto* fitsBox = new QWidget;
+    auto* fitsLayout = new QVBoxLayout(fitsBox);
+    fitsLayout->setContentsMargins(0, 0, 0, 0);
+    fitsLayout->addWidget(Fits, 1);
+    fitsLayout->addWidget(FitVerdict);
     auto* tables = new QSplitter(Qt::Horizontal);
     tables->addWidget(Summary);
-    tables->addWidget(Fits);
+    tables->addWidget(fitsBox);
     tables->setStretchFactor(0, 2);
     tables->setStretchFactor(1, 5);
-    tables->setSizes({320, 680});
+    tables->setSizes({370, 690});
     tables->setChildrenCollapsible(false);
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(Views);
     split->addWidget(tables);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
-    split->setSizes({420, 290});
+    split->setSizes({420, 310});
     split->setChildrenCollapsible(false);
     Views->setMinimumHeight(300);
 
@@ -174,11 +243,38 @@ IrrDistributionView::IrrDistributionView(ui::Dialogs& dialogs, QWidget* parent)
     connect(SvgButton, &QPushButton::clicked, this, [this] { ExportChart(ActiveView(), ChartFormat::Svg, dialogs_); });
     connect(CsvButton, &QPushButton::clicked, this, [this] { ExportCsv(CsvText(), dialogs_); });
 
+    FollowPalette();
     SetRun({}, {});
+}
+
+IrrDistributionView::~IrrDistributionView() {
+    StopPValues();
+    jobs_.clear();  // joins them
 }
 
 ZoomableChartView* IrrDistributionView::ActiveView() const {
     return Views->currentWidget() == CdfView ? CdfView : HistogramView;
+}
+
+void IrrDistributionView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        FollowPalette();
+        Redraw();
+    }
+}
+
+void IrrDistributionView::closeEvent(QCloseEvent* event) {
+    StopPValues();
+    QWidget::closeEvent(event);
+}
+
+// Dark charts in a dark window.
+void IrrDistributionView::FollowPalette() {
+    const bool dark = palette().color(QPalette::Window).lightness() < 128;
+    const auto theme = dark ? QChart::ChartThemeDark : QChart::ChartThemeLight;
+    for (QChart* c : {histogramChart_, cdfChart_})
+        if (c->theme() != theme) c->setTheme(theme);
 }
 
 void IrrDistributionView::SetRun(std::span<const double> irrs, const RunFigures& figures) {
@@ -187,16 +283,53 @@ void IrrDistributionView::SetRun(std::span<const double> irrs, const RunFigures&
     summary_ = Summarise(irrs_);
     fits_ = FitDistributions(irrs_);
     kde_.emplace(irrs_);
+    StartPValues();
     Redraw();
 }
 
+void IrrDistributionView::StopPValues() {
+    for (PValueJob& job : jobs_) job.thread.request_stop();
+    pValuesPending_ = false;
+}
+
+void IrrDistributionView::StartPValues() {
+    StopPValues();
+    std::erase_if(jobs_, [](const PValueJob& job) { return job.finished->load(); });
+    const int generation = ++generation_;
+    if (fits_.ranked.empty()) return;
+    pValuesPending_ = true;
+    BootstrapSettings settings;
+    settings.resamples = kResamples;
+    // While a run goes it has a processor of its own.
+    settings.threads = figures_.running ? 1 : std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    auto finished = std::make_shared<std::atomic<bool>>(false);
+    jobs_.push_back(
+        {finished, std::jthread([this, generation, settings, finished, fits = fits_](std::stop_token stop) mutable {
+             if (BootstrapPValues(fits, settings, stop)) {
+                 // Back on the window's thread; dropped if the window has gone.
+                 QMetaObject::invokeMethod(
+                     this, [this, generation, fits] { TakePValues(generation, fits); }, Qt::QueuedConnection);
+             }
+             finished->store(true);
+         })});
+}
+
+void IrrDistributionView::TakePValues(int generation, const FitReport& computed) {
+    if (generation != generation_ || computed.ranked.size() != fits_.ranked.size()) return;
+    for (std::size_t k = 0; k < fits_.ranked.size(); ++k) {
+        fits_.ranked[k].pValue = computed.ranked[k].pValue;
+        fits_.ranked[k].resamples = computed.ranked[k].resamples;
+    }
+    pValuesPending_ = false;
+    FillFits();
+    ShowVerdict();
+    emit PValuesShown();
+}
+
 void IrrDistributionView::Redraw() {
-    QString caption;
-    if (figures_.stopped)
-        caption = QString("stopped after %1 of %2 simulations").arg(figures_.simulations).arg(figures_.requested);
-    else if (figures_.running)
-        caption = QString("Running: %1 of %2 simulations").arg(figures_.simulations).arg(figures_.requested);
-    else caption = QString("%1 simulations").arg(figures_.simulations);
+    QString caption = RunState(figures_);
+    if (figures_.running) caption[0] = caption[0].toUpper();
+    if (caption.isEmpty()) caption = Count(figures_.simulations, "simulation", "simulations");
     caption += QString(", %1 with an IRR.").arg(figures_.withIrr);
     if (irrs_.empty()) caption += " No IRR to show yet.";
     if (figures_.otherSettings) caption += " These are the last run's: the settings on screen have changed since.";
@@ -205,6 +338,7 @@ void IrrDistributionView::Redraw() {
     DrawCdf();
     FillSummary();
     FillFits();
+    ShowVerdict();
 }
 
 void IrrDistributionView::DrawHistogram() {
@@ -214,18 +348,23 @@ void IrrDistributionView::DrawHistogram() {
         Bins->setValue(bins);
     }
     histogram_ = MakeHistogram(irrs_, bins);
-    ClearChart(histogramChart_);
-    Bars = nullptr;
+    const QColor ink = palette().color(QPalette::WindowText);
     FitCurves.clear();
-    KdeCurve = nullptr;
-    histogramChart_->setTitle("Histogram of the kept IRRs");
-    auto [x, y] = AddAxes(histogramChart_, "Simulations per bin");
-    if (histogram_.counts.empty()) {
-        HistogramView->SetHome(x, 0, 1, y, 0, 1);
+    const bool any = !histogram_.counts.empty();
+    Bars = any ? bars_ : nullptr;
+    KdeCurve = any && kde_ && kde_->Valid() ? kdeSlot_ : nullptr;
+    Show(histogramChart_, bars_, any);
+    Show(histogramChart_, kdeSlot_, KdeCurve != nullptr);
+    for (std::size_t k = 0; k < densitySlots_.size(); ++k)
+        Show(histogramChart_, densitySlots_[k], any && k < fits_.ranked.size());
+    FreshTicks(histogramX_);
+    FreshTicks(histogramY_);
+    if (!any) {
+        barTops_->clear();
+        HistogramView->SetHome(histogramX_, 0, 1, histogramY_, 0, 1);
         return;
     }
 
-    auto* upper = new QLineSeries;
     QList<QPointF> outline;
     double top = 0;
     for (std::size_t k = 0; k < histogram_.counts.size(); ++k) {
@@ -234,18 +373,17 @@ void IrrDistributionView::DrawHistogram() {
                 << QPointF(histogram_.edges[k + 1], c) << QPointF(histogram_.edges[k + 1], 0);
         top = std::max(top, c);
     }
-    upper->replace(outline);
-    Bars = new QAreaSeries(upper);
-    Bars->setName(QString("%1 bins of %2").arg(histogram_.counts.size()).arg(Number(histogram_.BinWidth())));
-    Bars->setColor(QColor(150, 180, 220, 170));
-    Bars->setBorderColor(QColor(70, 100, 150));
-    Attach(histogramChart_, Bars, x, y);
+    barTops_->replace(outline);
+    bars_->setName(QString("%1 of %2")
+                       .arg(Count(static_cast<long>(histogram_.counts.size()), "bin", "bins"))
+                       .arg(Number(histogram_.BinWidth())));
+    bars_->setColor(QColor(150, 180, 220, 170));
+    bars_->setBorderColor(QColor(70, 100, 150));
 
     // Densities scaled to expected simulations per bin.
     const double lo = histogram_.edges.front(), hi = histogram_.edges.back();
     const double scale = static_cast<double>(histogram_.Total()) * histogram_.BinWidth();
-    auto curve = [&](auto&& density, const QString& name, const QPen& pen) {
-        auto* s = new QLineSeries;
+    auto curve = [&](QLineSeries* s, auto&& density, const QString& name, const QPen& pen) {
         QList<QPointF> pts;
         for (int k = 0; k <= kCurvePoints; ++k) {
             const double v = lo + (hi - lo) * k / kCurvePoints;
@@ -258,33 +396,35 @@ void IrrDistributionView::DrawHistogram() {
         s->replace(pts);
         s->setName(name);
         s->setPen(pen);
-        Attach(histogramChart_, s, x, y);
-        return s;
     };
-    int rank = 0;
-    for (const DistributionFit& fit : fits_.ranked) {
-        FitCurves.push_back(curve([&](double v) { return fit.Pdf(v); },
-                                  QString("%1. %2").arg(++rank).arg(FitLabel(fit)), QPen(FamilyColour(fit.family), 2)));
+    for (std::size_t k = 0; k < fits_.ranked.size() && k < densitySlots_.size(); ++k) {
+        const DistributionFit& fit = fits_.ranked[k];
+        curve(
+            densitySlots_[k], [&](double v) { return fit.Pdf(v); },
+            QString("%1. %2").arg(k + 1).arg(FitLabel(fit.family, false)), QPen(FamilyColour(fit.family), 2));
+        FitCurves.push_back(densitySlots_[k]);
     }
-    if (kde_ && kde_->Valid())
-        KdeCurve = curve([&](double v) { return (*kde_)(v); }, "kernel density", QPen(Qt::black, 1.5, Qt::DashLine));
-    HistogramView->SetHome(x, lo, hi, y, 0, top * 1.05, ZoomableChartView::NiceY);
+    if (KdeCurve)
+        curve(
+            kdeSlot_, [&](double v) { return (*kde_)(v); }, "kernel density", QPen(ink, 1.5, Qt::DashLine));
+    HistogramView->SetHome(histogramX_, lo, hi, histogramY_, 0, top * 1.05, ZoomableChartView::NiceY);
 }
 
 void IrrDistributionView::DrawCdf() {
-    ClearChart(cdfChart_);
-    Ecdf = nullptr;
     FitCdfs.clear();
-    cdfChart_->setTitle("Empirical distribution function of the kept IRRs");
-    auto [x, y] = AddAxes(cdfChart_, "Fraction at or below");
     const std::vector<CdfStep> steps = EmpiricalCdf(irrs_);
-    if (steps.empty()) {
-        CdfView->SetHome(x, 0, 1, y, 0, 1);
+    const bool any = !steps.empty();
+    Ecdf = any ? ecdfSlot_ : nullptr;
+    Show(cdfChart_, ecdfSlot_, any);
+    for (std::size_t k = 0; k < cdfSlots_.size(); ++k) Show(cdfChart_, cdfSlots_[k], any && k < fits_.ranked.size());
+    FreshTicks(cdfX_);
+    FreshTicks(cdfY_);
+    if (!any) {
+        ecdfSlot_->clear();
+        CdfView->SetHome(cdfX_, 0, 1, cdfY_, 0, 1);
         return;
     }
     const double lo = histogram_.edges.front(), hi = histogram_.edges.back();
-    Ecdf = new QLineSeries;
-    Ecdf->setName("empirical");
     QList<QPointF> pts;
     pts << QPointF(lo, 0);
     double previous = 0;
@@ -293,26 +433,23 @@ void IrrDistributionView::DrawCdf() {
         previous = s.fraction;
     }
     pts << QPointF(hi, 1);
-    Ecdf->replace(pts);
-    Ecdf->setPen(QPen(QColor(70, 100, 150), 2));
-    Attach(cdfChart_, Ecdf, x, y);
-    int rank = 0;
-    for (const DistributionFit& fit : fits_.ranked) {
-        auto* s = new QLineSeries;
+    ecdfSlot_->replace(pts);
+    ecdfSlot_->setPen(QPen(palette().color(QPalette::WindowText), 2.5));
+    for (std::size_t k = 0; k < fits_.ranked.size() && k < cdfSlots_.size(); ++k) {
+        const DistributionFit& fit = fits_.ranked[k];
         QList<QPointF> c;
-        for (int k = 0; k <= kCurvePoints; ++k) {
-            const double v = lo + (hi - lo) * k / kCurvePoints;
+        for (int i = 0; i <= kCurvePoints; ++i) {
+            const double v = lo + (hi - lo) * i / kCurvePoints;
             const double f = fit.Cdf(v);
             if (std::isfinite(f)) c << QPointF(v, f);
         }
-        s->replace(c);
-        s->setName(QString("%1. %2").arg(++rank).arg(FitLabel(fit)));
-        s->setPen(QPen(FamilyColour(fit.family), 1.5));
-        Attach(cdfChart_, s, x, y);
-        FitCdfs.push_back(s);
+        cdfSlots_[k]->replace(c);
+        cdfSlots_[k]->setName(QString("%1. %2").arg(k + 1).arg(FitLabel(fit.family, false)));
+        cdfSlots_[k]->setPen(QPen(FamilyColour(fit.family), 1.5));
+        FitCdfs.push_back(cdfSlots_[k]);
     }
-    y->setTickCount(6);
-    CdfView->SetHome(x, lo, hi, y, 0, 1.0, ZoomableChartView::NiceNone);
+    FreshTicks(cdfY_, 6);
+    CdfView->SetHome(cdfX_, lo, hi, cdfY_, 0, 1.0, ZoomableChartView::NiceNone);
 }
 
 void IrrDistributionView::FillSummary() {
@@ -320,9 +457,7 @@ void IrrDistributionView::FillSummary() {
         QString name, value;
     };
     std::vector<Row> rows;
-    if (figures_.stopped)
-        rows.push_back(
-            {"Run", QString("stopped after %1 of %2 simulations").arg(figures_.simulations).arg(figures_.requested)});
+    if (const QString state = RunState(figures_); !state.isEmpty()) rows.push_back({"Run", state});
     rows.push_back({"Simulations run", QString::number(figures_.simulations)});
     rows.push_back({"With an IRR", QString::number(figures_.withIrr)});
     rows.push_back({"Without an IRR", QString::number(figures_.simulations - figures_.withIrr)});
@@ -348,15 +483,17 @@ void IrrDistributionView::FillSummary() {
 
 void IrrDistributionView::FillFits() {
     const int rows = static_cast<int>(fits_.ranked.size() + fits_.skipped.size()) + (kde_ && kde_->Valid() ? 1 : 0);
+    const int columns = Fits->columnCount();
     Fits->setRowCount(rows);
     int r = 0;
     for (const DistributionFit& fit : fits_.ranked) {
         Fits->setItem(r, 0, Cell(QString::number(r + 1), true));
-        Fits->setItem(r, 1, Cell(FitLabel(fit)));
+        Fits->setItem(r, 1, Cell(FitLabel(fit.family)));
         Fits->setItem(r, 2, Cell(ParamsText(fit)));
         Fits->setItem(r, 3, Cell(Number(fit.aic), true));
         Fits->setItem(r, 4, Cell(Number(fit.ks), true));
-        Fits->setItem(r, 5, Cell(Number(fit.pValue), true));
+        Fits->setItem(r, 5, Cell(fit.pValue ? Number(*fit.pValue) : pValuesPending_ ? kComputing : "-", true));
+        Fits->setItem(r, 6, Cell(QString::number(pValuesPending_ ? kResamples : fit.resamples), true));
         Fits->item(r, 1)->setForeground(FamilyColour(fit.family));
         ++r;
     }
@@ -364,21 +501,37 @@ void IrrDistributionView::FillFits() {
         Fits->setItem(r, 0, Cell("-", true));
         Fits->setItem(r, 1, Cell("kernel density"));
         Fits->setItem(r, 2, Cell("Gaussian kernel, bandwidth = " + Number(kde_->Bandwidth()) + " (not ranked)"));
-        for (int c = 3; c < 6; ++c) Fits->setItem(r, c, Cell(""));
+        for (int c = 3; c < columns; ++c) Fits->setItem(r, c, Cell(""));
         ++r;
     }
     for (const SkippedFit& s : fits_.skipped) {
         Fits->setItem(r, 0, Cell("-", true));
-        Fits->setItem(r, 1, Cell(QString::fromStdString(FamilyName(s.family))));
+        Fits->setItem(r, 1, Cell(FitLabel(s.family)));
         Fits->setItem(r, 2, Cell("not fitted: " + QString::fromStdString(s.reason)));
-        for (int c = 3; c < 6; ++c) Fits->setItem(r, c, Cell(""));
+        for (int c = 3; c < columns; ++c) Fits->setItem(r, c, Cell(""));
         ++r;
     }
 }
 
+void IrrDistributionView::ShowVerdict() {
+    QStringList lines;
+    if (!fits_.ranked.empty()) {
+        const QString how = QString("%1 of a parametric bootstrap of the KS distance for each law")
+                                .arg(Count(kResamples, "resample", "resamples"));
+        if (pValuesPending_) lines << "p-values: " + kComputing + " (" + how + ")";
+        else lines << "p-values from " + how + ".";
+        if (const std::string none = NoLawFitsSentence(fits_); !none.empty()) lines << QString::fromStdString(none);
+    }
+    for (const std::string& note : fits_.notes) lines << QString::fromStdString(note) + ".";
+    FitVerdict->setText(lines.join("\n"));
+    FitVerdict->setVisible(!lines.isEmpty());
+}
+
 QString IrrDistributionView::CsvText() const {
     QString csv = "quantity,value\n";
-    auto line = [&](const QString& name, const QString& value) { csv += name + "," + value + "\n"; };
+    auto line = [&](const QString& name, const QString& value) { csv += name + "," + CsvField(value) + "\n"; };
+    const QString state = RunState(figures_);
+    line("run", state.isEmpty() ? "complete" : state);
     line("simulations_requested", QString::number(figures_.requested));
     line("simulations", QString::number(figures_.simulations));
     line("stopped", figures_.stopped ? "yes" : "no");
@@ -397,15 +550,31 @@ QString IrrDistributionView::CsvText() const {
     line("incomplete_scans", QString::number(figures_.incompleteScans));
     line("missed_roots", QString::number(figures_.missedRoots));
     line("kept_from_exact", QString::number(figures_.keptFromExact));
+    for (const std::string& note : fits_.notes) line("note", QString::fromStdString(note));
 
-    csv += "\nrank,distribution,parameter_1,value_1,parameter_2,value_2,aic,ks,p_value\n";
+    csv +=
+        "\nrank,distribution,parameter_1,value_1,parameter_2,value_2,parameter_3,value_3,aic,ks,p_value,resamples,"
+        "note\n";
     int rank = 0;
     for (const DistributionFit& fit : fits_.ranked) {
         csv += QString::number(++rank) + "," + QString::fromStdString(FamilyName(fit.family));
-        for (const FitParameter& p : fit.params) csv += "," + QString::fromStdString(p.name) + "," + Exact(p.value);
-        csv += "," + Exact(fit.aic) + "," + Exact(fit.ks) + "," + Exact(fit.pValue) + "\n";
+        for (std::size_t k = 0; k < 3; ++k) {
+            if (k < fit.params.size())
+                csv += "," + QString::fromStdString(fit.params[k].name) + "," + Exact(fit.params[k].value);
+            else csv += ",,";
+        }
+        const QString p = fit.pValue ? Exact(*fit.pValue) : pValuesPending_ ? kComputing : QString();
+        csv += "," + Exact(fit.aic) + "," + Exact(fit.ks) + "," + p + "," +
+               QString::number(pValuesPending_ ? kResamples : fit.resamples) + "," +
+               CsvField(QString::fromStdString(fit.note)) + "\n";
     }
-    if (kde_ && kde_->Valid()) csv += ",kernel_density,bandwidth," + Exact(kde_->Bandwidth()) + ",,,,,\n";
+    if (kde_ && kde_->Valid()) csv += ",kernel_density,bandwidth," + Exact(kde_->Bandwidth()) + ",,,,,,,,,\n";
+    if (!fits_.skipped.empty()) {
+        csv += "\nnot_fitted,reason\n";
+        for (const SkippedFit& s : fits_.skipped)
+            csv +=
+                QString::fromStdString(FamilyName(s.family)) + "," + CsvField(QString::fromStdString(s.reason)) + "\n";
+    }
 
     csv += "\nbin_low,bin_high,count\n";
     for (std::size_t k = 0; k < histogram_.counts.size(); ++k)

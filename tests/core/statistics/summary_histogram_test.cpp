@@ -138,5 +138,36 @@ TEST(EmpiricalCdf, OneStepPerDistinctValue) {
     EXPECT_TRUE(EmpiricalCdf({}).empty());
 }
 
+// Values near the largest number: the statistics are numbers whenever they
+// can be, the standard deviation infinite only when it exceeds every number.
+TEST(Summarise, ValuesNearTheLargestNumber) {
+    const auto s = Summarise(std::vector<double>{1e300, 2e300, 3e300});
+    ASSERT_TRUE(s);
+    EXPECT_NEAR(s->mean, 2e300, 1e286);
+    EXPECT_NEAR(s->sd, 1e300, 1e286);
+    const double big = std::numeric_limits<double>::max();
+    const auto wide = Summarise(std::vector<double>{-big, -big, big, big});
+    ASSERT_TRUE(wide);
+    EXPECT_EQ(wide->mean, 0.0);
+    EXPECT_EQ(wide->sd, INFINITY);
+    EXPECT_EQ(wide->p50, 0.0);
+    EXPECT_TRUE(std::isfinite(wide->p05));
+    // Tiny values keep their spread.
+    EXPECT_NEAR(Summarise(std::vector<double>{1e-300, 2e-300, 3e-300})->sd, 1e-300, 1e-314);
+}
+
+TEST(MakeHistogram, ARangeBeyondTheLargestNumber) {
+    const double big = std::numeric_limits<double>::max();
+    for (int bins : {1, 2, 7}) {
+        const Histogram h = MakeHistogram(std::vector<double>{-big, -1.0, 0.0, 1.0, big}, bins);
+        ASSERT_EQ(h.counts.size(), static_cast<std::size_t>(bins));
+        EXPECT_EQ(h.Total(), 5);
+        EXPECT_EQ(h.edges.front(), -big);
+        EXPECT_EQ(h.edges.back(), big);
+        for (std::size_t k = 1; k < h.edges.size(); ++k) EXPECT_LT(h.edges[k - 1], h.edges[k]);
+    }
+    EXPECT_EQ(MakeHistogram(std::vector<double>{-big, big}, 2).counts, (std::vector<long>{1, 1}));
+}
+
 }  // namespace
 }  // namespace valmora

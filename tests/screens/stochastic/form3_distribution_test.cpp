@@ -1,7 +1,10 @@
 // "IRR Distribution..." on the stochastic screen: off until a run, the view
 // of the run's kept IRRs, and its refresh while a run goes.
+#include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 #include "form3_driver.h"
 #include "scripted_random.h"
@@ -28,6 +31,11 @@ QString SummaryValue(const IrrDistributionView* v, const QString& name) {
     for (int r = 0; r < v->Summary->rowCount(); ++r)
         if (v->Summary->item(r, 0)->text() == name) return v->Summary->item(r, 1)->text();
     return "(missing)";
+}
+
+QStringList CsvLines(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split('\n') : QStringList();
 }
 
 // A run of `sims` one-payment simulations drawn from `random`, not saved,
@@ -146,6 +154,47 @@ private slots:
         QCOMPARE(seen[2], QString("Running: 3 of 3 simulations, 3 with an IRR."));
         QCOMPARE(v->Caption->text(), QString("3 simulations, 3 with an IRR."));
         QCOMPARE(SummaryValue(v, "Largest IRR used instead"), QString("3"));
+    }
+
+    // The CSV exported from the view while the run goes says so; so does
+    // the view. Exported again after the run, it holds the whole run.
+    void anExportDuringARunSaysTheRunIsGoing() {
+        Form3Driver d;
+        Form3* f = d.f;
+        ScriptedRandom random(Draws({{1100}, {1210}, {1331}, {1100}, {1210}}));
+        IrrDistributionView* v = RunAndOpenView(d, random, 2);
+        f->HScroll1->setValue(3);
+        d.h.ws.IrrChoice = 2;
+        d.h.ws.NotifyOtherIrr = true;
+        qint64 now = 0;
+        d.h.screens.SetClock([&now] { return now; });
+        QTemporaryDir dir;
+        int notices = 0;
+        QString runRow;
+        d.h.dialogs.onMessage = [&](const valmora::testing::Shown& shown) {
+            if (shown.title != "Note!") return;
+            now += 150;
+            if (++notices != 2) return;
+            // Looking at the view behind the notice of the second simulation.
+            runRow = SummaryValue(v, "Run");
+            d.h.dialogs.fileNames.push_back(dir.filePath("during.csv"));
+            QTest::mouseClick(v->CsvButton, Qt::LeftButton);
+        };
+        Click(f->Command4);
+        QCOMPARE(notices, 3);
+        QCOMPARE(runRow, QString("running: 2 of 3 simulations"));
+        QStringList lines = CsvLines(dir.filePath("during.csv"));
+        QVERIFY(lines.size() > 3);
+        QCOMPARE(lines[1], QString("run,running: 2 of 3 simulations"));
+        QVERIFY(lines.contains("simulations,2"));
+
+        QCOMPARE(SummaryValue(v, "Run"), QString("(missing)"));
+        d.h.dialogs.fileNames.push_back(dir.filePath("after.csv"));
+        QTest::mouseClick(v->CsvButton, Qt::LeftButton);
+        lines = CsvLines(dir.filePath("after.csv"));
+        QCOMPARE(lines[1], QString("run,complete"));
+        QVERIFY(lines.contains("simulations,3"));
+        QCOMPARE(d.h.dialogs.unexpected, 0);
     }
 };
 
