@@ -142,6 +142,7 @@ SimulationSettings Settings(const SimulateOptions& o) {
     s.irrRule = RuleOf(o.choice);
     s.saveToFile = !o.output.empty();
     s.outputPath = o.output;
+    s.decimalComma = o.decimalComma;
     if (o.output == "-") {
         s.outputPath = "standard output";
         s.outputDescriptor = STDOUT_FILENO;
@@ -267,6 +268,9 @@ CLI::App* AddSimulateCommand(CLI::App& app, SimulateOptions& o) {
         ->default_str(kDefaults.resamples)
         ->type_name("INTEGER");
     cmd->add_flag("--json", o.json, "Print the summary as one JSON object");
+    cmd->add_flag("--decimal-comma", o.decimalComma,
+                  "Write the IRR lines with a decimal comma (0,1), as the stochastic screen does where the locale "
+                  "uses one; the summary keeps the point");
     cmd->footer(
         "Example: valmora-cli simulate --dist normal --p1 400 --p2 400 --payments 72 --sims 10000 --output irrs.exp");
     return cmd;

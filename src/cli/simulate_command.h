@@ -30,6 +30,7 @@ struct SimulateOptions {
     std::string seed;
     std::string resamples = std::to_string(kDefaultResamples);
     bool json = false;
+    bool decimalComma = false;  // the IRR lines write decimal commas
 };
 
 CLI::App* AddSimulateCommand(CLI::App& app, SimulateOptions& options);

@@ -17,7 +17,8 @@ IrrFile::~IrrFile() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-bool IrrFile::Open(const std::string& path, int descriptor, std::string& error) {
+bool IrrFile::Open(const std::string& path, int descriptor, std::string& error, bool decimalComma) {
+    decimalComma_ = decimalComma;
     label_ = (descriptor >= 0 ? "The IRR output to " : "The IRR output file ") + path;
     if (descriptor >= 0) {
         // Its own copy: closing the file leaves the descriptor open.
@@ -51,7 +52,11 @@ bool IrrFile::Write(double rate, std::string& error) {
         return false;
     }
     const bool first = pending_.empty();
-    pending_ += FileNumberText(rate);
+    std::string line = FileNumberText(rate);
+    if (decimalComma_)
+        for (char& c : line)
+            if (c == '.') c = ',';
+    pending_ += line;
     pending_ += "\r\n";
     if (pending_.size() >= kBlock && !Flush()) {
         error = failure_;

@@ -27,8 +27,9 @@ public:
     ~IrrFile();
 
     // Creates `path`, or writes to a copy of `descriptor` when that is not
-    // -1 (`path` then only names it in messages).
-    bool Open(const std::string& path, int descriptor, std::string& error);
+    // -1 (`path` then only names it in messages). With `decimalComma` the
+    // lines write a comma where the number has its point.
+    bool Open(const std::string& path, int descriptor, std::string& error, bool decimalComma = false);
     // One line for `rate`. False once the file could not be written.
     bool Write(double rate, std::string& error);
     // Hands what is left to the file and closes it. After a failed write
@@ -49,6 +50,7 @@ private:
     std::string label_;  // "The IRR output file PATH", for messages
     int fd_ = -1;
     bool regular_ = false;
+    bool decimalComma_ = false;
 
     std::mutex mutex_;  // guards what follows: the run's thread writes, the flusher flushes
     std::condition_variable wake_;

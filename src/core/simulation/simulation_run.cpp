@@ -71,7 +71,7 @@ RunOutcome RunSimulations(const SimulationSettings& settings, RandomPayments& ra
     }
     IrrFile file;
     const bool save = settings.saveToFile;
-    if (save && !file.Open(settings.outputPath, settings.outputDescriptor, outcome.message)) {
+    if (save && !file.Open(settings.outputPath, settings.outputDescriptor, outcome.message, settings.decimalComma)) {
         outcome.status = RunStatus::FileError;
         return outcome;
     }

@@ -40,6 +40,9 @@ struct SimulationSettings {
     // An open descriptor the IRR lines go to instead of a file at
     // outputPath (which then only names it in messages); -1 for none.
     int outputDescriptor = -1;
+    // The IRR lines write a decimal comma (0,1 and -0,05), as a desktop
+    // whose locale uses one reads them; a point otherwise.
+    bool decimalComma = false;
 };
 
 // Why no run can use the settings, for the user; empty when it can. The

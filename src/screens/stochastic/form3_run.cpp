@@ -1,5 +1,6 @@
 // "Begin Simulation(s)": the run, and what the screen shows while it goes.
 #include <QApplication>
+#include <QLocale>
 #include <QLabel>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -225,6 +226,8 @@ void Form3::Command4_Click() {
         RunDisplay display(*this);
         run_ = RunResults{};
         run_.settings = SimulationSettingsOf(ws_);
+        // The file a fitting program on this desktop reads: its decimal separator.
+        run_.settings.decimalComma = QLocale().decimalPoint() == ",";
         run_.seed = Std(Text14->text().trimmed());
         runShown_ = true;
         const RunStopper stopper(Command8, this, screens_.Dialogs());

@@ -2,6 +2,7 @@
 // byte for byte the same file as valmora-cli simulate --seed.
 #include <QFile>
 #include <QLineEdit>
+#include <QLocale>
 #include <QTemporaryDir>
 
 #include <sstream>
@@ -75,6 +76,34 @@ private slots:
         // The one generator goes on from where the last run left it.
         QCOMPARE(ReadAll(dir.filePath("a.exp")).count('\n'), 60);
         QVERIFY(ReadAll(dir.filePath("a.exp")) != ReadAll(dir.filePath("b.exp")));
+    }
+
+    void aDecimalCommaLocaleWritesTheFileOfDecimalCommaCli() {
+        // A German desktop: the screen's file uses the locale's decimal
+        // comma, as simulate --decimal-comma writes it.
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QTemporaryDir dir;
+        Form3Driver d;
+        SetUp(d, dir.filePath("screen.exp"));
+        RunWithSeed(d, dir.filePath("screen.exp"), "42");
+        QLocale::setDefault(QLocale::c());
+        std::ostringstream out, err;
+        std::istringstream in;
+        for (const bool comma : {true, false}) {
+            std::vector<std::string> args = {
+                "valmora-cli", "simulate", "--dist",   "uniform",
+                "--p1",        "500",      "--p2",     "1500",
+                "--payments",  "3",        "--sims",   "60",
+                "--seed",      "42",       "--output", dir.filePath(comma ? "comma.exp" : "point.exp").toStdString()};
+            if (comma) args.push_back("--decimal-comma");
+            QCOMPARE(cli::Run(args, in, out, err), 0);
+        }
+        const QByteArray screen = ReadAll(dir.filePath("screen.exp"));
+        QCOMPARE(screen.count('\n'), 60);
+        QVERIFY(screen.contains(',') && !screen.contains('.'));
+        QCOMPARE(screen, ReadAll(dir.filePath("comma.exp")));
+        QByteArray points = screen;
+        QCOMPARE(points.replace(',', '.'), ReadAll(dir.filePath("point.exp")));
     }
 
     void aBadSeedIsRefusedBeforeTheRun() {
