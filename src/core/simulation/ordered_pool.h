@@ -99,9 +99,7 @@ private:
             std::exception_ptr error;
             try {
                 work_(items_[slot]);
-            } catch (...) {
-                error = std::current_exception();
-            }
+            } catch (...) { error = std::current_exception(); }
             lock.lock();
             errors_[slot] = error;
             done_[slot] = 1;
