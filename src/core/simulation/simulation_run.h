@@ -30,8 +30,8 @@ struct SimulationStep {
 class RunObserver {
 public:
     virtual ~RunObserver() = default;
-    // Simulation `number` of `count` is next: SimulationDone or the end of
-    // the run follows.
+    // Simulation `number` of `count` is next: its notice and SimulationDone
+    // follow, or the end of the run.
     virtual void SimulationStarted(long number, long count) = 0;
     // A simulation is done.
     virtual void SimulationDone(const SimulationStep& step) = 0;

@@ -493,28 +493,33 @@ private:
 TEST_F(SimulationRun, EveryThreadCountGivesTheSameRun) {
     struct Case {
         const char* what;
+        int payments;
+        long count;  // simulations asked for
         IrrRule rule;
         long stopAfter;      // 0: no stop
         bool allowNegative;  // false with a generator running dry
         long dryAfter;       // uniforms before the generator runs dry; 0: never
         RunStatus status;
-        long simulations;
+        long simulations;  // simulations run; -1: not known beforehand
     };
     const Case cases[] = {
-        {"complete", IrrRule::Second, 0, true, 0, RunStatus::Complete, 400},
-        {"stopped in the middle", IrrRule::Second, 250, true, 0, RunStatus::Complete, 250},
-        {"stopped after the first", IrrRule::Third, 1, true, 0, RunStatus::Complete, 1},
-        {"stopped before the last", IrrRule::Highest, 399, true, 0, RunStatus::Complete, 399},
-        {"no payment in the middle", IrrRule::Lowest, 0, false, 1200, RunStatus::NoPayment, -1},
+        {"complete", 6, 400, IrrRule::Second, 0, true, 0, RunStatus::Complete, 400},
+        {"stopped in the middle", 6, 400, IrrRule::Second, 250, true, 0, RunStatus::Complete, 250},
+        {"stopped after the first", 6, 400, IrrRule::Third, 1, true, 0, RunStatus::Complete, 1},
+        {"stopped before the last", 6, 400, IrrRule::Highest, 399, true, 0, RunStatus::Complete, 399},
+        {"no payment in the middle", 6, 400, IrrRule::Lowest, 0, false, 1200, RunStatus::NoPayment, -1},
+        // Exact roots of long series: integers beyond a machine word on
+        // every worker.
+        {"long series", 60, 60, IrrRule::Lowest, 0, true, 0, RunStatus::Complete, 60},
     };
     settings.param1 = -2000;
     settings.param2 = 2000;
-    settings.payments = 6;
-    settings.simulations = 400;
     settings.search.increment = 0.9;
     settings.notifyOtherIrr = true;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        settings.payments = c.payments;
+        settings.simulations = c.count;
         settings.irrRule = c.rule;
         settings.allowNegativePayments = c.allowNegative;
         std::string transcripts[3], files[3];
@@ -535,7 +540,8 @@ TEST_F(SimulationRun, EveryThreadCountGivesTheSameRun) {
             EXPECT_EQ(Lines(files[i]).size(), static_cast<std::size_t>(o.withIrr));
         }
         const RunOutcome& one = outcomes[0];
-        if (c.stopAfter == 0 && c.dryAfter == 0) {
+        if (c.payments == 60) { EXPECT_GT(one.keptFromExact, 5) << one.keptFromExact; }
+        if (c.payments == 6 && c.stopAfter == 0 && c.dryAfter == 0) {
             // What the case is there for.
             EXPECT_GT(one.fallbacks, 20) << one.fallbacks;
             EXPECT_GT(one.keptFromExact, 5) << one.keptFromExact;
