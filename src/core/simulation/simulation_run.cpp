@@ -191,7 +191,8 @@ constexpr std::size_t kWindowBytes = std::size_t{16} << 20;
 
 std::size_t WindowFor(unsigned workers, int payments) {
     const std::size_t perSeries = 2 * sizeof(double) * (static_cast<std::size_t>(payments) + 1);
-    return std::clamp(kWindowBytes / perSeries, std::size_t{4} * workers, kMostInFlight);
+    const std::size_t fewest = std::min(std::size_t{4} * workers, kMostInFlight);
+    return std::clamp(kWindowBytes / perSeries, fewest, kMostInFlight);
 }
 
 // The searches on `workers` threads. The run's thread draws the series in
