@@ -1,12 +1,17 @@
 // A simulation run of 10000 series of 72 normal payments (mean 400, SD 400)
 // for an investment of 1000, as "Begin Simulation(s)" runs it: the root
 // search of every series by the per-term scan (the reference) against the
-// fast scan with its census, on the same series in the same binary.
+// fast scan with its census, on the same series in the same binary. Longer
+// series, and one search thread against one per core.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <optional>
+#include <sstream>
+#include <thread>
 #include <vector>
 
 #include "core/simulation/simulation_run.h"
@@ -90,6 +95,56 @@ void LongRun(benchmark::State& state) {
     state.counters["kept_from_exact"] = static_cast<double>(outcome.keptFromExact);
     state.counters["uncounted"] = static_cast<double>(outcome.uncounted);
 }
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// The file of the one-thread run, once it has run, to compare with.
+std::optional<std::string>& OneThreadFile() {
+    static std::optional<std::string> bytes;
+    return bytes;
+}
+
+// 10000 series of range(1) payments saved to a file, the searches on
+// range(0) threads (0: one per core, as the programs run them). Runs after
+// the one-thread run compare their file with its file byte for byte.
+void ThreadedRun(benchmark::State& state) {
+    const int threads = static_cast<int>(state.range(0));
+    SimulationSettings settings = NormalPayments(static_cast<int>(state.range(1)));
+    settings.simulations = 10000;
+    settings.outputPath = (std::filesystem::temp_directory_path() / "valmora-threads-bench.exp").string();
+    Silent silent;
+    RunOutcome outcome;
+    for (auto _ : state) {
+        FrozenClock clock;
+        RandomPayments random(12345, clock);
+        outcome = RunSimulations(settings, random, silent, false, LocateRoots, threads);
+    }
+    const std::string bytes = FileBytes(settings.outputPath);
+    std::remove(settings.outputPath.c_str());
+    state.counters["threads"] = threads > 0 ? threads : static_cast<double>(std::thread::hardware_concurrency());
+    state.counters["with_irr"] = static_cast<double>(outcome.withIrr);
+    state.counters["kept_from_exact"] = static_cast<double>(outcome.keptFromExact);
+    if (threads == 1) OneThreadFile() = bytes;
+    else if (OneThreadFile()) state.counters["file_differs"] = *OneThreadFile() == bytes ? 0 : 1;
+}
+
+// Wall time, and the CPU time of every thread of the process. With other
+// work on the machine the fastest of several repetitions (--benchmark_repetitions)
+// tells the most.
+BENCHMARK(ThreadedRun)
+    ->Args({1, 360})
+    ->Args({0, 360})
+    ->ArgNames({"threads", "payments"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
 
 BENCHMARK(LongRun)
     ->Arg(72)

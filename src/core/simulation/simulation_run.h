@@ -30,7 +30,8 @@ struct SimulationStep {
 class RunObserver {
 public:
     virtual ~RunObserver() = default;
-    // Simulation `number` of `count` is about to draw its series.
+    // Simulation `number` of `count` is next: its notice and SimulationDone
+    // follow, or the end of the run.
     virtual void SimulationStarted(long number, long count) = 0;
     // A simulation is done.
     virtual void SimulationDone(const SimulationStep& step) = 0;
@@ -92,7 +93,15 @@ using RootLocator = RootSearch (*)(const CashFlowAnalysis&, const SearchSettings
 // root, a search stopped early), from the exact roots in range refined to
 // full precision; one without an IRR writes no line. With keepIrrs the
 // outcome lists every kept IRR.
+// The searches run on `threads` threads (0: one per core; 1: all on the
+// calling thread), a few hundred series ahead at most. The series are drawn
+// in order on the calling thread, and the IRRs kept, the file written and
+// the observer told there, in simulation order: every thread count gives
+// the same file, outcome and observer calls. A simulation's series is drawn
+// before SimulationStarted when threads search; a stop or an error drops
+// the series drawn ahead. `locate` must be safe to call on several threads
+// at once.
 RunOutcome RunSimulations(const SimulationSettings& settings, RandomPayments& random, RunObserver& observer,
-                          bool keepIrrs = false, RootLocator locate = LocateRoots);
+                          bool keepIrrs = false, RootLocator locate = LocateRoots, int threads = 0);
 
 }  // namespace valmora

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <limits>
+#include <span>
 #include <sstream>
 #include <chrono>
 #include <thread>
@@ -435,6 +437,136 @@ TEST_F(SimulationRun, LongSeriesKeepTheRulesTrueRoot) {
         ASSERT_EQ(outcome.status, RunStatus::Complete);
         EXPECT_EQ(outcome.incompleteScans, 0);
         EXPECT_EQ(check.checked, outcome.withIrr);
+    }
+}
+
+// Every observer call of a run as text, every number to the bit.
+class Transcript : public RunObserver {
+public:
+    explicit Transcript(long stopAfter) : stopAfter_(stopAfter) { text_ << std::hexfloat; }
+    void SimulationStarted(long number, long count) override { text_ << "started " << number << "/" << count << "\n"; }
+    void SimulationDone(const SimulationStep& step) override {
+        ++done_;
+        text_ << "done " << step.number << " mean " << step.meanIrr;
+        if (step.kept) text_ << " kept " << step.keptRate << (step.keptFromExact ? " exact" : "");
+        Numbers("series", step.series);
+        Numbers("derivative", step.derivative);
+        Numbers("rates", step.rates);
+        text_ << "\n";
+    }
+    void Notice(const std::string& text, const std::string& title, const SimulationStep& sofar) override {
+        text_ << "notice " << sofar.number << " " << title << " " << text << " mean " << sofar.meanIrr << "\n";
+    }
+    bool StopRequested() override {
+        text_ << "stop?\n";
+        return stopAfter_ > 0 && done_ >= stopAfter_;
+    }
+    std::string Text() const { return text_.str(); }
+
+private:
+    void Numbers(const char* name, std::span<const double> values) {
+        text_ << " " << name;
+        for (double v : values) text_ << " " << v;
+    }
+
+    long stopAfter_;
+    long done_ = 0;
+    std::ostringstream text_;
+};
+
+// A seeded generator that runs dry: after `uniforms` draws every uniform is
+// 0, a payment no run without negative payments accepts.
+class RunningDry : public RandomPayments {
+public:
+    RunningDry(std::uint64_t seed, Clock& clock, long uniforms) : RandomPayments(seed, clock), left_(uniforms) {}
+    float NextUniform() override { return left_-- > 0 ? RandomPayments::NextUniform() : 0.0f; }
+
+private:
+    long left_;
+};
+
+// The searches on one thread or several: the same series, IRRs, notices,
+// counts and file bytes, whatever the run meets. Uniform payments in
+// [-2000, 2000] give series with several IRRs; an increment of 0.9 makes
+// the scan miss roots, so that some IRRs come from the exact roots; the
+// second IRR often does not exist, so notices come.
+TEST_F(SimulationRun, EveryThreadCountGivesTheSameRun) {
+    struct Case {
+        const char* what;
+        int payments;
+        long count;  // simulations asked for
+        IrrRule rule;
+        long stopAfter;      // 0: no stop
+        bool allowNegative;  // false with a generator running dry
+        long dryAfter;       // uniforms before the generator runs dry; 0: never
+        RunStatus status;
+        long simulations;  // simulations run; -1: not known beforehand
+    };
+    const Case cases[] = {
+        {"complete", 6, 400, IrrRule::Second, 0, true, 0, RunStatus::Complete, 400},
+        {"stopped in the middle", 6, 400, IrrRule::Second, 250, true, 0, RunStatus::Complete, 250},
+        {"stopped after the first", 6, 400, IrrRule::Third, 1, true, 0, RunStatus::Complete, 1},
+        {"stopped before the last", 6, 400, IrrRule::Highest, 399, true, 0, RunStatus::Complete, 399},
+        {"no payment in the middle", 6, 400, IrrRule::Lowest, 0, false, 1200, RunStatus::NoPayment, -1},
+        // Exact roots of long series: integers beyond a machine word on
+        // every worker.
+        {"long series", 60, 60, IrrRule::Lowest, 0, true, 0, RunStatus::Complete, 60},
+    };
+    settings.param1 = -2000;
+    settings.param2 = 2000;
+    settings.search.increment = 0.9;
+    settings.notifyOtherIrr = true;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        settings.payments = c.payments;
+        settings.simulations = c.count;
+        settings.irrRule = c.rule;
+        settings.allowNegativePayments = c.allowNegative;
+        std::string transcripts[3], files[3];
+        RunOutcome outcomes[3];
+        const int threadCounts[3] = {1, 2, 8};
+        for (int i = 0; i < 3; ++i) {
+            SCOPED_TRACE(threadCounts[i]);
+            FrozenClock clock;
+            RunningDry random(2027, clock, c.dryAfter > 0 ? c.dryAfter : std::numeric_limits<long>::max());
+            Transcript transcript(c.stopAfter);
+            outcomes[i] = RunSimulations(settings, random, transcript, true, LocateRoots, threadCounts[i]);
+            transcripts[i] = transcript.Text();
+            files[i] = ReadFile(settings.outputPath);
+            const RunOutcome& o = outcomes[i];
+            EXPECT_EQ(o.status, c.status) << o.message;
+            if (c.simulations > 0) { EXPECT_EQ(o.simulations, c.simulations); }
+            EXPECT_EQ(o.stopped, c.stopAfter > 0);
+            EXPECT_EQ(Lines(files[i]).size(), static_cast<std::size_t>(o.withIrr));
+        }
+        const RunOutcome& one = outcomes[0];
+        if (c.payments == 60) { EXPECT_GT(one.keptFromExact, 5) << one.keptFromExact; }
+        if (c.payments == 6 && c.stopAfter == 0 && c.dryAfter == 0) {
+            // What the case is there for.
+            EXPECT_GT(one.fallbacks, 20) << one.fallbacks;
+            EXPECT_GT(one.keptFromExact, 5) << one.keptFromExact;
+            EXPECT_GT(one.missedRoots, 5) << one.missedRoots;
+        }
+        if (c.dryAfter > 0) { EXPECT_GT(one.simulations, 10); }
+        for (int i = 1; i < 3; ++i) {
+            SCOPED_TRACE(threadCounts[i]);
+            EXPECT_TRUE(transcripts[i] == transcripts[0]) << "the observer calls differ";
+            EXPECT_TRUE(files[i] == files[0]) << "the files differ";
+            const RunOutcome& o = outcomes[i];
+            EXPECT_EQ(o.message, one.message);
+            EXPECT_EQ(o.simulations, one.simulations);
+            EXPECT_EQ(o.withIrr, one.withIrr);
+            EXPECT_EQ(o.fallbacks, one.fallbacks);
+            EXPECT_EQ(o.incompleteScans, one.incompleteScans);
+            EXPECT_EQ(o.stalledScans, one.stalledScans);
+            EXPECT_EQ(o.workLimitScans, one.workLimitScans);
+            EXPECT_EQ(o.overflowScans, one.overflowScans);
+            EXPECT_EQ(o.missedRoots, one.missedRoots);
+            EXPECT_EQ(o.listedNotRoots, one.listedNotRoots);
+            EXPECT_EQ(o.uncounted, one.uncounted);
+            EXPECT_EQ(o.keptFromExact, one.keptFromExact);
+            EXPECT_EQ(o.kept, one.kept);
+        }
     }
 }
 
