@@ -107,7 +107,7 @@ TEST(SimulateDistribution, SaysWhenNoLawFits) {
                                               "1500",     "--sims", "1000",    "--seed", "1"};
     const Outcome o = RunCli(uniform);
     ASSERT_EQ(o.status, 0) << o.err;
-    const std::regex said(R"(\nNo law fits at the 1 % level: the best by AIC, (\w+), has p = 0\.00498\.\n)");
+    const std::regex said(R"(\nNo law fits at the 1 % level: the best by AIC, ([\w ]+), has p = 0\.00498\.\n)");
     std::smatch m;
     ASSERT_TRUE(std::regex_search(o.out, m, said)) << o.out;
     const auto j = nlohmann::json::parse(RunCli(With(uniform, {"--json"})).out);

@@ -86,7 +86,9 @@ std::string NoLawFitsSentence(const FitReport& report) {
     const DistributionFit& best = report.ranked.front();
     char p[32];
     std::snprintf(p, sizeof p, "%.3g", *best.pValue);
-    return "No law fits at the 1 % level: the best by AIC, " + FamilyName(best.family) + ", has p = " + p + ".";
+    // Named as a person reads it: "Student t", not the key "student_t".
+    const std::string name = best.family == FitFamily::StudentT ? "Student t" : FamilyName(best.family);
+    return "No law fits at the 1 % level: the best by AIC, " + name + ", has p = " + p + ".";
 }
 
 }  // namespace valmora
