@@ -3,6 +3,11 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <fstream>
+#include <cerrno>
+#include <cstring>
+#include <cstdio>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -17,6 +22,7 @@
 #include "cli/options.h"
 #include "core/statistics/summary.h"
 #include "cli/usage_error.h"
+#include "core/decision/decision.h"
 #include "core/simulation/seed.h"
 #include "core/solver/number_format.h"
 #include "core/simulation/limits.h"
@@ -143,6 +149,12 @@ SimulationSettings Settings(const SimulateOptions& o) {
     s.saveToFile = !o.output.empty();
     s.outputPath = o.output;
     s.decimalComma = o.decimalComma;
+    if (!o.rate.empty()) {
+        s.hurdle = ParseNumber(o.rate, "--rate");
+        if (const std::string refused = RateRefusal(*s.hurdle, s.search.periodsPerYear); !refused.empty())
+            throw UsageError("--rate: " + refused);
+    }
+    if (!o.npvOutput.empty() && o.rate.empty()) throw UsageError("--npv-output needs --rate");
     if (o.output == "-") {
         s.outputPath = "standard output";
         s.outputDescriptor = STDOUT_FILENO;
@@ -160,6 +172,44 @@ std::string StopCauses(const RunOutcome& run) {
     add(run.workLimitScans, "at the work limit");
     add(run.overflowScans, "where F(x) became too large");
     return causes;
+}
+
+// With a hurdle rate: the NPVs' summary, the share below 0, and the share
+// of kept IRRs below the rate.
+struct NpvRun {
+    SampleSummary summary;
+    double pNegative = 0;
+    std::optional<double> pIrrBelow;  // nothing when no simulation kept an IRR
+};
+
+std::optional<NpvRun> NpvFigures(const RunOutcome& run, const SimulateOptions& o) {
+    if (o.rate.empty() || run.npvs.empty()) return std::nullopt;
+    std::vector<double> finite;
+    for (const double v : run.npvs)
+        if (std::isfinite(v)) finite.push_back(v);
+    const auto summary = Summarise(finite);
+    if (!summary) return std::nullopt;
+    NpvRun n{*summary, 0, std::nullopt};
+    n.pNegative = static_cast<double>(std::count_if(run.npvs.begin(), run.npvs.end(), [](double v) { return v < 0; })) /
+                  static_cast<double>(run.npvs.size());
+    if (run.withIrr > 0) n.pIrrBelow = static_cast<double>(run.irrBelowRate) / static_cast<double>(run.withIrr);
+    return n;
+}
+
+// One NPV a line, each the shortest decimal that reads back as the same
+// double; written whole or the failure said.
+void WriteNpvs(const RunOutcome& run, const std::string& path) {
+    std::string text;
+    for (const double v : run.npvs) text += ShortestText(v) + "\n";
+    const std::string temporary = path + ".part";
+    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+    file << text;
+    file.close();
+    if (!file || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int cause = errno;
+        std::remove(temporary.c_str());
+        throw UsageError("--npv-output: cannot write the file '" + path + "': " + std::strerror(cause));
+    }
 }
 
 void PrintText(const RunOutcome& run, const std::optional<SampleSummary>& s, const SimulateOptions& o, int resamples,
@@ -197,10 +247,20 @@ void PrintText(const RunOutcome& run, const std::optional<SampleSummary>& s, con
         if (none > 0) out << "; " << none << (none == 1 ? " simulation had" : " simulations had") << " no IRR";
         out << "\n";
     }
+    if (const auto npv = NpvFigures(run, o)) {
+        out << "NPV at rate " << o.rate << ":" << std::string(o.rate.size() < 15 ? 15 - o.rate.size() : 1, ' ')
+            << "mean " << FormatBalance(npv->summary.mean) << ", standard deviation " << FormatBalance(npv->summary.sd)
+            << "\n";
+        out << "Probability NPV < 0:        " << FormatRate(npv->pNegative) << "\n";
+        if (npv->pIrrBelow)
+            out << "Probability kept IRR < R:   " << FormatRate(*npv->pIrrBelow)
+                << " (of the simulations with an IRR)\n";
+    }
     PrintDistribution(run.kept, resamples, out);
 }
 
-void PrintJson(const RunOutcome& run, const std::optional<SampleSummary>& s, int resamples, std::ostream& out) {
+void PrintJson(const RunOutcome& run, const std::optional<SampleSummary>& s, const SimulateOptions& o, int resamples,
+               std::ostream& out) {
     nlohmann::ordered_json j;
     auto value = [&](double SampleSummary::*field) {
         return s ? nlohmann::ordered_json((*s).*field) : nlohmann::ordered_json(nullptr);
@@ -221,6 +281,18 @@ void PrintJson(const RunOutcome& run, const std::optional<SampleSummary>& s, int
     j["missed_roots_unknown"] = run.uncounted;
     j["listed_not_roots"] = run.listedNotRoots;
     j["kept_from_exact"] = run.keptFromExact;
+    if (const auto npv = NpvFigures(run, o)) {
+        nlohmann::ordered_json n;
+        n["rate"] = ParseNumber(o.rate, "--rate");
+        n["mean"] = npv->summary.mean;
+        n["sd"] = std::isfinite(npv->summary.sd) ? nlohmann::ordered_json(npv->summary.sd) : nullptr;
+        n["p05"] = npv->summary.p05;
+        n["p50"] = npv->summary.p50;
+        n["p95"] = npv->summary.p95;
+        n["p_negative"] = npv->pNegative;
+        j["npv"] = n;
+        j["p_irr_below_rate"] = npv->pIrrBelow ? nlohmann::ordered_json(*npv->pIrrBelow) : nullptr;
+    }
     AddDistributionJson(run.kept, resamples, j);
     WithoutNegativeZero(j);
     out << j.dump(2) << "\n";
@@ -268,6 +340,12 @@ CLI::App* AddSimulateCommand(CLI::App& app, SimulateOptions& o) {
         ->default_str(kDefaults.resamples)
         ->type_name("INTEGER");
     cmd->add_flag("--json", o.json, "Print the summary as one JSON object");
+    cmd->add_option("--rate", o.rate,
+                    "A hurdle rate R (per period, or annual with --periods): each simulation's NPV at R; the summary "
+                    "adds the mean NPV, the probability that NPV < 0 and that the kept IRR < R")
+        ->type_name("NUMBER");
+    cmd->add_option("--npv-output", o.npvOutput, "Write each simulation's NPV at --rate, one per line, to FILE")
+        ->type_name("FILE");
     cmd->add_flag("--decimal-comma", o.decimalComma,
                   "Write the IRR lines with a decimal comma (0,1), as the stochastic screen does where the locale "
                   "uses one; the summary keeps the point");
@@ -305,7 +383,8 @@ int RunSimulate(const SimulateOptions& o, std::ostream& out, std::ostream& err, 
     const auto stats = Summarise(run.kept);
     // With the IRR lines on standard output the summary goes to standard error.
     std::ostream& summary = o.output == "-" ? err : out;
-    if (o.json) PrintJson(run, stats, resamples, summary);
+    if (!o.npvOutput.empty()) WriteNpvs(run, o.npvOutput);
+    if (o.json) PrintJson(run, stats, o, resamples, summary);
     else PrintText(run, stats, o, resamples, summary);
     if (run.stopped) {
         const int signal = interrupted;

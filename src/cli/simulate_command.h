@@ -31,6 +31,8 @@ struct SimulateOptions {
     std::string resamples = std::to_string(kDefaultResamples);
     bool json = false;
     bool decimalComma = false;  // the IRR lines write decimal commas
+    std::string rate;           // a hurdle rate: each simulation's NPV at it
+    std::string npvOutput;      // a file for one NPV per line
 };
 
 CLI::App* AddSimulateCommand(CLI::App& app, SimulateOptions& options);

@@ -298,5 +298,65 @@ TEST(SimulateHelp, DescribesEveryOption) {
         EXPECT_NE(o.out.find(opt), std::string::npos) << opt;
 }
 
+class SimulateAtARate : public Simulate {};
+
+TEST_F(SimulateAtARate, EachSimulationsNpvIsWrittenAndSummarised) {
+    // Three-payment mixed series from uniform(-4096, 4096): some IRRs below
+    // the rate, some NPVs below 0.
+    const std::vector<std::string> run = {"simulate", "--dist",      "uniform", "--p1",   "-4096", "--p2",
+                                          "4096",     "--payments",  "3",       "--sims", "400",   "--seed",
+                                          "11",       "--resamples", "0",       "--rate", "0.1",   "--json"};
+    std::vector<std::string> args = run;
+    args.insert(args.end(), {"--npv-output", File("npv.txt"), "--output", File("irrs.exp")});
+    const Outcome o = RunCli(args);
+    ASSERT_EQ(o.status, 0) << o.err;
+    const auto j = nlohmann::ordered_json::parse(o.out);
+    std::istringstream lines(ReadFile(File("npv.txt")));
+    std::vector<double> npvs;
+    for (std::string line; std::getline(lines, line);) npvs.push_back(std::stod(line));
+    ASSERT_EQ(npvs.size(), 400u);
+    const double negative =
+        static_cast<double>(std::count_if(npvs.begin(), npvs.end(), [](double v) { return v < 0; }));
+    EXPECT_EQ(j["npv"]["p_negative"].get<double>(), negative / 400);
+    EXPECT_GT(negative, 0);
+    EXPECT_EQ(j["npv"]["rate"].get<double>(), 0.1);
+    double sum = 0;
+    for (const double v : npvs) sum += v;
+    EXPECT_NEAR(j["npv"]["mean"].get<double>(), sum / 400, 1e-9 * std::abs(sum));
+    // Each NPV is the series' present value at the rate: the first series's
+    // IRR file line and NPV agree in sign with the rate's place.
+    std::istringstream irrs(ReadFile(File("irrs.exp")));
+    long below = 0, kept = 0;
+    for (std::string line; std::getline(irrs, line); ++kept)
+        if (std::stod(line) < 0.1) ++below;
+    EXPECT_EQ(j["with_irr"].get<long>(), kept);
+    EXPECT_EQ(j["p_irr_below_rate"].get<double>(), static_cast<double>(below) / static_cast<double>(kept));
+    // The IRR file is the same with or without the rate.
+    std::vector<std::string> plain = {
+        "simulate", "--dist", "uniform", "--p1", "-4096",       "--p2", "4096",     "--payments",     "3",
+        "--sims",   "400",    "--seed",  "11",   "--resamples", "0",    "--output", File("plain.exp")};
+    ASSERT_EQ(RunCli(plain).status, 0);
+    EXPECT_EQ(ReadFile(File("plain.exp")), ReadFile(File("irrs.exp")));
+}
+
+TEST_F(SimulateAtARate, RefusesWhatNoRunCanUse) {
+    struct Case {
+        std::vector<std::string> extra;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{"--npv-output", File("n.txt")}, "valmora-cli: --npv-output needs --rate\n"},
+        {{"--rate", "-2"}, "valmora-cli: --rate: the rate must be above -100 % (got -200 %)\n"},
+        {{"--rate", "x"}, nullptr},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"simulate", "--dist", "normal", "--p1", "400", "--p2", "400", "--sims", "3"};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const Outcome o = RunCli(args);
+        EXPECT_EQ(o.status, 2) << o.err;
+        if (c.says) { EXPECT_EQ(o.err, c.says); }
+    }
+}
+
 }  // namespace
 }  // namespace valmora::cli

@@ -5,6 +5,7 @@
 
 #include <flint/flint.h>
 
+#include "core/decision/decision.h"
 #include "core/simulation/irr_file.h"
 #include "core/simulation/ordered_pool.h"
 #include "core/solver/cash_flow_analysis.h"
@@ -127,6 +128,10 @@ public:
         step.rates = sim.rates;
         step.meanIrr = meanIrr_;
         step.keptFromExact = sim.fromExact;
+        if (settings_.hurdle) {
+            step.npv = NetPresentValue(sim.series, *settings_.hurdle, settings_.search.periodsPerYear);
+            outcome_.npvs.push_back(step.npv);
+        }
         if (!candidates.empty()) {
             const auto choice = ChooseIrr(candidates, settings_.irrRule);
             if (choice.fallback) {
@@ -136,6 +141,7 @@ public:
             step.kept = true;
             step.keptRate = choice.rate;
             ++outcome_.withIrr;
+            if (settings_.hurdle && step.keptRate < *settings_.hurdle) ++outcome_.irrBelowRate;
             meanIrr_ = (step.keptRate + (outcome_.withIrr - 1) * prevMeanIrr_) / outcome_.withIrr;
             prevMeanIrr_ = meanIrr_;
             if (keepIrrs_) outcome_.kept.push_back(step.keptRate);

@@ -24,6 +24,7 @@ struct SimulationStep {
     double keptRate = 0;                 // the IRR kept, when kept
     bool kept = false;                   // an IRR was found and kept
     bool keptFromExact = false;          // chosen from the exact roots, the listed rates being incomplete
+    double npv = 0;                      // the series' NPV at the hurdle rate, when one is set
 };
 
 // What the run reports while it goes; the screen and the command line show it.
@@ -67,7 +68,11 @@ struct RunOutcome {
     // Simulations whose IRR was chosen from the exact roots in range: their
     // search missed roots, listed a rate that is no root, or stopped early.
     long keptFromExact = 0;
-    bool stopped = false;      // the observer stopped the run before its last simulation
+    bool stopped = false;  // the observer stopped the run before its last simulation
+    // With a hurdle rate R: every simulation's NPV at R in simulation order,
+    // and how many simulations kept an IRR below R.
+    std::vector<double> npvs;
+    long irrBelowRate = 0;
     std::vector<double> kept;  // the kept IRRs in simulation order, when asked for
 };
 

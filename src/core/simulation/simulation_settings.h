@@ -1,6 +1,7 @@
 // The settings of a simulation run, their defaults and their one check.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "core/solver/search_settings.h"
@@ -43,6 +44,9 @@ struct SimulationSettings {
     // The IRR lines write a decimal comma (0,1 and -0,05), as a desktop
     // whose locale uses one reads them; a point otherwise.
     bool decimalComma = false;
+    // A hurdle rate R (listed, as the IRRs are): each simulation's NPV at R
+    // is computed; nothing for none.
+    std::optional<double> hurdle;
 };
 
 // Why no run can use the settings, for the user; empty when it can. The
