@@ -25,6 +25,7 @@ const QString Form3::kFileFilter = "Experiments (*.exp)|*.exp|Data Files (*.dat)
 
 Form3::Form3(ScreenManager& screens) : Screen("IRR - Stochastic", 10215, 8580), screens_(screens), ws_(screens.Ws()) {
     BuildFrame();
+    BuildHurdle(SSTab1->widget(1));
     Connect();
 }
 

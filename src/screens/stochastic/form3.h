@@ -2,6 +2,8 @@
 // simulation settings, the output file and the run on its second.
 #pragma once
 
+#include <optional>
+
 #include "screens/common/screen_manager.h"
 #include "screens/stochastic/run_results.h"
 #include "ui/screen.h"
@@ -116,6 +118,8 @@ public:
     QPushButton* Command8;  // "&Stop", shown only while a run goes
     QLabel* Label28;        // "Seed (empty: clock) = "
     QLineEdit* Text14;      // seed of a reproducible run; empty to seed from the clock
+    QLabel* Label29;        // "Hurdle rate (optional) = "
+    QLineEdit* Text15;      // hurdle rate R: each simulation's NPV at R; empty for none
 
     static const QString kFileFilter;  // the save dialog's file-type filter
 
@@ -129,6 +133,13 @@ private:
     void BuildFrame();
     void BuildSetupTab(QWidget* tab);
     void BuildSimulationTab(QWidget* tab);
+    // The hurdle rate's label and box on the simulation tab (form3_hurdle.cpp).
+    void BuildHurdle(QWidget* tab);
+    // The hurdle rate typed: nothing for an empty box; false (said) when
+    // the box holds no rate a run can use.
+    bool ReadHurdle(std::optional<double>& hurdle);
+    // The closing note on the NPVs at the hurdle rate; empty without one.
+    QString HurdleNote(const RunOutcome& outcome) const;
     void Connect();
 
     // Back and Exit.

@@ -214,6 +214,8 @@ void Form3::Command4_Click() {
         ui::FocusAndSelectAll(Text14);
         return;
     }
+    std::optional<double> hurdle;
+    if (!ReadHurdle(hurdle)) return;
     FrozenClock frozenClock;
     std::optional<RandomPayments> seeded;
     if (seed) seeded.emplace(*seed, frozenClock);
@@ -228,6 +230,7 @@ void Form3::Command4_Click() {
         run_.settings = SimulationSettingsOf(ws_);
         // The file a fitting program on this desktop reads: its decimal separator.
         run_.settings.decimalComma = QLocale().decimalPoint() == ",";
+        run_.settings.hurdle = hurdle;
         run_.seed = Std(Text14->text().trimmed());
         runShown_ = true;
         const RunStopper stopper(Command8, this, screens_.Dialogs());
@@ -294,6 +297,7 @@ void Form3::ShowOutcome(const RunOutcome& outcome) {
             notes << QString::number(none) + (none == 1 ? " simulation" : " simulations") +
                          " had no IRR and wrote no line: the file holds " + QString::number(outcome.withIrr) +
                          (outcome.withIrr == 1 ? " line." : " lines.");
+        if (const QString npv = HurdleNote(outcome); !npv.isEmpty()) notes << npv;
         if (!notes.isEmpty()) screens_.Dialogs().Message(notes.join("\r"));
     } else {
         screens_.Dialogs().Message(Q(outcome.message), "Error!");
