@@ -71,7 +71,8 @@ void DistributionLink::Draw() {
     }
     figures.running = !run_.outcome;
     figures.otherSettings = otherSettings_;
-    view_->SetRun(run_.keptIrrs, figures);
+    figures.hurdle = run_.settings.hurdle;
+    view_->SetRun(run_.keptIrrs, figures, run_.npvs);
     drawnAt_ = now_();
     drawCost_ = drawnAt_ - start;
 }

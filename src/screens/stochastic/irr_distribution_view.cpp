@@ -1,6 +1,8 @@
 #include "screens/stochastic/irr_distribution_view.h"
 
 #include <QCheckBox>
+#include <QSignalBlocker>
+#include <QComboBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -169,6 +171,14 @@ IrrDistributionView::IrrDistributionView(ui::Dialogs& dialogs, QWidget* parent)
     Bins->setAccessibleName("Bins");
     AutoBins = new QCheckBox("&Freedman-Diaconis", this);
     AutoBins->setChecked(true);
+    Values = new QComboBox(this);
+    Values->addItems({"Kept IRRs", "NPVs at the hurdle rate"});
+    Values->setAccessibleName("Values shown");
+    Values->setEnabled(false);
+    connect(Values, &QComboBox::currentIndexChanged, this, [this] {
+        Compute();
+        Redraw();
+    });
     ResetButton = new QPushButton("&Reset Zoom", this);
     PngButton = new QPushButton("Export &PNG...", this);
     SvgButton = new QPushButton("Export &SVG...", this);
@@ -199,6 +209,10 @@ IrrDistributionView::IrrDistributionView(ui::Dialogs& dialogs, QWidget* parent)
     controls->addWidget(binsLabel);
     controls->addWidget(Bins);
     controls->addWidget(AutoBins);
+    auto* valuesLabel = new QLabel("&Values:", this);
+    valuesLabel->setBuddy(Values);
+    controls->addWidget(valuesLabel);
+    controls->addWidget(Values);
     controls->addStretch(1);
     controls->addWidget(ResetButton);
     controls->addWidget(PngButton);
@@ -277,14 +291,38 @@ void IrrDistributionView::FollowPalette() {
         if (c->theme() != theme) c->setTheme(theme);
 }
 
-void IrrDistributionView::SetRun(std::span<const double> irrs, const RunFigures& figures) {
+void IrrDistributionView::SetRun(std::span<const double> irrs, const RunFigures& figures,
+                                 std::span<const double> npvs) {
     irrs_.assign(irrs.begin(), irrs.end());
+    npvs_.clear();
+    for (const double v : npvs)
+        if (std::isfinite(v)) npvs_.push_back(v);
     figures_ = figures;
-    summary_ = Summarise(irrs_);
-    fits_ = FitDistributions(irrs_);
-    kde_.emplace(irrs_);
-    StartPValues();
+    const bool npvsShown = figures.hurdle && !npvs_.empty();
+    Values->setEnabled(npvsShown);
+    if (!npvsShown && Values->currentIndex() != 0) {
+        const QSignalBlocker quiet(Values);
+        Values->setCurrentIndex(0);
+    }
+    Compute();
     Redraw();
+}
+
+bool IrrDistributionView::ShowingNpvs() const { return Values->currentIndex() == 1 && !npvs_.empty(); }
+
+void IrrDistributionView::Compute() {
+    const bool npvs = ShowingNpvs();
+    summary_ = Summarise(Sample());
+    // The laws are fitted to the IRRs; the NPVs are shown as they fell.
+    fits_ = npvs ? FitReport{} : FitDistributions(irrs_);
+    kde_.emplace(Sample());
+    const QString what = npvs ? "the NPVs at the hurdle rate " + QString::fromStdString(FormatRate(*figures_.hurdle))
+                              : QString("the kept IRRs");
+    histogramChart_->setTitle("Histogram of " + what);
+    cdfChart_->setTitle("Empirical distribution function of " + what);
+    histogramX_->setTitleText(npvs ? "NPV at the hurdle rate" : "IRR");
+    cdfX_->setTitleText(npvs ? "NPV at the hurdle rate" : "IRR");
+    StartPValues();
 }
 
 void IrrDistributionView::StopPValues() {
@@ -342,12 +380,12 @@ void IrrDistributionView::Redraw() {
 }
 
 void IrrDistributionView::DrawHistogram() {
-    const int bins = AutoBins->isChecked() ? FreedmanDiaconisBins(irrs_) : Bins->value();
+    const int bins = AutoBins->isChecked() ? FreedmanDiaconisBins(Sample()) : Bins->value();
     if (AutoBins->isChecked()) {
         const QSignalBlocker block(Bins);
         Bins->setValue(bins);
     }
-    histogram_ = MakeHistogram(irrs_, bins);
+    histogram_ = MakeHistogram(Sample(), bins);
     const QColor ink = palette().color(QPalette::WindowText);
     FitCurves.clear();
     const bool any = !histogram_.counts.empty();
@@ -412,7 +450,7 @@ void IrrDistributionView::DrawHistogram() {
 
 void IrrDistributionView::DrawCdf() {
     FitCdfs.clear();
-    const std::vector<CdfStep> steps = EmpiricalCdf(irrs_);
+    const std::vector<CdfStep> steps = EmpiricalCdf(Sample());
     const bool any = !steps.empty();
     Ecdf = any ? ecdfSlot_ : nullptr;
     Show(cdfChart_, ecdfSlot_, any);
@@ -523,6 +561,7 @@ void IrrDistributionView::ShowVerdict() {
         if (const std::string none = NoLawFitsSentence(fits_); !none.empty()) lines << QString::fromStdString(none);
     }
     for (const std::string& note : fits_.notes) lines << QString::fromStdString(note) + ".";
+    if (ShowingNpvs()) lines << "The laws are fitted to the kept IRRs: choose them under Values to see the fits.";
     FitVerdict->setText(lines.join("\n"));
     FitVerdict->setVisible(!lines.isEmpty());
 }

@@ -26,6 +26,7 @@
 class QAreaSeries;
 class QChart;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineSeries;
 class QPushButton;
@@ -43,16 +44,17 @@ class ZoomableChartView;
 
 // The counts of a run besides its kept IRRs.
 struct RunFigures {
-    long requested = 0;          // simulations asked for
-    long simulations = 0;        // simulations run
-    long withIrr = 0;            // simulations that kept an IRR
-    long fallbacks = 0;          // kept the largest IRR instead of the one asked for
-    long incompleteScans = 0;    // searches that stopped before their bound
-    long missedRoots = 0;        // searches that listed fewer roots than lie in range
-    long keptFromExact = 0;      // kept IRRs chosen from the exact roots, the list being incomplete or wrong
-    bool running = false;        // the run is still going
-    bool stopped = false;        // the user stopped the run
-    bool otherSettings = false;  // the settings on screen are no longer those the run was made with
+    long requested = 0;            // simulations asked for
+    long simulations = 0;          // simulations run
+    long withIrr = 0;              // simulations that kept an IRR
+    long fallbacks = 0;            // kept the largest IRR instead of the one asked for
+    long incompleteScans = 0;      // searches that stopped before their bound
+    long missedRoots = 0;          // searches that listed fewer roots than lie in range
+    long keptFromExact = 0;        // kept IRRs chosen from the exact roots, the list being incomplete or wrong
+    bool running = false;          // the run is still going
+    bool stopped = false;          // the user stopped the run
+    bool otherSettings = false;    // the settings on screen are no longer those the run was made with
+    std::optional<double> hurdle;  // the run's hurdle rate, when it had one
 };
 
 class IrrDistributionView : public QWidget {
@@ -63,7 +65,7 @@ public:
 
     // Shows the kept IRRs of a run (rates per period times the periods per
     // year) and starts their p-values, stopping those of the IRRs shown before.
-    void SetRun(std::span<const double> irrs, const RunFigures& figures);
+    void SetRun(std::span<const double> irrs, const RunFigures& figures, std::span<const double> npvs = {});
 
     // The summary and fits as CSV text.
     QString CsvText() const;
@@ -78,6 +80,7 @@ public:
     ZoomableChartView* CdfView;
     QSpinBox* Bins;
     QCheckBox* AutoBins;  // Freedman-Diaconis
+    QComboBox* Values;    // "Kept IRRs", or "NPVs at the hurdle rate" when the run had one
     QPushButton* ResetButton;
     QPushButton* PngButton;
     QPushButton* SvgButton;
@@ -105,6 +108,10 @@ protected:
 
 private:
     void Redraw();
+    // Summary, fits and density of the values chosen in Values.
+    void Compute();
+    bool ShowingNpvs() const;
+    const std::vector<double>& Sample() const { return ShowingNpvs() ? npvs_ : irrs_; }
     void DrawHistogram();
     void DrawCdf();
     void FillSummary();
@@ -133,6 +140,7 @@ private:
     QLineSeries* ecdfSlot_;
 
     std::vector<double> irrs_;
+    std::vector<double> npvs_;  // the run's NPVs at its hurdle rate, when it had one
     RunFigures figures_;
     std::optional<SampleSummary> summary_;
     Histogram histogram_;

@@ -27,6 +27,7 @@ struct RunResults {
     bool kept = false;
 
     std::vector<double> keptIrrs;       // in simulation order, one for each simulation that kept an IRR
+    std::vector<double> npvs;           // with a hurdle rate: every simulation's NPV at it, in order
     std::optional<RunOutcome> outcome;  // once the run has ended
 
     long WithIrr() const { return static_cast<long>(keptIrrs.size()); }
@@ -40,6 +41,7 @@ struct RunResults {
         rates.assign(step.rates.begin(), step.rates.end());
         meanIrr = step.meanIrr;
         kept = step.kept;
+        if (settings.hurdle) npvs.push_back(step.npv);
         if (step.kept) {
             keptRate = step.keptRate;
             keptIrrs.push_back(step.keptRate);
