@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -40,6 +41,20 @@ CashFlowReading ScreenReading(const std::string& source) {
     how.chooseColumn = "copy one column or one row of it";
     how.useDecimalComma = "";
     return how;
+}
+
+// Where the locale writes decimal commas, a text is read with them first
+// ("1.000,5" is 1000.5), and as the command line reads it when that fails
+// ("1716.5"); elsewhere as the command line reads it.
+CashFlowText ReadInLocale(std::string_view bytes, const std::string& source) {
+    const CashFlowReading how = ScreenReading(source);
+    if (QLocale().decimalPoint() != ",") return ReadCashFlowText(bytes, how);
+    CashFlowReading comma = how;
+    comma.decimalComma = true;
+    CashFlowText read = ReadCashFlowText(bytes, comma);
+    if (read.Ok()) return read;
+    CashFlowText plain = ReadCashFlowText(bytes, how);
+    return plain.Ok() ? plain : read;
 }
 
 QAction* AddAction(QWidget* to, const QString& text, const QList<QKeySequence>& keys, QObject* receiver,
@@ -108,8 +123,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 // The numbers on the clipboard, one column or one row; a refusal said.
 std::optional<std::vector<double>> Form1::CopiedNumbers() {
-    const CashFlowText read =
-        ReadCashFlowText(Std(QApplication::clipboard()->text()), ScreenReading("the copied text"));
+    const CashFlowText read = ReadInLocale(Std(QApplication::clipboard()->text()), "the copied text");
     if (read.Ok()) return read.values;
     screens_.Dialogs().Message(Q(read.error), "Paste");
     return std::nullopt;
@@ -178,7 +192,7 @@ void Form1::OpenSeries() {
     const auto file = OpenTextFile(screens_.Dialogs(), "Open Series", kSeriesFilter, kMostSeriesBytes);
     if (!file) return;
     const std::string bytes = file->bytes.toStdString();
-    const CashFlowText read = ReadCashFlowText(bytes, ScreenReading("the file"));
+    const CashFlowText read = ReadInLocale(bytes, "the file");
     QString problem;
     const int payments = static_cast<int>(read.values.size()) - 1;
     if (!read.Ok()) problem = Q(read.error);

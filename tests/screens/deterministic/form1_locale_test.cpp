@@ -1,5 +1,7 @@
 // The deterministic screen where the user's locale writes decimal commas: the
 // comma key types the decimal point, never a digit run-on or an empty box.
+#include <QApplication>
+#include <QClipboard>
 #include <QLocale>
 
 #include "form1_driver.h"
@@ -47,6 +49,28 @@ private slots:
                 QCOMPARE(d.f->Text1->text(), QString("10005"));
                 QCOMPARE(d.h.dialogs.beeps, 5);
             }
+        }
+    }
+
+    void pasteReadsTheLocalesDecimalCommas() {
+        struct Case {
+            const char* copied;
+            QStringList payments;
+        };
+        const Case cases[] = {
+            {"500,5\t-100,25", {"500.5", "-100.25"}},
+            {"1.000,5\n2.000\n", {"1000.5", "2000"}},
+            {"1716.5\n-3.25\n", {"1716.5", "-3.25"}},  // written with points: read as such
+        };
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        for (const Case& c : cases) {
+            Form1Driver d;
+            QVERIFY(QTest::qWaitForWindowActive(d.f));
+            QApplication::clipboard()->setText(c.copied);
+            Form1Driver::ClickCell(d.f->MSHFlexGrid1, 1, 1);
+            QTest::keyClick(d.f->MSHFlexGrid1, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(valmora::testing::GridRow(d.f->MSHFlexGrid1, 1), QStringList({"-1000"}) + c.payments);
+            QVERIFY(d.h.dialogs.shown.empty());
         }
     }
 };
