@@ -55,7 +55,8 @@ struct RateGrid {
     }
 
     void ClickCell(int row, int col) {
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(row, col)).center());
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(row, col)).center());
     }
 
     // Rows whose rate cell is drawn in the picked colour.
