@@ -30,13 +30,27 @@ QList<QWidget*> TabRound(QWidget* window, QWidget* start, bool backwards) {
 
 QStringList Names(const QList<QWidget*>& widgets, const Form1* f) {
     const std::pair<const QWidget*, const char*> names[] = {
-        {f->Text1, "Text1"},       {f->UpDown1, "UpDown1"},           {f->MSHFlexGrid1, "MSHFlexGrid1"},
-        {f->Command1, "Command1"}, {f->Text4, "Text4"},               {f->Text5, "Text5"},
-        {f->Command3, "Command3"}, {f->MSHFlexGrid2, "MSHFlexGrid2"}, {f->Command5, "Command5"},
-        {f->MSHFlexGrid4, "MSHFlexGrid4"}, {f->Option1, "Option1"},   {f->Option2, "Option2"},
-        {f->Text7, "Text7"},       {f->UpDown2, "UpDown2"},           {f->Command9, "Command9"},
-        {f->Command6, "Command6"}, {f->Command7, "Command7"},         {f->Command8, "Command8"},
-        {f->Command4, "Command4"}, {f->Command2, "Command2"},          {f->MSHFlexGrid3, "MSHFlexGrid3"},
+        {f->Text1, "Text1"},
+        {f->UpDown1, "UpDown1"},
+        {f->MSHFlexGrid1, "MSHFlexGrid1"},
+        {f->Command1, "Command1"},
+        {f->Text4, "Text4"},
+        {f->Text5, "Text5"},
+        {f->Command3, "Command3"},
+        {f->MSHFlexGrid2, "MSHFlexGrid2"},
+        {f->Command5, "Command5"},
+        {f->MSHFlexGrid4, "MSHFlexGrid4"},
+        {f->Option1, "Option1"},
+        {f->Option2, "Option2"},
+        {f->Text7, "Text7"},
+        {f->UpDown2, "UpDown2"},
+        {f->Command9, "Command9"},
+        {f->Command6, "Command6"},
+        {f->Command7, "Command7"},
+        {f->Command8, "Command8"},
+        {f->Command4, "Command4"},
+        {f->Command2, "Command2"},
+        {f->MSHFlexGrid3, "MSHFlexGrid3"},
     };
     QStringList out;
     for (const QWidget* w : widgets) {
@@ -137,7 +151,8 @@ private slots:
             QCOMPARE(g->Col(), 1);
             for (int r = 1; r <= 3; ++r) QVERIFY2(valmora::testing::CellBackground(g, r, 1) == white, c.name);
             QVERIFY2(!d.f->MSHFlexGrid4->isEnabled(), c.name);
-            for (Qt::Key key : c.keys) QTest::keyClick(g, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+            for (Qt::Key key : c.keys)
+                QTest::keyClick(g, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
             for (int r = 1; r <= 3; ++r)
                 QVERIFY2(valmora::testing::CellBackground(g, r, 1) == (r == c.picked ? blue : white), c.name);
             QVERIFY2(d.f->MSHFlexGrid4->isEnabled(), c.name);
