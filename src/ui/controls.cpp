@@ -7,9 +7,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+
+#include <vector>
 
 #include "ui/button.h"
 #include "ui/contrast.h"
@@ -108,6 +111,44 @@ private:
     bool applying_ = false;
 };
 
+// A widget with a style sheet keeps the palette it had when the sheet was
+// applied, and hears nothing of a new one: the application's windows do.
+// When one of them does (a light theme, a dark one), the sheets of the
+// widgets inside it are applied again, once the window has taken the new
+// palette, so that they and their controls follow.
+class StyleSheetsFollowPalette : public QObject {
+public:
+    static void Add(QWidget* widget) {
+        static QPointer<StyleSheetsFollowPalette> follower;
+        if (!follower) {
+            follower = new StyleSheetsFollowPalette(qApp);
+            qApp->installEventFilter(follower);
+        }
+        follower->widgets_.push_back(widget);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::ApplicationPaletteChange || !watched->isWidgetType() ||
+            !static_cast<QWidget*>(watched)->isWindow())
+            return false;
+        QMetaObject::invokeMethod(
+            this, [this, window = QPointer<QObject>(watched)] { Reapply(window); }, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    using QObject::QObject;
+
+    void Reapply(const QPointer<QObject>& window) {
+        std::erase_if(widgets_, [](const QPointer<QWidget>& w) { return w.isNull(); });
+        for (const QPointer<QWidget>& w : widgets_)
+            if (window && w->window() == window) w->setStyleSheet(w->styleSheet());
+    }
+
+    std::vector<QPointer<QWidget>> widgets_;
+};
+
 // Sets `role` to `face` and `textRole` to a colour that reads on it.
 void SetFaceAndText(QWidget* widget, QPalette::ColorRole role, QPalette::ColorRole textRole, const QColor& face) {
     QPalette palette = widget->palette();
@@ -173,6 +214,7 @@ QGroupBox* NewFrame(QWidget* parent, const QString& caption, int left, int top, 
     frame->setStyleSheet(
         "QGroupBox { border: 1px solid palette(mid); margin-top: 0.6em; }"
         "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; }");
+    FollowPaletteDespiteStyleSheet(frame);
     Place(frame, left, top, width, height);
     return frame;
 }
@@ -225,6 +267,8 @@ void SetTextColor(QWidget* widget, const QColor& color) {
     if (!keeper) keeper = new ReadableTextColor(widget, color);
     keeper->Want(color);
 }
+
+void FollowPaletteDespiteStyleSheet(QWidget* widget) { StyleSheetsFollowPalette::Add(widget); }
 
 void FocusAndSelectAll(QLineEdit* edit) {
     edit->setFocus(Qt::OtherFocusReason);

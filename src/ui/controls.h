@@ -58,6 +58,10 @@ void SetBackColor(QWidget* widget, const QColor& color);
 // whenever the palette changes (a dark theme, a light one).
 void SetTextColor(QWidget* widget, const QColor& color);
 
+// A widget with a style sheet keeps the palette it had when the sheet was
+// applied; this one takes the application's new palette whenever it changes.
+void FollowPaletteDespiteStyleSheet(QWidget* widget);
+
 // Gives a text box the focus and selects its whole text, as Home then
 // Shift+End do, so that the next keystroke replaces it.
 void FocusAndSelectAll(QLineEdit* edit);
