@@ -43,7 +43,8 @@ QStringList Unreadable(QWidget* window) {
     auto check = [&](const QWidget* w, const QString& text, const QColor& fore, const QColor& back) {
         const double ratio = ContrastRatio(fore, back);
         if (ratio < ui::kTextContrast)
-            found << QString("%1: %2 on %3, %4:1").arg(Describe(w, text), fore.name(), back.name()).arg(ratio, 0, 'f', 2);
+            found
+                << QString("%1: %2 on %3, %4:1").arg(Describe(w, text), fore.name(), back.name()).arg(ratio, 0, 'f', 2);
     };
     QList<QWidget*> widgets = window->findChildren<QWidget*>();
     widgets.prepend(window);
@@ -58,10 +59,12 @@ QStringList Unreadable(QWidget* window) {
                 check(w, static_cast<QAbstractButton*>(w)->text(), p.color(g, w->foregroundRole()), Background(w, g));
             } else if (auto* label = qobject_cast<QLabel*>(w)) {
                 if (label->text().isEmpty()) continue;
-                const QColor back = label->autoFillBackground() ? p.color(g, label->backgroundRole()) : Background(w, g);
+                const QColor back =
+                    label->autoFillBackground() ? p.color(g, label->backgroundRole()) : Background(w, g);
                 check(w, label->text(), p.color(g, label->foregroundRole()), back);
             } else if (auto* frame = qobject_cast<QGroupBox*>(w)) {
-                if (!frame->title().isEmpty()) check(w, frame->title(), p.color(g, QPalette::WindowText), Background(w, g));
+                if (!frame->title().isEmpty())
+                    check(w, frame->title(), p.color(g, QPalette::WindowText), Background(w, g));
             } else if (auto* box = qobject_cast<QLineEdit*>(w)) {
                 check(w, box->text(), p.color(g, QPalette::Text), p.color(g, QPalette::Base));
             } else if (auto* table = qobject_cast<QTableWidget*>(w)) {
