@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
@@ -57,6 +58,25 @@ public:
     }
 
     QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    // A bar only where the client does not fit: left to itself, an area
+    // that has grown to its client's size may keep the bars it had while
+    // smaller.
+    void resizeEvent(QResizeEvent* event) override {
+        if (widget()) {
+            const QSize want = widget()->size();
+            // The area's own size: the viewport's resizing comes here too.
+            const QSize room = size();
+            const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+            bool across = want.width() > room.width();
+            const bool down = want.height() > room.height() || (across && want.height() > room.height() - bar);
+            across = across || (down && want.width() > room.width() - bar);
+            setHorizontalScrollBarPolicy(across ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+            setVerticalScrollBarPolicy(down ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+        }
+        QScrollArea::resizeEvent(event);
+    }
 };
 
 }  // namespace
