@@ -24,8 +24,8 @@ namespace {
 
 bool Interactive(QAccessible::Role role) {
     constexpr QAccessible::Role roles[] = {
-        QAccessible::EditableText, QAccessible::SpinBox,  QAccessible::ScrollBar, QAccessible::Table,
-        QAccessible::Button,       QAccessible::RadioButton, QAccessible::CheckBox, QAccessible::ComboBox,
+        QAccessible::EditableText, QAccessible::SpinBox,     QAccessible::ScrollBar, QAccessible::Table,
+        QAccessible::Button,       QAccessible::RadioButton, QAccessible::CheckBox,  QAccessible::ComboBox,
         QAccessible::PageTab,      QAccessible::Slider,
     };
     return std::find(std::begin(roles), std::end(roles), role) != std::end(roles);
@@ -95,14 +95,14 @@ private slots:
         auto f1 = [](ScreenHarness& h) -> Form1& { return h.screens.Get<Form1>(); };
         auto f3 = [](ScreenHarness& h) -> Form3& { return h.screens.Get<Form3>(); };
         const Case cases[] = {
-            {"deterministic", "investment", [&](ScreenHarness& h) { return f1(h).Text1; }, "Initial investment  =  ",
-             QAccessible::EditableText},
+            {"deterministic", "investment", [&](ScreenHarness& h) { return f1(h).Text1; },
+             "Initial investment  =  ", QAccessible::EditableText},
             {"deterministic", "payments spinner", [&](ScreenHarness& h) { return f1(h).UpDown1; },
              "Number of payments = ", QAccessible::SpinBox},
             {"deterministic", "periods spinner", [&](ScreenHarness& h) { return f1(h).UpDown2; },
              "Compunding / payment periods per year = ", QAccessible::SpinBox},
-            {"deterministic", "increment", [&](ScreenHarness& h) { return f1(h).Text4; }, "Increment = ",
-             QAccessible::EditableText},
+            {"deterministic", "increment", [&](ScreenHarness& h) { return f1(h).Text4; },
+             "Increment = ", QAccessible::EditableText},
             {"deterministic", "tolerance", [&](ScreenHarness& h) { return f1(h).Text5; }, "Newton's Method tolerance",
              QAccessible::EditableText},
             {"deterministic", "maximum roots", [&](ScreenHarness& h) { return f1(h).Text3; },
@@ -111,12 +111,12 @@ private slots:
              "Upper Bound on root(s) for F(x) where x = 1/(1 + i )", QAccessible::EditableText},
             {"deterministic", "payment grid", [&](ScreenHarness& h) { return f1(h).MSHFlexGrid1; }, "Payment array",
              QAccessible::Table},
-            {"deterministic", "derivative grid", [&](ScreenHarness& h) { return f1(h).MSHFlexGrid3; },
-             "1st derivative", QAccessible::Table},
+            {"deterministic", "derivative grid", [&](ScreenHarness& h) { return f1(h).MSHFlexGrid3; }, "1st derivative",
+             QAccessible::Table},
             {"deterministic", "IRR grid", [&](ScreenHarness& h) { return f1(h).MSHFlexGrid2; }, "IRR(s)",
              QAccessible::Table},
-            {"deterministic", "balances grid", [&](ScreenHarness& h) { return f1(h).MSHFlexGrid4; },
-             "Project balances", QAccessible::Table},
+            {"deterministic", "balances grid", [&](ScreenHarness& h) { return f1(h).MSHFlexGrid4; }, "Project balances",
+             QAccessible::Table},
             {"stochastic set-up", "mean", [&](ScreenHarness& h) { return f3(h).Text3; }, "Mean",
              QAccessible::EditableText},
             {"stochastic set-up", "standard deviation", [&](ScreenHarness& h) { return f3(h).Text4; },
@@ -127,10 +127,10 @@ private slots:
              "Number of payment/compounding periods per year =  ", QAccessible::SpinBox},
             {"stochastic, ready to run", "simulations bar", [&](ScreenHarness& h) { return f3(h).HScroll1; },
              "Number of simulations", QAccessible::ScrollBar},
-            {"stochastic, ready to run", "increment", [&](ScreenHarness& h) { return f3(h).Text9; }, "Increment = ",
-             QAccessible::EditableText},
-            {"stochastic, ready to run", "tolerance", [&](ScreenHarness& h) { return f3(h).Text10; }, "Tolerance = ",
-             QAccessible::EditableText},
+            {"stochastic, ready to run", "increment", [&](ScreenHarness& h) { return f3(h).Text9; },
+             "Increment = ", QAccessible::EditableText},
+            {"stochastic, ready to run", "tolerance", [&](ScreenHarness& h) { return f3(h).Text10; },
+             "Tolerance = ", QAccessible::EditableText},
             {"NPV profile and decision", "chart",
              [&](ScreenHarness& h) { return f1(h).findChild<NpvProfileWindow*>()->ChartView; }, "NPV profile",
              QAccessible::NoRole},
