@@ -11,7 +11,14 @@
 #include <QRadioButton>
 #include <QTableWidget>
 
+#include <QImage>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QScatterSeries>
+
 #include "palettes.h"
+#include "recording_dialogs.h"
+#include "screens/common/chart_view.h"
+#include "screens/deterministic/npv_profile_window.h"
 #include "screen_tour.h"
 #include "ui/contrast.h"
 #include "ui/controls.h"
@@ -159,6 +166,43 @@ private slots:
             QVERIFY2(face == c.face, c.stop);
             QVERIFY2(text == black, c.stop);
             QVERIFY2(ContrastRatio(text, face) >= 4.5, c.stop);
+        }
+    }
+
+    // The NPV profile keeps its white plot in either palette; its curve, its
+    // marks (whose labels are written in their colours) and the hurdle line
+    // read there as text does, and as lines against a dark background.
+    void npvProfileColoursRead_data() {
+        QTest::addColumn<QPalette>("palette");
+        QTest::newRow("light") << testing::LightPalette();
+        QTest::newRow("dark") << testing::DarkPalette();
+    }
+    void npvProfileColoursRead() {
+        QFETCH(QPalette, palette);
+        ScreenHarness h;
+        const testing::PaletteInUse inUse(palette);
+        testing::RecordingDialogs dialogs;
+        NpvProfileWindow w(dialogs);
+        w.SetHurdle(0.15);
+        w.SetSeries({-1000, 3600, -4310, 1716}, {0.3, 0.2, 0.1}, 1, {}, {{0.25, false}});
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QImage shot = w.ChartView->grab().toImage();
+        const QPoint plot = w.ChartView->mapFromScene(
+            w.ChartView->chart()->mapToScene(w.ChartView->chart()->plotArea().topLeft() + QPointF(3, 3)));
+        const QColor plotColour = shot.pixelColor(plot);
+        QCOMPARE(plotColour, QColor(255, 255, 255));
+        const QColor dark = testing::DarkPalette().color(QPalette::Base);
+        QVERIFY(!w.IrrMarks.empty() && !w.MissedRootMarks.empty() && w.HurdleLine);
+        const std::pair<const char*, QColor> colours[] = {
+            {"curve", w.Profile->pen().color()},
+            {"IRR mark", w.IrrMarks[0]->color()},
+            {"missed root", w.MissedRootMarks[0]->pen().color()},
+            {"hurdle rate", w.HurdleLine->pen().color()},
+        };
+        for (const auto& [what, colour] : colours) {
+            QVERIFY2(ContrastRatio(colour, plotColour) >= ui::kTextContrast, what);
+            QVERIFY2(ContrastRatio(colour, dark) >= ui::kGraphicContrast, what);
         }
     }
 };
