@@ -95,7 +95,7 @@ Screen::Screen(const QString& caption, int clientWidthTwips, int clientHeightTwi
     area_->setWidget(client_);
     layout_->addWidget(area_);
     KeepOnScreen(this);
-    // Tab onto a control outside the part shown scrolls it into view.
+    // Tab onto a control out of view scrolls it into view.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now && client_->isAncestorOf(now)) area_->ensureWidgetVisible(now);
     });
