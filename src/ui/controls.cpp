@@ -7,11 +7,15 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 
+#include <vector>
+
 #include "ui/button.h"
+#include "ui/contrast.h"
 #include "ui/fonts.h"
 #include "ui/grid.h"
 #include "ui/twips.h"
@@ -58,6 +62,102 @@ private:
     QLineEdit* edit_;
     QString shownTip_;
 };
+
+// Keeps a widget's text colour readable against what it stands on, through
+// changes of the palette.
+class ReadableTextColor : public QObject {
+public:
+    ReadableTextColor(QWidget* widget, const QColor& wanted) : QObject(widget), widget_(widget), wanted_(wanted) {
+        widget->installEventFilter(this);
+    }
+
+    void Want(const QColor& wanted) {
+        wanted_ = wanted;
+        Apply();
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (!applying_ &&
+            (type == QEvent::PaletteChange || type == QEvent::ApplicationPaletteChange || type == QEvent::ParentChange))
+            Apply();
+        return false;
+    }
+
+private:
+    // The widget's own background when it paints one, else its parent's.
+    QColor Background() const {
+        const QWidget* under = widget_;
+        while (!under->autoFillBackground() && under->parentWidget() && !under->isWindow())
+            under = under->parentWidget();
+        return under->palette().color(under->backgroundRole());
+    }
+
+    void Apply() {
+        applying_ = true;
+        const QColor back = Background();
+        const QColor text = ReadableVariant(wanted_, back);
+        QPalette palette = widget_->palette();
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+            palette.setColor(group, QPalette::WindowText, text);
+        palette.setColor(QPalette::Disabled, QPalette::WindowText, DisabledText(text, back));
+        widget_->setPalette(palette);
+        applying_ = false;
+    }
+
+    QWidget* widget_;
+    QColor wanted_;
+    bool applying_ = false;
+};
+
+// A widget with a style sheet keeps the palette it had when the sheet was
+// applied, and hears nothing of a new one: the application's windows do.
+// When one of them does (a light theme, a dark one), the sheets of the
+// widgets inside it are applied again, once the window has taken the new
+// palette, so that they and their controls follow.
+class StyleSheetsFollowPalette : public QObject {
+public:
+    static void Add(QWidget* widget) {
+        static QPointer<StyleSheetsFollowPalette> follower;
+        if (!follower) {
+            follower = new StyleSheetsFollowPalette(qApp);
+            qApp->installEventFilter(follower);
+        }
+        follower->widgets_.push_back(widget);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::ApplicationPaletteChange || !watched->isWidgetType() ||
+            !static_cast<QWidget*>(watched)->isWindow())
+            return false;
+        QMetaObject::invokeMethod(
+            this, [this, window = QPointer<QObject>(watched)] { Reapply(window); }, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    using QObject::QObject;
+
+    void Reapply(const QPointer<QObject>& window) {
+        std::erase_if(widgets_, [](const QPointer<QWidget>& w) { return w.isNull(); });
+        for (const QPointer<QWidget>& w : widgets_)
+            if (window && w->window() == window) w->setStyleSheet(w->styleSheet());
+    }
+
+    std::vector<QPointer<QWidget>> widgets_;
+};
+
+// Sets `role` to `face` and `textRole` to a colour that reads on it.
+void SetFaceAndText(QWidget* widget, QPalette::ColorRole role, QPalette::ColorRole textRole, const QColor& face) {
+    QPalette palette = widget->palette();
+    const QColor text = ReadableText(face, QApplication::palette(widget).color(textRole));
+    palette.setColor(role, face);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) palette.setColor(group, textRole, text);
+    palette.setColor(QPalette::Disabled, textRole, DisabledText(text, face));
+    widget->setPalette(palette);
+}
 
 }  // namespace
 
@@ -114,6 +214,7 @@ QGroupBox* NewFrame(QWidget* parent, const QString& caption, int left, int top, 
     frame->setStyleSheet(
         "QGroupBox { border: 1px solid palette(mid); margin-top: 0.6em; }"
         "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; }");
+    FollowPaletteDespiteStyleSheet(frame);
     Place(frame, left, top, width, height);
     return frame;
 }
@@ -147,19 +248,27 @@ void ClearOptions(std::initializer_list<QRadioButton*> options) {
 }
 
 void SetFaceColor(QAbstractButton* button, const QColor& color) {
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, color.isValid() ? color : QApplication::palette().color(QPalette::Button));
-    button->setPalette(palette);
+    // No colour of its own: the button follows the palette again.
+    if (!color.isValid()) button->setPalette(QPalette());
+    else SetFaceAndText(button, QPalette::Button, QPalette::ButtonText, color);
 }
 
 QColor FaceColor(const QAbstractButton* button) { return button->palette().color(QPalette::Button); }
 
 void SetBackColor(QWidget* widget, const QColor& color) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, color);
-    widget->setPalette(palette);
+    SetFaceAndText(widget, QPalette::Window, QPalette::WindowText, color);
     widget->setAutoFillBackground(true);
 }
+
+void SetTextColor(QWidget* widget, const QColor& color) {
+    ReadableTextColor* keeper = nullptr;
+    for (QObject* child : widget->children())
+        if (auto* found = dynamic_cast<ReadableTextColor*>(child)) keeper = found;
+    if (!keeper) keeper = new ReadableTextColor(widget, color);
+    keeper->Want(color);
+}
+
+void FollowPaletteDespiteStyleSheet(QWidget* widget) { StyleSheetsFollowPalette::Add(widget); }
 
 void FocusAndSelectAll(QLineEdit* edit) {
     edit->setFocus(Qt::OtherFocusReason);

@@ -42,13 +42,25 @@ QFrame* NewLine(QWidget* parent, int x1, int y1, int x2, int y2);
 // Clears option buttons without running their click handlers.
 void ClearOptions(std::initializer_list<QRadioButton*> options);
 
-// The face colour of a button; an invalid colour gives back the system's
-// button-face colour.
+// The face colour of a button, with a caption colour that reads on it: the
+// palette's own when it does (black on yellow in a light palette), black or
+// white otherwise, and a fainter one while the button is disabled. An
+// invalid colour gives back the system's face and caption colours.
 void SetFaceColor(QAbstractButton* button, const QColor& color);
 QColor FaceColor(const QAbstractButton* button);
 
-// The background of a label or frame.
+// The background of a label or frame, with a text colour that reads on it
+// as SetFaceColor chooses one.
 void SetBackColor(QWidget* widget, const QColor& color);
+
+// The text colour of a label or frame: `color`, made lighter or darker as
+// little as it takes to read against the background it stands on, again
+// whenever the palette changes (a dark theme, a light one).
+void SetTextColor(QWidget* widget, const QColor& color);
+
+// A widget with a style sheet keeps the palette it had when the sheet was
+// applied; this one takes the application's new palette whenever it changes.
+void FollowPaletteDespiteStyleSheet(QWidget* widget);
 
 // Gives a text box the focus and selects its whole text, as Home then
 // Shift+End do, so that the next keystroke replaces it.

@@ -2,11 +2,16 @@
 // size in twips, with its controls placed inside at twips positions. The
 // first screen installs the keyboard aids (Enter on buttons, the focus ring)
 // for the whole program.
+//
+// A screen never opens larger than the available area of its display: where
+// the client area does not fit, it scrolls, and the control that gets the
+// focus is scrolled into view.
 #pragma once
 
 #include <QWidget>
 
 class QMenuBar;
+class QScrollArea;
 class QVBoxLayout;
 
 namespace valmora::ui {
@@ -18,6 +23,8 @@ public:
 
     // The area the controls are placed in.
     QWidget* Client() const { return client_; }
+    // What holds the client area, and scrolls it on a display too small.
+    QScrollArea* ClientArea() const { return area_; }
     // Puts a menu bar above the client area.
     void SetMenuBar(QMenuBar* menuBar);
 
@@ -37,6 +44,7 @@ protected:
 
 private:
     QWidget* client_;
+    QScrollArea* area_;
     QVBoxLayout* layout_;
     bool centred_ = false;
 };

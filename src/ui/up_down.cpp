@@ -1,5 +1,7 @@
 #include "ui/up_down.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolButton>
@@ -10,14 +12,61 @@
 #include "ui/keyboard_aids.h"
 
 namespace valmora::ui {
+namespace {
+
+// What assistive technology reads of a spinner: a spin box whose value is
+// the spinner's, named after its box unless it has a name of its own.
+class UpDownAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit UpDownAccessible(UpDown* upDown) : QAccessibleWidget(upDown, QAccessible::SpinBox) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) return QString::number(Spinner()->Value());
+        QString text = QAccessibleWidget::text(t);
+        if (text.isEmpty() && (t == QAccessible::Name || t == QAccessible::Description)) {
+            if (QAccessibleInterface* box = QAccessible::queryAccessibleInterface(Spinner()->Buddy()))
+                text = box->text(t);
+        }
+        return text;
+    }
+
+    QVariant currentValue() const override { return Spinner()->Value(); }
+    void setCurrentValue(const QVariant& value) override { Spinner()->SetValue(value.toInt()); }
+    QVariant maximumValue() const override { return Spinner()->Maximum(); }
+    QVariant minimumValue() const override { return Spinner()->Minimum(); }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    UpDown* Spinner() const { return static_cast<UpDown*>(widget()); }
+};
+
+QAccessibleInterface* UpDownInterface(const QString& className, QObject* object) {
+    if (className == QLatin1String(UpDown::staticMetaObject.className()) && object && object->isWidgetType())
+        return new UpDownAccessible(static_cast<UpDown*>(object));
+    return nullptr;
+}
+
+}  // namespace
 
 UpDown::UpDown(QLineEdit* buddy, int minimum, int maximum, QWidget* parent)
     : QWidget(parent), buddy_(buddy), minimum_(minimum), maximum_(maximum), value_(minimum) {
+    static const bool installed = [] {
+        QAccessible::installFactory(UpDownInterface);
+        return true;
+    }();
+    Q_UNUSED(installed);
     setFocusPolicy(Qt::StrongFocus);
     up_ = new QToolButton(this);
     down_ = new QToolButton(this);
     up_->setArrowType(Qt::UpArrow);
     down_->setArrowType(Qt::DownArrow);
+    up_->setAccessibleName("Up");
+    down_->setAccessibleName("Down");
     for (QToolButton* b : {up_, down_}) {
         b->setFocusPolicy(Qt::NoFocus);
         b->setAutoRepeat(true);
@@ -36,7 +85,13 @@ void UpDown::SetValue(int value) {
     value = std::clamp(value, minimum_, maximum_);
     if (value == value_) return;
     value_ = value;
+    Publish();
+}
+
+void UpDown::Publish() {
     buddy_->setText(QString::number(value_));
+    QAccessibleValueChangeEvent change(this, value_);
+    QAccessible::updateAccessibility(&change);
     emit Changed();
 }
 
@@ -51,8 +106,7 @@ void UpDown::Step(int delta) {
     const int next = std::clamp(current + delta, minimum_, maximum_);
     if (next == current || (delta > 0) != (next > current)) return;
     value_ = next;
-    buddy_->setText(QString::number(value_));
-    emit Changed();
+    Publish();
 }
 
 void UpDown::keyPressEvent(QKeyEvent* event) {

@@ -1,5 +1,7 @@
 // Renders every window of the program to PNG files, for the README and for
-// checking layouts by eye: valmora_screenshots OUTPUT_FOLDER
+// checking layouts by eye: valmora_screenshots OUTPUT_FOLDER [--dark]
+// [--points N] (--dark: in a dark palette; --points: the application's font
+// at N points).
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -14,6 +16,7 @@
 
 #include <functional>
 
+#include "palettes.h"
 #include "screens/deterministic/form1.h"
 #include "screens/deterministic/npv_profile_window.h"
 #include "screen_harness.h"
@@ -110,8 +113,9 @@ void SmallRun(testing::ScreenHarness& h) {
 
 // The NPV profile of -1000 3600 -4310 1716 (IRRs of 10 %, 20 % and 30 %),
 // opened from the deterministic screen once its roots are located.
-bool ShootNpvProfile(const QString& path) {
+bool ShootNpvProfile(const QString& path, const std::function<void()>& look) {
     testing::ScreenHarness h;
+    look();
     h.screens.Show(ScreenId::Form1);
     Form1& f = h.screens.Get<Form1>();
     f.Text1->selectAll();
@@ -132,8 +136,9 @@ bool ShootNpvProfile(const QString& path) {
 
 // 10000 simulations of 72 payments drawn from normal(400, 400), run on the
 // stochastic screen, then "IRR Distribution...".
-bool ShootIrrDistribution(const QString& path) {
+bool ShootIrrDistribution(const QString& path, const std::function<void()>& look) {
     testing::ScreenHarness h;
+    look();
     h.screens.Show(ScreenId::Form3);
     ChooseNormal(h);
     Form3& f = h.screens.Get<Form3>();
@@ -154,6 +159,22 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screens");
     QDir().mkpath(folder);
+    bool dark = false;
+    double points = 0;
+    for (int i = 2; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == "--dark") dark = true;
+        else if (arg == "--points" && i + 1 < argc) points = QString::fromLocal8Bit(argv[++i]).toDouble();
+    }
+    // Every harness sets the style again; the palette and font go on top.
+    auto look = [dark, points] {
+        if (dark) QApplication::setPalette(testing::DarkPalette());
+        if (points > 0) {
+            QFont font = QApplication::font();
+            font.setPointSizeF(points);
+            QApplication::setFont(font);
+        }
+    };
 
     const Shot shots[] = {
         {ScreenId::Form2, "start", {}},
@@ -173,6 +194,7 @@ int main(int argc, char** argv) {
     int failures = 0;
     for (const Shot& shot : shots) {
         testing::ScreenHarness h;
+        look();
         h.screens.Show(shot.id);
         if (shot.prepare) shot.prepare(h);
         h.Settle();
@@ -185,11 +207,11 @@ int main(int argc, char** argv) {
     }
     const struct {
         const char* file;
-        bool (*shoot)(const QString&);
+        bool (*shoot)(const QString&, const std::function<void()>&);
     } charts[] = {{"npv-profile", ShootNpvProfile}, {"irr-distribution", ShootIrrDistribution}};
     for (const auto& chart : charts) {
         const QString path = folder + "/" + chart.file + ".png";
-        if (!chart.shoot(path)) {
+        if (!chart.shoot(path, look)) {
             qWarning("could not render %s", qPrintable(path));
             ++failures;
         }

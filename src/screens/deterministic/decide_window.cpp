@@ -49,6 +49,7 @@ DecideWindow::DecideWindow(ui::Dialogs& dialogs, QWidget* parent) : QWidget(pare
     DiscountedValue = new QLabel(this);
     Irrs = new QTableWidget(0, 4, this);
     Irrs->setHorizontalHeaderLabels({"IRR", "Stream PV at R", "Stream", "Verdict"});
+    Irrs->setAccessibleName("IRRs judged at the hurdle rate");
     Irrs->verticalHeader()->hide();
     Irrs->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Irrs->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);

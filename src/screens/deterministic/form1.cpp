@@ -66,6 +66,10 @@ void Form1::BuildControls() {
     Text2->setEnabled(false);
     UpDown1 = new ui::UpDown(Text2, 1, kMostScreenPayments, c);
     ui::Place(UpDown1, 8700, 240, 195, 285);
+    // The labels name their boxes for assistive technology; a spinner is
+    // named as its box.
+    Label3->setBuddy(Text1);
+    Label2->setBuddy(Text2);
 
     Label1 = NewLabel(c, "Compunding / payment periods per year = ", 5280, 840, 2505, 480, ui::SansSerif(9.75, true));
     Label1->setEnabled(false);
@@ -74,6 +78,7 @@ void Form1::BuildControls() {
     UpDown2 = new ui::UpDown(Text7, 1, 53, c);
     ui::Place(UpDown2, 8655, 945, 240, 285);
     UpDown2->setEnabled(false);
+    Label1->setBuddy(Text7);
 
     Frame3 = ui::NewFrame(c, "Select Type of IRR", 240, 780, 4095, 615, ui::SansSerif(8.25, true));
     Option1 = ui::NewOption(Frame3, "Straight IRR", 240, 240, 1455, 255);
@@ -86,12 +91,19 @@ void Form1::BuildControls() {
     MSHFlexGrid1 = ui::NewGrid(Frame1, 240, 360, 6255, 855);
     MSHFlexGrid1->SetCurrentCellColor(kLightYellow);
     MSHFlexGrid1->SetTabEntersFirstCell(true);
+    MSHFlexGrid1->setAccessibleName("Payment array");
+    MSHFlexGrid1->setAccessibleDescription("The investment and the payments, by period");
+    MSHFlexGrid1->SetRowHeadings({"Period", "Cash flow"});
     Label11 = NewLabel(Frame1, "Payment Array", 6600, 360, 1230, 195, ui::SansSerif(8.25, true));
     Command1 = ui::NewButton(
         Frame1, "Payments entered...  compute derivative, # of + real roots, and Upper Bound on + real roots", 6720,
         840, 1935, 975);
     Command1->setToolTip("Click here when all payments are entered");
     MSHFlexGrid3 = ui::NewGrid(Frame1, 240, 1440, 6255, 855);
+    // Only shows the derivative: a click reaches it (to copy), Tab does not.
+    MSHFlexGrid3->setFocusPolicy(Qt::ClickFocus);
+    MSHFlexGrid3->setAccessibleName("1st derivative");
+    MSHFlexGrid3->SetRowHeadings({"Term", "Coefficient"});
     Label12 = NewLabel(Frame1, "1st Derivative", 6600, 2040, 1200, 195, ui::SansSerif(8.25, true));
 
     Frame2 = ui::NewFrame(c, "Compute Solutions", 240, 4560, 8895, 2775, ui::SansSerif(8.25, true));
@@ -101,11 +113,15 @@ void Form1::BuildControls() {
     Label7 = NewLabel(Frame2, "Upper Bound on root(s) for F(x) where x = 1/(1 + i )", 240, 720, 2745, 390);
     Text6 = ui::NewTextBox(Frame2, "", 3120, 840, 615, 285);
     Text6->setEnabled(false);
+    Label4->setBuddy(Text3);
+    Label7->setBuddy(Text6);
     Label5 = NewLabel(Frame2, "Increment = ", 360, 1320, 885, 195);
     Text4 = ui::NewTextBox(Frame2, Q(FormatDecimal(kDefaultIncrement)), 1440, 1320, 1095, 285);
     Label6 = NewLabel(Frame2, "Newton's Method tolerance", 360, 1920, 885, 585);
     // Shows 1E-08, the tolerance of the simulations; Form_Load says which one is in effect.
     Text5 = ui::NewTextBox(Frame2, Q(FormatDecimalNoLeadingZero(kSimulationTolerance)), 1440, 2160, 1095, 285);
+    Label5->setBuddy(Text4);
+    Label6->setBuddy(Text5);
     Command3 = ui::NewButton(Frame2, "Locate Root(s)", 2880, 1440, 975, 975);
     Command3->setEnabled(false);
     Line2 = ui::NewLine(Frame2, 360, 1800, 2640, 1800);
@@ -116,18 +132,24 @@ void Form1::BuildControls() {
     Label8->setEnabled(false);
     MSHFlexGrid2 = ui::NewGrid(Frame2, 4320, 720, 1815, 1215);
     MSHFlexGrid2->SetCurrentCellColor(kBlue);
+    // Blue marks the rate picked, by a click, Enter or Space; the rate the
+    // keyboard is on is framed until then.
+    MSHFlexGrid2->SetPicking(true);
     MSHFlexGrid2->setEnabled(false);
+    MSHFlexGrid2->setAccessibleName("IRR(s)");
     Label13 = NewLabel(Frame2, "Select an IRR to compute the project balances", 4320, 2040, 1815, 615);
     Label13->setAlignment(Qt::AlignCenter);
     Label13->setFrameStyle(QFrame::Box | QFrame::Plain);
     ui::SetBackColor(Label13, kYellow);
     Label13->hide();
+    MSHFlexGrid2->setAccessibleDescription(Label13->text());
     Line6 = ui::NewLine(Frame2, 6360, 240, 6360, 2640);
     Label9 = NewLabel(Frame2, "Project Balances", 6600, 360, 1935, 240, ui::SansSerif(9.75, true));
     Label9->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label9->setEnabled(false);
     MSHFlexGrid4 = ui::NewGrid(Frame2, 6600, 720, 2055, 1215);
     MSHFlexGrid4->setEnabled(false);
+    MSHFlexGrid4->setAccessibleName("Project balances");
     Label10 = NewLabel(Frame2, "Type of Investment:", 6600, 2040, 2085, 195, ui::SansSerif(8.25, true));
     Label10->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label10->setEnabled(false);
@@ -140,9 +162,7 @@ void Form1::BuildControls() {
     npvProfile_ = new NpvProfileLink(Command5, results_, screens_.Dialogs(), this);
     // Below the frame of the IRR grid, one line a sentence long.
     Label15 = NewLabel(c, "", 240, 7335, 8895, 225, ui::SansSerif(8.25, false));
-    QPalette notePalette = Label15->palette();
-    notePalette.setColor(QPalette::WindowText, kNoteColour);
-    Label15->setPalette(notePalette);
+    ui::SetTextColor(Label15, kNoteColour);
     Command6 = ui::NewButton(c, "&Open...", 1815, 7560, 975, 375);
     Command6->setToolTip("Open Series... (Ctrl+O): read the investment and payments from a CSV file");
     Command7 = ui::NewButton(c, "&Save...", 2835, 7560, 975, 375);
@@ -157,10 +177,12 @@ void Form1::BuildControls() {
     AcceptOnlyNumbers(Text1, screens_.Dialogs());
     BuildSeriesCommands();
 
-    // The tab order of the controls a user can reach.
-    QWidget* order[] = {Text1,        UpDown1,      Command1, Command3,     Command2, Text4,    Text5,
-                        MSHFlexGrid2, MSHFlexGrid1, Command4, MSHFlexGrid4, Text7,    UpDown2,  Option1,
-                        Option2,      MSHFlexGrid3, Command5, Command9,     Command6, Command7, Command8};
+    // Tab follows the work: the series, "Payments entered...", the search
+    // and "Locate Root(s)", the rates and their profile; then the balances,
+    // the type of IRR, the other commands, and the ways out last.
+    QWidget* order[] = {Text1,        UpDown1,  MSHFlexGrid1, Command1, Text4,    Text5,   Command3,
+                        MSHFlexGrid2, Command5, MSHFlexGrid4, Option1,  Option2,  Text7,   UpDown2,
+                        Command9,     Command6, Command7,     Command8, Command4, Command2};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 

@@ -22,14 +22,18 @@
 #include "screens/common/chart_view.h"
 #include "screens/deterministic/profile_overlay.h"
 #include "ui/dialogs.h"
+#include "ui/on_screen.h"
 
 namespace valmora {
 namespace {
 
-const QColor kMarkColour(200, 30, 30);
-const QColor kMissedColour(120, 40, 170);
-const QColor kCurveColour(20, 70, 160);
-const QColor kHurdleColour(0, 130, 60);
+// The chart keeps its white plot in any palette (the marks' labels sit on
+// white boxes); its colours read there as text does (4.5:1 and more), and as
+// lines (3:1) on a dark background as well.
+const QColor kMarkColour(220, 45, 45);
+const QColor kMissedColour(160, 72, 222);
+const QColor kCurveColour(35, 112, 230);
+const QColor kHurdleColour(0, 134, 62);
 // The curve and the shading are drawn up to this many times the largest
 // value shown.
 constexpr double kDrawnBeyond = 1000;
@@ -67,6 +71,7 @@ NpvProfileWindow::NpvProfileWindow(ui::Dialogs& dialogs, QWidget* parent)
     chart_->legend()->setAlignment(Qt::AlignRight);
     chart_->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     ChartView = new ZoomableChartView(chart_, this);
+    ChartView->setAccessibleName("NPV profile");
     Overlay = new ProfileOverlay(chart_);
     Caption = new QLabel(this);
     Caption->setWordWrap(true);
@@ -77,9 +82,15 @@ NpvProfileWindow::NpvProfileWindow(ui::Dialogs& dialogs, QWidget* parent)
     Readout = new QLabel(this);
     Readout->setMinimumWidth(220);
 
+    // The readout and the hint on one line, the buttons on the next, so that
+    // the window fits a small display and a large font.
+    auto* hint = new QLabel("Zoom: mouse wheel, or drag a rectangle (right click zooms out).", this);
+    hint->setWordWrap(true);
+    auto* readings = new QHBoxLayout;
+    readings->addWidget(Readout);
+    readings->addWidget(hint, 1);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Readout);
-    buttons->addWidget(new QLabel("Zoom: mouse wheel, or drag a rectangle (right click zooms out).", this), 1);
+    buttons->addStretch(1);
     buttons->addWidget(ResetButton);
     buttons->addWidget(PngButton);
     buttons->addWidget(SvgButton);
@@ -87,7 +98,9 @@ NpvProfileWindow::NpvProfileWindow(ui::Dialogs& dialogs, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Caption);
     layout->addWidget(ChartView, 1);
+    layout->addLayout(readings);
     layout->addLayout(buttons);
+    ui::KeepOnScreen(this);
 
     connect(ResetButton, &QPushButton::clicked, this, [this] { ChartView->ResetZoom(); });
     connect(ChartView, &ZoomableChartView::Hovered, this, [this](QPointF at, bool inside) { ShowReadout(at, inside); });
@@ -224,6 +237,7 @@ void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> 
 
     chart_->setTitle("NPV profile:  f(i) = P0 + P1 x + ... + PN x^N,  x = 1/(1 + i)");
     Caption->setText(CaptionText(rates.size(), m, search, !missedRoots.empty(), !missed.empty(), values));
+    ChartView->setAccessibleDescription(Caption->text());
     ChartView->SetHome(AxisX, low, high, AxisY, yLow, yHigh, ZoomableChartView::NiceY);
 }
 

@@ -25,6 +25,8 @@ const ExplanatoryPage Form5::kPage{
     {240, 7800, 1215, 495},
     // Opened from the start screen, which comes to the front again.
     ScreenId::Form2,
+    "Worked example: the nonsimple, mixed investment -1000, 1300, -400, 200, its IRR function, its IRR of 0.102 "
+    "and its project balances",
 };
 
 const ExplanatoryPage Form6::kPage{
@@ -44,6 +46,7 @@ const ExplanatoryPage Form6::kPage{
     {240, 8640, 1335, 495},
     // The stochastic screen that opened it is still shown behind it.
     std::nullopt,
+    "Normal density and CDF with mean 400 and SD 400: 15.9% of the payments negative",
 };
 
 }  // namespace valmora

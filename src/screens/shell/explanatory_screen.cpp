@@ -20,6 +20,7 @@ ExplanatoryScreen::ExplanatoryScreen(ScreenManager& screens, ScreenId id, const 
     Image1 = page.newPicture(c);
     const QRect& p = page.picturePlace;
     ui::Place(Image1, p.x(), p.y(), p.width(), p.height());
+    Image1->setAccessibleName(page.pictureName);
 
     const QRect& b = page.backPlace;
     Command1 = ui::NewButton(c, "<< &Back", b.x(), b.y(), b.width(), b.height());

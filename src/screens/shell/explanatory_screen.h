@@ -32,6 +32,7 @@ struct ExplanatoryPage {
     // The screen "<< &Back" brings to the front after unloading this one;
     // none when the opener is still shown behind it.
     std::optional<ScreenId> backTo;
+    QString pictureName;  // what assistive technology reads for the picture
 };
 
 class ExplanatoryScreen : public ui::Screen {

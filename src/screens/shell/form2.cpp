@@ -34,6 +34,7 @@ Form2::Form2(ScreenManager& screens) : Screen("Start", 9780, 7860), screens_(scr
 
     Image2 = new CashFlowDiagram(c);
     ui::Place(Image2, 6480, 120, 3075, 2760);
+    Image2->setAccessibleName("Cash-flow diagram: an investment of 1000, then three payments of 500");
 
     Label4 = ui::NewLabel(
         c,
@@ -50,6 +51,7 @@ Form2::Form2(ScreenManager& screens) : Screen("Start", 9780, 7860), screens_(scr
 
     Image1 = new EquationPicture(c);
     ui::Place(Image1, 3600, 3000, 5985, 1335);
+    Image1->setAccessibleName("The equation solved: the present value of the cash flows equals zero");
 
     Label3 = ui::NewLabel(
         c,

@@ -89,6 +89,7 @@ FrmAbout::FrmAbout(ScreenManager& screens)
 
     picIcon = new AppIcon(c);
     ui::Place(picIcon, 240, 240, 540, 540);
+    picIcon->setAccessibleName("Program icon");
 
     lblTitle = ui::NewLabel(c, QString(), 1050, 240, 5070, 480, ui::SansSerif(13.5, true));
     lblVersion = ui::NewLabel(c, QString(), 1050, 780, 5070, 255);

@@ -32,6 +32,7 @@ FrmLogin::FrmLogin(ScreenManager& screens) : Screen("Login", 3960, 1980), screen
     txtPassword->setEchoMode(QLineEdit::Password);
     // Every character of the password shows as "*".
     txtPassword->setStyleSheet("QLineEdit { lineedit-password-character: 42; }");
+    ui::FollowPaletteDespiteStyleSheet(txtPassword);
     lblLabels[0]->setBuddy(txtUserName);
     lblLabels[1]->setBuddy(txtPassword);
 

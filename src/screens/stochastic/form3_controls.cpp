@@ -101,6 +101,12 @@ void Form3::BuildSetupTab(QWidget* t) {
     Text13->setToolTip("Adjusts the output IRR to API");
     UpDown2 = new ui::UpDown(Text13, 1, 12, t);
     ui::Place(UpDown2, 4335, 2040, 240, 285);
+    // The labels name their boxes for assistive technology (a spinner is
+    // named as its box); a scroll bar beside a box is named as its label.
+    Label1->setBuddy(Text1);
+    Label2->setBuddy(Text2);
+    Label24->setBuddy(Text13);
+    HScroll2->setAccessibleName("Number of equally spaced payments (Pn)");
 
     Frame1 = ui::NewFrame(t, "Select Distribution", 6120, 1140, 3375, 1335, ui::SansSerif());
     Option1 = ui::NewOption(Frame1, "Uniforn", 240, 300, 2400, 285);
@@ -116,6 +122,10 @@ void Form3::BuildSetupTab(QWidget* t) {
     Text3 = ui::NewTextBox(Frame2, "", 2280, 420, 1215, 285);
     Label4 = NewLabel(Frame2, "P2 caption", 240, 840, 1935, 285);
     Text4 = ui::NewTextBox(Frame2, "", 2280, 840, 1215, 285);
+    // Named as their labels read for the distribution chosen ("Mean",
+    // "Standard Derviation"), not as the frame.
+    Label3->setBuddy(Text3);
+    Label4->setBuddy(Text4);
     Label25 = NewLabel(Frame2,
                        "Mean must be greater than or equal to 1 standard deviation above zero.  This permits "
                        "no more than 15.9 % of the payments to be negative.",
@@ -165,6 +175,7 @@ void Form3::BuildSimulationTab(QWidget* t) {
     Label28 = NewLabel(t, "Seed (empty: clock) = ", 6000, 1680, 1815, 285);
     Text14 = ui::NewTextBox(t, "", 7800, 1680, 1575, 285);
     Text14->setToolTip("A whole number makes the run reproducible: the same seed and settings write the same file");
+    Label28->setBuddy(Text14);
 
     Frame3 = ui::NewFrame(t, "Simulation Parameters", 240, 2520, 9255, 1095, ui::SansSerif());
     Frame3->setEnabled(false);
@@ -179,6 +190,10 @@ void Form3::BuildSimulationTab(QWidget* t) {
     Label21 = NewLabel(Frame3, "Tolerance = ", 2520, 660, 975, 285);
     Text10 = ui::NewTextBox(Frame3, Q(FormatDecimal(defaults.search.tolerance)), 3480, 660, 1335, 285);
     Text10->setToolTip("used in Newton's Method to find exact roots");
+    Label7->setBuddy(Text6);
+    HScroll1->setAccessibleName("Number of simulations");
+    Label20->setBuddy(Text9);
+    Label21->setBuddy(Text10);
     Command5 = ui::NewButton(Frame3, "For multiple IRRs, select IRR", 6480, 240, 2535, 735);
     Command5->setToolTip("select the IRR to send to file when multiple IRRs exist (mixed investment)");
     ui::SetFaceColor(Command5, kGreen);
@@ -193,14 +208,18 @@ void Form3::BuildSimulationTab(QWidget* t) {
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
     ui::Place(ProgressBar1, 3360, 360, 5655, 285);
+    Label8->setBuddy(ProgressBar1);
     Label22 = NewLabel(Frame5, "Payment coefficients with 1st dervative underneath", 240, 900, 6015, 285);
     MSHFlexGrid1 = ui::NewGrid(Frame5, 240, 1140, 6015, 1035);
     MSHFlexGrid1->setFocusPolicy(Qt::NoFocus);
     MSHFlexGrid1->SetRows(3);
+    MSHFlexGrid1->setAccessibleName("Payment coefficients with 1st derivative");
+    MSHFlexGrid1->SetRowHeadings({"Period", "Payment", "1st derivative"});
     Label15 = NewLabel(Frame5, "IRRs", 6480, 900, 1335, 285);
     MSHFlexGrid2 = ui::NewGrid(Frame5, 6480, 1140, 1335, 1635);
     MSHFlexGrid2->setFocusPolicy(Qt::NoFocus);
     MSHFlexGrid2->SetFixedCols(0);
+    MSHFlexGrid2->setAccessibleName("IRRs");
     // The right column's headings reach the frame's edge so that each reads on one line.
     Label23 = NewLabel(Frame5, "Mean IRR", 7920, 900, 1275, 240);
     Text7 = ui::NewTextBox(Frame5, "", 7920, 1140, 1095, 285);
@@ -213,6 +232,9 @@ void Form3::BuildSimulationTab(QWidget* t) {
     Label27 = NewLabel(Frame5, "Without an IRR", 7920, 2100, 1275, 240);
     Text11 = ui::NewTextBox(Frame5, "", 7920, 2340, 1095, 285);
     Text11->setReadOnly(true);
+    Label23->setBuddy(Text7);
+    Label16->setBuddy(Text8);
+    Label27->setBuddy(Text11);
 
     ui::SetTabOrder({Option4, Option5, Command3, Text14, HScroll1, Text9, Text10, Command5, Command4});
 }

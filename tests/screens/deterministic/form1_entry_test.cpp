@@ -258,8 +258,8 @@ private slots:
                 d.SpinPayments(c.payments);
             }
             QVERIFY2(g->IsFixed(g->Row(), g->Col()), c.name);
-            d.f->Text5->setFocus();
-            QTest::keyClick(d.f->Text5, Qt::Key_Tab);
+            d.f->UpDown1->setFocus();
+            QTest::keyClick(d.f->UpDown1, Qt::Key_Tab);
             QCOMPARE(valmora::testing::FocusIn(d.f), static_cast<QWidget*>(g));
             QCOMPARE(g->Row(), 1);
             QCOMPARE(g->Col(), 1);
