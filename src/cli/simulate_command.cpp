@@ -184,14 +184,10 @@ struct NpvRun {
 
 std::optional<NpvRun> NpvFigures(const RunOutcome& run, const SimulateOptions& o) {
     if (o.rate.empty() || run.npvs.empty()) return std::nullopt;
-    std::vector<double> finite;
-    for (const double v : run.npvs)
-        if (std::isfinite(v)) finite.push_back(v);
-    const auto summary = Summarise(finite);
-    if (!summary) return std::nullopt;
-    NpvRun n{*summary, 0, std::nullopt};
-    n.pNegative = static_cast<double>(std::count_if(run.npvs.begin(), run.npvs.end(), [](double v) { return v < 0; })) /
-                  static_cast<double>(run.npvs.size());
+    const AmountsSummary amounts = SummariseAmounts(run.npvs);
+    if (!amounts.finite) return std::nullopt;
+    NpvRun n{*amounts.finite, 0, std::nullopt};
+    n.pNegative = static_cast<double>(amounts.negative) / static_cast<double>(run.npvs.size());
     if (run.withIrr > 0) n.pIrrBelow = static_cast<double>(run.irrBelowRate) / static_cast<double>(run.withIrr);
     return n;
 }

@@ -50,6 +50,17 @@ std::vector<double> Sorted(std::span<const double> values) {
     return sorted;
 }
 
+AmountsSummary SummariseAmounts(std::span<const double> values) {
+    std::vector<double> finite;
+    AmountsSummary out;
+    for (const double v : values) {
+        if (std::isfinite(v)) finite.push_back(v);
+        if (v < 0) ++out.negative;
+    }
+    out.finite = Summarise(finite);
+    return out;
+}
+
 std::optional<SampleSummary> Summarise(std::span<const double> values) {
     if (values.empty()) return std::nullopt;
     const std::vector<double> sorted = Sorted(values);

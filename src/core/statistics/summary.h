@@ -23,6 +23,14 @@ struct SampleSummary {
 // Nothing for an empty sample. The values must be finite.
 std::optional<SampleSummary> Summarise(std::span<const double> values);
 
+// Amounts that may hold values no number can (a run's NPVs): the summary of
+// the finite ones, and how many of all lie below 0.
+struct AmountsSummary {
+    std::optional<SampleSummary> finite;
+    long negative = 0;
+};
+AmountsSummary SummariseAmounts(std::span<const double> values);
+
 struct MeanAndSd {
     double mean = 0;
     double sd = 0;  // +inf when too large for a number

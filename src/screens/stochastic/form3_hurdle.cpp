@@ -47,14 +47,11 @@ bool Form3::ReadHurdle(std::optional<double>& hurdle) {
 
 QString Form3::HurdleNote(const RunOutcome& outcome) const {
     if (!run_.settings.hurdle || outcome.npvs.empty()) return {};
-    std::vector<double> finite;
-    std::copy_if(outcome.npvs.begin(), outcome.npvs.end(), std::back_inserter(finite),
-                 [](double v) { return std::isfinite(v); });
-    const auto summary = Summarise(finite);
-    const auto negative = std::count_if(outcome.npvs.begin(), outcome.npvs.end(), [](double v) { return v < 0; });
+    const AmountsSummary amounts = SummariseAmounts(outcome.npvs);
     QString note = "At the hurdle rate " + Q(FormatRate(*run_.settings.hurdle)) + ": mean NPV " +
-                   (summary ? Q(FormatBalance(summary->mean)) : QString("too large to compute")) + "; NPV < 0 in " +
-                   QString::number(negative) + " of " + QString::number(outcome.npvs.size()) + " simulations";
+                   (amounts.finite ? Q(FormatBalance(amounts.finite->mean)) : QString("too large to compute")) +
+                   "; NPV < 0 in " + QString::number(amounts.negative) + " of " + QString::number(outcome.npvs.size()) +
+                   " simulations";
     if (outcome.withIrr > 0)
         note += "; kept IRR below the rate in " + QString::number(outcome.irrBelowRate) + " of " +
                 QString::number(outcome.withIrr);
