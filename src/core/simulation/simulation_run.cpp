@@ -265,8 +265,8 @@ IrrChoiceResult ChooseIrr(std::span<const double> rates, IrrRule rule) {
 }
 
 std::string MissingIrrNotice(IrrRule rule) {
-    return std::string(rule == IrrRule::Second ? "The 2nd IRR does not exist..." : "The 3rd IRR does not exist...") +
-           "\rso the largest IRR will be used";
+    return rule == IrrRule::Second ? "The 2nd IRR does not exist...\rso the largest IRR will be used"
+                                   : "The 3rd IRR does not exist...\rso the largest IRR will be used";
 }
 
 RunOutcome RunSimulations(const SimulationSettings& settings, RandomPayments& random, RunObserver& observer,
