@@ -2,6 +2,7 @@
 #include <QIcon>
 #include <QStyleFactory>
 
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -48,6 +49,10 @@ QIcon ProgramIcon() {
 int main(int argc, char** argv) {
     if (AnsweredOnTerminal(argc, argv)) return 0;
     QApplication app(argc, argv);
+    // Qt sets the C library to the user's locale; its number formatting stays
+    // the program's own (a decimal point), and the screens show numbers in
+    // the user's locale themselves.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setStyle(QStyleFactory::create("Fusion"));
     QApplication::setApplicationName("Valmora");
     QApplication::setApplicationVersion(valmora::kVersionText);

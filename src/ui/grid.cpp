@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "ui/contrast.h"
+#include "ui/decimal_separator.h"
 #include "ui/twips.h"
 
 namespace valmora::ui {
@@ -44,6 +45,11 @@ public:
         painter->setBrush(Qt::NoBrush);
         painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
         painter->restore();
+    }
+
+    // Numbers with the locale's decimal separator; the cells keep the point.
+    QString displayText(const QVariant& value, const QLocale& locale) const override {
+        return InLocale(QStyledItemDelegate::displayText(value, locale));
     }
 
 private:
@@ -127,6 +133,8 @@ QString Grid::Text(int row, int col) const {
     const QTableWidgetItem* it = item(row, col);
     return it ? it->text() : QString();
 }
+
+QString Grid::Shown(int row, int col) const { return InLocale(Text(row, col)); }
 
 void Grid::SetText(int row, int col, const QString& text) {
     if (QTableWidgetItem* it = Cell(row, col)) {

@@ -45,6 +45,7 @@ public:
     void SetCurrent(int row, int col);
 
     QString Text(int row, int col) const;
+    QString Shown(int row, int col) const;                // as on screen: the locale's decimal separator
     void SetText(int row, int col, const QString& text);  // centred
     // Erases the text of every cell, headings included; the sizes stay.
     void ClearText();

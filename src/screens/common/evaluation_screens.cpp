@@ -7,6 +7,7 @@
 #include "screens/common/qt_strings.h"
 #include "core/solver/search_settings.h"
 #include "core/solver/text_rules.h"
+#include "ui/decimal_separator.h"
 #include "ui/dialogs.h"
 
 namespace valmora {
@@ -18,7 +19,7 @@ const QString kToleranceMessage = Q(ScreenMessage(SearchSetting::Tolerance));
 }  // namespace
 
 void CheckSearchParameter(ScreenManager& screens, QLineEdit* box, SearchParameter which) {
-    const std::string text = Std(box->text());
+    const std::string text = Std(ui::FromLocale(box->text()));
     const double value = LeadingValue(text);
     // An increment box may read 0 while a number is typed ("0.05" passes
     // through "0"); a search refuses it (IncrementCanAdvance).
@@ -30,7 +31,7 @@ void CheckSearchParameter(ScreenManager& screens, QLineEdit* box, SearchParamete
     }
     const bool increment = which == SearchParameter::Increment;
     screens.Dialogs().Message(increment ? kIncrementMessage : kToleranceMessage, "Error!");
-    box->setText(Q(GeneralText(increment ? kDefaultIncrement : kSimulationTolerance)));
+    box->setText(ui::InLocale(Q(GeneralText(increment ? kDefaultIncrement : kSimulationTolerance))));
     // Selected, so that the next key typed replaces the default.
     box->selectAll();
 }
@@ -38,7 +39,7 @@ void CheckSearchParameter(ScreenManager& screens, QLineEdit* box, SearchParamete
 bool IncrementCanAdvance(ScreenManager& screens, QLineEdit* box) {
     if (IncrementInRange(screens.Ws().Increment)) return true;
     screens.Dialogs().Message(kIncrementMessage, "Error!");
-    box->setText(Q(GeneralText(kDefaultIncrement)));
+    box->setText(ui::InLocale(Q(GeneralText(kDefaultIncrement))));
     return false;
 }
 

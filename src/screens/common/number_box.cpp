@@ -2,7 +2,6 @@
 
 #include <QFontMetrics>
 #include <QLineEdit>
-#include <QLocale>
 #include <QValidator>
 
 #include <cstdio>
@@ -11,6 +10,7 @@
 
 #include "core/solver/text_rules.h"
 #include "screens/common/qt_strings.h"
+#include "ui/decimal_separator.h"
 #include "ui/dialogs.h"
 
 namespace valmora {
@@ -24,9 +24,9 @@ public:
 
     State validate(QString& input, int&) const override {
         // Where the user's locale writes a decimal comma, a comma typed (or
-        // sent by the keypad's decimal key) is the decimal point.
-        if (QLocale().decimalPoint() == ",") input.replace(',', '.');
-        switch (TypingState(Std(input))) {
+        // sent by the keypad's decimal key) is the decimal point; the box
+        // keeps it as typed.
+        switch (TypingState(Std(ui::FromLocale(input)))) {
             case NumberTyping::Number: return Acceptable;
             case NumberTyping::Partial: return Intermediate;
             case NumberTyping::TooLarge: tooLarge_ = input; return Invalid;
@@ -66,14 +66,14 @@ bool Fits(const QLineEdit* box, const QFont& font, const QString& text) {
 }  // namespace
 
 void ShowFitting(QLineEdit* box, double value) {
-    const QString whole = Q(GeneralText(value));
+    const QString whole = ui::InLocale(Q(GeneralText(value)));
     // The font the box was given, kept while a smaller one is in use.
     const char* kOwnFont = "valmoraOwnFont";
     if (!box->property(kOwnFont).isValid()) box->setProperty(kOwnFont, box->font());
     QFont font = box->property(kOwnFont).value<QFont>();
     box->setFont(font);
     QString text = whole;
-    for (int digits = 14; !Fits(box, font, text) && digits >= 1; --digits) text = Exponent(value, digits);
+    for (int digits = 14; !Fits(box, font, text) && digits >= 1; --digits) text = ui::InLocale(Exponent(value, digits));
     // Not even one digit fits: a smaller font, down to six points.
     while (!Fits(box, font, text) && font.pointSizeF() > 6) {
         font.setPointSizeF(font.pointSizeF() - 0.5);
@@ -93,5 +93,7 @@ void AcceptOnlyNumbers(QLineEdit* box, ui::Dialogs& dialogs) {
         else dialogs.Message(tooLarge + " is too large for a number.", "Error!");
     });
 }
+
+std::string TypedNumber(const QLineEdit* box) { return Std(ui::FromLocale(box->text().trimmed())); }
 
 }  // namespace valmora

@@ -1,6 +1,8 @@
 // Numbers in boxes too narrow for all their digits.
 #pragma once
 
+#include <string>
+
 class QLineEdit;
 
 namespace valmora {
@@ -22,5 +24,9 @@ void ShowFitting(QLineEdit* box, double value);
 // for a double is refused with a message. Where the locale writes decimal
 // commas, a comma typed is taken as the decimal point.
 void AcceptOnlyNumbers(QLineEdit* box, ui::Dialogs& dialogs);
+
+// The number typed into `box`, a decimal comma of the locale read as the
+// point, without the blanks around it.
+std::string TypedNumber(const QLineEdit* box);
 
 }  // namespace valmora

@@ -121,13 +121,13 @@ void DecideWindow::Clear(const QString& why) {
 }
 
 void DecideWindow::Recompute() {
-    const auto hurdle = FiniteNumber(Std(HurdleBox->text()));
+    const auto hurdle = FiniteNumber(TypedNumber(HurdleBox));
     if (HurdleChanged) HurdleChanged(hurdle);
     if (!hurdle) return Clear("Enter the hurdle rate: the return the money could earn elsewhere.");
     DecisionRates rates{*hurdle, *hurdle, *hurdle, periodsPerYear_};
     for (auto [box, rate] : {std::pair{FinanceBox, &rates.finance}, std::pair{ReinvestBox, &rates.reinvest}}) {
         if (box->text().isEmpty()) continue;
-        const auto typed = FiniteNumber(Std(box->text()));
+        const auto typed = FiniteNumber(TypedNumber(box));
         if (!typed) return Clear("Complete the rate typed, or empty the box to use the hurdle rate.");
         *rate = *typed;
     }

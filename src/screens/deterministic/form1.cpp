@@ -30,6 +30,7 @@
 #include "core/solver/text_rules.h"
 #include "core/workspace/workspace_mirror.h"
 #include "ui/controls.h"
+#include "ui/decimal_separator.h"
 #include "ui/dialogs.h"
 #include "ui/fonts.h"
 #include "ui/grid.h"
@@ -60,7 +61,7 @@ void Form1::BuildControls() {
     QWidget* c = Client();
 
     Label3 = NewLabel(c, "Initial investment  =  ", 240, 240, 2505, 300, ui::SansSerif(12, true));
-    Text1 = ui::NewTextBox(c, Q(FormatDecimal(kDefaultInvestment)), 2880, 240, 1335, 285);
+    Text1 = ui::NewTextBox(c, ui::InLocale(Q(FormatDecimal(kDefaultInvestment))), 2880, 240, 1335, 285);
     Label2 = NewLabel(c, "Number of payments = ", 5280, 240, 2790, 300, ui::SansSerif(12, true));
     Text2 = ui::NewTextBox(c, "1", 8040, 240, 660, 285);
     Text2->setEnabled(false);
@@ -116,10 +117,11 @@ void Form1::BuildControls() {
     Label4->setBuddy(Text3);
     Label7->setBuddy(Text6);
     Label5 = NewLabel(Frame2, "Increment = ", 360, 1320, 885, 195);
-    Text4 = ui::NewTextBox(Frame2, Q(FormatDecimal(kDefaultIncrement)), 1440, 1320, 1095, 285);
+    Text4 = ui::NewTextBox(Frame2, ui::InLocale(Q(FormatDecimal(kDefaultIncrement))), 1440, 1320, 1095, 285);
     Label6 = NewLabel(Frame2, "Newton's Method tolerance", 360, 1920, 885, 585);
     // Shows 1E-08, the tolerance of the simulations; Form_Load says which one is in effect.
-    Text5 = ui::NewTextBox(Frame2, Q(FormatDecimalNoLeadingZero(kSimulationTolerance)), 1440, 2160, 1095, 285);
+    Text5 = ui::NewTextBox(Frame2, ui::InLocale(Q(FormatDecimalNoLeadingZero(kSimulationTolerance))), 1440, 2160, 1095,
+                           285);
     Label5->setBuddy(Text4);
     Label6->setBuddy(Text5);
     Command3 = ui::NewButton(Frame2, "Locate Root(s)", 2880, 1440, 975, 975);
@@ -216,7 +218,7 @@ void Form1::Form_Load() {
     ws_.MaxRoots = irrRows_ = 1;
     ResizeGrid1();
     MSHFlexGrid1->SetCurrent(1, 0);
-    MSHFlexGrid1->SetText(1, 0, Q(GeneralText(-LeadingValue(Std(Text1->text())))));
+    MSHFlexGrid1->SetText(1, 0, Q(GeneralText(-LeadingValue(TypedNumber(Text1)))));
     // The tolerance box shows 1E-08, but 1E-07 is in effect until it is edited.
     ws_.Increment = kDefaultIncrement;
     ws_.Tolerance = kDefaultTolerance;
@@ -237,7 +239,7 @@ void Form1::Form_Load() {
 void Form1::Text1_Change() {
     // Results of the old investment do not belong to the new series.
     ForgetResults();
-    const std::string text = Std(Text1->text());
+    const std::string text = TypedNumber(Text1);
     if (const auto investment = FiniteNumber(text)) {
         MSHFlexGrid1->SetText(1, 0, Q(FaithfulText(-*investment)));
         return;
@@ -250,7 +252,7 @@ void Form1::Text1_Change() {
     }
     Text1->setText("");
     Text1->setFocus();
-    MSHFlexGrid1->SetText(1, 0, Q(GeneralText(-LeadingValue(Std(Text1->text())))));
+    MSHFlexGrid1->SetText(1, 0, Q(GeneralText(-LeadingValue(TypedNumber(Text1)))));
 }
 
 void Form1::Text2_Change() {

@@ -22,6 +22,7 @@
 #include "screens/common/qt_strings.h"
 #include "screens/common/text_files.h"
 #include "screens/deterministic/form1.h"
+#include "ui/decimal_separator.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 #include "ui/up_down.h"
@@ -136,7 +137,7 @@ bool Form1::PasteIntoInvestment() {
     if (values.size() == 1) {
         // One number goes where the cursor is, as typed.
         const QString before = Text1->text();
-        Text1->insert(Q(FaithfulText(values[0])));
+        Text1->insert(ui::InLocale(Q(FaithfulText(values[0]))));
         if (Text1->text() == before) screens_.Dialogs().Beep();
         return true;
     }
@@ -174,7 +175,7 @@ void Form1::PastePayments() {
 
 void Form1::ShowSeries(double investment, std::span<const double> payments) {
     UpDown1->SetValue(static_cast<int>(payments.size()));
-    Text1->setText(Q(FaithfulText(investment)));
+    Text1->setText(ui::InLocale(Q(FaithfulText(investment))));
     ui::Grid* grid = MSHFlexGrid1;
     for (std::size_t k = 0; k < payments.size(); ++k) {
         const int col = static_cast<int>(k) + 1;
@@ -221,7 +222,7 @@ void Form1::CopyGrid(const ui::Grid* grid) {
     QString text;
     for (int r = 0; r < grid->Rows(); ++r) {
         QStringList cells;
-        for (int c = 0; c < grid->Cols(); ++c) cells << grid->Text(r, c).trimmed();
+        for (int c = 0; c < grid->Cols(); ++c) cells << grid->Shown(r, c).trimmed();
         text += cells.join('\t') + "\n";
     }
     QApplication::clipboard()->setText(text);

@@ -9,15 +9,18 @@
 
 #include "core/solver/text_rules.h"
 #include "screens/common/qt_strings.h"
+#include "ui/decimal_separator.h"
 
 namespace valmora::form3_boxes {
 
-// The general number text (1000, 1E-08).
-inline QString Plain(double value) { return Q(GeneralText(value)); }
+// The general number text (1000, 1E-08), with the locale's decimal separator.
+inline QString Plain(double value) { return ui::InLocale(Q(GeneralText(value))); }
 
-// A number a user typed, finite.
-inline bool Numeric(const QString& text) { return FiniteNumber(Std(text)).has_value(); }
-inline double Value(const QString& text) { return LeadingValue(Std(text)); }
+// A number a user typed (a decimal comma of the locale read as the point),
+// finite; the start of one ("-", "1e").
+inline bool Numeric(const QString& text) { return FiniteNumber(Std(ui::FromLocale(text))).has_value(); }
+inline bool Begun(const QString& text) { return TypingState(Std(ui::FromLocale(text))) == NumberTyping::Partial; }
+inline double Value(const QString& text) { return LeadingValue(Std(ui::FromLocale(text))); }
 
 // A typed whole number from `low` to `high` (rounded halves to even), or nothing.
 inline std::optional<std::int16_t> Count(const QString& text, int low, int high) {

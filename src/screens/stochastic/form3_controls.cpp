@@ -12,11 +12,13 @@
 #include "core/simulation/limits.h"
 #include "core/simulation/simulation_settings.h"
 #include "core/solver/number_format.h"
+#include "screens/common/number_box.h"
 #include "screens/common/qt_strings.h"
 #include "screens/stochastic/distribution_link.h"
 #include "screens/stochastic/distribution_pictures.h"
 #include "screens/stochastic/form3.h"
 #include "ui/controls.h"
+#include "ui/decimal_separator.h"
 #include "ui/focus.h"
 #include "ui/fonts.h"
 #include "ui/grid.h"
@@ -92,6 +94,7 @@ void Form3::BuildSetupTab(QWidget* t) {
     Label1 = NewLabel(t, "Initial investment (Po) = ", 240, 1200, 3300, 285);
     Text1 = ui::NewTextBox(t, "", 3600, 1200, 1215, 285);
     Text1->setToolTip("initial investment");
+    AcceptOnlyNumbers(Text1, screens_.Dialogs());
     Label2 = NewLabel(t, "Number of equally spaced payments (Pn) = ", 240, 1620, 3300, 285);
     Text2 = ui::NewTextBox(t, "12", 3600, 1620, 735, 285);
     Text2->setToolTip("# of payments");
@@ -122,6 +125,7 @@ void Form3::BuildSetupTab(QWidget* t) {
     Text3 = ui::NewTextBox(Frame2, "", 2280, 420, 1215, 285);
     Label4 = NewLabel(Frame2, "P2 caption", 240, 840, 1935, 285);
     Text4 = ui::NewTextBox(Frame2, "", 2280, 840, 1215, 285);
+    for (QLineEdit* box : {Text3, Text4}) AcceptOnlyNumbers(box, screens_.Dialogs());
     // Named as their labels read for the distribution chosen ("Mean",
     // "Standard Derviation"), not as the frame.
     Label3->setBuddy(Text3);
@@ -185,10 +189,10 @@ void Form3::BuildSimulationTab(QWidget* t) {
     HScroll1 = NewScrollBar(Frame3, 1, kMaxScreenSimulations, static_cast<int>(defaults.simulations), 100, 3120, 300,
                             3135, 285);
     Label20 = NewLabel(Frame3, "Increment = ", 240, 660, 975, 285);
-    Text9 = ui::NewTextBox(Frame3, Q(FormatDecimal(defaults.search.increment)), 1200, 660, 1095, 285);
+    Text9 = ui::NewTextBox(Frame3, ui::InLocale(Q(FormatDecimal(defaults.search.increment))), 1200, 660, 1095, 285);
     Text9->setToolTip("used to initially locate the roots");
     Label21 = NewLabel(Frame3, "Tolerance = ", 2520, 660, 975, 285);
-    Text10 = ui::NewTextBox(Frame3, Q(FormatDecimal(defaults.search.tolerance)), 3480, 660, 1335, 285);
+    Text10 = ui::NewTextBox(Frame3, ui::InLocale(Q(FormatDecimal(defaults.search.tolerance))), 3480, 660, 1335, 285);
     Text10->setToolTip("used in Newton's Method to find exact roots");
     Label7->setBuddy(Text6);
     HScroll1->setAccessibleName("Number of simulations");

@@ -31,7 +31,7 @@ void Form3::BuildHurdle(QWidget* t) {
 
 bool Form3::ReadHurdle(std::optional<double>& hurdle) {
     hurdle.reset();
-    const std::string text = Std(Text15->text().trimmed());
+    const std::string text = TypedNumber(Text15);
     if (text.empty()) return true;
     const auto rate = FiniteNumber(text);
     std::string refused = rate ? RateRefusal(*rate, ws_.PeriodsPerYear > 0 ? ws_.PeriodsPerYear : 1) : "";

@@ -28,6 +28,7 @@
 
 namespace valmora {
 
+using form3_boxes::Begun;
 using form3_boxes::Count;
 using form3_boxes::Numeric;
 using form3_boxes::Plain;
@@ -35,12 +36,13 @@ using form3_boxes::Value;
 
 void Form3::Text1_Change() {
     if (!Numeric(Text1->text())) {
+        if (Begun(Text1->text()) && !Text1->text().isEmpty()) return;
         ui::RefuseText(Text1);
         return;
     }
     ws_.SimInvestment = Value(Text1->text());
     Label13->setText("Initial investment = " + Plain(ws_.SimInvestment));
-    MSHFlexGrid1->SetText(1, 0, Plain(-ws_.SimInvestment));
+    MSHFlexGrid1->SetText(1, 0, Q(GeneralText(-ws_.SimInvestment)));
     ResizeGrid1();
 }
 
@@ -73,7 +75,7 @@ void Form3::Text13_Change() {
 
 void Form3::Text3_Change() {
     const QString text = Text3->text();
-    if (text != "-" && text != "." && !Numeric(text)) {
+    if (text.isEmpty() || (!Begun(text) && !Numeric(text))) {
         ui::RefuseText(Text3);
         return;
     }
@@ -88,7 +90,7 @@ void Form3::Text4_Change() {
     const QString text = Text4->text();
     // A uniform upper bound may be negative: "-" begins one, as in the first box.
     const Distribution d = DistributionFromCode(ws_.DistType);
-    const bool begun = text == "." || (text == "-" && d == Distribution::Uniform);
+    const bool begun = !text.isEmpty() && Begun(text) && (text != "-" || d == Distribution::Uniform);
     if (!begun && !Numeric(text)) {
         ui::RefuseText(Text4);
         return;
@@ -202,8 +204,8 @@ void Form3::CheckTabZero() {
         return refuse("Enter a number of payments from 1 to " + QString::number(kMaxPayments));
     if (!Count(Text13->text(), 1, kMaxPeriodsPerYear))
         return refuse(Q(std::string(TextOf(SearchSetting::PeriodsPerYear).request)));
-    const SetupCheck check = CheckSetup(DistributionFromCode(ws_.DistType), Std(Text3->text()), Std(Text4->text()),
-                                        ws_.AllowNegPayments == 0);
+    const SetupCheck check = CheckSetup(DistributionFromCode(ws_.DistType), Std(ui::FromLocale(Text3->text())),
+                                        Std(ui::FromLocale(Text4->text())), ws_.AllowNegPayments == 0);
     if (!check.ok) return refuse(Q(check.message));
     // The run uses what was checked: the boxes as they stand now.
     ws_.DistParam1 = Value(Text3->text());

@@ -1,5 +1,6 @@
 // The deterministic screen where the user's locale writes decimal commas: the
-// comma key types the decimal point, never a digit run-on or an empty box.
+// comma key types the decimal point, never a digit run-on or an empty box,
+// and numbers are shown with the comma.
 #include <QApplication>
 #include <QClipboard>
 #include <QLocale>
@@ -39,17 +40,49 @@ private slots:
             valmora::testing::Retype(d.f->Text1, "1000,5,");
             if (c.comma) {
                 QCOMPARE(g->Text(1, 1), QString("2.5"));
-                QCOMPARE(d.f->Text1->text(), QString("1000.5"));
+                QCOMPARE(g->Shown(1, 1), QString("2,5"));
+                QCOMPARE(d.f->Text1->text(), QString("1000,5"));
                 QCOMPARE(g->Text(1, 0), QString("-1000.5"));
+                QCOMPARE(g->Shown(1, 0), QString("-1000,5"));
                 QCOMPARE(d.h.dialogs.beeps, 2);  // the second commas
+                // A point typed is a decimal point too.
+                valmora::testing::Retype(d.f->Text1, "750.25");
+                QCOMPARE(g->Text(1, 0), QString("-750.25"));
             } else {
                 // A comma is no number's part here: refused where typed, the
                 // digits kept, never read as another number silently.
                 QCOMPARE(g->Text(1, 1), QString("25"));
+                QCOMPARE(g->Shown(1, 1), QString("25"));
                 QCOMPARE(d.f->Text1->text(), QString("10005"));
                 QCOMPARE(d.h.dialogs.beeps, 5);
             }
         }
+    }
+
+    void searchBoxesAndResultsUseTheLocalesSeparator() {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        Form1Driver d;
+        QVERIFY(QTest::qWaitForWindowActive(d.f));
+        // The defaults shown with the comma; a comma typed is read.
+        QCOMPARE(d.f->Text4->text(), QString("0,01"));
+        valmora::testing::Retype(d.f->Text4, "0,02");
+        QCOMPARE(d.h.ws.Increment, 0.02);
+        QVERIFY(d.h.dialogs.shown.empty());
+        // -1000, 3600, -4310, 1716: rates 0.1, 0.2 and 0.3, shown with commas,
+        // and copied as shown.
+        d.Evaluate("1000", {"3600", "-4310", "1716"});
+        ui::Grid* irrs = d.f->MSHFlexGrid2;
+        QStringList shown;
+        for (int r = 1; r < irrs->Rows(); ++r) {
+            QVERIFY(irrs->Text(r, 1).contains('.'));
+            shown << irrs->Shown(r, 1);
+        }
+        shown.sort();
+        QCOMPARE(shown, QStringList({"0,1", "0,2", "0,3"}));
+        QVERIFY(!d.f->Text6->text().contains('.'));  // the bound
+        irrs->setFocus();
+        QTest::keyClick(irrs, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(QApplication::clipboard()->text().contains("\t0,1\n"));
     }
 
     void pasteReadsTheLocalesDecimalCommas() {

@@ -349,17 +349,18 @@ private slots:
                                                 << "-" << 0.0 << "LB = 0";
         QTest::newRow("point in the first box") << 3 << "."
                                                 << "." << 0.0 << "LB = 0";
+        // What no number holds is refused where it is typed: the text stays.
         QTest::newRow("letter in the first box") << 3 << "x"
-                                                 << "" << 9.0 << "LB = 9";
+                                                 << "9" << 9.0 << "LB = 9";
         QTest::newRow("exponent begun in the first box") << 3 << "1e"
-                                                         << "" << 1.0 << "LB = 1";
+                                                         << "1e" << 1.0 << "LB = 1";
         // The uniform upper bound may be negative too.
         QTest::newRow("minus in the second box") << 4 << "-"
                                                  << "-" << 0.0 << "UB = 0";
         QTest::newRow("point in the second box") << 4 << "."
                                                  << "." << 0.0 << "UB = 0";
         QTest::newRow("letter in the second box") << 4 << "x"
-                                                  << "" << 9.0 << "UB = 9";
+                                                  << "9" << 9.0 << "UB = 9";
     }
 
     void parameterBoxesRefuseBadText() {
@@ -392,12 +393,16 @@ private slots:
         Click(f->Option1);
         Enter(f->Text3, "-10");
         Enter(f->Text4, "10");
+        // A key no number holds is refused where it is typed, with a beep.
         Enter(f->Text1, "12a");
-        QCOMPARE(f->Text1->text(), QString());
-        QCOMPARE(FocusIn(f), f->Text1);
-        QCOMPARE(d.h.ws.SimInvestment, 12.0);  // the last number the box held
+        QCOMPARE(f->Text1->text(), QString("12"));
+        QCOMPARE(d.h.dialogs.beeps, 1);
+        QCOMPARE(d.h.ws.SimInvestment, 12.0);
         QCOMPARE(f->Label13->text(), QString("Initial investment = 12"));
         QCOMPARE(f->MSHFlexGrid1->Text(1, 0), QString("-12"));
+        // An emptied box keeps the last number, and the next tab waits for one.
+        valmora::testing::Retype(f->Text1, "");
+        QCOMPARE(d.h.ws.SimInvestment, 12.0);
 
         d.ClickTab(1);
         ShowsTabZero(f);
