@@ -124,4 +124,31 @@ TEST(Streams, AKilledRunKeepsItsLines) {
     EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
 }
 
+// A command-line tool reads and writes numbers the same way on every desktop:
+// under a German locale (decimal comma) its output is byte for byte the one
+// of the C locale. The locale is compiled for the test into a folder of its
+// own, so that no system set-up is needed.
+TEST(Streams, TheLocaleChangesNoByte) {
+    const fs::path dir = fs::temp_directory_path() / ("valmora-locale-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const std::string compile = "localedef -i de_DE -f UTF-8 " + (dir / "de_DE.UTF-8").string() + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(compile.c_str()), 0) << "localedef could not compile de_DE.UTF-8 (package locales)";
+    const std::string german = "LOCPATH=" + dir.string() + " LC_ALL=de_DE.UTF-8 ";
+    // The locale is in effect: the C library writes decimal commas under it.
+    const Shell check = RunShell("--version", german + "locale -k decimal_point >&2; ");
+    EXPECT_NE(check.err.find("decimal_point=\",\""), std::string::npos) << check.err;
+    for (const char* args :
+         {"irr -- -1000 3600 -4310 1716", "irr --json --rate 0.15 -- -1000.5 3600 -4310 1716.25",
+          "simulate --dist normal --p1 400.5 --p2 400 --sims 20 --seed 7 --resamples 19 --output -"}) {
+        const Shell c = RunShell(args, "LC_ALL=C ");
+        const Shell de = RunShell(args, german);
+        EXPECT_EQ(c.status, 0) << c.err;
+        EXPECT_EQ(de.status, c.status) << args;
+        EXPECT_EQ(de.out, c.out) << args;
+        EXPECT_EQ(de.err, c.err) << args;
+        EXPECT_NE(c.out.find('.'), std::string::npos) << args;
+    }
+    fs::remove_all(dir);
+}
+
 }  // namespace
