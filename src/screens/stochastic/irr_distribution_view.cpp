@@ -11,6 +11,7 @@
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtCharts/QAreaSeries>
@@ -26,7 +27,9 @@
 #include "core/solver/number_format.h"
 #include "core/statistics/ks_bootstrap.h"
 #include "screens/common/chart_view.h"
+#include "ui/decimal_separator.h"
 #include "ui/dialogs.h"
+#include "ui/on_screen.h"
 
 namespace valmora {
 namespace {
@@ -123,7 +126,9 @@ void Show(QChart* chart, QAbstractSeries* s, bool shown) {
     for (QLegendMarker* m : chart->legend()->markers(s)) m->setVisible(shown);
 }
 
-QTableWidgetItem* Cell(const QString& text, bool right = false) {
+// A table cell; a number in it with the locale's decimal separator.
+QTableWidgetItem* Cell(const QString& shown, bool right = false) {
+    const QString text = ui::InLocale(shown);
     auto* item = new QTableWidgetItem(text);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     item->setToolTip(text);  // the whole text where the column cuts it
@@ -137,6 +142,8 @@ IrrDistributionView::IrrDistributionView(ui::Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), dialogs_(dialogs), histogramChart_(new QChart), cdfChart_(new QChart) {
     setWindowTitle("IRR Distribution");
     resize(1060, 800);
+    // Never larger than the screen it opens on.
+    ui::KeepOnScreen(this);
 
     Caption = new QLabel(this);
     Caption->setWordWrap(true);
@@ -145,6 +152,8 @@ IrrDistributionView::IrrDistributionView(ui::Dialogs& dialogs, QWidget* parent)
     Views = new QTabWidget;
     Views->addTab(HistogramView, "&Histogram");
     Views->addTab(CdfView, "&Cumulative");
+    HistogramView->setAccessibleName("Histogram chart");
+    CdfView->setAccessibleName("Cumulative distribution chart");
     for (QChart* c : {histogramChart_, cdfChart_}) c->legend()->setAlignment(Qt::AlignBottom);
 
     histogramChart_->setTitle("Histogram of the kept IRRs");
@@ -188,14 +197,18 @@ IrrDistributionView::IrrDistributionView(ui::Dialogs& dialogs, QWidget* parent)
     Summary->setHorizontalHeaderLabels({"Summary", "Value"});
     Summary->verticalHeader()->hide();
     Summary->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    Summary->horizontalHeader()->setStretchLastSection(true);
     Summary->setMinimumWidth(330);
+    Summary->setAccessibleName("Summary of the kept values");
     Fits = new QTableWidget(0, 7);
     Fits->setHorizontalHeaderLabels({"Rank", "Distribution", "Parameters", "AIC", "KS", "p-value", "Resamples"});
     Fits->verticalHeader()->hide();
+    // Every column as wide as its texts: a narrow window scrolls the table,
+    // it never cuts a number or a parameter.
     Fits->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    Fits->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    Fits->setAccessibleName("Fitted distributions, ranked");
     for (QTableWidget* t : {Summary, Fits}) {
+        // Tab leaves a table; the arrows move in it.
+        t->setTabKeyNavigation(false);
         t->setEditTriggers(QAbstractItemView::NoEditTriggers);
         t->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
         t->setWordWrap(false);
@@ -517,6 +530,10 @@ void IrrDistributionView::FillSummary() {
         Summary->setItem(r, 0, Cell(rows[r].name));
         Summary->setItem(r, 1, Cell(rows[r].value, true));
     }
+    // Wide enough for both columns, whatever the font.
+    Summary->resizeColumnsToContents();
+    Summary->setMinimumWidth(Summary->horizontalHeader()->length() + 2 * Summary->frameWidth() +
+                             Summary->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4);
 }
 
 void IrrDistributionView::FillFits() {

@@ -190,6 +190,30 @@ private slots:
         QCOMPARE(VisibleMarkers(v.HistogramView), 0);
     }
 
+    void tablesAreReachedAndLeftByTab() {
+        auto v = Open(NormalIrrs(200), Complete(200));
+        v->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(v.get()));
+        // Both tables and both charts carry names for assistive technology.
+        for (QWidget* w : std::initializer_list<QWidget*>{v->Summary, v->Fits, v->HistogramView, v->CdfView})
+            QVERIFY(!w->accessibleName().isEmpty());
+        // From the summary, Tab goes on to the fits table and beyond; Shift+Tab
+        // comes back; neither stays inside a table.
+        v->Summary->setFocus();
+        QTest::keyClick(v->Summary, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), v->Fits);
+        QTest::keyClick(v->Fits, Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != v->Fits);
+        v->Fits->setFocus();
+        QTest::keyClick(v->Fits, Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), v->Summary);
+        // Every parameter text shows whole: its column is as wide as it.
+        for (int r = 0; r < v->Fits->rowCount(); ++r) {
+            const QTableWidgetItem* item = v->Fits->item(r, 2);
+            QVERIFY(QFontMetrics(v->Fits->font()).horizontalAdvance(item->text()) <= v->Fits->columnWidth(2));
+        }
+    }
+
     void showsHistogramSummaryAndRankedFits() {
         const std::vector<double> irrs = NormalIrrs(10000);
         RunFigures figures = Complete(10000);
