@@ -14,6 +14,13 @@ QString InLocale(const QString& text) {
     return shown.replace('.', ',');
 }
 
+QString NumbersInLocale(const QString& text) {
+    static const QRegularExpression point(R"((?<=\d)\.(?=\d))");
+    if (!DecimalComma()) return text;
+    QString shown = text;
+    return shown.replace(point, ",");
+}
+
 QString FromLocale(const QString& text) {
     if (!DecimalComma()) return text;
     QString read = text;

@@ -14,6 +14,10 @@ bool DecimalComma();
 // other text as it is.
 QString InLocale(const QString& text);
 
+// Every decimal point between two digits of a sentence or a label
+// ("worth -0.25 today") as the locale writes it.
+QString NumbersInLocale(const QString& text);
+
 // A number's text as typed or shown with the locale's decimal comma, with
 // the decimal point the program reads (a point typed stays a point).
 QString FromLocale(const QString& text);

@@ -1,5 +1,6 @@
 #include "screens/common/chart_view.h"
 
+#include <QLocale>
 #include <QFile>
 #include <QFileInfo>
 #include <QGraphicsLayout>
@@ -76,6 +77,9 @@ ZoomableChartView::ZoomableChartView(QChart* chart, QWidget* parent) : QChartVie
     setRubberBand(QChartView::RectangleRubberBand);
     setRenderHint(QPainter::Antialiasing);
     setMouseTracking(true);  // for the readout under the mouse
+    // Axis labels in the user's locale (a decimal comma where it writes one).
+    chart->setLocale(QLocale());
+    chart->setLocalizeNumbers(true);
 }
 
 void ZoomableChartView::mouseMoveEvent(QMouseEvent* event) {

@@ -16,6 +16,7 @@
 #include "core/solver/text_rules.h"
 #include "screens/common/number_box.h"
 #include "screens/common/qt_strings.h"
+#include "ui/decimal_separator.h"
 
 namespace valmora {
 namespace {
@@ -133,8 +134,8 @@ void DecideWindow::Recompute() {
     }
     if (const std::string refusal = CheckDecisionRates(rates); !refusal.empty()) return Clear(Q(refusal) + ".");
     const Decision d = Decide(flows_, rates_, rates);
-    NpvValue->setText(Amount(d.npv) + "  (" + Q(std::string(VerdictText(d.verdict))) + ")");
-    MirrValue->setText(d.mirr.rate ? Q(FormatRate(*d.mirr.rate)) : Q(d.mirr.refusal));
+    NpvValue->setText(ui::InLocale(Amount(d.npv)) + "  (" + Q(std::string(VerdictText(d.verdict))) + ")");
+    MirrValue->setText(d.mirr.rate ? ui::InLocale(Q(FormatRate(*d.mirr.rate))) : Q(d.mirr.refusal));
     PaybackValue->setText(Periods(d.payback));
     DiscountedValue->setText(Periods(d.discountedPayback));
     Irrs->setRowCount(static_cast<int>(d.irrs.size()));
@@ -144,12 +145,12 @@ void DecideWindow::Recompute() {
                                  Q(std::string(StreamText(reading.stream))),
                                  Q(std::string(VerdictText(reading.verdict)))};
         for (int c = 0; c < 4; ++c) {
-            auto* item = new QTableWidgetItem(cells[c]);
+            auto* item = new QTableWidgetItem(ui::InLocale(cells[c]));
             item->setTextAlignment(Qt::AlignCenter);
             Irrs->setItem(r, c, item);
         }
     }
-    Sentence->setText(Q(DecisionSentence(d)));
+    Sentence->setText(ui::NumbersInLocale(Q(DecisionSentence(d))));
 }
 
 }  // namespace valmora

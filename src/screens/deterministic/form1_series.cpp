@@ -236,8 +236,8 @@ void Form1::ExportResults() {
 
 void Form1::ShowNotes(const QStringList& notes, QString line) {
     if (line.isEmpty() && !notes.isEmpty()) line = notes.front();
-    Label15->setToolTip(notes.join("\n"));
-    Label15->setText(Label15->fontMetrics().elidedText(line, Qt::ElideRight, Label15->width()));
+    Label15->setToolTip(ui::NumbersInLocale(notes.join("\n")));
+    Label15->setText(Label15->fontMetrics().elidedText(ui::NumbersInLocale(line), Qt::ElideRight, Label15->width()));
 }
 
 }  // namespace valmora

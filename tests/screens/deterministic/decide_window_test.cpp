@@ -1,6 +1,7 @@
 // "Decide...": the series judged at a hurdle rate, every IRR's verdict, and
 // the hurdle rate on the NPV profile.
 #include <QLabel>
+#include <QLocale>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -66,6 +67,22 @@ private slots:
         // The stream kinds at 15 %: read as the returns on their own streams.
         valmora::testing::Retype(w->HurdleBox, "0.15");
         QCOMPARE(Column(w->Irrs, 2), cases[0].streams);
+    }
+
+    void aGermanDesktopReadsAndShowsDecimalCommas() {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        Form1Driver d;
+        d.Evaluate("1000", {"3600", "-4310", "1716"});
+        Click(d.f->Command9);
+        auto* w = d.f->findChild<DecideWindow*>();
+        QVERIFY(w);
+        valmora::testing::Retype(w->HurdleBox, "0,15");
+        QCOMPARE(Column(w->Irrs, 0), QStringList({"0,3", "0,2", "0,1"}));
+        QCOMPARE(Column(w->Irrs, 3), QStringList({"reject", "reject", "reject"}));
+        QVERIFY2(w->NpvValue->text().startsWith("-0,2"), qPrintable(w->NpvValue->text()));
+        QVERIFY2(w->Sentence->text().contains("-0,25") && !w->Sentence->text().contains("0.2"),
+                 qPrintable(w->Sentence->text()));
+        QLocale::setDefault(QLocale::c());
     }
 
     void financeAndReinvestmentRatesDefaultToTheHurdle() {
