@@ -25,6 +25,7 @@
 #include "ui/controls.h"
 #include "core/simulation/seed.h"
 #include "screens/common/number_box.h"
+#include "ui/decimal_separator.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 #include "ui/input_blocker.h"
@@ -130,7 +131,7 @@ private:
     // form that fits (1.00248E+300), never digits cut off; the whole value
     // in the tool tip then.
     static void ShowNumber(QLineEdit* box, bool shown, double value) {
-        const QString text = shown ? Q(FormatMean(value)) : QString();
+        const QString text = shown ? ui::InLocale(Q(FormatMean(value))) : QString();
         constexpr int kMargins = 8;  // the box's frame and its text margins, both sides
         if (box->fontMetrics().horizontalAdvance(text) <= box->width() - kMargins) {
             box->setText(text);

@@ -70,10 +70,12 @@ QString CsvField(QString text) {
     return '"' + text.replace("\"", "\"\"") + '"';
 }
 
+// "mu = 0.2, sigma = 0.05"; where the locale writes decimal commas,
+// "mu = 0,2; sigma = 0,05".
 QString ParamsText(const DistributionFit& fit) {
     QStringList parts;
     for (const FitParameter& p : fit.params) parts << QString::fromStdString(p.name) + " = " + Number(p.value);
-    QString text = parts.join(", ");
+    QString text = ui::NumbersInLocale(parts.join(ui::DecimalComma() ? "; " : ", "));
     if (!fit.note.empty()) text += " (" + QString::fromStdString(fit.note) + ")";
     return text;
 }
@@ -242,7 +244,8 @@ IrrDistributionView::IrrDistributionView(ui::Dialogs& dialogs, QWidget* parent)
     tables->addWidget(fitsBox);
     tables->setStretchFactor(0, 2);
     tables->setStretchFactor(1, 5);
-    tables->setSizes({370, 690});
+    // The summary as narrow as its texts allow (its minimum follows them).
+    tables->setSizes({300, 760});
     tables->setChildrenCollapsible(false);
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(Views);
@@ -425,9 +428,9 @@ void IrrDistributionView::DrawHistogram() {
         top = std::max(top, c);
     }
     barTops_->replace(outline);
-    bars_->setName(QString("%1 of %2")
-                       .arg(Count(static_cast<long>(histogram_.counts.size()), "bin", "bins"))
-                       .arg(Number(histogram_.BinWidth())));
+    bars_->setName(ui::NumbersInLocale(QString("%1 of %2")
+                                           .arg(Count(static_cast<long>(histogram_.counts.size()), "bin", "bins"))
+                                           .arg(Number(histogram_.BinWidth()))));
     bars_->setColor(QColor(150, 180, 220, 170));
     bars_->setBorderColor(QColor(70, 100, 150));
 
@@ -555,7 +558,9 @@ void IrrDistributionView::FillFits() {
     if (kde_ && kde_->Valid()) {
         Fits->setItem(r, 0, Cell("-", true));
         Fits->setItem(r, 1, Cell("kernel density"));
-        Fits->setItem(r, 2, Cell("Gaussian kernel, bandwidth = " + Number(kde_->Bandwidth()) + " (not ranked)"));
+        Fits->setItem(
+            r, 2,
+            Cell(ui::NumbersInLocale("Gaussian kernel, bandwidth = " + Number(kde_->Bandwidth()) + " (not ranked)")));
         for (int c = 3; c < columns; ++c) Fits->setItem(r, c, Cell(""));
         ++r;
     }
@@ -579,7 +584,7 @@ void IrrDistributionView::ShowVerdict() {
     }
     for (const std::string& note : fits_.notes) lines << QString::fromStdString(note) + ".";
     if (ShowingNpvs()) lines << "The laws are fitted to the kept IRRs: choose them under Values to see the fits.";
-    FitVerdict->setText(lines.join("\n"));
+    FitVerdict->setText(ui::NumbersInLocale(lines.join("\n")));
     FitVerdict->setVisible(!lines.isEmpty());
 }
 

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QLocale>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabBar>
@@ -188,6 +190,17 @@ private slots:
         QCOMPARE(SummaryValue(v, "Mean"), QString("(missing)"));
         QVERIFY(!v.FitVerdict->isVisible());
         QCOMPARE(VisibleMarkers(v.HistogramView), 0);
+    }
+
+    void aGermanDesktopSeesDecimalCommas() {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        auto v = Open(NormalIrrs(200), Complete(200));
+        const QString mean = SummaryValue(*v, "Mean");
+        QVERIFY2(mean.startsWith("0,") && !mean.contains('.'), qPrintable(mean));
+        const QString params = RankedColumn(*v, 2).join(" | ");
+        QVERIFY2(params.contains("; ") && !params.contains(QRegularExpression("[0-9][.][0-9]")), qPrintable(params));
+        QVERIFY(v->HistogramView->chart()->localizeNumbers());
+        QLocale::setDefault(QLocale::c());
     }
 
     void tablesAreReachedAndLeftByTab() {
