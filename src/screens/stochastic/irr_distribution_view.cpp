@@ -217,6 +217,7 @@ IrrDistributionView::IrrDistributionView(ui::Dialogs& dialogs, QWidget* parent)
     }
     FitVerdict = new QLabel;
     FitVerdict->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    FitVerdict->setWordWrap(true);  // long lines wrap rather than widen the window
 
     auto* controls = new QHBoxLayout;
     auto* binsLabel = new QLabel("&Bins:", this);
@@ -229,10 +230,14 @@ IrrDistributionView::IrrDistributionView(ui::Dialogs& dialogs, QWidget* parent)
     controls->addWidget(valuesLabel);
     controls->addWidget(Values);
     controls->addStretch(1);
-    controls->addWidget(ResetButton);
-    controls->addWidget(PngButton);
-    controls->addWidget(SvgButton);
-    controls->addWidget(CsvButton);
+    // The zoom and the exports on a row of their own, so that the window
+    // fits a small display even in a large font.
+    auto* actions = new QHBoxLayout;
+    actions->addStretch(1);
+    actions->addWidget(ResetButton);
+    actions->addWidget(PngButton);
+    actions->addWidget(SvgButton);
+    actions->addWidget(CsvButton);
 
     auto* fitsBox = new QWidget;
     auto* fitsLayout = new QVBoxLayout(fitsBox);
@@ -259,6 +264,7 @@ IrrDistributionView::IrrDistributionView(ui::Dialogs& dialogs, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Caption);
     layout->addLayout(controls);
+    layout->addLayout(actions);
     layout->addWidget(split, 1);
 
     connect(Bins, &QSpinBox::valueChanged, this, [this] {
@@ -552,7 +558,9 @@ void IrrDistributionView::FillFits() {
         Fits->setItem(r, 4, Cell(Number(fit.ks), true));
         Fits->setItem(r, 5, Cell(fit.pValue ? Number(*fit.pValue) : pValuesPending_ ? kComputing : "-", true));
         Fits->setItem(r, 6, Cell(QString::number(pValuesPending_ ? kResamples : fit.resamples), true));
-        Fits->item(r, 1)->setForeground(FamilyColour(fit.family));
+        // The law's colour as a swatch beside its name: the name itself keeps
+        // the palette's text colour, readable on light and dark tables alike.
+        Fits->item(r, 1)->setData(Qt::DecorationRole, FamilyColour(fit.family));
         ++r;
     }
     if (kde_ && kde_->Valid()) {

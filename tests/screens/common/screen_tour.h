@@ -131,6 +131,15 @@ inline std::vector<Stop> Stops() {
              Click(f.Command4);
              h.Settle();
          }},
+        {"IRR distribution after a run",
+         [](ScreenHarness& h) {
+             Form3& f = ReadyToRun(h);
+             f.HScroll1->setValue(200);
+             Click(f.Command4);
+             h.Settle();
+             Click(f.Command7);
+             h.Settle();
+         }},
         {"multiple-IRR selection",
          [](ScreenHarness& h) {
              Form3& f = ReadyToRun(h);
