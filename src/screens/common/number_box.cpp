@@ -2,6 +2,8 @@
 
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QValidator>
 
 #include <cstdio>
@@ -92,6 +94,11 @@ void AcceptOnlyNumbers(QLineEdit* box, ui::Dialogs& dialogs) {
         if (tooLarge.isEmpty()) dialogs.Beep();
         else dialogs.Message(tooLarge + " is too large for a number.", "Error!");
     });
+}
+
+void AcceptOnlyDigits(QLineEdit* box, ui::Dialogs& dialogs) {
+    box->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), box));
+    QObject::connect(box, &QLineEdit::inputRejected, box, [&dialogs] { dialogs.Beep(); });
 }
 
 std::string TypedNumber(const QLineEdit* box) { return Std(ui::FromLocale(box->text().trimmed())); }

@@ -25,6 +25,11 @@ void ShowFitting(QLineEdit* box, double value);
 // commas, a comma typed is taken as the decimal point.
 void AcceptOnlyNumbers(QLineEdit* box, ui::Dialogs& dialogs);
 
+// Only digits can be typed or pasted into `box` (a count): any other key,
+// a comma or a point too, is refused where it happens, the text kept, with
+// a beep.
+void AcceptOnlyDigits(QLineEdit* box, ui::Dialogs& dialogs);
+
 // The number typed into `box`, a decimal comma of the locale read as the
 // point, without the blanks around it.
 std::string TypedNumber(const QLineEdit* box);

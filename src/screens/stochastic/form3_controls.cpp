@@ -102,6 +102,7 @@ void Form3::BuildSetupTab(QWidget* t) {
     Label24 = NewLabel(t, "Number of payment/compounding periods per year =  ", 240, 2040, 3300, 435);
     Text13 = ui::NewTextBox(t, "1", 3600, 2040, 735, 285);
     Text13->setToolTip("Adjusts the output IRR to API");
+    for (QLineEdit* count : {Text2, Text13}) AcceptOnlyDigits(count, screens_.Dialogs());
     UpDown2 = new ui::UpDown(Text13, 1, 12, t);
     ui::Place(UpDown2, 4335, 2040, 240, 285);
     // The labels name their boxes for assistive technology (a spinner is

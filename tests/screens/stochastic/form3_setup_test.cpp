@@ -425,26 +425,27 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("no payments") << true << "0"
                                      << "" << 1 << kPaymentsMessage;
-        QTest::newRow("negative payments") << true << "-3"
-                                           << "" << 3 << kPaymentsMessage;
+        // A key no count holds is refused where it is typed, the text kept.
+        QTest::newRow("minus refused in the payments") << true << "-3"
+                                                       << "3" << 3 << "";
         QTest::newRow("payments beyond the limit") << true << "32767"
                                                    << "" << 3276 << kPaymentsMessage;
         QTest::newRow("payments far beyond") << true << "40000"
                                              << "" << 4000 << kPaymentsMessage;
-        QTest::newRow("payments in letters") << true << "abc"
-                                             << "" << 1 << kPaymentsMessage;
+        QTest::newRow("letters refused in the payments") << true << "abc"
+                                                         << "1" << 1 << "";
         QTest::newRow("most payments") << true << "32766"
                                        << "32766" << 32766 << "";
         QTest::newRow("no periods") << false << "0"
                                     << "" << 1 << kPeriodsMessage;
-        QTest::newRow("negative periods") << false << "-3"
-                                          << "" << 3 << kPeriodsMessage;
+        QTest::newRow("minus refused in the periods") << false << "-3"
+                                                      << "3" << 3 << "";
         QTest::newRow("periods beyond the limit") << false << "32768"
                                                   << "" << 3276 << kPeriodsMessage;
         QTest::newRow("periods far beyond") << false << "40000"
                                             << "" << 4000 << kPeriodsMessage;
-        QTest::newRow("periods in letters") << false << "x"
-                                            << "" << 1 << kPeriodsMessage;
+        QTest::newRow("a letter refused in the periods") << false << "x"
+                                                         << "1" << 1 << "";
         QTest::newRow("most periods") << false << "32767"
                                       << "32767" << 32767 << "";
         QTest::newRow("periods beyond the spinner") << false << "24"
