@@ -493,7 +493,7 @@ void Form1::Command3_Click() {
         ForgetPick();
         MSHFlexGrid1->setFocus();
         notes.prepend(kNoIrrMessage);
-        screens_.Dialogs().Message(notes.join("\r"));
+        screens_.Dialogs().Message(ui::NumbersInLocale(notes.join("\r")));
         return;
     }
     // No rate looks picked before a click, and the list shows its first rows.
@@ -502,7 +502,7 @@ void Form1::Command3_Click() {
     Label13->show();
     // The next step is picking a rate; the focus goes there, not to "E&xit".
     MSHFlexGrid2->setFocus();
-    if (!notes.isEmpty()) screens_.Dialogs().Message(notes.join("\r"));
+    if (!notes.isEmpty()) screens_.Dialogs().Message(ui::NumbersInLocale(notes.join("\r")));
 }
 
 void Form1::Grid2CleanUp() {

@@ -21,6 +21,7 @@
 #include "core/solver/number_format.h"
 #include "screens/common/chart_view.h"
 #include "screens/deterministic/profile_overlay.h"
+#include "ui/decimal_separator.h"
 #include "ui/dialogs.h"
 #include "ui/on_screen.h"
 
@@ -122,7 +123,8 @@ void NpvProfileWindow::ShowReadout(QPointF at, bool inside) {
         return;
     }
     const double npv = PresentValue(flows_, rate / periodsPerYear_);
-    Readout->setText(QString("Rate %1, NPV %2").arg(rate, 0, 'g', 5).arg(npv == 0.0 ? 0.0 : npv, 0, 'g', 6));
+    Readout->setText(
+        ui::NumbersInLocale(QString("Rate %1, NPV %2").arg(rate, 0, 'g', 5).arg(npv == 0.0 ? 0.0 : npv, 0, 'g', 6)));
 }
 
 void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> rates, int periodsPerYear,
@@ -203,7 +205,7 @@ void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> 
 
     if (hurdle_ && *hurdle_ >= low && *hurdle_ <= high) {
         HurdleLine = new QLineSeries;
-        HurdleLine->setName("Hurdle rate = " + QString::fromStdString(FormatRate(*hurdle_)));
+        HurdleLine->setName("Hurdle rate = " + ui::InLocale(QString::fromStdString(FormatRate(*hurdle_))));
         HurdleLine->append(*hurdle_, -bound);
         HurdleLine->append(*hurdle_, bound);
         HurdleLine->setPen(QPen(kHurdleColour, 2, Qt::DashDotLine));
@@ -236,7 +238,8 @@ void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> 
     Overlay->SetCurve({points.begin(), points.end()}, AxisX, AxisY, kCurveColour);
 
     chart_->setTitle("NPV profile:  f(i) = P0 + P1 x + ... + PN x^N,  x = 1/(1 + i)");
-    Caption->setText(CaptionText(rates.size(), m, search, !missedRoots.empty(), !missed.empty(), values));
+    Caption->setText(
+        ui::NumbersInLocale(CaptionText(rates.size(), m, search, !missedRoots.empty(), !missed.empty(), values)));
     ChartView->setAccessibleDescription(Caption->text());
     ChartView->SetHome(AxisX, low, high, AxisY, yLow, yHigh, ZoomableChartView::NiceY);
 }
@@ -244,7 +247,7 @@ void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> 
 // A mark at `rate` on the profile, labelled with the rate and named in the
 // legend "`what` = rate".
 QScatterSeries* NpvProfileWindow::Mark(double rate, const QString& what, const QColor& colour) {
-    const QString text = QString::fromStdString(FormatRate(rate));
+    const QString text = ui::InLocale(QString::fromStdString(FormatRate(rate)));
     auto* mark = new QScatterSeries;
     mark->setName(what + " = " + text);
     mark->append(rate, PresentValue(flows_, rate / periodsPerYear_));

@@ -83,6 +83,13 @@ private slots:
         irrs->setFocus();
         QTest::keyClick(irrs, Qt::Key_C, Qt::ControlModifier);
         QVERIFY(QApplication::clipboard()->text().contains("\t0,1\n"));
+        // A note on a root the scan did not list gives its rate with the comma,
+        // in the message and on the line under the search.
+        Form1Driver t;
+        t.h.dialogs.shown.clear();
+        t.Evaluate("100", {"220", "-121"});
+        QVERIFY2(t.h.dialogs.Texts().join("|").contains("rate 0,1."), qPrintable(t.h.dialogs.Texts().join("|")));
+        QVERIFY2(t.f->Label15->text().contains("0,1"), qPrintable(t.f->Label15->text()));
     }
 
     void pasteReadsTheLocalesDecimalCommas() {
