@@ -299,7 +299,7 @@ void Form3::ShowOutcome(const RunOutcome& outcome) {
                          " had no IRR and wrote no line: the file holds " + QString::number(outcome.withIrr) +
                          (outcome.withIrr == 1 ? " line." : " lines.");
         if (const QString npv = HurdleNote(outcome); !npv.isEmpty()) notes << npv;
-        if (!notes.isEmpty()) screens_.Dialogs().Message(notes.join("\r"));
+        if (!notes.isEmpty()) screens_.Dialogs().Message(ui::NumbersInLocale(notes.join("\r")));
     } else {
         screens_.Dialogs().Message(Q(outcome.message), "Error!");
     }
