@@ -139,6 +139,8 @@ QString Grid::Shown(int row, int col) const { return InLocale(Text(row, col)); }
 void Grid::SetText(int row, int col, const QString& text) {
     if (QTableWidgetItem* it = Cell(row, col)) {
         it->setText(text);
+        // Read aloud as shown: a number with the locale's decimal separator.
+        it->setData(Qt::AccessibleTextRole, InLocale(text));
         it->setTextAlignment(Qt::AlignCenter);
         if (row < FixedRows()) UpdateColHeading(col);
         if (col < FixedCols()) UpdateRowHeading(row);

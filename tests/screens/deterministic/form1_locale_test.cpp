@@ -1,6 +1,7 @@
 // The deterministic screen where the user's locale writes decimal commas: the
 // comma key types the decimal point, never a digit run-on or an empty box,
 // and numbers are shown with the comma.
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QLocale>
@@ -79,6 +80,12 @@ private slots:
         }
         shown.sort();
         QCOMPARE(shown, QStringList({"0,1", "0,2", "0,3"}));
+        // A screen reader reads the rate as shown.
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(irrs);
+        QVERIFY(table && table->tableInterface());
+        QAccessibleInterface* cell = table->tableInterface()->cellAt(1, 1);
+        QVERIFY(cell);
+        QCOMPARE(cell->text(QAccessible::Name), irrs->Shown(1, 1));
         QVERIFY(!d.f->Text6->text().contains('.'));  // the bound
         irrs->setFocus();
         QTest::keyClick(irrs, Qt::Key_C, Qt::ControlModifier);
