@@ -5,7 +5,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringList>
@@ -352,7 +351,7 @@ void Form1::MSHFlexGrid1_KeyPress(int code) {
     if (code == 13) return;
     // Where the user's locale writes decimal commas, the comma key (and the
     // keypad's decimal key, which sends it) types the decimal point.
-    if (code == ',' && QLocale().decimalPoint() == ",") code = '.';
+    if (code == ',' && ui::DecimalComma()) code = '.';
 
     const TypedCell typed = TypeIntoCell(ws_.CellText, freshCell_, static_cast<char32_t>(code), Std(enteredText_));
     if (typed.outcome == TypedCell::Outcome::Refused) {

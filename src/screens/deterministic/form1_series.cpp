@@ -6,7 +6,6 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
-#include <QLocale>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -49,7 +48,7 @@ CashFlowReading ScreenReading(const std::string& source) {
 // ("1716.5"); elsewhere as the command line reads it.
 CashFlowText ReadInLocale(std::string_view bytes, const std::string& source) {
     const CashFlowReading how = ScreenReading(source);
-    if (QLocale().decimalPoint() != ",") return ReadCashFlowText(bytes, how);
+    if (!ui::DecimalComma()) return ReadCashFlowText(bytes, how);
     CashFlowReading comma = how;
     comma.decimalComma = true;
     CashFlowText read = ReadCashFlowText(bytes, comma);

@@ -1,6 +1,5 @@
 // "Begin Simulation(s)": the run, and what the screen shows while it goes.
 #include <QApplication>
-#include <QLocale>
 #include <QLabel>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -230,7 +229,7 @@ void Form3::Command4_Click() {
         run_ = RunResults{};
         run_.settings = SimulationSettingsOf(ws_);
         // The file a fitting program on this desktop reads: its decimal separator.
-        run_.settings.decimalComma = QLocale().decimalPoint() == ",";
+        run_.settings.decimalComma = ui::DecimalComma();
         run_.settings.hurdle = hurdle;
         run_.seed = Std(Text14->text().trimmed());
         runShown_ = true;
