@@ -15,7 +15,8 @@ bool DecimalComma();
 QString InLocale(const QString& text);
 
 // Every decimal point between two digits of a sentence or a label
-// ("worth -0.25 today") as the locale writes it.
+// ("worth -0.25 today") as the locale writes it; where that is a comma, a
+// list's comma after a number becomes a semicolon ("0,1; 0,2 and 0,3").
 QString NumbersInLocale(const QString& text);
 
 // A number's text as typed or shown with the locale's decimal comma, with

@@ -153,7 +153,10 @@ void Grid::SetText(int row, int col, const QString& text) {
 void Grid::ClearText() {
     for (int r = 0; r < rowCount(); ++r)
         for (int c = 0; c < columnCount(); ++c)
-            if (QTableWidgetItem* it = item(r, c)) it->setText(QString());
+            if (QTableWidgetItem* it = item(r, c)) {
+                it->setText(QString());
+                it->setData(Qt::AccessibleTextRole, QString());
+            }
     UpdateHeadings();
 }
 
@@ -283,7 +286,7 @@ void Grid::UpdateColHeading(int col) {
     if (col < 0 || col >= columnCount()) return;
     QStringList parts;
     for (int r = 0; r < std::min(FixedRows(), rowCount()); ++r)
-        if (const QString text = Text(r, col).trimmed(); !text.isEmpty()) parts << text;
+        if (const QString text = Shown(r, col).trimmed(); !text.isEmpty()) parts << text;
     const QString heading = parts.join(' ');
     if (QTableWidgetItem* it = horizontalHeaderItem(col)) {
         if (it->text() != heading) it->setText(heading);
@@ -298,7 +301,7 @@ void Grid::UpdateRowHeading(int row) {
     if (heading.isEmpty()) {
         QStringList parts;
         for (int c = 0; c < std::min(FixedCols(), columnCount()); ++c)
-            if (const QString text = Text(row, c).trimmed(); !text.isEmpty()) parts << text;
+            if (const QString text = Shown(row, c).trimmed(); !text.isEmpty()) parts << text;
         heading = parts.join(' ');
     }
     if (QTableWidgetItem* it = verticalHeaderItem(row)) {
@@ -428,7 +431,7 @@ bool Grid::viewportEvent(QEvent* event) {
     if (event->type() != QEvent::ToolTip) return QTableWidget::viewportEvent(event);
     const auto* help = static_cast<QHelpEvent*>(event);
     const QModelIndex index = indexAt(help->pos());
-    const QString text = index.isValid() ? Text(index.row(), index.column()) : QString();
+    const QString text = index.isValid() ? Shown(index.row(), index.column()) : QString();
     const QRect rect = index.isValid() ? visualRect(index) : QRect();
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
     if (!text.isEmpty() && fontMetrics().horizontalAdvance(text) + 2 * margin > rect.width() - 1)

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -131,6 +132,9 @@ TEST(Streams, AKilledRunKeepsItsLines) {
 TEST(Streams, TheLocaleChangesNoByte) {
     const fs::path dir = fs::temp_directory_path() / ("valmora-locale-" + std::to_string(::getpid()));
     fs::create_directories(dir);
+    // Removed however the test ends.
+    const std::unique_ptr<const fs::path, void (*)(const fs::path*)> removed(
+        &dir, [](const fs::path* folder) { fs::remove_all(*folder); });
     const std::string compile = "localedef -i de_DE -f UTF-8 " + (dir / "de_DE.UTF-8").string() + " >/dev/null 2>&1";
     ASSERT_EQ(std::system(compile.c_str()), 0) << "localedef could not compile de_DE.UTF-8 (package locales)";
     const std::string german = "LOCPATH=" + dir.string() + " LC_ALL=de_DE.UTF-8 ";
@@ -148,7 +152,6 @@ TEST(Streams, TheLocaleChangesNoByte) {
         EXPECT_EQ(de.err, c.err) << args;
         EXPECT_NE(c.out.find('.'), std::string::npos) << args;
     }
-    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ DecideWindow::DecideWindow(ui::Dialogs& dialogs, QWidget* parent) : QWidget(pare
     setWindowTitle("Decide");
     RatesNote = new QLabel(this);
     HurdleBox = new QLineEdit(this);
-    HurdleBox->setPlaceholderText("e.g. 0.15");
+    HurdleBox->setPlaceholderText(ui::NumbersInLocale("e.g. 0.15"));
     FinanceBox = new QLineEdit(this);
     FinanceBox->setPlaceholderText("the hurdle rate");
     ReinvestBox = new QLineEdit(this);
@@ -132,7 +132,8 @@ void DecideWindow::Recompute() {
         if (!typed) return Clear("Complete the rate typed, or empty the box to use the hurdle rate.");
         *rate = *typed;
     }
-    if (const std::string refusal = CheckDecisionRates(rates); !refusal.empty()) return Clear(Q(refusal) + ".");
+    if (const std::string refusal = CheckDecisionRates(rates); !refusal.empty())
+        return Clear(ui::NumbersInLocale(Q(refusal) + "."));
     const Decision d = Decide(flows_, rates_, rates);
     NpvValue->setText(ui::InLocale(Amount(d.npv)) + "  (" + Q(std::string(VerdictText(d.verdict))) + ")");
     MirrValue->setText(d.mirr.rate ? ui::InLocale(Q(FormatRate(*d.mirr.rate))) : Q(d.mirr.refusal));

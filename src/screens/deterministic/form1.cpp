@@ -360,7 +360,7 @@ void Form1::MSHFlexGrid1_KeyPress(int code) {
     }
     if (typed.outcome == TypedCell::Outcome::TooLarge) {
         const QString tried = freshCell_ ? QString(QChar(code)) : Q(ws_.CellText) + QChar(code);
-        screens_.Dialogs().Message(tried + " is too large for a number.", "Error!");
+        screens_.Dialogs().Message(ui::InLocale(tried) + " is too large for a number.", "Error!");
         return;
     }
     freshCell_ = typed.fresh;

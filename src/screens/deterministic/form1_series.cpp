@@ -45,15 +45,24 @@ CashFlowReading ScreenReading(const std::string& source) {
 
 // Where the locale writes decimal commas, a text is read with them first
 // ("1.000,5" is 1000.5), and as the command line reads it when that fails
-// ("1716.5"); elsewhere as the command line reads it.
+// ("1716.5"); elsewhere as the command line reads it. A text both ways read,
+// to different numbers ("1.000": 1000 or 1?), is refused: a point typed into
+// a box is a decimal point, so neither reading can be taken silently.
 CashFlowText ReadInLocale(std::string_view bytes, const std::string& source) {
     const CashFlowReading how = ScreenReading(source);
     if (!ui::DecimalComma()) return ReadCashFlowText(bytes, how);
     CashFlowReading comma = how;
     comma.decimalComma = true;
     CashFlowText read = ReadCashFlowText(bytes, comma);
-    if (read.Ok()) return read;
     CashFlowText plain = ReadCashFlowText(bytes, how);
+    if (read.Ok() && plain.Ok() && read.values != plain.values) {
+        read.values.clear();
+        read.error = source +
+                     ": its points may be thousands points or decimal points (1.000 is 1000 or 1). Write "
+                     "the numbers without thousands points, or with a decimal comma (1000 or 1,5)";
+        return read;
+    }
+    if (read.Ok()) return read;
     return plain.Ok() ? plain : read;
 }
 

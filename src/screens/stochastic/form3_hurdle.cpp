@@ -15,6 +15,7 @@
 #include "screens/common/qt_strings.h"
 #include "screens/stochastic/form3.h"
 #include "ui/controls.h"
+#include "ui/decimal_separator.h"
 #include "ui/dialogs.h"
 
 namespace valmora {
@@ -37,7 +38,7 @@ bool Form3::ReadHurdle(std::optional<double>& hurdle) {
     std::string refused = rate ? RateRefusal(*rate, ws_.PeriodsPerYear > 0 ? ws_.PeriodsPerYear : 1) : "";
     if (!rate) refused = "complete the number, or empty the box for no hurdle rate";
     if (!refused.empty()) {
-        screens_.Dialogs().Message("The hurdle rate: " + Q(refused) + ".", "Error!");
+        screens_.Dialogs().Message(ui::NumbersInLocale("The hurdle rate: " + Q(refused) + "."), "Error!");
         ui::FocusAndSelectAll(Text15);
         return false;
     }

@@ -75,9 +75,9 @@ QString CsvField(QString text) {
 QString ParamsText(const DistributionFit& fit) {
     QStringList parts;
     for (const FitParameter& p : fit.params) parts << QString::fromStdString(p.name) + " = " + Number(p.value);
-    QString text = ui::NumbersInLocale(parts.join(ui::DecimalComma() ? "; " : ", "));
+    QString text = parts.join(", ");
     if (!fit.note.empty()) text += " (" + QString::fromStdString(fit.note) + ")";
-    return text;
+    return ui::NumbersInLocale(text);
 }
 
 // "gamma (of 1 + IRR)" in the table, "gamma" in the legends, whose entries
@@ -338,8 +338,9 @@ void IrrDistributionView::Compute() {
     // The laws are fitted to the IRRs; the NPVs are shown as they fell.
     fits_ = npvs ? FitReport{} : FitDistributions(irrs_);
     kde_.emplace(Sample());
-    const QString what = npvs ? "the NPVs at the hurdle rate " + QString::fromStdString(FormatRate(*figures_.hurdle))
-                              : QString("the kept IRRs");
+    const QString what =
+        npvs ? "the NPVs at the hurdle rate " + ui::InLocale(QString::fromStdString(FormatRate(*figures_.hurdle)))
+             : QString("the kept IRRs");
     histogramChart_->setTitle("Histogram of " + what);
     cdfChart_->setTitle("Empirical distribution function of " + what);
     histogramX_->setTitleText(npvs ? "NPV at the hurdle rate" : "IRR");

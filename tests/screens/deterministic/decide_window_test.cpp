@@ -31,6 +31,8 @@ class DecideWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
     void everyIrrGivesTheVerdictOfNpv() {
         Form1Driver d;
         Form1* f = d.f;
@@ -82,7 +84,6 @@ private slots:
         QVERIFY2(w->NpvValue->text().startsWith("-0,2"), qPrintable(w->NpvValue->text()));
         QVERIFY2(w->Sentence->text().contains("-0,25") && !w->Sentence->text().contains("0.2"),
                  qPrintable(w->Sentence->text()));
-        QLocale::setDefault(QLocale::c());
     }
 
     void financeAndReinvestmentRatesDefaultToTheHurdle() {

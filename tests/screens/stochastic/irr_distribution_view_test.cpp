@@ -175,6 +175,7 @@ private:
 
 private slots:
     void initTestCase() { PrepareApplication(); }
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
 
     void opensEmptyBeforeAnyRun() {
         IrrDistributionView v(dialogs);
@@ -200,7 +201,6 @@ private slots:
         const QString params = RankedColumn(*v, 2).join(" | ");
         QVERIFY2(params.contains("; ") && !params.contains(QRegularExpression("[0-9][.][0-9]")), qPrintable(params));
         QVERIFY(v->HistogramView->chart()->localizeNumbers());
-        QLocale::setDefault(QLocale::c());
     }
 
     void tablesAreReachedAndLeftByTab() {
