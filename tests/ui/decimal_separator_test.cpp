@@ -18,11 +18,12 @@ private slots:
             const char* shown;    // InLocale where the locale writes decimal commas
         };
         const Case cases[] = {
-            {"0.1", "0,1"},         {"-1000.5", "-1000,5"}, {"1.5E-08", "1,5E-08"}, {".00000001", ",00000001"},
-            {"1E+20", "1E+20"},     {"1000", "1000"},       {"-.", "-,"},           {"1.5e", "1,5e"},
-            {"IRR(s)", "IRR(s)"},   {"1.2.3", "1.2.3"},     {"0.3 %", "0.3 %"},     {"", ""},
+            {"0.1", "0,1"},       {"-1000.5", "-1000,5"}, {"1.5E-08", "1,5E-08"}, {".00000001", ",00000001"},
+            {"1E+20", "1E+20"},   {"1000", "1000"},       {"-.", "-,"},           {"1.5e", "1,5e"},
+            {"IRR(s)", "IRR(s)"}, {"1.2.3", "1.2.3"},     {"0.3 %", "0.3 %"},     {"", ""},
         };
-        for (const QLocale& locale : {QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::French, QLocale::France)}) {
+        for (const QLocale& locale :
+             {QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::French, QLocale::France)}) {
             QLocale::setDefault(locale);
             QVERIFY(DecimalComma());
             for (const Case& c : cases) {
