@@ -15,6 +15,8 @@ QString InLocale(const QString& text) {
     return shown.replace('.', ',');
 }
 
+QString InLocale(const std::string& text) { return InLocale(QString::fromStdString(text)); }
+
 QString NumbersInLocale(const QString& text) {
     // A list's comma after a number becomes a semicolon first, so that
     // "0.1, 0.2 and 0.3" reads "0,1; 0,2 and 0,3", not "0,1, 0,2 and 0,3".

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <string>
+
 namespace valmora::ui {
 
 // Whether the user's locale writes decimal commas (de_DE, fr_FR).
@@ -13,6 +15,7 @@ bool DecimalComma();
 // A number's text (1.5, -2.5E-08) with the locale's decimal separator; any
 // other text as it is.
 QString InLocale(const QString& text);
+QString InLocale(const std::string& text);
 
 // Every decimal point between two digits of a sentence or a label
 // ("worth -0.25 today") as the locale writes it; where that is a comma, a

@@ -26,6 +26,16 @@ constexpr int kMarkRole = Qt::UserRole + 1;  // a colour painted by the program
 // A cell's text needs its width and the cell's margins, both sides.
 constexpr int kCellMargins = 8;
 
+// A cell read aloud as it is shown: a number with the locale's decimal
+// separator (the text keeps the point the program reads).
+class GridCell : public QTableWidgetItem {
+public:
+    QVariant data(int role) const override {
+        if (role == Qt::AccessibleTextRole) return InLocale(text());
+        return QTableWidgetItem::data(role);
+    }
+};
+
 }  // namespace
 
 // Draws the current cell of a grid the user picks from with a frame, while
@@ -139,8 +149,6 @@ QString Grid::Shown(int row, int col) const { return InLocale(Text(row, col)); }
 void Grid::SetText(int row, int col, const QString& text) {
     if (QTableWidgetItem* it = Cell(row, col)) {
         it->setText(text);
-        // Read aloud as shown: a number with the locale's decimal separator.
-        it->setData(Qt::AccessibleTextRole, InLocale(text));
         it->setTextAlignment(Qt::AlignCenter);
         if (row < FixedRows()) UpdateColHeading(col);
         if (col < FixedCols()) UpdateRowHeading(row);
@@ -153,10 +161,7 @@ void Grid::SetText(int row, int col, const QString& text) {
 void Grid::ClearText() {
     for (int r = 0; r < rowCount(); ++r)
         for (int c = 0; c < columnCount(); ++c)
-            if (QTableWidgetItem* it = item(r, c)) {
-                it->setText(QString());
-                it->setData(Qt::AccessibleTextRole, QString());
-            }
+            if (QTableWidgetItem* it = item(r, c)) it->setText(QString());
     UpdateHeadings();
 }
 
@@ -221,7 +226,7 @@ QTableWidgetItem* Grid::Cell(int row, int col) {
     if (row < 0 || col < 0 || row >= rowCount() || col >= columnCount()) return nullptr;
     QTableWidgetItem* it = item(row, col);
     if (!it) {
-        it = new QTableWidgetItem;
+        it = new GridCell;
         it->setFlags(Qt::ItemIsEnabled);
         it->setTextAlignment(Qt::AlignCenter);
         setItem(row, col, it);

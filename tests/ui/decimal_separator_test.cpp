@@ -27,15 +27,16 @@ private slots:
             QLocale::setDefault(locale);
             QVERIFY(DecimalComma());
             for (const Case& c : cases) {
-                QCOMPARE(InLocale(c.program), QString(c.shown));
+                QCOMPARE(InLocale(QString(c.program)), QString(c.shown));
                 // What is shown reads back as the program's text.
-                if (QString(c.program).count('.') <= 1) QCOMPARE(FromLocale(InLocale(c.program)), QString(c.program));
+                if (QString(c.program).count('.') <= 1)
+                    QCOMPARE(FromLocale(InLocale(QString(c.program))), QString(c.program));
             }
             QCOMPARE(FromLocale("1.5"), QString("1.5"));  // a point typed stays a point
         }
         QLocale::setDefault(QLocale::c());
         QVERIFY(!DecimalComma());
-        for (const Case& c : cases) QCOMPARE(InLocale(c.program), QString(c.program));
+        for (const Case& c : cases) QCOMPARE(InLocale(QString(c.program)), QString(c.program));
         QCOMPARE(FromLocale("1,5"), QString("1,5"));  // a comma is no decimal point here
     }
 
@@ -52,9 +53,9 @@ private slots:
             {"1.5E-08 and 2.5.", "1,5E-08 and 2,5."},
             {"no number here, none.", "no number here, none."},
         };
-        for (const auto& c : cases) QCOMPARE(NumbersInLocale(c.program), QString(c.shown));
+        for (const auto& c : cases) QCOMPARE(NumbersInLocale(QString(c.program)), QString(c.shown));
         QLocale::setDefault(QLocale::c());
-        for (const auto& c : cases) QCOMPARE(NumbersInLocale(c.program), QString(c.program));
+        for (const auto& c : cases) QCOMPARE(NumbersInLocale(QString(c.program)), QString(c.program));
     }
 };
 

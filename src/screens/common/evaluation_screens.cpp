@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "screens/common/number_box.h"
 #include "screens/common/qt_strings.h"
 #include "core/solver/search_settings.h"
 #include "core/solver/text_rules.h"
@@ -19,7 +20,7 @@ const QString kToleranceMessage = Q(ScreenMessage(SearchSetting::Tolerance));
 }  // namespace
 
 void CheckSearchParameter(ScreenManager& screens, QLineEdit* box, SearchParameter which) {
-    const std::string text = Std(ui::FromLocale(box->text()));
+    const std::string text = TypedNumber(box);
     const double value = LeadingValue(text);
     // An increment box may read 0 while a number is typed ("0.05" passes
     // through "0"); a search refuses it (IncrementCanAdvance).
@@ -31,7 +32,7 @@ void CheckSearchParameter(ScreenManager& screens, QLineEdit* box, SearchParamete
     }
     const bool increment = which == SearchParameter::Increment;
     screens.Dialogs().Message(increment ? kIncrementMessage : kToleranceMessage, "Error!");
-    box->setText(ui::InLocale(Q(GeneralText(increment ? kDefaultIncrement : kSimulationTolerance))));
+    box->setText(ui::InLocale(GeneralText(increment ? kDefaultIncrement : kSimulationTolerance)));
     // Selected, so that the next key typed replaces the default.
     box->selectAll();
 }
@@ -39,7 +40,7 @@ void CheckSearchParameter(ScreenManager& screens, QLineEdit* box, SearchParamete
 bool IncrementCanAdvance(ScreenManager& screens, QLineEdit* box) {
     if (IncrementInRange(screens.Ws().Increment)) return true;
     screens.Dialogs().Message(kIncrementMessage, "Error!");
-    box->setText(ui::InLocale(Q(GeneralText(kDefaultIncrement))));
+    box->setText(ui::InLocale(GeneralText(kDefaultIncrement)));
     return false;
 }
 

@@ -68,7 +68,7 @@ bool Fits(const QLineEdit* box, const QFont& font, const QString& text) {
 }  // namespace
 
 void ShowFitting(QLineEdit* box, double value) {
-    const QString whole = ui::InLocale(Q(GeneralText(value)));
+    const QString whole = ui::InLocale(GeneralText(value));
     // The font the box was given, kept while a smaller one is in use.
     const char* kOwnFont = "valmoraOwnFont";
     if (!box->property(kOwnFont).isValid()) box->setProperty(kOwnFont, box->font());

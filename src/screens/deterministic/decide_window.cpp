@@ -136,7 +136,7 @@ void DecideWindow::Recompute() {
         return Clear(ui::NumbersInLocale(Q(refusal) + "."));
     const Decision d = Decide(flows_, rates_, rates);
     NpvValue->setText(ui::InLocale(Amount(d.npv)) + "  (" + Q(std::string(VerdictText(d.verdict))) + ")");
-    MirrValue->setText(d.mirr.rate ? ui::InLocale(Q(FormatRate(*d.mirr.rate))) : Q(d.mirr.refusal));
+    MirrValue->setText(d.mirr.rate ? ui::InLocale(FormatRate(*d.mirr.rate)) : Q(d.mirr.refusal));
     PaybackValue->setText(Periods(d.payback));
     DiscountedValue->setText(Periods(d.discountedPayback));
     Irrs->setRowCount(static_cast<int>(d.irrs.size()));

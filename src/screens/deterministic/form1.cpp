@@ -60,7 +60,7 @@ void Form1::BuildControls() {
     QWidget* c = Client();
 
     Label3 = NewLabel(c, "Initial investment  =  ", 240, 240, 2505, 300, ui::SansSerif(12, true));
-    Text1 = ui::NewTextBox(c, ui::InLocale(Q(FormatDecimal(kDefaultInvestment))), 2880, 240, 1335, 285);
+    Text1 = ui::NewTextBox(c, ui::InLocale(FormatDecimal(kDefaultInvestment)), 2880, 240, 1335, 285);
     Label2 = NewLabel(c, "Number of payments = ", 5280, 240, 2790, 300, ui::SansSerif(12, true));
     Text2 = ui::NewTextBox(c, "1", 8040, 240, 660, 285);
     Text2->setEnabled(false);
@@ -116,11 +116,11 @@ void Form1::BuildControls() {
     Label4->setBuddy(Text3);
     Label7->setBuddy(Text6);
     Label5 = NewLabel(Frame2, "Increment = ", 360, 1320, 885, 195);
-    Text4 = ui::NewTextBox(Frame2, ui::InLocale(Q(FormatDecimal(kDefaultIncrement))), 1440, 1320, 1095, 285);
+    Text4 = ui::NewTextBox(Frame2, ui::InLocale(FormatDecimal(kDefaultIncrement)), 1440, 1320, 1095, 285);
     Label6 = NewLabel(Frame2, "Newton's Method tolerance", 360, 1920, 885, 585);
     // Shows 1E-08, the tolerance of the simulations; Form_Load says which one is in effect.
-    Text5 = ui::NewTextBox(Frame2, ui::InLocale(Q(FormatDecimalNoLeadingZero(kSimulationTolerance))), 1440, 2160, 1095,
-                           285);
+    Text5 =
+        ui::NewTextBox(Frame2, ui::InLocale(FormatDecimalNoLeadingZero(kSimulationTolerance)), 1440, 2160, 1095, 285);
     Label5->setBuddy(Text4);
     Label6->setBuddy(Text5);
     Command3 = ui::NewButton(Frame2, "Locate Root(s)", 2880, 1440, 975, 975);

@@ -145,7 +145,7 @@ bool Form1::PasteIntoInvestment() {
     if (values.size() == 1) {
         // One number goes where the cursor is, as typed.
         const QString before = Text1->text();
-        Text1->insert(ui::InLocale(Q(FaithfulText(values[0]))));
+        Text1->insert(ui::InLocale(FaithfulText(values[0])));
         if (Text1->text() == before) screens_.Dialogs().Beep();
         return true;
     }
@@ -183,7 +183,7 @@ void Form1::PastePayments() {
 
 void Form1::ShowSeries(double investment, std::span<const double> payments) {
     UpDown1->SetValue(static_cast<int>(payments.size()));
-    Text1->setText(ui::InLocale(Q(FaithfulText(investment))));
+    Text1->setText(ui::InLocale(FaithfulText(investment)));
     ui::Grid* grid = MSHFlexGrid1;
     for (std::size_t k = 0; k < payments.size(); ++k) {
         const int col = static_cast<int>(k) + 1;

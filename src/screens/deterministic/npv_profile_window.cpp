@@ -205,7 +205,7 @@ void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> 
 
     if (hurdle_ && *hurdle_ >= low && *hurdle_ <= high) {
         HurdleLine = new QLineSeries;
-        HurdleLine->setName("Hurdle rate = " + ui::InLocale(QString::fromStdString(FormatRate(*hurdle_))));
+        HurdleLine->setName("Hurdle rate = " + ui::InLocale(FormatRate(*hurdle_)));
         HurdleLine->append(*hurdle_, -bound);
         HurdleLine->append(*hurdle_, bound);
         HurdleLine->setPen(QPen(kHurdleColour, 2, Qt::DashDotLine));
@@ -247,7 +247,7 @@ void NpvProfileWindow::SetSeries(std::vector<double> flows, std::vector<double> 
 // A mark at `rate` on the profile, labelled with the rate and named in the
 // legend "`what` = rate".
 QScatterSeries* NpvProfileWindow::Mark(double rate, const QString& what, const QColor& colour) {
-    const QString text = ui::InLocale(QString::fromStdString(FormatRate(rate)));
+    const QString text = ui::InLocale(FormatRate(rate));
     auto* mark = new QScatterSeries;
     mark->setName(what + " = " + text);
     mark->append(rate, PresentValue(flows_, rate / periodsPerYear_));

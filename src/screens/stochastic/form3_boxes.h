@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "core/solver/text_rules.h"
 #include "screens/common/qt_strings.h"
@@ -14,13 +15,15 @@
 namespace valmora::form3_boxes {
 
 // The general number text (1000, 1E-08), with the locale's decimal separator.
-inline QString Plain(double value) { return ui::InLocale(Q(GeneralText(value))); }
+inline QString Plain(double value) { return ui::InLocale(GeneralText(value)); }
 
-// A number a user typed (a decimal comma of the locale read as the point),
-// finite; the start of one ("-", "1e").
-inline bool Numeric(const QString& text) { return FiniteNumber(Std(ui::FromLocale(text))).has_value(); }
-inline bool Begun(const QString& text) { return TypingState(Std(ui::FromLocale(text))) == NumberTyping::Partial; }
-inline double Value(const QString& text) { return LeadingValue(Std(ui::FromLocale(text))); }
+// A box's text as the core reads it: a decimal comma of the locale as the point.
+inline std::string Typed(const QString& text) { return Std(ui::FromLocale(text)); }
+
+// A number a user typed, finite; the start of one ("-", "1e").
+inline bool Numeric(const QString& text) { return FiniteNumber(Typed(text)).has_value(); }
+inline bool Begun(const QString& text) { return TypingState(Typed(text)) == NumberTyping::Partial; }
+inline double Value(const QString& text) { return LeadingValue(Typed(text)); }
 
 // A typed whole number from `low` to `high` (rounded halves to even), or nothing.
 inline std::optional<std::int16_t> Count(const QString& text, int low, int high) {

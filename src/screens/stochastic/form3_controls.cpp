@@ -190,10 +190,10 @@ void Form3::BuildSimulationTab(QWidget* t) {
     HScroll1 = NewScrollBar(Frame3, 1, kMaxScreenSimulations, static_cast<int>(defaults.simulations), 100, 3120, 300,
                             3135, 285);
     Label20 = NewLabel(Frame3, "Increment = ", 240, 660, 975, 285);
-    Text9 = ui::NewTextBox(Frame3, ui::InLocale(Q(FormatDecimal(defaults.search.increment))), 1200, 660, 1095, 285);
+    Text9 = ui::NewTextBox(Frame3, ui::InLocale(FormatDecimal(defaults.search.increment)), 1200, 660, 1095, 285);
     Text9->setToolTip("used to initially locate the roots");
     Label21 = NewLabel(Frame3, "Tolerance = ", 2520, 660, 975, 285);
-    Text10 = ui::NewTextBox(Frame3, ui::InLocale(Q(FormatDecimal(defaults.search.tolerance))), 3480, 660, 1335, 285);
+    Text10 = ui::NewTextBox(Frame3, ui::InLocale(FormatDecimal(defaults.search.tolerance)), 3480, 660, 1335, 285);
     Text10->setToolTip("used in Newton's Method to find exact roots");
     Label7->setBuddy(Text6);
     HScroll1->setAccessibleName("Number of simulations");

@@ -130,7 +130,7 @@ private:
     // form that fits (1.00248E+300), never digits cut off; the whole value
     // in the tool tip then.
     static void ShowNumber(QLineEdit* box, bool shown, double value) {
-        const QString text = shown ? ui::InLocale(Q(FormatMean(value))) : QString();
+        const QString text = shown ? ui::InLocale(FormatMean(value)) : QString();
         constexpr int kMargins = 8;  // the box's frame and its text margins, both sides
         if (box->fontMetrics().horizontalAdvance(text) <= box->width() - kMargins) {
             box->setText(text);

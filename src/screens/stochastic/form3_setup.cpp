@@ -32,6 +32,7 @@ using form3_boxes::Begun;
 using form3_boxes::Count;
 using form3_boxes::Numeric;
 using form3_boxes::Plain;
+using form3_boxes::Typed;
 using form3_boxes::Value;
 
 void Form3::Text1_Change() {
@@ -204,8 +205,8 @@ void Form3::CheckTabZero() {
         return refuse("Enter a number of payments from 1 to " + QString::number(kMaxPayments));
     if (!Count(Text13->text(), 1, kMaxPeriodsPerYear))
         return refuse(Q(std::string(TextOf(SearchSetting::PeriodsPerYear).request)));
-    const SetupCheck check = CheckSetup(DistributionFromCode(ws_.DistType), Std(ui::FromLocale(Text3->text())),
-                                        Std(ui::FromLocale(Text4->text())), ws_.AllowNegPayments == 0);
+    const SetupCheck check = CheckSetup(DistributionFromCode(ws_.DistType), Typed(Text3->text()), Typed(Text4->text()),
+                                        ws_.AllowNegPayments == 0);
     if (!check.ok) return refuse(Q(check.message));
     // The run uses what was checked: the boxes as they stand now.
     ws_.DistParam1 = Value(Text3->text());

@@ -199,7 +199,6 @@ IrrDistributionView::IrrDistributionView(ui::Dialogs& dialogs, QWidget* parent)
     Summary->setHorizontalHeaderLabels({"Summary", "Value"});
     Summary->verticalHeader()->hide();
     Summary->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    Summary->setMinimumWidth(330);
     Summary->setAccessibleName("Summary of the kept values");
     Fits = new QTableWidget(0, 7);
     Fits->setHorizontalHeaderLabels({"Rank", "Distribution", "Parameters", "AIC", "KS", "p-value", "Resamples"});
@@ -339,8 +338,7 @@ void IrrDistributionView::Compute() {
     fits_ = npvs ? FitReport{} : FitDistributions(irrs_);
     kde_.emplace(Sample());
     const QString what =
-        npvs ? "the NPVs at the hurdle rate " + ui::InLocale(QString::fromStdString(FormatRate(*figures_.hurdle)))
-             : QString("the kept IRRs");
+        npvs ? "the NPVs at the hurdle rate " + ui::InLocale(FormatRate(*figures_.hurdle)) : QString("the kept IRRs");
     histogramChart_->setTitle("Histogram of " + what);
     cdfChart_->setTitle("Empirical distribution function of " + what);
     histogramX_->setTitleText(npvs ? "NPV at the hurdle rate" : "IRR");
