@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstring>
 #include <cstdio>
-#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -23,6 +22,7 @@
 #include "core/statistics/summary.h"
 #include "cli/usage_error.h"
 #include "core/decision/decision.h"
+#include "core/reporting/results_csv.h"
 #include "core/simulation/seed.h"
 #include "core/solver/number_format.h"
 #include "core/simulation/limits.h"
@@ -195,8 +195,7 @@ std::optional<NpvRun> NpvFigures(const RunOutcome& run, const SimulateOptions& o
 // One NPV a line, each the shortest decimal that reads back as the same
 // double; written whole or the failure said.
 void WriteNpvs(const RunOutcome& run, const std::string& path) {
-    std::string text;
-    for (const double v : run.npvs) text += ShortestText(v) + "\n";
+    const std::string text = SeriesCsv(run.npvs);
     const std::string temporary = path + ".part";
     std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
     file << text;

@@ -7,17 +7,13 @@
 #include "core/solver/search_notes.h"
 
 namespace valmora {
-namespace {
 
-// A field quoted when it holds a delimiter, a quote or a line break.
-std::string Field(const std::string& text) {
+std::string CsvField(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string quoted = "\"";
     for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     return quoted + "\"";
 }
-
-}  // namespace
 
 std::string SeriesCsv(std::span<const double> flows) {
     std::string out;
@@ -43,13 +39,13 @@ std::string ResultsCsv(const CashFlowAnalysis& analysis, const SearchSettings& s
     out += std::string("\nIRR,") + (m > 1 ? "rate (API)" : "rate") + ",type of investment\n";
     for (std::size_t r = 0; r < balances.size(); ++r)
         out += std::to_string(r + 1) + "," + ShortestText(search.rates[r]) + "," +
-               Field(std::string(ClassificationText(balances[r].type))) + "\n";
+               CsvField(std::string(ClassificationText(balances[r].type))) + "\n";
     if (search.rates.empty()) out += ",No IRR was found in the searched range.,\n";
 
     const std::vector<std::string> notes = SearchNotes(analysis, settings, search);
     if (!notes.empty()) {
         out += "\nnote\n";
-        for (const std::string& note : notes) out += Field(note) + "\n";
+        for (const std::string& note : notes) out += CsvField(note) + "\n";
     }
     return out;
 }

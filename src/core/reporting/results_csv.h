@@ -14,6 +14,9 @@ namespace valmora {
 // as the same double: the file `valmora-cli irr --file` reads.
 std::string SeriesCsv(std::span<const double> flows);
 
+// A CSV field, quoted when it holds a delimiter, a quote or a line break.
+std::string CsvField(const std::string& text);
+
 // The series with the project balances at every listed rate (one column a
 // rate), then the rates with their classifications, then the notes on the
 // search (missed roots, rates that stand for no root), each block under its

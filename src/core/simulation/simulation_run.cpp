@@ -142,8 +142,7 @@ public:
             step.keptRate = choice.rate;
             ++outcome_.withIrr;
             if (settings_.hurdle && step.keptRate < *settings_.hurdle) ++outcome_.irrBelowRate;
-            meanIrr_ = (step.keptRate + (outcome_.withIrr - 1) * prevMeanIrr_) / outcome_.withIrr;
-            prevMeanIrr_ = meanIrr_;
+            meanIrr_ = (step.keptRate + (outcome_.withIrr - 1) * meanIrr_) / outcome_.withIrr;
             if (keepIrrs_) outcome_.kept.push_back(step.keptRate);
             if (file_ && !file_->Write(step.keptRate, outcome_.message)) {
                 outcome_.status = RunStatus::FileError;
@@ -162,7 +161,6 @@ private:
     const bool keepIrrs_;
     RunOutcome& outcome_;
     double meanIrr_ = 0.0;
-    double prevMeanIrr_ = 0.0;
 };
 
 void NoPayment(RunOutcome& outcome) {

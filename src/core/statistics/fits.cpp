@@ -66,6 +66,8 @@ std::string FamilyName(FitFamily family) {
     return "";
 }
 
+std::string DisplayName(FitFamily family) { return family == FitFamily::StudentT ? "Student t" : FamilyName(family); }
+
 bool OfOnePlusIrr(FitFamily family) {
     return family == FitFamily::Lognormal || family == FitFamily::Gamma || family == FitFamily::Weibull;
 }

@@ -27,6 +27,9 @@ inline constexpr FitFamily kFitFamilies[] = {FitFamily::Normal, FitFamily::Logno
 // "normal", "lognormal", "logistic", "gamma", "weibull", "student_t".
 std::string FamilyName(FitFamily family);
 
+// As a person reads it: the key, but "Student t" for "student_t".
+std::string DisplayName(FitFamily family);
+
 // True for the laws of 1 + IRR (lognormal, gamma, Weibull): they need every
 // IRR above -1.
 bool OfOnePlusIrr(FitFamily family);

@@ -41,14 +41,10 @@ bool BootstrapPValues(FitReport& report, const BootstrapSettings& settings, std:
     // Item k is resample k / fits of fit k % fits: every law advances alike.
     std::vector<double> distances(fits * resamples, kFailed);
     std::atomic<std::size_t> next{0};
-    std::atomic<bool> stopped{false};
     auto work = [&] {
         std::vector<double> sample(report.fitted);
         for (;;) {
-            if (stop.stop_requested()) {
-                stopped = true;
-                return;
-            }
+            if (stop.stop_requested()) return;
             const std::size_t k = next++;
             if (k >= distances.size()) return;
             const Law& law = laws[k % fits];
@@ -61,7 +57,7 @@ bool BootstrapPValues(FitReport& report, const BootstrapSettings& settings, std:
         for (unsigned t = 1; t < std::max(settings.threads, 1u); ++t) helpers.emplace_back(work);
         work();
     }
-    if (stopped || stop.stop_requested()) return false;
+    if (stop.stop_requested()) return false;
 
     for (std::size_t f = 0; f < fits; ++f) {
         DistributionFit& fit = report.ranked[f];
@@ -86,8 +82,7 @@ std::string NoLawFitsSentence(const FitReport& report) {
     const DistributionFit& best = report.ranked.front();
     char p[32];
     std::snprintf(p, sizeof p, "%.3g", *best.pValue);
-    // Named as a person reads it: "Student t", not the key "student_t".
-    const std::string name = best.family == FitFamily::StudentT ? "Student t" : FamilyName(best.family);
+    const std::string name = DisplayName(best.family);
     return "No law fits at the 1 % level: the best by AIC, " + name + ", has p = " + p + ".";
 }
 

@@ -1,7 +1,6 @@
 #include "core/statistics/laws.h"
 
 #include <boost/math/distributions/students_t.hpp>
-#include <boost/math/special_functions/erf.hpp>
 #include <boost/math/special_functions/gamma.hpp>
 
 #include <algorithm>

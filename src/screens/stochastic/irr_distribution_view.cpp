@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/reporting/results_csv.h"
 #include "core/solver/number_format.h"
 #include "core/statistics/ks_bootstrap.h"
 #include "screens/common/chart_view.h"
@@ -64,11 +65,8 @@ QString Count(long n, const QString& one, const QString& many) {
     return QString::number(n) + " " + (n == 1 ? one : many);
 }
 
-// A CSV field, quoted when it holds a comma or a quote.
-QString CsvField(QString text) {
-    if (!text.contains(',') && !text.contains('"')) return text;
-    return '"' + text.replace("\"", "\"\"") + '"';
-}
+// A CSV field, quoted as the other exports quote theirs.
+QString CsvField(const QString& text) { return QString::fromStdString(valmora::CsvField(text.toStdString())); }
 
 // "mu = 0.2, sigma = 0.05"; where the locale writes decimal commas,
 // "mu = 0,2; sigma = 0,05".
@@ -83,8 +81,7 @@ QString ParamsText(const DistributionFit& fit) {
 // "gamma (of 1 + IRR)" in the table, "gamma" in the legends, whose entries
 // share one line.
 QString FitLabel(FitFamily family, bool full = true) {
-    if (family == FitFamily::StudentT) return "Student t";
-    QString name = QString::fromStdString(FamilyName(family));
+    QString name = QString::fromStdString(DisplayName(family));
     if (full && OfOnePlusIrr(family)) name += " (of 1 + IRR)";
     return name;
 }
