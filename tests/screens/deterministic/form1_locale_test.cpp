@@ -4,7 +4,9 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QLocale>
+#include <QTemporaryDir>
 
 #include "form1_driver.h"
 
@@ -97,6 +99,24 @@ private slots:
         t.Evaluate("100", {"220", "-121"});
         QVERIFY2(t.h.dialogs.Texts().join("|").contains("rate 0,1."), qPrintable(t.h.dialogs.Texts().join("|")));
         QVERIFY2(t.f->Label15->text().contains("0,1"), qPrintable(t.f->Label15->text()));
+    }
+
+    void aSpreadsheetFileOpensWithItsDecimalCommas() {
+        // As a German spreadsheet saves a column: a byte order mark, a
+        // heading, semicolons, CRLF and decimal commas.
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QTemporaryDir dir;
+        const QString path = dir.filePath("reihe.csv");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\xEF\xBB\xBFZahlung;\r\n-1.000,5;\r\n3600;\r\n-4310;\r\n1716,25;\r\n");
+        file.close();
+        Form1Driver d;
+        d.h.dialogs.fileNames = {path};
+        valmora::testing::Click(d.f->Command6);
+        QVERIFY2(d.h.dialogs.shown.empty(), qPrintable(d.h.dialogs.Texts().join("|")));
+        QCOMPARE(valmora::testing::GridRow(d.f->MSHFlexGrid1, 1), QStringList({"-1000.5", "3600", "-4310", "1716.25"}));
+        QCOMPARE(d.f->Text1->text(), QString("1000,5"));
     }
 
     void pasteReadsTheLocalesDecimalCommas() {
