@@ -116,7 +116,7 @@ void PrintText(const Findings& f, std::ostream& out) {
     }
 
     for (int r = 1; r <= count; ++r) {
-        const Balances b = ProjectBalances(a.coefficients, a.maxRoots, search.rates[r - 1], periods);
+        const Balances b = ListedRateBalances(a.coefficients, a.maxRoots, search, r - 1, periods);
         out << "\nProject balances at IRR " << r << " = " << FormatRate(b.rate) << ":\n";
         out << std::setw(7) << "n"
             << "  " << std::setw(14) << "PB(n)"
@@ -209,7 +209,7 @@ void PrintJson(const Findings& f, std::ostream& out) {
     }
     auto balances = nlohmann::ordered_json::array();
     for (std::size_t r = 0; r < search.rates.size(); ++r) {
-        const Balances b = ProjectBalances(a.coefficients, a.maxRoots, search.rates[r], periods);
+        const Balances b = ListedRateBalances(a.coefficients, a.maxRoots, search, r, periods);
         nlohmann::ordered_json entry;
         entry["rate"] = b.rate;
         entry["pb"] = b.pb;

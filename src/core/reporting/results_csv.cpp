@@ -25,7 +25,8 @@ std::string ResultsCsv(const CashFlowAnalysis& analysis, const SearchSettings& s
     const int m = settings.periodsPerYear;
     const std::vector<double>& flows = analysis.coefficients;
     std::vector<Balances> balances;
-    for (const double rate : search.rates) balances.push_back(ProjectBalances(flows, analysis.maxRoots, rate, m));
+    for (std::size_t r = 0; r < search.rates.size(); ++r)
+        balances.push_back(ListedRateBalances(flows, analysis.maxRoots, search, r, m));
 
     std::string out = "period,cash flow";
     for (std::size_t r = 0; r < balances.size(); ++r) out += ",PB at IRR " + std::to_string(r + 1);

@@ -1,28 +1,55 @@
 #include "core/solver/project_balances.h"
 
+#include <algorithm>
 #include <cmath>
 
-namespace valmora {
+#include "core/solver/double_double.h"
+#include "core/solver/root_search.h"
 
-Balances ProjectBalances(std::span<const double> payments, int maxRoots, double rate, int periodsPerYear) {
+namespace valmora {
+namespace {
+
+// One step of a recursion in double words; where a value overflows the
+// double words would turn it into NaN, so from there on the step is plain.
+DoubleDouble Finite(DoubleDouble next, double plain) {
+    return std::isfinite(next.hi) ? next : DoubleDouble{plain, 0.0};
+}
+
+DoubleDouble Forward(DoubleDouble pb, double growth, double payment) {
+    return Finite(PlusDouble(TimesDouble(pb, growth), payment), pb.hi * growth + payment);
+}
+
+DoubleDouble Backward(DoubleDouble pb, double growth, double payment) {
+    return Finite(DivDouble(PlusDouble(pb, -payment), growth), (pb.hi - payment) / growth);
+}
+
+}  // namespace
+
+Balances ProjectBalances(std::span<const double> payments, int maxRoots, double rate, int periodsPerYear,
+                         BalancesAt at) {
     Balances b;
     if (payments.size() < 2 || periodsPerYear < 1) return b;
     const int n = static_cast<int>(payments.size()) - 1;
     b.computed = true;
     b.rate = rate;
+    b.at = at;
     const double growth = rate / periodsPerYear + 1.0;
 
-    // PB(n) = sum of Pk * (1 + i)^(n - k) for k = 0..n, each power computed
-    // directly as the original program did (Horner's rule would round
-    // differently); the powers are the same for every n, so compute them once.
-    std::vector<double> power(static_cast<std::size_t>(n) + 1);
-    for (int d = 0; d <= n; ++d) power[d] = std::pow(growth, d);
-
     b.pb.assign(static_cast<std::size_t>(n) + 1, 0.0);
-    for (int period = 0; period <= n; ++period) {
-        double sum = 0.0;
-        for (int k = 0; k <= period; ++k) sum = payments[k] * power[period - k] + sum;
-        b.pb[period] = sum;
+    b.pb[0] = payments[0];
+    if (at == BalancesAt::Root && std::fabs(growth) > 1.0) {
+        DoubleDouble pb;  // PB(N) = 0
+        for (int t = n - 1; t >= 1; --t) {
+            pb = Backward(pb, growth, payments[t + 1]);
+            b.pb[t] = pb.Value();
+        }
+    } else {
+        DoubleDouble pb{payments[0], 0.0};
+        for (int t = 1; t <= n; ++t) {
+            pb = Forward(pb, growth, payments[t]);
+            b.pb[t] = pb.Value();
+        }
+        if (at == BalancesAt::Root) b.pb[n] = 0.0;
     }
 
     // A simple investment is pure. Otherwise the investment is mixed when two
@@ -41,6 +68,14 @@ Balances ProjectBalances(std::span<const double> payments, int maxRoots, double 
         }
     }
     return b;
+}
+
+Balances ListedRateBalances(std::span<const double> payments, int maxRoots, const RootSearch& search, std::size_t index,
+                            int periodsPerYear) {
+    const std::vector<std::size_t> notRoots = search.census.NotRoots();
+    const bool root = std::find(notRoots.begin(), notRoots.end(), index) == notRoots.end();
+    return ProjectBalances(payments, maxRoots, search.rates.at(index), periodsPerYear,
+                           root ? BalancesAt::Root : BalancesAt::Rate);
 }
 
 std::string_view ClassificationText(InvestmentType type) {

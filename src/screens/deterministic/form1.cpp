@@ -540,8 +540,8 @@ void Form1::ProjectBalances() {
     const int row = ws_.SelRow;
     if (!results_ || !results_->HasRates() || row < 1 || row > static_cast<int>(results_->search->rates.size())) return;
     const CashFlowAnalysis& a = results_->analysis;
-    Balances b = valmora::ProjectBalances(a.coefficients, a.maxRoots, results_->search->rates[row - 1],
-                                          results_->settings.periodsPerYear);
+    Balances b = ListedRateBalances(a.coefficients, a.maxRoots, *results_->search, static_cast<std::size_t>(row - 1),
+                                    results_->settings.periodsPerYear);
     if (!b.computed) return;
     results_->balances = std::move(b);
     Publish();
