@@ -71,7 +71,9 @@ void PrintDecisionText(const Decision& d, std::ostream& out) {
         const IrrReading& reading = d.irrs[k];
         out << "  IRR " << k + 1 << " = " << FormatRate(reading.irr) << ": stream PV "
             << FormatBalance(reading.streamPv) << ", " << StreamText(reading.stream) << ": "
-            << VerdictText(reading.verdict) << "\n";
+            << VerdictText(reading.verdict);
+        if (!reading.certain) out << " (" << UncertaintyText(reading) << ")";
+        out << "\n";
     }
     out << DecisionSentence(d) << "\n";
 }
@@ -219,6 +221,8 @@ void PrintJson(const Findings& f, std::ostream& out) {
             entry["stream_pv"] = reading.streamPv;
             entry["stream"] = StreamText(reading.stream);
             entry["verdict"] = VerdictText(reading.verdict);
+            entry["verdict_certain"] = reading.certain;
+            entry["identity_bound"] = reading.identityBound;
         }
         balances.push_back(std::move(entry));
     }

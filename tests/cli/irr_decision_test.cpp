@@ -197,6 +197,27 @@ TEST(IrrDecision, TextEndsWithTheBlockAndTheSentence) {
     EXPECT_FALSE(Json({}, kThreeIrrs)["balances"][0].contains("verdict"));
 }
 
+// -1000 then 40 payments of 2000, an IRR just below 200 %: the balances of
+// the root end at 0, and its stream gives NPV's verdict.
+TEST(IrrDecision, AHighIrrOverManyPeriods) {
+    std::vector<std::string> flows = {"--", "-1000"};
+    flows.insert(flows.end(), 40, "2000");
+    const Outcome o = RunCli(Args({"--rate", "0.1"}, flows));
+    ASSERT_EQ(o.status, 0) << o.err;
+    for (const char* part :
+         {"     39         -666.67\n     40            0.00\nType of Investment: Simple, pure investment\n",
+          "  NPV = 18558.10: accept\n", "  IRR 1 = 2.0: stream PV 10744.16, net investment: accept\n",
+          "accept. Its IRR agrees, read as the return on its own investment stream.\n"})
+        EXPECT_NE(o.out.find(part), std::string::npos) << part << "\n" << o.out;
+    const auto j = Json({"--rate", "0.1"}, flows);
+    const auto& entry = j["balances"][0];
+    EXPECT_EQ(entry["pb"].back(), 0.0);
+    EXPECT_EQ(entry["verdict"], "accept");
+    EXPECT_EQ(entry["verdict_certain"], true);
+    EXPECT_LT(entry["identity_bound"].get<double>(), 1e-6);
+    EXPECT_NEAR(entry["stream_pv"].get<double>(), 10744.16, 0.005);
+}
+
 TEST(IrrDecision, BadRatesAreOneLineAndStatusTwo) {
     struct Case {
         std::vector<std::string> options;

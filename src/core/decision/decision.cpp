@@ -5,6 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "core/solver/double_double.h"
 #include "core/solver/npv_profile.h"
 #include "core/solver/number_format.h"
 #include "core/solver/project_balances.h"
@@ -45,6 +46,94 @@ std::string Amount(double value) { return std::fabs(value) < 1E15 ? FormatBalanc
 Verdict VerdictOfValue(double value, double scale) {
     if (CountsAsZero(value, scale)) return Verdict::Indifferent;
     return value > 0 ? Verdict::Accept : Verdict::Reject;
+}
+
+constexpr double kUnit = 0x1p-53;    // unit roundoff
+constexpr double kTiny = 0x1p-1074;  // the smallest subnormal
+
+// The discounted mismatches of the balances pb against the recursion at g,
+// E = sum e_t d^t with e_0 = P_0 - B(0) and e_t = g B(t-1) + P_t - B(t),
+// each e_t summed in double words (within 6 u^2 of the magnitudes it adds)
+// and rounded once; and sum |e_t| d^t.
+struct Mismatches {
+    double sum = 0;
+    double magnitude = 0;
+};
+
+Mismatches MismatchesOf(std::span<const double> flows, std::span<const double> pb, double g, double d) {
+    Mismatches m;
+    for (std::size_t t = pb.size(); t-- > 0;) {
+        double e = flows[t] - pb[t];
+        if (t > 0) {
+            const DoubleDouble product = TwoProd(g, pb[t - 1]);
+            e = PlusDouble(PlusDouble(TwoSum(product.hi, flows[t]), -pb[t]), product.lo).Value();
+        }
+        m.sum = m.sum * d + e;
+        m.magnitude = m.magnitude * d + std::fabs(e);
+    }
+    return m;
+}
+
+// The bound of decision.h on |NPV(R) - f * stream PV| for the root's
+// balances pb at the listed rate k, with f = (k - R)/(M + R) as computed.
+double IdentityBound(std::span<const double> flows, std::span<const double> pb, double listedIrr, double listedHurdle,
+                     int periodsPerYear, double f, double streamPv) {
+    const double m = periodsPerYear;
+    const double g = listedIrr / m + 1.0;  // as ProjectBalances has it
+    const double d = DiscountFactor(listedHurdle, periodsPerYear);
+    const double n = static_cast<double>(flows.size() - 1);
+    const Mismatches e = MismatchesOf(flows, pb, g, d);
+    const double scale = DiscountedMagnitude(flows, d);
+    const double all = DiscountedMagnitude(pb, d);
+    const double stream = DiscountedMagnitude(pb.first(pb.size() - 1), d);
+    const double i = listedIrr / m, r = listedHurdle / m;
+    const double fromG = 1.01 * kUnit * std::fabs(g) * d * (4 + std::fabs(i) / std::fabs(g) + std::fabs(r) * d);
+    const double rounding = std::fabs(e.sum) + (2 * n + 4) * kUnit * (scale + e.magnitude) +
+                            (2 * n + 2) * kUnit * (std::fabs(f) + fromG) * stream +
+                            (4.04 * kUnit * std::fabs(f) + fromG) * std::fabs(streamPv) +
+                            (pb.back() != 0 ? std::fabs(pb.back()) * std::pow(d, n) : 0.0) +
+                            8 * kUnit * kUnit * ((1 + std::fabs(g) * d) * all + scale);
+    const double underflow = 16 * (n + 1) * kTiny * std::pow(std::max(1.0, d), n);
+    return 1.01 * rounding + underflow;
+}
+
+// The reading's verdict is NPV's, and the bound shows it must be.
+bool IsCertain(const IrrReading& reading, const Decision& decision, double scale) {
+    if (reading.verdict != decision.verdict) return false;
+    if (decision.verdict == Verdict::Indifferent)
+        return std::fabs(decision.npv) + reading.identityBound <= kDecisionTie * scale;
+    return reading.identityBound < std::fabs(decision.npv);
+}
+
+// A positive amount rounded up to two significant digits, as a sentence
+// shows a bound: 0.42, 1.3E-07.
+std::string BoundText(double value) {
+    if (!(value > 0) || !std::isfinite(value)) return GeneralText(value);
+    const double unit = std::pow(10.0, std::floor(std::log10(value)) - 1);
+    return GeneralText(std::ceil(value / unit * (1 - 0x1p-50)) * unit);
+}
+
+// The sentence naming the readings that are not certain, with the widest
+// of their bounds; "" when every reading is certain.
+std::string UncertainReadings(const Decision& decision) {
+    if (decision.uncertain == 0) return "";
+    std::vector<std::string> names;
+    double widest = 0;
+    for (std::size_t k = 0; k < decision.irrs.size(); ++k) {
+        if (decision.irrs[k].certain) continue;
+        names.push_back(std::to_string(k + 1));
+        widest = std::max(widest, decision.irrs[k].identityBound);
+    }
+    if (decision.irrs.size() == 1)
+        return " Its IRR's reading is uncertain: its balances give NPV only to within " + BoundText(widest) + ".";
+    if (names.size() == 1)
+        return " The reading of IRR " + names[0] + " is uncertain: its balances give NPV only to within " +
+               BoundText(widest) + ".";
+    std::string list;
+    for (std::size_t k = 0; k < names.size(); ++k)
+        list += (k == 0 ? "" : (k + 1 == names.size() ? " and " : ", ")) + names[k];
+    return " The readings of IRRs " + list + " are uncertain: their balances give NPV only to within " +
+           BoundText(widest) + " at most.";
 }
 
 }  // namespace
@@ -156,11 +245,13 @@ double StreamPresentValue(std::span<const double> pb, double listedHurdle, int p
 IrrReading ReadIrr(std::span<const double> flows, double listedIrr, double listedHurdle, int periodsPerYear) {
     IrrReading reading;
     reading.irr = listedIrr;
-    const Balances b = ProjectBalances(flows, 0, listedIrr, periodsPerYear);
+    const Balances b = ProjectBalances(flows, 0, listedIrr, periodsPerYear, BalancesAt::Root);
     if (!b.computed) return reading;
     const std::span<const double> stream(b.pb.data(), b.pb.size() - 1);  // PB(0)..PB(N-1)
     const double d = DiscountFactor(listedHurdle, periodsPerYear);
     reading.streamPv = StreamPresentValue(b.pb, listedHurdle, periodsPerYear);
+    const double f = (listedIrr - listedHurdle) / (periodsPerYear + listedHurdle);
+    reading.identityBound = IdentityBound(flows, b.pb, listedIrr, listedHurdle, periodsPerYear, f, reading.streamPv);
     if (CountsAsZero(reading.streamPv, DiscountedMagnitude(stream, d))) {
         reading.stream = StreamKind::Balanced;
         reading.verdict = Verdict::Indifferent;
@@ -169,8 +260,7 @@ IrrReading ReadIrr(std::span<const double> flows, double listedIrr, double liste
     reading.stream = reading.streamPv > 0 ? StreamKind::NetInvestment : StreamKind::NetBorrowing;
     // NPV(R) by the identity: positive exactly when k > R for a net
     // investment, k < R for a net borrowing.
-    const double value = (listedIrr - listedHurdle) / (periodsPerYear + listedHurdle) * reading.streamPv;
-    reading.verdict = VerdictOfValue(value, DiscountedMagnitude(flows, d));
+    reading.verdict = VerdictOfValue(f * reading.streamPv, DiscountedMagnitude(flows, d));
     return reading;
 }
 
@@ -184,9 +274,12 @@ Decision Decide(std::span<const double> flows, std::span<const double> irrs, con
     decision.mirr = Mirr(flows, rates);
     decision.payback = Payback(flows);
     decision.discountedPayback = DiscountedPayback(flows, rates.hurdle, m);
+    const double scale = DiscountedMagnitude(flows, DiscountFactor(rates.hurdle, m));
     for (double irr : irrs) {
-        decision.irrs.push_back(ReadIrr(flows, irr, rates.hurdle, m));
-        if (decision.irrs.back().verdict == decision.verdict) ++decision.agreeing;
+        IrrReading& reading = decision.irrs.emplace_back(ReadIrr(flows, irr, rates.hurdle, m));
+        if (reading.verdict == decision.verdict) ++decision.agreeing;
+        reading.certain = IsCertain(reading, decision, scale);
+        if (!reading.certain) ++decision.uncertain;
     }
     return decision;
 }
@@ -203,12 +296,19 @@ std::string DecisionSentence(const Decision& decision) {
     const std::string reading = "read as the return on its own investment stream";
     if (count == 0) return s + " No IRR was found, so NPV alone decides.";
     if (count == 1)
-        return s + (decision.agreeing == 1 ? " Its IRR agrees, " + reading + "."
-                                           : " Its IRR, " + reading + ", does not agree.");
-    if (decision.agreeing == count)
-        return s + " Each of its " + std::to_string(count) + " IRRs agrees, " + reading + ".";
-    return s + " Only " + std::to_string(decision.agreeing) + " of its " + std::to_string(count) + " IRRs agree, " +
-           reading + ".";
+        s +=
+            decision.agreeing == 1 ? " Its IRR agrees, " + reading + "." : " Its IRR, " + reading + ", does not agree.";
+    else if (decision.agreeing == count)
+        s += " Each of its " + std::to_string(count) + " IRRs agrees, " + reading + ".";
+    else
+        s += " Only " + std::to_string(decision.agreeing) + " of its " + std::to_string(count) + " IRRs agree, " +
+             reading + ".";
+    return s + UncertainReadings(decision);
+}
+
+std::string UncertaintyText(const IrrReading& reading) {
+    if (reading.certain) return "";
+    return "uncertain: its balances give NPV only to within " + BoundText(reading.identityBound);
 }
 
 }  // namespace valmora

@@ -13,6 +13,28 @@
 // is worth taking exactly when k > R. A negative one is a net borrowing:
 // exactly when k < R.
 //
+// The balances of an IRR are those of the root it stands for
+// (project_balances.h): PB(N) = 0, so that the identity holds for them up
+// to what the listed rate leaves unbalanced and to rounding. For balances
+// B(0)..B(N) at the double g = 1 + k/M, any d, and the mismatches
+// e_0 = P_0 - B(0), e_t = g B(t-1) + P_t - B(t), exactly
+//     NPV(r) = B(N) d^N + (g d - 1) stream PV + E,   E = sum e_t d^t,
+// and at the root's balances only the step the listed rate leaves
+// unbalanced has a mismatch (g F(1/g) or the forward PB(N)). Each reading
+// states a bound on |NPV(R) - (k - R)/(M + R) * stream PV| as computed:
+//     1.01 [ |E| + (2N + 4) u (sum |P_t| d^t + sum |e_t| d^t)
+//            + (2N + 2) u (|f| + D) sum_(t<N) |B(t)| d^t
+//            + (4.04 u |f| + D) |stream PV| + |B(N)| d^N
+//            + 8 u^2 ((1 + |g| d) sum |B(t)| d^t + sum |P_t| d^t) ]
+//     + 16 (N + 1) 2^-1074 max(1, d)^N,
+// u = 2^-53, f = (k - R)/(M + R) as computed, and D = 1.01 u |g| d
+// (4 + |i|/|g| + |r| d) the distance of f from g d - 1 that rounding g and
+// d makes: the first line E's and NPV's own Horner rounding, the second the
+// stream PV's, the third the rounding of f and of the product, and the last
+// underflow. Where |NPV(R)| exceeds the bound the reading's value has NPV's
+// sign and the verdict is certain to be NPV's; where it does not, the
+// reading says so (certain = false).
+//
 // Ties. NPV(R) = 0 makes the project indifferent, and every IRR with it:
 // the one equal to R by its factor k - R, each other one by a stream PV of 0
 // (its stream is then "balanced"). Computed values are never exactly 0
@@ -89,9 +111,17 @@ struct IrrReading {
     double streamPv = 0;  // its stream's present value at R
     StreamKind stream = StreamKind::Balanced;
     Verdict verdict = Verdict::Indifferent;
+    // |NPV(R) - (k - R)/(M + R) * streamPv|, NPV as NetPresentValue
+    // computes it, is at most this.
+    double identityBound = 0;
+    // The verdict is NPV's and the bound shows it must be: NPV(R) lies
+    // farther than identityBound from 0 (or, for an indifferent NPV, within
+    // the tie with the bound added). Set by Decide.
+    bool certain = true;
 };
 
-// The reading of the IRR `listedIrr` of `flows` at the hurdle rate.
+// The reading of the IRR `listedIrr` of `flows` at the hurdle rate, with the
+// balances of the root the rate stands for.
 IrrReading ReadIrr(std::span<const double> flows, double listedIrr, double listedHurdle, int periodsPerYear);
 
 struct Decision {
@@ -103,6 +133,7 @@ struct Decision {
     std::optional<int> discountedPayback;  // at R
     std::vector<IrrReading> irrs;          // in the order given
     int agreeing = 0;                      // IRRs whose verdict is NPV's
+    int uncertain = 0;                     // IRRs whose reading is not certain
 };
 
 // The decision on `flows` (P0..PN, N >= 1) with the listed IRRs `irrs`, at
@@ -111,7 +142,12 @@ Decision Decide(std::span<const double> flows, std::span<const double> irrs, con
 
 // The decision in one plain sentence: "At a hurdle rate of 15 % the project
 // is worth 12.34 today: accept. Each of its 3 IRRs agrees, read as the
-// return on its own investment stream."
+// return on its own investment stream." Readings that are not certain are
+// named after it, with how far their balances leave NPV open.
 std::string DecisionSentence(const Decision& decision);
+
+// What a reading that is not certain says beside its verdict: "uncertain:
+// its balances give NPV only to within 0.42"; "" for a certain one.
+std::string UncertaintyText(const IrrReading& reading);
 
 }  // namespace valmora

@@ -142,9 +142,9 @@ void DecideWindow::Recompute() {
     Irrs->setRowCount(static_cast<int>(d.irrs.size()));
     for (int r = 0; r < static_cast<int>(d.irrs.size()); ++r) {
         const IrrReading& reading = d.irrs[static_cast<std::size_t>(r)];
-        const QString cells[] = {Q(FormatRate(reading.irr)), Amount(reading.streamPv),
-                                 Q(std::string(StreamText(reading.stream))),
-                                 Q(std::string(VerdictText(reading.verdict)))};
+        const QString cells[] = {
+            Q(FormatRate(reading.irr)), Amount(reading.streamPv), Q(std::string(StreamText(reading.stream))),
+            Q(std::string(VerdictText(reading.verdict)) + (reading.certain ? "" : " (uncertain)"))};
         for (int c = 0; c < 4; ++c) {
             auto* item = new QTableWidgetItem(ui::InLocale(cells[c]));
             item->setTextAlignment(Qt::AlignCenter);

@@ -12,6 +12,9 @@
 #include "core/solver/cash_flow_analysis.h"
 #include "core/solver/project_balances.h"
 #include "core/solver/root_location.h"
+#include "core/solver/npv_profile.h"
+#include "solver/ball_oracle.h"
+#include "solver/high_irr_series.h"
 #include "solver/series_from_roots.h"
 
 // Named apart from the other test files compiled in the same unit.
@@ -341,6 +344,123 @@ TEST(DecisionIdentity, EveryIrrAgreesWithNpvOnSeriesOfSeveralIrrs) {
         }
     }
     EXPECT_GT(checked, 800);
+}
+
+// -1000 then 40 payments of 2000, IRR just below 200 %, at 10 %: the
+// balances of the root give the stream PV the identity gives,
+// NPV (1 + R)/(k - R) = 18558.10 * 1.1/1.9, a net investment: accept.
+TEST(DecisionOracle, TwoHundredPercentOverFortyPeriods) {
+    const Flows flows = testing::TwoHundredPercent();
+    const Decision d = Decide(flows, FoundIrrs(flows), At(0.1));
+    ASSERT_EQ(d.irrs.size(), 1u);
+    EXPECT_EQ(d.verdict, Verdict::Accept);
+    const IrrReading& reading = d.irrs[0];
+    EXPECT_NEAR(reading.streamPv, 10744.16, 0.005);
+    EXPECT_NEAR(reading.streamPv, d.npv * 1.1 / 1.9, 1e-9 * d.npv);
+    EXPECT_EQ(reading.stream, StreamKind::NetInvestment);
+    EXPECT_EQ(reading.verdict, Verdict::Accept);
+    EXPECT_TRUE(reading.certain);
+    EXPECT_LT(reading.identityBound, 1e-9);
+    EXPECT_EQ(d.agreeing, 1);
+    EXPECT_EQ(DecisionSentence(d),
+              "At a hurdle rate of 10 % the project is worth 18558.10 today: accept. Its IRR agrees, read as the "
+              "return on its own investment stream.");
+}
+
+// Every reading of every listed IRR of series with high IRRs over many
+// periods, at hurdle rates below, between and above them: certain, with
+// the verdict NPV's exact sign gives, and the identity within its bound.
+TEST(DecisionOracle, EveryReadingIsCertainAndNpvsOnHighIrrSeries) {
+    int readings = 0;
+    for (const testing::NamedSeries& series : testing::HighIrrCorpus()) {
+        SCOPED_TRACE(series.name);
+        const std::vector<double> irrs = FoundIrrs(series.flows);
+        for (double hurdle : {-0.25, 0.05, 0.15, 1.2, 25.0}) {
+            SCOPED_TRACE("at " + std::to_string(hurdle));
+            const int exact = testing::PresentValueSign(series.flows, hurdle, 1);
+            ASSERT_NE(exact, 0);
+            const Decision d = Decide(series.flows, irrs, At(hurdle));
+            EXPECT_EQ(d.verdict, exact > 0 ? Verdict::Accept : Verdict::Reject);
+            EXPECT_EQ(d.agreeing, static_cast<int>(irrs.size()));
+            EXPECT_EQ(d.uncertain, 0);
+            for (const IrrReading& reading : d.irrs) {
+                EXPECT_TRUE(reading.certain) << reading.irr;
+                EXPECT_EQ(reading.verdict, d.verdict) << reading.irr;
+                const double f = (reading.irr - hurdle) / (1 + hurdle);
+                EXPECT_LE(std::fabs(d.npv - f * reading.streamPv), reading.identityBound) << reading.irr;
+                ++readings;
+            }
+        }
+    }
+    EXPECT_GE(readings, 150);
+}
+
+// Rates off the roots by a relative 1e-12 to 1e-3: the identity still holds
+// within each reading's bound (what the rate leaves of the series' value
+// counted in it), and a reading whose bound reaches NPV says so instead of
+// claiming a verdict. Where one is certain its verdict is NPV's exact one.
+TEST(DecisionOracle, RatesOffTheirRootsStateHowFarTheyCanBeTrusted) {
+    int uncertain = 0, certain = 0;
+    std::vector<testing::NamedSeries> corpus = testing::HighIrrCorpus();
+    corpus.push_back({"three IRRs", kThreeIrrs});
+    for (const testing::NamedSeries& series : corpus) {
+        SCOPED_TRACE(series.name);
+        for (double irr : FoundIrrs(series.flows)) {
+            for (double off : {1e-12, 1e-9, 1e-6, 1e-3}) {
+                const double rate = irr * (1 + off);
+                for (double hurdle : {0.05, 0.15, irr * (1 - 1e-4), irr * (1 + 1e-4)}) {
+                    const int exact = testing::PresentValueSign(series.flows, hurdle, 1);
+                    const Decision d = Decide(series.flows, std::vector<double>{rate}, At(hurdle));
+                    const IrrReading& reading = d.irrs.at(0);
+                    const double f = (rate - hurdle) / (1 + hurdle);
+                    EXPECT_LE(std::fabs(d.npv - f * reading.streamPv), reading.identityBound)
+                        << rate << " at " << hurdle;
+                    if (!reading.certain) {
+                        ++uncertain;
+                        EXPECT_FALSE(UncertaintyText(reading).empty());
+                        continue;
+                    }
+                    ++certain;
+                    EXPECT_EQ(reading.verdict, d.verdict) << rate << " at " << hurdle;
+                    if (d.verdict != Verdict::Indifferent) {
+                        EXPECT_EQ(reading.verdict, exact > 0 ? Verdict::Accept : Verdict::Reject);
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(uncertain, 20);
+    EXPECT_GT(certain, 200);
+}
+
+// A reading that is not certain is named in the sentence, and says so
+// beside its verdict.
+TEST(Decision, UncertainReadingsAreNamed) {
+    // 33 % for 30 %: what it leaves of the series' value, about 0.4, is
+    // larger than NPV at 25 %, 0.19.
+    const Decision one = Decide(kThreeIrrs, std::vector<double>{0.33, 0.2, 0.1}, At(0.25));
+    ASSERT_FALSE(one.irrs[0].certain);
+    EXPECT_TRUE(one.irrs[1].certain);
+    EXPECT_TRUE(one.irrs[2].certain);
+    EXPECT_EQ(one.uncertain, 1);
+    const std::string bound = UncertaintyText(one.irrs[0]);
+    EXPECT_EQ(bound.rfind("uncertain: its balances give NPV only to within ", 0), 0u) << bound;
+    EXPECT_TRUE(UncertaintyText(one.irrs[1]).empty());
+    const std::string sentence = DecisionSentence(one);
+    EXPECT_NE(sentence.find(" The reading of IRR 1 is uncertain: its balances give NPV only to within "),
+              std::string::npos)
+        << sentence;
+    const Decision two = Decide(kThreeIrrs, std::vector<double>{0.33, 0.2, 0.13}, At(0.25));
+    EXPECT_EQ(two.uncertain, 2);
+    EXPECT_NE(DecisionSentence(two).find(" The readings of IRRs 1 and 3 are uncertain: their balances give NPV only "
+                                         "to within "),
+              std::string::npos)
+        << DecisionSentence(two);
+    const Decision alone = Decide(kSimple, std::vector<double>{0.24}, At(0.2337));
+    ASSERT_EQ(alone.uncertain, 1);
+    EXPECT_NE(DecisionSentence(alone).find(" Its IRR's reading is uncertain: its balances give NPV only to within "),
+              std::string::npos)
+        << DecisionSentence(alone);
 }
 
 }  // namespace
