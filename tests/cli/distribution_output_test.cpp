@@ -35,6 +35,29 @@ const std::map<std::string, std::set<std::string>> kParams = {
     {"gamma", {"shape", "scale"}}, {"weibull", {"shape", "scale"}}, {"student_t", {"mu", "sigma", "nu"}},
 };
 
+// Three IRRs, two of them close: the Student t search runs out of steps,
+// and both the text and the JSON say so.
+TEST(SimulateDistribution, AStudentTFitThatDoesNotConvergeSaysSo) {
+    const std::vector<std::string> run = {"simulate", "--dist", "uniform", "--p1", "1000",        "--p2", "2000",
+                                          "--sims",   "3",      "--seed",  "13",   "--resamples", "0"};
+    const std::string note =
+        "nu reached 0.5, the smallest tried; the fit did not converge in 500 steps: the estimate is the last one "
+        "reached, not a maximum of the likelihood";
+    const Outcome text = RunCli(run);
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("  student_t: " + note + "\n"), std::string::npos) << text.out;
+    const Outcome json = RunCli(With(run, {"--json"}));
+    ASSERT_EQ(json.status, 0) << json.err;
+    bool found = false;
+    const auto j = nlohmann::json::parse(json.out);
+    for (const auto& fit : j.at("fits"))
+        if (fit.at("name") == "student_t") {
+            found = true;
+            EXPECT_EQ(fit.at("note"), note);
+        }
+    EXPECT_TRUE(found);
+}
+
 TEST(SimulateDistribution, JsonHistogramAddsUpAndFitsAreRanked) {
     const Outcome o = RunCli(With(kRun, {"--json"}));
     ASSERT_EQ(o.status, 0) << o.err;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "core/statistics/summary.h"
@@ -67,7 +68,7 @@ bool AtHigh(double c) { return c >= kHighC - 1e-12; }
 
 }  // namespace
 
-LawEstimate EstimateStudentT(std::span<const double> sorted, const Law* start) {
+LawEstimate EstimateStudentT(std::span<const double> sorted, const Law* start, int maxSteps) {
     const FitFamily family = FitFamily::StudentT;
     const double centre = SortedQuantile(sorted, 0.5);
     const double robust = (SortedQuantile(sorted, 0.75) / 2 - SortedQuantile(sorted, 0.25) / 2) / (1.349 / 2);
@@ -92,7 +93,8 @@ LawEstimate EstimateStudentT(std::span<const double> sorted, const Law* start) {
     }
     Slope s = Evaluate(y, p);
     if (!std::isfinite(s.l)) return {{family, {}}, "the likelihood could not be maximised", {}};
-    for (int iter = 0; iter < 500; ++iter) {
+    bool converged = false;  // stopped by a test of convergence, not by running out of steps
+    for (int step = 0; step < maxSteps; ++step) {
         // The expected information of n values, in (mu, b, c); mu apart.
         const double nu = std::exp(p.c), sigma = std::exp(p.b);
         const double iMu = n * (nu + 1) / ((nu + 3) * sigma * sigma);
@@ -114,8 +116,10 @@ LawEstimate EstimateStudentT(std::span<const double> sorted, const Law* start) {
             d.c = 0;
         }
         const double decrement = s.mu * d.mu + s.b * d.b + s.c * d.c;
-        if (!(decrement >= 0)) break;
-        if (decrement < 1e-12 * n) break;
+        if (!(decrement >= 0) || decrement < 1e-12 * n) {
+            converged = true;
+            break;
+        }
         // At most two units in log sigma and log nu, and two sigmas in mu, a step.
         const double shorten =
             std::min({1.0, 2 / std::abs(d.b), 2 / std::abs(d.c), 2 * std::max(sigma, bulk) / std::abs(d.mu)});
@@ -131,7 +135,10 @@ LawEstimate EstimateStudentT(std::span<const double> sorted, const Law* start) {
                 break;
             }
         }
-        if (!moved) break;  // no step rises: at the maximum to rounding
+        if (!moved) {  // no step rises: at the maximum to rounding
+            converged = true;
+            break;
+        }
         // Sigma shrinking without end: a value repeated often enough makes
         // the likelihood unbounded.
         if (p.b < std::log(bulk) - std::log(1e8))
@@ -145,6 +152,11 @@ LawEstimate EstimateStudentT(std::span<const double> sorted, const Law* start) {
     } else if (AtLow(p.c)) {
         e.law.p[2] = kMinNu;
         e.note = "nu reached 0.5, the smallest tried";
+    }
+    if (!converged) {
+        const std::string stopped = "the fit did not converge in " + std::to_string(maxSteps) +
+                                    " steps: the estimate is the last one reached, not a maximum of the likelihood";
+        e.note = e.note.empty() ? stopped : e.note + "; " + stopped;
     }
     return e;
 }

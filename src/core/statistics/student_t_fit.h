@@ -20,6 +20,10 @@ namespace valmora {
 inline constexpr double kMinNu = 0.5;
 inline constexpr double kMaxNu = 1000;
 
-LawEstimate EstimateStudentT(std::span<const double> sorted, const Law* start);
+// Steps of Fisher scoring before the search gives up; an estimate reached
+// then carries a note saying it did not converge.
+inline constexpr int kStudentTSteps = 500;
+
+LawEstimate EstimateStudentT(std::span<const double> sorted, const Law* start, int maxSteps = kStudentTSteps);
 
 }  // namespace valmora

@@ -2,6 +2,7 @@
 
 #include <boost/math/special_functions/digamma.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -287,6 +288,27 @@ TEST(FitDistributions, StudentTDegreesOfFreedomStayInTheirRange) {
     ASSERT_NE(cauchy, nullptr);
     EXPECT_NEAR(cauchy->params[2].value, 1.0, 0.1);
     EXPECT_EQ(cauchy->note, "");
+}
+
+// A search that runs out of steps says so in its note, beside any other.
+TEST(FitDistributions, StudentTSaysWhenItDoesNotConverge) {
+    std::vector<double> sample = StudentT(0.1, 0.05, 4, 400, 19);
+    std::sort(sample.begin(), sample.end());
+    EXPECT_EQ(EstimateStudentT(sample, nullptr).note, "");
+    const LawEstimate cut = EstimateStudentT(sample, nullptr, 2);
+    ASSERT_TRUE(cut.Ok());
+    EXPECT_EQ(cut.note,
+              "the fit did not converge in 2 steps: the estimate is the last one reached, not a maximum of the "
+              "likelihood");
+    // Three values, two of them close: nu falls to its smallest and sigma
+    // keeps shrinking towards one of the values.
+    const std::vector<double> three = {0.4, 0.45, 0.4507};
+    const FitReport report = FitDistributions(three);
+    const DistributionFit* t = FitOf(report, FitFamily::StudentT);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->note,
+              "nu reached 0.5, the smallest tried; the fit did not converge in 500 steps: the estimate is the last "
+              "one reached, not a maximum of the likelihood");
 }
 
 TEST(FitDistributions, StudentTRefusesALikelihoodWithoutMaximum) {
