@@ -26,9 +26,7 @@ int DoubleVerdict(std::span<const double> top, double b) {
         entry = top[j] + entry * b;
         absolute = std::fabs(top[j]) + absolute * b;
         if (!std::isfinite(absolute)) return 0;
-        // Twice the classical bound, so that the error bound's own
-        // rounding never matters.
-        const double error = 4.0 * static_cast<double>(j + 1) * kUnit * absolute;
+        const double error = DivisionRoundingBound(j, absolute);
         if (entry < -error) return -1;
         if (entry <= error && !(entry == 0.0 && absolute == 0.0)) verdict = 0;
     }
@@ -63,6 +61,10 @@ int BallVerdict(std::span<const double> top, double b, slong prec) {
 constexpr double kMaxExactBits = 1 << 20;
 
 }  // namespace
+
+double DivisionRoundingBound(std::size_t j, double absolute) {
+    return 4.0 * static_cast<double>(j + 1) * kUnit * absolute;
+}
 
 bool DivisionCertainlyPasses(std::span<const double> top, double b) {
     const int fast = DoubleVerdict(top, b);

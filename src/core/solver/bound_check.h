@@ -4,6 +4,7 @@
 // alone can lie below a root.
 #pragma once
 
+#include <cstddef>
 #include <span>
 
 namespace valmora {
@@ -14,5 +15,11 @@ namespace valmora {
 // is negative, or when the exact division would be too large to carry out
 // (a larger b then answers).
 bool DivisionCertainlyPasses(std::span<const double> top, double b);
+
+// The bound the double division takes on the rounding error of entry j
+// (from 0), a sum of j + 1 products with b's powers: twice the classical
+// 2(j + 1) u times the same division of |top| (`absolute`), so that the
+// bound's own rounding never matters.
+double DivisionRoundingBound(std::size_t j, double absolute);
 
 }  // namespace valmora
