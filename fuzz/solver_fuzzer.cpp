@@ -138,10 +138,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (scan.status == valmora::ScanStatus::Incomplete)
         (void)valmora::IncompleteScanText(scan.stop, scan.lastX, settings.periodsPerYear);
 
-    for (const double rate : scan.rates) {
+    for (std::size_t r = 0; r < scan.rates.size(); ++r) {
+        const double rate = scan.rates[r];
         (void)valmora::FormatRate(rate);
-        const valmora::Balances b = valmora::ProjectBalances(a.coefficients, a.maxRoots, rate, settings.periodsPerYear);
+        const valmora::Balances b =
+            valmora::ListedRateBalances(a.coefficients, a.maxRoots, scan, r, settings.periodsPerYear);
         Check(b.computed);
+        // The balances of a root end at 0 and start at P0.
+        Check(b.at == valmora::BalancesAt::Rate || (b.pb.back() == 0.0 && b.pb.front() == a.coefficients.front()));
         valmora::StoreBalances(ws, b);
         Check(ws.ChosenRate == rate || (std::isnan(ws.ChosenRate) && std::isnan(rate)));
         Check(ws.ProjBalance.size() >= static_cast<std::size_t>(n) + 2);
