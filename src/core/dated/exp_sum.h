@@ -1,0 +1,97 @@
+// The present value of dated flows as a function of t = ln(1 + r):
+//   h(t) = sum of c_i exp(-tau_i t),  tau_i = E_i / D,  0 = E_0 < E_1 < ...,
+// evaluated in ball arithmetic (Arb), term by term: one evaluation costs a
+// multiplication or two per flow, and tables of a few times E_last^(1/L)
+// powers (L = 2 or 3 levels), whatever the span. What it certifies
+// on an interval [a, b]:
+//   - from a Taylor expansion at the midpoint c (order kTaylorOrder, with
+//     the remainder bounded by |h^(K+1)| at a, where every term is largest
+//     in magnitude): that h^(j) has no zero on [a, b], for the smallest
+//     such j; h then has at most j roots there, counted with multiplicity
+//     (Rolle);
+//   - from the terms' sizes at a and b: that one term outweighs every term
+//     of the other sign on all of [a, b] (each term is monotone in t);
+//   - the sign of h at a point, of h at t = 0 exactly (sum of c_i).
+// Internal to the dated-flow solver.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "core/dated/arb_handles.h"
+
+namespace valmora::detail {
+
+inline constexpr int kTaylorOrder = 3;
+
+// h and its derivatives at the midpoint c of [a, b].
+struct Expansion {
+    double a = 0, b = 0, c = 0;
+    BallVector h{kTaylorOrder + 1};  // h^(k)(c), k = 0..kTaylorOrder
+    Magnitude bound;                 // >= |h^(K+1)| on [a, b]
+    Magnitude radius;                // >= max(c - a, b - c)
+};
+
+class ExpSum {
+public:
+    // coef[i] exact and nonzero, exponents increasing from 0, at least two.
+    // Derivatives up to `order` (Expand needs kTaylorOrder).
+    ExpSum(arb_srcptr coef, std::vector<std::int64_t> exponents, std::int64_t denominator, int order = kTaylorOrder);
+    ExpSum(const ExpSum&) = delete;
+    ExpSum& operator=(const ExpSum&) = delete;
+
+    slong Size() const { return n_; }
+    std::int64_t Denominator() const { return d_; }
+    const std::vector<std::int64_t>& Exponents() const { return e_; }
+    arb_srcptr Coef(slong i) const { return coef_[i]; }
+    int SignOf(slong i) const { return sign_[static_cast<std::size_t>(i)]; }
+
+    // out[k] = h^(k)(t), k = 0..kmax <= order, t a ball, in `prec` bits.
+    void Derivatives(arb_srcptr t, int kmax, slong prec, arb_ptr out) const;
+    // The expansion for [a, b], a < b doubles.
+    void Expand(double a, double b, slong prec, Expansion& e) const;
+    // The smallest j <= kTaylorOrder for which h^(j) has no zero on the
+    // expansion's interval, or -1. `limited` (when given) is set when a
+    // test for j <= 1 failed through the precision rather than the width.
+    int ZeroFreeOrder(const Expansion& e, bool* limited = nullptr) const;
+    // The sign of h at the double x of the expansion's interval from the
+    // expansion alone: -1 or +1, 0 when the expansion cannot tell.
+    int SignFromExpansion(const Expansion& e, double x) const;
+    // True when one term outweighs all of the other sign on [a, b]: h has
+    // no root there.
+    bool Dominated(double a, double b) const;
+    // The sign of the sum of c_i E_i^k exactly: the sign of h^(k)(0) times
+    // (-1)^k.
+    int MomentSign(int k) const;
+
+    // Work done so far: terms evaluated times 64-bit words of precision,
+    // added to `counter` from now on when one is given (several sums can
+    // share one).
+    std::uint64_t Work() const { return *work_; }
+    void CountWorkIn(std::uint64_t* counter) { work_ = counter; }
+
+private:
+    // q[i] = exp(-E_i t / D).
+    void Powers(arb_srcptr t, slong prec, arb_ptr q) const;
+    void ChooseRadix();
+
+    slong n_;
+    std::vector<std::int64_t> e_;
+    std::int64_t d_;
+    BallVector coef_;
+    std::vector<int> sign_;
+    std::vector<BallVector> moments_;  // moments_[k][i] = c_i E_i^k, k = 0..order
+    BallVector top_;                   // |c_i| E_i^(K+1)
+    MagVector absHi_, absLo_;          // bounds on |c_i|
+    mutable BallVector q_, qa_, qb_;
+    mutable MagVector scratch_[8];  // Dominated's bounds
+    // Powers of w = exp(-t / D) by the digits of E in base radix_.
+    std::int64_t radix_;
+    int levels_;
+    mutable BallVector tables_;
+    std::uint64_t ownWork_ = 0;
+    std::uint64_t* work_ = &ownWork_;
+};
+
+}  // namespace valmora::detail
