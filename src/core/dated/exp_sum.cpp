@@ -15,6 +15,14 @@ constexpr slong kSizePrec = 64;
 
 std::uint64_t Words(slong prec) { return static_cast<std::uint64_t>(prec / 64 + 1); }
 
+// ln |x| for x != 0 of any size, to about double precision.
+double LogAbs(arf_srcptr x) {
+    Float m;
+    const slong e = fmpz_get_si(ARF_EXPREF(x));
+    arf_mul_2exp_si(m.get(), x, -e);  // 1/2 <= |m| < 1
+    return std::log(std::fabs(arf_get_d(m.get(), ARF_RND_NEAR))) + static_cast<double>(e) * std::log(2.0);
+}
+
 }  // namespace
 
 ExpSum::ExpSum(arb_srcptr coef, std::vector<std::int64_t> exponents, std::int64_t denominator, int order)
@@ -47,6 +55,8 @@ ExpSum::ExpSum(arb_srcptr coef, std::vector<std::int64_t> exponents, std::int64_
         }
         arb_get_mag(absHi_[i], coef_[i]);
         arb_get_mag_lower(absLo_[i], coef_[i]);
+        logAbs_.push_back(LogAbs(arb_midref(coef_[i])));
+        tau_.push_back(static_cast<double>(e) / static_cast<double>(d_));
     }
 }
 
@@ -70,10 +80,10 @@ void ExpSum::ChooseRadix() {
 }
 
 void ExpSum::Powers(arb_srcptr t, slong prec, arb_ptr q) const {
-    // w = exp(-t / D), with room for the error of its powers up to E_last;
-    // tables[l][k] = w^(k B^l), so that w^E is the product of one entry per
-    // digit of E in base B.
-    const slong wprec = prec + 64;
+    // w = exp(-t / D), with room for the error of its powers up to E_last
+    // (below 2^32); tables[l][k] = w^(k B^l), so that w^E is the product of
+    // one entry per digit of E in base B.
+    const slong wprec = prec + 32;
     const auto radix = static_cast<slong>(radix_);
     arb_ptr table = tables_.data();
     arb_div_si(table + 1, t, -d_, wprec);
@@ -305,6 +315,21 @@ bool ExpSum::Dominated(double a, double b) const {
         }
     }
     return false;
+}
+
+ExpSum::Guide ExpSum::Approximate(double t, slong from) const {
+    Guide g;
+    g.scale = -INFINITY;
+    for (slong i = from; i < n_; ++i)
+        g.scale = std::fmax(g.scale, logAbs_[static_cast<std::size_t>(i)] - tau_[static_cast<std::size_t>(i)] * t);
+    for (slong i = from; i < n_; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        const double term = sign_[k] * std::exp(logAbs_[k] - tau_[k] * t - g.scale);
+        g.value += term;
+        g.slope -= tau_[k] * term;
+    }
+    *work_ += static_cast<std::uint64_t>(n_ - from) / 8;
+    return g;
 }
 
 int ExpSum::MomentSign(int k) const {

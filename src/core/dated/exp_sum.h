@@ -65,6 +65,14 @@ public:
     // (-1)^k.
     int MomentSign(int k) const;
 
+    // h and h' at t in doubles, a guide for Newton's method and nothing
+    // more (no bound on its error): h = e^scale value, h' = e^scale slope,
+    // over the terms from `from` on.
+    struct Guide {
+        double scale = 0, value = 0, slope = 0;
+    };
+    Guide Approximate(double t, slong from = 0) const;
+
     // Work done so far: terms evaluated times 64-bit words of precision,
     // added to `counter` from now on when one is given (several sums can
     // share one).
@@ -81,9 +89,10 @@ private:
     std::int64_t d_;
     BallVector coef_;
     std::vector<int> sign_;
-    std::vector<BallVector> moments_;  // moments_[k][i] = c_i E_i^k, k = 0..order
-    BallVector top_;                   // |c_i| E_i^(K+1)
-    MagVector absHi_, absLo_;          // bounds on |c_i|
+    std::vector<BallVector> moments_;   // moments_[k][i] = c_i E_i^k, k = 0..order
+    BallVector top_;                    // |c_i| E_i^(K+1)
+    MagVector absHi_, absLo_;           // bounds on |c_i|
+    std::vector<double> logAbs_, tau_;  // ln |c_i| and E_i / D, rounded
     mutable BallVector q_, qa_, qb_;
     mutable MagVector scratch_[8];  // Dominated's bounds
     // Powers of w = exp(-t / D) by the digits of E in base radix_.

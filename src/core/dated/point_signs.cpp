@@ -43,8 +43,8 @@ int PointSigns::AtRate(const arf_t r) {
     arf_add_ui(q.get(), r, 1, ARF_PREC_EXACT, ARF_RND_DOWN);
     Ball t, v;
     bool exactTried = false;
-    for (slong prec = kStartPrec; prec <= kMaxPrec; prec *= 2) {
-        if (prec > kStartPrec && budget_.Spent()) break;
+    for (slong prec = kRatePrec; prec <= kMaxPrec; prec *= 2) {
+        if (prec > kRatePrec && budget_.Spent()) break;
         arb_set_arf(t.get(), r);
         arb_log1p(t.get(), t.get(), prec + 32);
         h_.Derivatives(t.get(), 0, prec, v.get());

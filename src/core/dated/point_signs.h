@@ -13,8 +13,11 @@
 
 namespace valmora::detail {
 
-// Precision of the first try, and the most any evaluation uses.
-inline constexpr slong kStartPrec = 128;
+// Precision of the first try (at a rate next to a root, where XNPV is
+// about a step of doubles times its slope, a larger one), and the most any
+// evaluation uses.
+inline constexpr slong kStartPrec = 64;
+inline constexpr slong kRatePrec = 128;
 inline constexpr slong kMaxPrec = 8192;
 
 // The sign a point cannot be given (the precision ran out).

@@ -23,27 +23,16 @@ double FromIndex(std::int64_t i) {
     return std::bit_cast<double>(i < 0 ? std::numeric_limits<std::int64_t>::min() - i : i);
 }
 
-int BallSign(arb_srcptr x) {
-    if (arb_is_positive(x)) return 1;
-    if (arb_is_negative(x)) return -1;
-    return kUndecided;
-}
-
-// Newton's method in t inside (a, b), where h has the sign sa left of the
-// root: a guess at the root.
-double NewtonGuess(const ExpSum& h, const Isolated& root, Budget budget) {
+// Newton's method in t inside (a, b), in doubles: a guess at the root,
+// which the exact signs then bracket.
+double NewtonGuess(const ExpSum& h, const Isolated& root) {
     double lo = root.a, hi = root.b;
     double t = lo + (hi - lo) / 2.0;
-    Ball x;
-    BallVector d(2);
-    for (int i = 0; i < 60 && !budget.Spent(); ++i) {
-        arb_set_d(x.get(), t);
-        h.Derivatives(x.get(), 1, kStartPrec, d.data());
-        const int s = BallSign(d[0]);
-        if (s == kUndecided) break;  // as close as the precision tells
-        if (s == root.sa) lo = t;
-        else hi = t;
-        double next = t - arf_get_d(arb_midref(d[0]), ARF_RND_NEAR) / arf_get_d(arb_midref(d[1]), ARF_RND_NEAR);
+    for (int i = 0; i < 60; ++i) {
+        const ExpSum::Guide g = h.Approximate(t);
+        if (g.value == 0.0) break;
+        ((g.value > 0) == (root.sa > 0) ? lo : hi) = t;
+        double next = t - g.value / g.slope;
         if (!(next > lo && next < hi)) next = lo + (hi - lo) / 2.0;
         if (next == t) break;
         const bool close = std::fabs(next - t) <= 0x1p-50 * std::fabs(t);
@@ -129,7 +118,7 @@ XirrRoot RefineCrossing(const ExpSum& h, PointSigns& signs, const Isolated& root
         out.rateLo = DBL_MAX;
         return out;
     }
-    const double t = NewtonGuess(h, root, budget);
+    const double t = NewtonGuess(h, root);
     out.rate = std::clamp(RateNear(t), out.rateLo, out.rateHi);
     // Doubles whose t lies in (safeLo, safeHi) only: there the sign tells
     // the side of this root.

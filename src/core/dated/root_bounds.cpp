@@ -37,34 +37,24 @@ std::optional<double> AboveCrossing(const ExpSum& b, Budget budget) {
     // Newton's method from the left on ln(S) - ln(C), S = b + C the sum of
     // the exponentials and C the constant: convex and falling like b, and
     // nearly straight far from the crossing, so that few steps get there.
-    // Each sign proved moves the bracket.
-    Ball t, s, ds, g;
-    BallVector d(2);
-    arb_srcptr constant = b.Coef(0);  // -C
+    // In doubles: it only says where to look.
+    Ball c;
+    arb_neg(c.get(), b.Coef(0));
+    arb_log(c.get(), c.get(), 64);
+    const double logC = arf_get_d(arb_midref(c.get()), ARF_RND_NEAR);
     double x = lo;
-    for (int i = 0; i < 100 && !budget.Spent(); ++i) {
-        arb_set_d(t.get(), x);
-        b.Derivatives(t.get(), 1, kStartPrec, d.data());
-        if (arb_is_positive(d[0])) lo = x;
-        else if (arb_is_negative(d[0])) hi = x;
-        else break;
-        arb_sub(s.get(), d[0], constant, kStartPrec);  // S
-        arb_neg(g.get(), constant);
-        arb_div(g.get(), s.get(), g.get(), kStartPrec);
-        arb_log(g.get(), g.get(), kStartPrec);         // ln(S / C)
-        arb_div(ds.get(), d[1], s.get(), kStartPrec);  // S' / S
-        arb_div(g.get(), g.get(), ds.get(), kStartPrec);
-        double next = x - arf_get_d(arb_midref(g.get()), ARF_RND_NEAR);
-        // From the left each step goes right; one that does not, or
-        // barely does, has arrived (to rounding).
-        if (x == lo && (!(next > x) || next - x <= 0x1p-32 * (std::fabs(x) + 0x1p-32))) break;
-        if (!(next > lo && next < hi)) next = lo + (hi - lo) / 2.0;
-        x = next;
+    for (int i = 0; i < 100; ++i) {
+        const ExpSum::Guide g = b.Approximate(x, 1);
+        const double next = x - (g.scale + std::log(g.value) - logC) * g.value / g.slope;
+        if (!std::isfinite(next) || !(next > x) || next - x <= 0x1p-36 * (std::fabs(x) + 0x1p-36)) break;
+        x = std::fmin(next, hi);
     }
+    lo = std::fmax(lo, x);
     // Just above where Newton's method stopped, proved.
     for (double step = 0x1p-30 * std::fmax(std::fabs(lo), 1.0); !budget.Spent(); step *= 16.0) {
         const double above = std::fmin(lo + step, hi);
         if (above == hi || signs.AtLog(above) == -1) return above;
+        lo = above;  // b > 0 there: the crossing lies beyond
     }
     return std::nullopt;
 }
