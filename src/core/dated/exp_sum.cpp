@@ -31,7 +31,7 @@ ExpSum::ExpSum(arb_srcptr coef, std::vector<std::int64_t> exponents, std::int64_
       d_(denominator),
       coef_(n_),
       sign_(static_cast<std::size_t>(n_)),
-      top_(order == kTaylorOrder ? n_ : 0),
+
       absHi_(n_),
       absLo_(n_),
       q_(n_),
@@ -42,6 +42,10 @@ ExpSum::ExpSum(arb_srcptr coef, std::vector<std::int64_t> exponents, std::int64_
     ChooseRadix();
     for (auto& v : scratch_) v.Resize(n_);
     moments_.reserve(static_cast<std::size_t>(order + 1));
+    if (order == kK) {
+        absMoments_.reserve(kK + 2);
+        for (int k = 0; k <= kK + 1; ++k) absMoments_.emplace_back(n_);
+    }
     for (int k = 0; k <= order; ++k) moments_.emplace_back(n_);
     for (slong i = 0; i < n_; ++i) {
         const auto e = static_cast<slong>(e_[static_cast<std::size_t>(i)]);
@@ -50,8 +54,8 @@ ExpSum::ExpSum(arb_srcptr coef, std::vector<std::int64_t> exponents, std::int64_
         arb_set(moments_[0][i], coef_[i]);
         for (int k = 1; k <= order; ++k) arb_mul_si(moments_[k][i], moments_[k - 1][i], e, ARF_PREC_EXACT);
         if (order == kK) {
-            arb_abs(top_[i], moments_[kK][i]);
-            arb_mul_si(top_[i], top_[i], e, ARF_PREC_EXACT);
+            for (int k = 0; k <= kK; ++k) arb_abs(absMoments_[k][i], moments_[k][i]);
+            arb_mul_si(absMoments_[kK + 1][i], absMoments_[kK][i], e, ARF_PREC_EXACT);
         }
         arb_get_mag(absHi_[i], coef_[i]);
         arb_get_mag_lower(absLo_[i], coef_[i]);
@@ -120,35 +124,67 @@ void ExpSum::Derivatives(arb_srcptr t, int kmax, slong prec, arb_ptr out) const 
 }
 
 void ExpSum::Expand(double a, double b, slong prec, Expansion& e) const {
+    static_assert(kK % 2 == 1, "the remainder's moment |E - R|^(K+1) must be an even power");
     e.a = a;
     e.b = b;
     e.c = a + (b - a) / 2.0;
-    Ball x, y;
+    Ball x, y, z;
     arb_set_d(x.get(), e.c);
-    Derivatives(x.get(), kK, prec, e.h.data());
+    Powers(x.get(), prec, q_.data());
+    // Raw moments sum c_i E_i^j q_i (j <= K) and sum |c_i| E_i^j q_i
+    // (j <= K + 1).
+    BallVector raw(kK + 1), abs(kK + 2);
+    for (int j = 0; j <= kK + 1; ++j) {
+        if (j <= kK) arb_dot(raw[j], nullptr, 0, moments_[j].data(), 1, q_.data(), 1, n_, prec);
+        arb_dot(abs[j], nullptr, 0, absMoments_[j].data(), 1, q_.data(), 1, n_, prec);
+    }
+    *work_ += static_cast<std::uint64_t>(n_) * static_cast<std::uint64_t>(2 * kK + 3) * Words(prec);
+    // The expansion of e^(R t / D) h(t), which has the roots of h with
+    // their multiplicities, R the mean exponent weighted by the terms'
+    // sizes at c: where a few terms outweigh the rest, e^(R t / D) nearly
+    // cancels their growth and the expansion holds over a longer stretch.
+    arb_div(y.get(), abs[1], abs[0], kSizePrec);
+    double mean = arf_get_d(arb_midref(y.get()), ARF_RND_NEAR);
+    if (!std::isfinite(mean)) mean = 0.0;
+    const auto r = static_cast<slong>(std::clamp(std::round(mean), 0.0, static_cast<double>(e_.back())));
+    // h~^(k)(c) = (-1/D)^k sum_j C(k, j) (-R)^(k-j) raw_j (times e^(R c / D),
+    // left out of every term alike).
+    for (int k = 0; k <= kK; ++k) {
+        arb_zero(e.h[k]);
+        for (int j = 0; j <= k; ++j) {
+            arb_bin_uiui(z.get(), static_cast<ulong>(k), static_cast<ulong>(j), prec);
+            for (int i = j; i < k; ++i) arb_mul_si(z.get(), z.get(), -r, prec);
+            arb_addmul(e.h[k], z.get(), raw[j], prec);
+        }
+        for (int i = 0; i < k; ++i) arb_div_si(e.h[k], e.h[k], -d_, prec);
+    }
     // The radius: the larger of c - a and b - c, both exact.
     arb_set_d(y.get(), a);
     arb_sub(y.get(), x.get(), y.get(), ARF_PREC_EXACT);
     arb_get_mag(e.radius.get(), y.get());
     arb_set_d(y.get(), b);
     arb_sub(y.get(), y.get(), x.get(), ARF_PREC_EXACT);
-    Magnitude r;
-    arb_get_mag(r.get(), y.get());
-    mag_max(e.radius.get(), e.radius.get(), r.get());
-    // |h^(K+1)(t)| is at most the sum of |c_i| tau_i^(K+1) exp(-tau_i t),
-    // and exp(-tau_i t) <= exp(-tau_i c) exp(tau_last |t - c|).
-    arb_dot(y.get(), nullptr, 0, top_.data(), 1, q_.data(), 1, n_, kSizePrec);
-    for (int j = 0; j <= kK; ++j) arb_div_si(y.get(), y.get(), d_, kSizePrec);
+    Magnitude m;
+    arb_get_mag(m.get(), y.get());
+    mag_max(e.radius.get(), e.radius.get(), m.get());
+    // |h~^(K+1)(t)| <= sum |c_i| |tau_i - R/D|^(K+1) exp(-(tau_i - R/D) t),
+    // and the exponential is at most its value at c times
+    // exp(max |tau_i - R/D| |t - c|).
+    arb_zero(y.get());
+    for (int j = 0; j <= kK + 1; ++j) {
+        arb_bin_uiui(z.get(), static_cast<ulong>(kK + 1), static_cast<ulong>(j), prec);
+        for (int i = j; i < kK + 1; ++i) arb_mul_si(z.get(), z.get(), -r, prec);
+        arb_addmul(y.get(), z.get(), abs[j], prec);
+    }
+    for (int i = 0; i <= kK; ++i) arb_div_si(y.get(), y.get(), d_, prec);
     arb_get_mag(e.bound.get(), y.get());
     arb_zero(x.get());
     arb_add_error_mag(x.get(), e.radius.get());
-    arb_mul_si(x.get(), x.get(), static_cast<slong>(e_.back()), kSizePrec);
+    arb_mul_si(x.get(), x.get(), std::max<slong>(r, static_cast<slong>(e_.back()) - r), kSizePrec);
     arb_div_si(x.get(), x.get(), d_, kSizePrec);
-    Magnitude grow;
-    arb_get_mag(grow.get(), x.get());
-    mag_exp(grow.get(), grow.get());
-    mag_mul(e.bound.get(), e.bound.get(), grow.get());
-    *work_ += static_cast<std::uint64_t>(n_) * Words(kSizePrec);
+    arb_get_mag(m.get(), x.get());
+    mag_exp(m.get(), m.get());
+    mag_mul(e.bound.get(), e.bound.get(), m.get());
 }
 
 int ExpSum::ZeroFreeOrder(const Expansion& e, bool* limited) const {

@@ -4,10 +4,12 @@
 // multiplication or two per flow, and tables of a few times E_last^(1/L)
 // powers (L = 2 or 3 levels), whatever the span. What it certifies
 // on an interval [a, b]:
-//   - from a Taylor expansion at the midpoint c (order kTaylorOrder, with
-//     the remainder bounded by |h^(K+1)| at a, where every term is largest
-//     in magnitude): that h^(j) has no zero on [a, b], for the smallest
-//     such j; h then has at most j roots there, counted with multiplicity
+//   - from a Taylor expansion at the midpoint c of g(t) = e^(R t / D) h(t)
+//     (the same roots, with the same multiplicities; R the exponent of the
+//     terms' weighted mean at c, so that g grows slowly where a few terms
+//     outweigh the rest), of order kTaylorOrder with the remainder bounded
+//     term by term: that g^(j) has no zero on [a, b], for the smallest such
+//     j; h then has at most j roots there, counted with multiplicity
 //     (Rolle);
 //   - from the terms' sizes at a and b: that one term outweighs every term
 //     of the other sign on all of [a, b] (each term is monotone in t);
@@ -25,11 +27,12 @@ namespace valmora::detail {
 
 inline constexpr int kTaylorOrder = 3;
 
-// h and its derivatives at the midpoint c of [a, b].
+// g = e^(R t / D) h and its derivatives at the midpoint c of [a, b], all
+// divided by e^(R c / D).
 struct Expansion {
     double a = 0, b = 0, c = 0;
-    BallVector h{kTaylorOrder + 1};  // h^(k)(c), k = 0..kTaylorOrder
-    Magnitude bound;                 // >= |h^(K+1)| on [a, b]
+    BallVector h{kTaylorOrder + 1};  // g^(k)(c), k = 0..kTaylorOrder
+    Magnitude bound;                 // >= |g^(K+1)| on [a, b]
     Magnitude radius;                // >= max(c - a, b - c)
 };
 
@@ -51,7 +54,7 @@ public:
     void Derivatives(arb_srcptr t, int kmax, slong prec, arb_ptr out) const;
     // The expansion for [a, b], a < b doubles.
     void Expand(double a, double b, slong prec, Expansion& e) const;
-    // The smallest j <= kTaylorOrder for which h^(j) has no zero on the
+    // The smallest j <= kTaylorOrder for which g^(j) has no zero on the
     // expansion's interval, or -1. `limited` (when given) is set when a
     // test for j <= 1 failed through the precision rather than the width.
     int ZeroFreeOrder(const Expansion& e, bool* limited = nullptr) const;
@@ -89,10 +92,10 @@ private:
     std::int64_t d_;
     BallVector coef_;
     std::vector<int> sign_;
-    std::vector<BallVector> moments_;   // moments_[k][i] = c_i E_i^k, k = 0..order
-    BallVector top_;                    // |c_i| E_i^(K+1)
-    MagVector absHi_, absLo_;           // bounds on |c_i|
-    std::vector<double> logAbs_, tau_;  // ln |c_i| and E_i / D, rounded
+    std::vector<BallVector> moments_;     // moments_[k][i] = c_i E_i^k, k = 0..order
+    std::vector<BallVector> absMoments_;  // |c_i| E_i^k, k = 0..K+1
+    MagVector absHi_, absLo_;             // bounds on |c_i|
+    std::vector<double> logAbs_, tau_;    // ln |c_i| and E_i / D, rounded
     mutable BallVector q_, qa_, qb_;
     mutable MagVector scratch_[8];  // Dominated's bounds
     // Powers of w = exp(-t / D) by the digits of E in base radix_.

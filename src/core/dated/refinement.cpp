@@ -48,8 +48,10 @@ public:
     Bracketing(PointSigns& signs, int leftSign, std::int64_t lo, std::int64_t hi, Budget budget)
         : signs_(signs), left_(leftSign), lo_(lo), hi_(hi), budget_(budget) {}
 
-    // The sign of XNPV at the double of index i.
+    // The sign of XNPV at the double of index i; at -1, where no root lies
+    // below this one, the sign of its left (the limit as r falls to -1).
     int At(std::int64_t i) {
+        if (i == Index(-1.0)) return left_;
         if (budget_.Spent()) return kUndecided;
         Float r;
         arf_set_d(r.get(), FromIndex(i));
@@ -122,7 +124,9 @@ XirrRoot RefineCrossing(const ExpSum& h, PointSigns& signs, const Isolated& root
     out.rate = std::clamp(RateNear(t), out.rateLo, out.rateHi);
     // Doubles whose t lies in (safeLo, safeHi) only: there the sign tells
     // the side of this root.
-    const double lo = std::fmax(std::isfinite(safeLo) ? RateAbove(safeLo) : -1.0, std::nextafter(-1.0, 0.0));
+    // No root lies below: the search may end at -1 (the root between -1
+    // and the next double).
+    const double lo = std::isfinite(safeLo) ? std::fmax(RateAbove(safeLo), std::nextafter(-1.0, 0.0)) : -1.0;
     const double hi = std::fmin(std::isfinite(safeHi) ? RateBelow(safeHi) : DBL_MAX, DBL_MAX);
     if (!(lo < hi)) return out;
     Bracketing search(signs, root.sa, Index(lo), Index(hi), budget);
