@@ -128,6 +128,7 @@ void ExpSum::Expand(double a, double b, slong prec, Expansion& e) const {
     e.a = a;
     e.b = b;
     e.c = a + (b - a) / 2.0;
+    e.order = kK;
     Ball x, y, z;
     arb_set_d(x.get(), e.c);
     Powers(x.get(), prec, q_.data());
@@ -158,15 +159,7 @@ void ExpSum::Expand(double a, double b, slong prec, Expansion& e) const {
         }
         for (int i = 0; i < k; ++i) arb_div_si(e.h[k], e.h[k], -d_, prec);
     }
-    // The radius: the larger of c - a and b - c, both exact.
-    arb_set_d(y.get(), a);
-    arb_sub(y.get(), x.get(), y.get(), ARF_PREC_EXACT);
-    arb_get_mag(e.radius.get(), y.get());
-    arb_set_d(y.get(), b);
-    arb_sub(y.get(), y.get(), x.get(), ARF_PREC_EXACT);
-    Magnitude m;
-    arb_get_mag(m.get(), y.get());
-    mag_max(e.radius.get(), e.radius.get(), m.get());
+    Radius(e);
     // |h~^(K+1)(t)| <= sum |c_i| |tau_i - R/D|^(K+1) exp(-(tau_i - R/D) t),
     // and the exponential is at most its value at c times
     // exp(max |tau_i - R/D| |t - c|).
@@ -178,6 +171,74 @@ void ExpSum::Expand(double a, double b, slong prec, Expansion& e) const {
     }
     for (int i = 0; i <= kK; ++i) arb_div_si(y.get(), y.get(), d_, prec);
     arb_get_mag(e.bound.get(), y.get());
+    Grow(e, r);
+}
+
+void ExpSum::ExpandDeep(double a, double b, slong prec, Expansion& e) const {
+    e.a = a;
+    e.b = b;
+    e.c = a + (b - a) / 2.0;
+    e.order = kDeepOrder;
+    Ball x, v, s0, s1;
+    arb_set_d(x.get(), e.c);
+    Powers(x.get(), prec, q_.data());
+    arb_dot(s0.get(), nullptr, 0, absMoments_[0].data(), 1, q_.data(), 1, n_, kSizePrec);
+    arb_dot(s1.get(), nullptr, 0, absMoments_[1].data(), 1, q_.data(), 1, n_, kSizePrec);
+    const slong r = Center(s0.get(), s1.get());
+    // Term by term: c_i q_i (E_i - R)^k for k <= K, and the sizes
+    // |c_i| q_i |E_i - R|^(K+1).
+    for (int k = 0; k <= kDeepOrder; ++k) arb_zero(e.h[k]);
+    Magnitude top, m;
+    for (slong i = 0; i < n_; ++i) {
+        const slong d = static_cast<slong>(e_[static_cast<std::size_t>(i)]) - r;
+        arb_mul(v.get(), coef_[i], q_[i], prec);
+        arb_add(e.h[0], e.h[0], v.get(), prec);
+        for (int k = 1; k <= kDeepOrder; ++k) {
+            arb_mul_si(v.get(), v.get(), d, prec);
+            arb_add(e.h[k], e.h[k], v.get(), prec);
+        }
+        arb_get_mag(m.get(), v.get());
+        mag_mul_ui(m.get(), m.get(), static_cast<ulong>(d < 0 ? -d : d));
+        mag_add(top.get(), top.get(), m.get());
+    }
+    *work_ += static_cast<std::uint64_t>(n_) * static_cast<std::uint64_t>(2 * kDeepOrder + 4) * Words(prec);
+    for (int k = 1; k <= kDeepOrder; ++k)
+        for (int i = 0; i < k; ++i) arb_div_si(e.h[k], e.h[k], -d_, prec);
+    Radius(e);
+    arb_zero(v.get());
+    arb_add_error_mag(v.get(), top.get());
+    for (int i = 0; i <= kDeepOrder; ++i) arb_div_si(v.get(), v.get(), d_, kSizePrec);
+    arb_get_mag(e.bound.get(), v.get());
+    Grow(e, r);
+}
+
+slong ExpSum::Center(arb_srcptr sizes, arb_srcptr weighted) const {
+    Ball y;
+    arb_div(y.get(), weighted, sizes, kSizePrec);
+    double mean = arf_get_d(arb_midref(y.get()), ARF_RND_NEAR);
+    if (!std::isfinite(mean)) mean = 0.0;
+    return static_cast<slong>(std::clamp(std::round(mean), 0.0, static_cast<double>(e_.back())));
+}
+
+void ExpSum::Radius(Expansion& e) const {
+    // The larger of c - a and b - c, both exact.
+    Ball x, y;
+    arb_set_d(x.get(), e.c);
+    arb_set_d(y.get(), e.a);
+    arb_sub(y.get(), x.get(), y.get(), ARF_PREC_EXACT);
+    arb_get_mag(e.radius.get(), y.get());
+    arb_set_d(y.get(), e.b);
+    arb_sub(y.get(), y.get(), x.get(), ARF_PREC_EXACT);
+    Magnitude m;
+    arb_get_mag(m.get(), y.get());
+    mag_max(e.radius.get(), e.radius.get(), m.get());
+}
+
+void ExpSum::Grow(Expansion& e, slong r) const {
+    // Over [a, b] each exp(-(tau_i - R/D) t) is at most its value at c
+    // times exp(max |tau_i - R/D| |t - c|).
+    Ball x;
+    Magnitude m;
     arb_zero(x.get());
     arb_add_error_mag(x.get(), e.radius.get());
     arb_mul_si(x.get(), x.get(), std::max<slong>(r, static_cast<slong>(e_.back()) - r), kSizePrec);
@@ -187,7 +248,8 @@ void ExpSum::Expand(double a, double b, slong prec, Expansion& e) const {
     mag_mul(e.bound.get(), e.bound.get(), m.get());
 }
 
-int ExpSum::ZeroFreeOrder(const Expansion& e, bool* limited) const {
+int ExpSum::ZeroFreeOrder(const Expansion& e, bool* limited, bool* remainder) const {
+    const int order = e.order;
     const slong prec = 64;
     Ball rhs, term, rad, pow;
     Magnitude lhs, rhsMag, mid;
@@ -196,15 +258,16 @@ int ExpSum::ZeroFreeOrder(const Expansion& e, bool* limited) const {
     arb_get_ubound_arf(arb_midref(rad.get()), rad.get(), prec);  // rad as an exact upper bound
     mag_zero(arb_radref(rad.get()));
     if (limited != nullptr) *limited = false;
-    for (int j = 0; j <= kK; ++j) {
+    if (remainder != nullptr) *remainder = false;
+    for (int j = 0; j <= order; ++j) {
         // sum over k > j of |h^(k)(c)| rad^(k-j) / (k-j)!, and the
         // remainder bound rad^(K+1-j) / (K+1-j)!.
         arb_zero(rhs.get());
         arb_one(pow.get());
-        for (int k = j + 1; k <= kK + 1; ++k) {
+        for (int k = j + 1; k <= order + 1; ++k) {
             arb_mul(pow.get(), pow.get(), rad.get(), prec);
             arb_div_ui(pow.get(), pow.get(), static_cast<ulong>(k - j), prec);
-            if (k <= kK) {
+            if (k <= order) {
                 arb_abs(term.get(), e.h[k]);
             } else {
                 arf_set_mag(arb_midref(term.get()), e.bound.get());
@@ -220,6 +283,13 @@ int ExpSum::ZeroFreeOrder(const Expansion& e, bool* limited) const {
             mag_mul_2exp_si(rhsMag.get(), rhsMag.get(), 1);
             if (mag_cmp(mid.get(), rhsMag.get()) > 0) *limited = true;
         }
+        if (remainder != nullptr && j <= 1) {
+            // The remainder's part alone: the last term added.
+            arb_mul(term.get(), term.get(), pow.get(), prec);
+            arb_get_mag(rhsMag.get(), term.get());
+            mag_mul_2exp_si(rhsMag.get(), rhsMag.get(), 1);
+            if (mag_cmp(rhsMag.get(), lhs.get()) > 0) *remainder = true;
+        }
     }
     return -1;
 }
@@ -232,7 +302,7 @@ int ExpSum::SignFromExpansion(const Expansion& e, double x) const {
     arb_sub(s.get(), s.get(), v.get(), ARF_PREC_EXACT);
     arb_zero(v.get());
     arb_one(pow.get());
-    for (int k = 0; k <= kK; ++k) {
+    for (int k = 0; k <= e.order; ++k) {
         if (k > 0) {
             arb_mul(pow.get(), pow.get(), s.get(), prec);
             arb_div_ui(pow.get(), pow.get(), static_cast<ulong>(k), prec);
@@ -240,7 +310,7 @@ int ExpSum::SignFromExpansion(const Expansion& e, double x) const {
         arb_addmul(v.get(), e.h[k], pow.get(), prec);
     }
     arb_mul(pow.get(), pow.get(), s.get(), prec);
-    arb_div_ui(pow.get(), pow.get(), static_cast<ulong>(kK + 1), prec);
+    arb_div_ui(pow.get(), pow.get(), static_cast<ulong>(e.order + 1), prec);
     Magnitude m;
     arb_get_mag(m.get(), pow.get());
     mag_mul(m.get(), m.get(), e.bound.get());
@@ -364,7 +434,7 @@ ExpSum::Guide ExpSum::Approximate(double t, slong from) const {
         g.value += term;
         g.slope -= tau_[k] * term;
     }
-    *work_ += static_cast<std::uint64_t>(n_ - from) / 8;
+    *work_ += static_cast<std::uint64_t>(n_ - from) / 2;
     return g;
 }
 

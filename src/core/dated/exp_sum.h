@@ -26,14 +26,20 @@
 namespace valmora::detail {
 
 inline constexpr int kTaylorOrder = 3;
+// The order of the deeper expansion, tried where the remainder of the
+// first one is what fails: where the terms cancel heavily (roots close
+// together), the remainder's bound, a sum of the terms' sizes, is far above
+// g itself, and only a high power of the radius brings it down.
+inline constexpr int kDeepOrder = 11;
 
 // g = e^(R t / D) h and its derivatives at the midpoint c of [a, b], all
 // divided by e^(R c / D).
 struct Expansion {
     double a = 0, b = 0, c = 0;
-    BallVector h{kTaylorOrder + 1};  // g^(k)(c), k = 0..kTaylorOrder
-    Magnitude bound;                 // >= |g^(K+1)| on [a, b]
-    Magnitude radius;                // >= max(c - a, b - c)
+    int order = kTaylorOrder;      // K
+    BallVector h{kDeepOrder + 1};  // g^(k)(c), k = 0..K
+    Magnitude bound;               // >= |g^(K+1)| on [a, b]
+    Magnitude radius;              // >= max(c - a, b - c)
 };
 
 class ExpSum {
@@ -52,12 +58,15 @@ public:
 
     // out[k] = h^(k)(t), k = 0..kmax <= order, t a ball, in `prec` bits.
     void Derivatives(arb_srcptr t, int kmax, slong prec, arb_ptr out) const;
-    // The expansion for [a, b], a < b doubles.
+    // The expansion for [a, b], a < b doubles, of order kTaylorOrder from
+    // the moments kept, or of order kDeepOrder term by term.
     void Expand(double a, double b, slong prec, Expansion& e) const;
-    // The smallest j <= kTaylorOrder for which g^(j) has no zero on the
-    // expansion's interval, or -1. `limited` (when given) is set when a
-    // test for j <= 1 failed through the precision rather than the width.
-    int ZeroFreeOrder(const Expansion& e, bool* limited = nullptr) const;
+    void ExpandDeep(double a, double b, slong prec, Expansion& e) const;
+    // The smallest j <= K for which g^(j) has no zero on the expansion's
+    // interval, or -1. `limited` (when given) is set when a test for j <= 1
+    // failed through the precision rather than the width; `remainder` when
+    // one failed through the remainder's bound alone.
+    int ZeroFreeOrder(const Expansion& e, bool* limited = nullptr, bool* remainder = nullptr) const;
     // The sign of h at the double x of the expansion's interval from the
     // expansion alone: -1 or +1, 0 when the expansion cannot tell.
     int SignFromExpansion(const Expansion& e, double x) const;
@@ -86,6 +95,11 @@ private:
     // q[i] = exp(-E_i t / D).
     void Powers(arb_srcptr t, slong prec, arb_ptr q) const;
     void ChooseRadix();
+    // R: the weighted mean exponent, a whole number in [0, E_last].
+    slong Center(arb_srcptr sizes, arb_srcptr weighted) const;
+    void Radius(Expansion& e) const;
+    // Multiplies e.bound by the terms' growth over the interval.
+    void Grow(Expansion& e, slong r) const;
 
     slong n_;
     std::vector<std::int64_t> e_;

@@ -52,6 +52,7 @@ private:
     double tauMax_ = 0;
     int found_ = 0;  // roots proved so far, counted with multiplicity
     int zeroMultiplicity_ = 0;
+    int deepTried_ = 0, deepHelped_ = 0;
     Isolation out_;
 };
 
@@ -89,23 +90,39 @@ Isolation Isolator::Run(double lower, double upper) {
 
 std::optional<double> Isolator::Visit(double a, double b) {
     if (tauMax_ * (b - a) > 1.0 && h_.Dominated(a, b)) return std::nullopt;
-    Expansion e;
+    Expansion fast, deep;
+    Expansion* e = &fast;
     int order = -1;
     for (slong prec = kStartPrec;; prec *= 2) {
-        h_.Expand(a, b, prec, e);
-        bool limited = false;
-        order = h_.ZeroFreeOrder(e, &limited);
+        bool limited = false, remainder = false;
+        h_.Expand(a, b, prec, fast);
+        e = &fast;
+        order = h_.ZeroFreeOrder(fast, &limited, &remainder);
+        // Tried while it keeps helping in at least one case of four.
+        if (order != 0 && order != 1 && remainder && (deepTried_ < 8 || 4 * deepHelped_ >= deepTried_)) {
+            ++deepTried_;
+            // The remainder is what fails: a higher order.
+            bool deepLimited = false;
+            h_.ExpandDeep(a, b, prec, deep);
+            const int deepOrder = h_.ZeroFreeOrder(deep, &deepLimited);
+            if (deepOrder >= 0 && (order < 0 || deepOrder < order)) {
+                ++deepHelped_;
+                e = &deep;
+                order = deepOrder;
+                limited = deepLimited;
+            }
+        }
         if ((order == 0 || order == 1) || !limited || prec >= kMaxPrec || budget_.Spent()) break;
     }
     if (order == 0) return std::nullopt;
     const int known = KnownAt(a, b);
     if (order > 0 && order <= known) return std::nullopt;  // the root at 0 is all there is
-    if (known == 0 && (order == 1 || order == 2) && SettleByRolle(a, b, e, order)) return std::nullopt;
-    if (e.c <= a || e.c >= b) {
-        Indivisible(a, b, e, order);
+    if (known == 0 && (order == 1 || order == 2) && SettleByRolle(a, b, *e, order)) return std::nullopt;
+    if (e->c <= a || e->c >= b) {
+        Indivisible(a, b, *e, order);
         return std::nullopt;
     }
-    return e.c;
+    return e->c;
 }
 
 bool Isolator::SettleByRolle(double a, double b, const Expansion& e, int order) {

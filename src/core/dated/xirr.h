@@ -60,7 +60,7 @@ namespace valmora {
 
 // Work one search may do, in flows evaluated times 64-bit words of
 // precision: about a second of CPU.
-inline constexpr std::uint64_t kXirrWorkBudget = 40'000'000;
+inline constexpr std::uint64_t kXirrWorkBudget = 25'000'000;
 
 enum class XirrStatus {
     Ok,

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "core/dated/xirr.h"
@@ -101,6 +102,32 @@ TEST(XirrOracle, TouchingRootsAgreeWithTheDensePolynomial) {
             EXPECT_EQ(r.notDecided[0].reason, NotDecidedReason::Cluster);
             EXPECT_EQ(r.notDecided[0].atMost, 2);
         }
+    }
+}
+
+TEST(XirrOracle, ClustersOfRootsAgreeWithTheDensePolynomial) {
+    // prod (1 - q_j y), y = x^step: up to 16 roots in a short stretch of
+    // rates, the coefficients rounded to doubles (some pairs of roots turn
+    // complex), and the same doubles for both.
+    for (const auto& [roots, step, spread] : {std::tuple{8, 3, 0.5}, {12, 5, 1.0}, {16, 4, 2.0}, {16, 7, 0.3}}) {
+        SCOPED_TRACE(::testing::Message() << roots << " roots, every " << step << " days");
+        std::vector<double> c{1.0};
+        for (int j = 0; j < roots; ++j) {
+            const double q = std::exp(spread * (j - roots / 2.0) / roots);
+            std::vector<double> next(c.size() + 1, 0.0);
+            for (std::size_t k = 0; k < c.size(); ++k) {
+                next[k] += c[k];
+                next[k + 1] -= q * c[k];
+            }
+            c = next;
+        }
+        std::vector<DatedFlow> flows;
+        for (std::size_t k = 0; k < c.size(); ++k) flows.push_back({static_cast<std::int64_t>(k) * step, c[k]});
+        const XirrResult r = FindXirrs(PrepareDatedSeries(flows));
+        ASSERT_EQ(r.status, XirrStatus::Ok);
+        EXPECT_TRUE(r.AllDecided());
+        CompareWithDense(flows, r);
+        CheckCertificates(flows, DayCount::Actual365, r, 32);
     }
 }
 
