@@ -16,7 +16,7 @@ constexpr slong kSizePrec = 64;
 std::uint64_t Words(slong prec) { return static_cast<std::uint64_t>(prec / 64 + 1); }
 
 // ln |x| for x != 0 of any size, to about double precision.
-double LogAbs(arf_srcptr x) {
+double LogOfSize(arf_srcptr x) {
     Float m;
     const slong e = fmpz_get_si(ARF_EXPREF(x));
     arf_mul_2exp_si(m.get(), x, -e);  // 1/2 <= |m| < 1
@@ -25,43 +25,38 @@ double LogAbs(arf_srcptr x) {
 
 }  // namespace
 
-ExpSum::ExpSum(arb_srcptr coef, std::vector<std::int64_t> exponents, std::int64_t denominator, int order)
+ExpSum::ExpSum(arb_srcptr coef, std::vector<std::int64_t> exponents, std::int64_t denominator)
     : n_(static_cast<slong>(exponents.size())),
       e_(std::move(exponents)),
       d_(denominator),
       coef_(n_),
       sign_(static_cast<std::size_t>(n_)),
-
       absHi_(n_),
       absLo_(n_),
       q_(n_),
-      qa_(n_),
-      qb_(n_),
       radix_(0),
       levels_(0) {
     ChooseRadix();
-    for (auto& v : scratch_) v.Resize(n_);
-    moments_.reserve(static_cast<std::size_t>(order + 1));
-    if (order == kK) {
-        absMoments_.reserve(kK + 2);
-        for (int k = 0; k <= kK + 1; ++k) absMoments_.emplace_back(n_);
-    }
-    for (int k = 0; k <= order; ++k) moments_.emplace_back(n_);
+    moments_.reserve(kK + 1);
+    absMoments_.reserve(kK + 2);
+    for (int k = 0; k <= kK; ++k) moments_.emplace_back(n_);
+    for (int k = 0; k <= kK + 1; ++k) absMoments_.emplace_back(n_);
+    logAbs_.reserve(static_cast<std::size_t>(n_));
+    tau_.reserve(static_cast<std::size_t>(n_));
     for (slong i = 0; i < n_; ++i) {
         const auto e = static_cast<slong>(e_[static_cast<std::size_t>(i)]);
         arb_set(coef_[i], coef + i);
         sign_[static_cast<std::size_t>(i)] = arb_is_positive(coef_[i]) ? 1 : -1;
         arb_set(moments_[0][i], coef_[i]);
-        for (int k = 1; k <= order; ++k) arb_mul_si(moments_[k][i], moments_[k - 1][i], e, ARF_PREC_EXACT);
-        if (order == kK) {
-            for (int k = 0; k <= kK; ++k) arb_abs(absMoments_[k][i], moments_[k][i]);
-            arb_mul_si(absMoments_[kK + 1][i], absMoments_[kK][i], e, ARF_PREC_EXACT);
-        }
+        for (int k = 1; k <= kK; ++k) arb_mul_si(moments_[k][i], moments_[k - 1][i], e, ARF_PREC_EXACT);
+        for (int k = 0; k <= kK; ++k) arb_abs(absMoments_[k][i], moments_[k][i]);
+        arb_mul_si(absMoments_[kK + 1][i], absMoments_[kK][i], e, ARF_PREC_EXACT);
         arb_get_mag(absHi_[i], coef_[i]);
         arb_get_mag_lower(absLo_[i], coef_[i]);
-        logAbs_.push_back(LogAbs(arb_midref(coef_[i])));
+        logAbs_.push_back(LogOfSize(arb_midref(coef_[i])));
         tau_.push_back(static_cast<double>(e) / static_cast<double>(d_));
     }
+    *work_ += static_cast<std::uint64_t>(n_) * (2 * kK + 6);
 }
 
 void ExpSum::ChooseRadix() {
@@ -121,6 +116,12 @@ void ExpSum::Derivatives(arb_srcptr t, int kmax, slong prec, arb_ptr out) const 
         for (int j = 0; j < k; ++j) arb_div_si(out + k, out + k, -d_, prec);
     }
     *work_ += static_cast<std::uint64_t>(n_) * static_cast<std::uint64_t>(kmax + 1) * Words(prec);
+}
+
+void ExpSum::WeightedSum(arb_srcptr t, const BallVector& w, slong prec, arb_ptr out) const {
+    Powers(t, prec, q_.data());
+    arb_dot(out, nullptr, 0, w.data(), 1, q_.data(), 1, n_, prec);
+    *work_ += static_cast<std::uint64_t>(n_) * Words(prec);
 }
 
 void ExpSum::Expand(double a, double b, slong prec, Expansion& e) const {
@@ -321,6 +322,11 @@ int ExpSum::SignFromExpansion(const Expansion& e, double x) const {
 }
 
 bool ExpSum::Dominated(double a, double b) const {
+    if (qa_.size() != n_) {
+        qa_ = BallVector(n_);
+        qb_ = BallVector(n_);
+        for (auto& v : scratch_) v.Resize(n_);
+    }
     Ball t;
     arb_set_d(t.get(), a);
     Powers(t.get(), kSizePrec, qa_.data());

@@ -45,8 +45,7 @@ struct Expansion {
 class ExpSum {
 public:
     // coef[i] exact and nonzero, exponents increasing from 0, at least two.
-    // Derivatives up to `order` (Expand needs kTaylorOrder).
-    ExpSum(arb_srcptr coef, std::vector<std::int64_t> exponents, std::int64_t denominator, int order = kTaylorOrder);
+    ExpSum(arb_srcptr coef, std::vector<std::int64_t> exponents, std::int64_t denominator);
     ExpSum(const ExpSum&) = delete;
     ExpSum& operator=(const ExpSum&) = delete;
 
@@ -55,9 +54,14 @@ public:
     const std::vector<std::int64_t>& Exponents() const { return e_; }
     arb_srcptr Coef(slong i) const { return coef_[i]; }
     int SignOf(slong i) const { return sign_[static_cast<std::size_t>(i)]; }
+    double Tau(slong i) const { return tau_[static_cast<std::size_t>(i)]; }        // E_i / D, rounded
+    double LogAbs(slong i) const { return logAbs_[static_cast<std::size_t>(i)]; }  // ln |c_i|, rounded
 
-    // out[k] = h^(k)(t), k = 0..kmax <= order, t a ball, in `prec` bits.
+    // out[k] = h^(k)(t), k = 0..kmax <= kTaylorOrder, t a ball, in `prec`
+    // bits.
     void Derivatives(arb_srcptr t, int kmax, slong prec, arb_ptr out) const;
+    // sum of w_i exp(-tau_i t): other weights on the same exponentials.
+    void WeightedSum(arb_srcptr t, const BallVector& w, slong prec, arb_ptr out) const;
     // The expansion for [a, b], a < b doubles, of order kTaylorOrder from
     // the moments kept, or of order kDeepOrder term by term.
     void Expand(double a, double b, slong prec, Expansion& e) const;
@@ -89,7 +93,10 @@ public:
     // added to `counter` from now on when one is given (several sums can
     // share one).
     std::uint64_t Work() const { return *work_; }
-    void CountWorkIn(std::uint64_t* counter) { work_ = counter; }
+    void CountWorkIn(std::uint64_t* counter) {
+        *counter += *work_;
+        work_ = counter;
+    }
 
 private:
     // q[i] = exp(-E_i t / D).
@@ -106,11 +113,12 @@ private:
     std::int64_t d_;
     BallVector coef_;
     std::vector<int> sign_;
-    std::vector<BallVector> moments_;     // moments_[k][i] = c_i E_i^k, k = 0..order
+    std::vector<BallVector> moments_;     // moments_[k][i] = c_i E_i^k, k = 0..K
     std::vector<BallVector> absMoments_;  // |c_i| E_i^k, k = 0..K+1
     MagVector absHi_, absLo_;             // bounds on |c_i|
     std::vector<double> logAbs_, tau_;    // ln |c_i| and E_i / D, rounded
-    mutable BallVector q_, qa_, qb_;
+    mutable BallVector q_;
+    mutable BallVector qa_, qb_;    // Dominated's, made when first needed
     mutable MagVector scratch_[8];  // Dominated's bounds
     // Powers of w = exp(-t / D) by the digits of E in base radix_.
     std::int64_t radix_;

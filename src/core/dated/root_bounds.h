@@ -21,7 +21,7 @@ struct LogBounds {
     double upper = 0;
 };
 
-// h has a sign change. Work is added to `work`.
-LogBounds FindLogBounds(const ExpSum& h, std::uint64_t* work, Budget budget);
+// h has a sign change.
+LogBounds FindLogBounds(const ExpSum& h, Budget budget);
 
 }  // namespace valmora::detail

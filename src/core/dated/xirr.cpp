@@ -101,7 +101,7 @@ XirrResult FindXirrs(const DatedSeries& series, std::uint64_t workBudget) {
     h.CountWorkIn(&work);
     const detail::Budget budget{&work, workBudget};
 
-    const detail::LogBounds bounds = detail::FindLogBounds(h, &work, budget);
+    const detail::LogBounds bounds = detail::FindLogBounds(h, budget);
     if (!bounds.found) {
         detail::Undecided all{-kInf, kInf, out.signChanges % 2, out.signChanges, NotDecidedReason::Budget};
         out.notDecided.push_back(Describe(all));
