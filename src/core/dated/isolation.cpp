@@ -85,6 +85,14 @@ Isolation Isolator::Run(double lower, double upper) {
             stack.emplace_back(a, *c);
         }
     }
+    // What is known of the stretch the budget left: the roots Descartes
+    // still allows, and one at least where the signs at its ends differ.
+    for (Undecided& u : out_.undecided) {
+        if (u.reason != NotDecidedReason::Budget) continue;
+        u.atMost = maxRoots_ - found_;
+        const int sa = signs_.AtLog(u.a), sb = signs_.AtLog(u.b);
+        if (sa != kUndecided && sb != kUndecided && sa * sb < 0) u.atLeast = 1;
+    }
     return std::move(out_);
 }
 

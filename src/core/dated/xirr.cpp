@@ -103,6 +103,8 @@ XirrResult FindXirrs(const DatedSeries& series, std::uint64_t workBudget) {
 
     const detail::LogBounds bounds = detail::FindLogBounds(h, budget);
     if (!bounds.found) {
+        // Where the first and the last sums differ in sign, XNPV changes
+        // sign between -1 and infinity: a root at least.
         detail::Undecided all{-kInf, kInf, out.signChanges % 2, out.signChanges, NotDecidedReason::Budget};
         out.notDecided.push_back(Describe(all));
         out.work = work;

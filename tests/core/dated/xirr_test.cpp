@@ -163,7 +163,14 @@ TEST(Xirr, ASmallBudgetEndsInAnHonestNotDecided) {
             for (const XirrRoot& f : full.roots) there = there || (f.logLo <= root.logHi && root.logLo <= f.logHi);
             EXPECT_TRUE(there) << root.rate;
         }
-        for (const XirrNotDecided& u : r.notDecided) EXPECT_EQ(u.reason, NotDecidedReason::Budget);
+        int atLeast = static_cast<int>(r.roots.size()), atMost = static_cast<int>(r.roots.size());
+        for (const XirrNotDecided& u : r.notDecided) {
+            EXPECT_EQ(u.reason, NotDecidedReason::Budget);
+            atLeast += u.atLeast;
+            atMost += u.atMost;
+        }
+        EXPECT_LE(atLeast, static_cast<int>(full.roots.size()));
+        EXPECT_GE(atMost, static_cast<int>(full.roots.size()));
     }
 }
 
