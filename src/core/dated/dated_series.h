@@ -75,8 +75,9 @@ struct DatedSeries {
 DatedSeries PrepareDatedSeries(std::span<const DatedFlow> flows, DayCount dayCount = DayCount::Actual365);
 
 // XNPV(rate) = sum of P_i (1 + rate)^(-years_i), rounded to the nearest
-// double (+-infinity beyond the doubles, 0 only when it is exactly 0).
-// NaN when the series is not Ok or rate is not a finite number above -1.
+// double (+-infinity beyond the doubles; where it lies within 2^-4000 of
+// the midpoint of two doubles, either of them), by ball arithmetic. NaN
+// when the series is not Ok or rate is not a finite number above -1.
 double Xnpv(const DatedSeries& series, double rate);
 
 }  // namespace valmora

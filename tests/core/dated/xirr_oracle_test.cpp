@@ -160,6 +160,47 @@ TEST(XirrOracle, FlowsADayApartAndSeveralSignChanges) {
     }
 }
 
+// Random series of every awkward kind: amounts from subnormal to 1e308,
+// several flows a day, days far before 1970, spans up to the longest
+// taken, both day counts, small budgets. Whatever is listed carries its
+// certificates; nothing hangs; the work stays near the budget.
+TEST(XirrOracle, AwkwardRandomSeriesKeepEveryCertificate) {
+    std::mt19937_64 rng(99);
+    std::uniform_int_distribution<int> count(1, 12), kind(0, 5), sign(0, 1);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::size_t roots = 0;
+    for (int k = 0; k < 60; ++k) {
+        const std::int64_t span = k % 10 == 0 ? kMaxDatedSpanDays : (k % 3 == 0 ? 3 : 20000);
+        const std::int64_t start = -800'000 + static_cast<std::int64_t>(unit(rng) * 1'600'000);
+        std::vector<DatedFlow> flows;
+        const int n = count(rng);
+        for (int i = 0; i < n; ++i) {
+            double a = 0;
+            switch (kind(rng)) {
+                case 0: a = std::ldexp(1.0, -1074 + static_cast<int>(unit(rng) * 60)); break;
+                case 1: a = 1e308 * unit(rng); break;
+                case 2: a = 0; break;
+                case 3: a = std::round(unit(rng) * 1e6) / 100; break;
+                default: a = std::ldexp(unit(rng), static_cast<int>(unit(rng) * 200) - 100); break;
+            }
+            const std::int64_t day = start + (i == 0 ? 0 : static_cast<std::int64_t>(unit(rng) * span));
+            flows.push_back({day, sign(rng) ? a : -a});
+            if (unit(rng) < 0.2) flows.push_back({day, -a / 2});  // the same day again
+        }
+        const DayCount dayCount = k % 2 == 0 ? DayCount::Actual365 : DayCount::ActualActual;
+        const std::uint64_t budget = k % 4 == 3 ? 50'000 : kXirrWorkBudget;
+        SCOPED_TRACE(k);
+        const DatedSeries s = PrepareDatedSeries(flows, dayCount);
+        ASSERT_TRUE(s.Ok());
+        const XirrResult r = FindXirrs(s, budget);
+        ASSERT_NE(r.status, XirrStatus::NotPrepared);
+        EXPECT_LE(r.work, budget + budget / 2 + 200'000);
+        if (r.status == XirrStatus::Ok) CheckCertificates(flows, dayCount, r, 8);
+        roots += r.roots.size();
+    }
+    EXPECT_GT(roots, 30u);
+}
+
 // Every rate the spreadsheets' method returns, from any guess, is one of
 // ours: it lies within its tolerance of a listed root.
 TEST(XirrOracle, EveryNewtonXirrIsAmongTheRoots) {
