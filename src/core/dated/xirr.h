@@ -20,13 +20,15 @@
 //     one-sign-change sum, certified by its sign), so every root lies in
 //     (T_lo, T_hi); these give the bounds on the rate.
 //   - Bisection of [T_lo, T_hi]: an interval is cleared when one term
-//     outweighs all of the other sign on it, or when a Taylor expansion
-//     with a bounded remainder shows h != 0; it holds exactly one root when
-//     h' != 0 on it and h changes sign across it (or h'' != 0 and h changes
-//     sign: at most two roots by Rolle, and an odd number). Signs at the
-//     ends are exact: h vanishes at no double t but 0 (Lindemann-
-//     Weierstrass: exp of distinct rationals are linearly independent over
-//     the rationals), and at t = 0 it is the exact sum of the amounts.
+//     outweighs all of the other sign on it, or when a Taylor expansion of
+//     g = e^(R t / D) h (the same roots) with a bounded remainder shows
+//     g != 0; it holds exactly one root when g' != 0 on it and h changes
+//     sign across it (or g'' != 0 and h changes sign: at most two roots by
+//     Rolle, and an odd number). Signs at the ends are exact: h vanishes at
+//     no double t but 0 (Lindemann-Weierstrass: the exponentials of
+//     distinct algebraic numbers, here the rationals -tau_i t, are linearly
+//     independent over the algebraic numbers), and at t = 0 it is the
+//     exact sum of the amounts.
 //   - The nearest double: the root's rate is bracketed between two
 //     neighbouring doubles by the exact signs of XNPV there, and the sign
 //     at their midpoint picks the nearer one. Where a sign is 0 exactly
